@@ -1,0 +1,120 @@
+# Shared shell functions of the run and test scripts. Source it; it sets
+# ZOR_ROOT to the repository's top folder.
+# shellcheck shell=bash
+
+ZOR_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export ZOR_ROOT
+
+# Debian packages the project builds, runs and tests with.
+ZOR_PACKAGES=(
+  cmake make g++ pkg-config
+  googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64
+  xvfb x11-utils xdotool imagemagick
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  clang libclang-rt-14-dev
+)
+
+zor_log() { printf '== %s\n' "$*" >&2; }
+
+# Installs whatever of ZOR_PACKAGES is missing (as root on Debian 12).
+zor_install_deps() {
+  local missing=() p
+  for p in "${ZOR_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ "${#missing[@]}" -eq 0 ]; then
+    zor_log "packages: all present"
+    return 0
+  fi
+  zor_log "installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Configures and builds both presets.
+zor_build() {
+  cd "$ZOR_ROOT" || return 1
+  local preset
+  for preset in native windows; do
+    zor_log "build: $preset"
+    cmake --preset "$preset" >/dev/null || return 1
+    cmake --build --preset "$preset" || return 1
+  done
+}
+
+# Wine runs in a prefix and a home of the project's own: nothing of the
+# user's home is read or written.
+zor_wine_env() {
+  export WINEPREFIX="$ZOR_ROOT/build/wine/prefix"
+  export WINEARCH=win64
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  # No Mono/Gecko install prompts, no desktop menu entries.
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+  export HOME="$ZOR_ROOT/build/wine/home"
+  export XDG_CACHE_HOME="$HOME/.cache" XDG_DATA_HOME="$HOME/.local/share" XDG_CONFIG_HOME="$HOME/.config"
+  mkdir -p "$HOME"
+}
+
+# Starts Xvfb on a free display unless DISPLAY already answers; waits until
+# the server accepts clients. Sets DISPLAY and ZOR_XVFB_PID.
+zor_start_xvfb() {
+  local geometry="${1:-1024x768x24}"
+  shift || true
+  if [ -n "${DISPLAY:-}" ] && [ -z "${ZOR_FORCE_XVFB:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    return 0
+  fi
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
+  done
+  Xvfb ":$n" -screen 0 "$geometry" -nolisten tcp "$@" >/dev/null 2>&1 &
+  ZOR_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 200); do
+    if xdpyinfo >/dev/null 2>&1; then return 0; fi
+    if ! kill -0 "$ZOR_XVFB_PID" 2>/dev/null; then break; fi
+    sleep 0.05
+  done
+  zor_log "Xvfb on :$n did not start"
+  return 1
+}
+
+zor_stop_xvfb() {
+  if [ -n "${ZOR_XVFB_PID:-}" ]; then
+    kill "$ZOR_XVFB_PID" 2>/dev/null
+    wait "$ZOR_XVFB_PID" 2>/dev/null
+    ZOR_XVFB_PID=""
+  fi
+}
+
+# Makes the Wine prefix (fresh when asked) and waits for wineboot and the
+# wine server to finish before anything runs in it.
+zor_wine_prefix() {
+  local fresh="${1:-}"
+  zor_wine_env
+  if [ "$fresh" = "fresh" ]; then rm -rf "$WINEPREFIX"; fi
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    zor_log "wine: creating prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || { zor_log "wineboot failed"; return 1; }
+  fi
+  wineserver -w
+  # Keep one server for the whole run: every program then starts quickly.
+  wineserver -p >/dev/null 2>&1
+  local i
+  for i in $(seq 1 100); do
+    [ -f "$WINEPREFIX/system.reg" ] && return 0
+    sleep 0.1
+  done
+  zor_log "wine prefix incomplete"
+  return 1
+}
+
+zor_wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+}

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# zortool as a user runs it: the kanji date and time table, usage and
+# refusals with their exit codes. Arguments: the command that runs zortool
+# (build/native/zortool, or wine build/windows/zortool.exe).
+set -u
+TOOL=("$@")
+passed=0
+failed=0
+
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL $*"; }
+
+# expect_out EXPECTED ARGS...: exit 0, stdout exactly EXPECTED, stderr empty.
+expect_out() {
+  local expected="$1"
+  shift
+  local out err rc
+  err=$(mktemp)
+  out=$("${TOOL[@]}" "$@" 2>"$err" | tr -d '\r')
+  rc=${PIPESTATUS[0]}
+  if [ "$rc" -eq 0 ] && [ "$out" = "$expected" ] && [ ! -s "$err" ]; then pass; else
+    fail "zortool $* -> rc $rc, out '$out', err '$(cat "$err")' (expected '$expected')"
+  fi
+  rm -f "$err"
+}
+
+# expect_rc CODE ARGS...: exit CODE, nothing on stdout, one line on stderr.
+expect_rc() {
+  local code="$1"
+  shift
+  local out err rc lines
+  err=$(mktemp)
+  out=$("${TOOL[@]}" "$@" 2>"$err")
+  rc=$?
+  lines=$(tr -d '\r' <"$err" | grep -c .)
+  if [ "$rc" -eq "$code" ] && [ -z "$out" ] && [ "$lines" -eq 1 ]; then pass; else
+    fail "zortool $* -> rc $rc (expected $code), out '$out', stderr lines $lines"
+  fi
+  rm -f "$err"
+}
+
+while IFS='|' read -r args expected; do
+  [ -n "$args" ] || continue
+  # shellcheck disable=SC2086
+  expect_out "$expected" $args
+done <<'TABLE'
+date --unit-year 1997/12/25|西暦千九百九十七年十二月二十五日
+date 1997/12/25|西暦一九九七年十二月二十五日
+date --formal --unit-year 1997/12/25|西暦千九百九拾七年拾弐月弐拾伍日
+date --formal 1997/12/25|西暦壱九九七年拾弐月弐拾伍日
+date --unit-year 2000/01/01|西暦二千年一月一日
+date 2000/01/01|西暦二○○○年一月一日
+date --formal 2000/01/01|西暦弐○○○年壱月壱日
+date --unit-year 2010/10/10|西暦二千十年十月十日
+date --unit-year 2001/11/20|西暦二千一年十一月二十日
+date --unit-year 1100/05/05|西暦千百年五月五日
+date --unit-year 2026-12-07|西暦二千二十六年十二月七日
+time 00:00:00|午前○時○分
+time --formal 00:00:00|午前零時零分
+time 12:00:00|午後○時○分
+time 09:05:00|午前九時五分
+time 10:10:00|午前十時十分
+time 15:30:00|午後三時三十分
+time --formal 15:30:00|午後参時参拾分
+time 20:01:00|午後八時一分
+time 23:59:00|午後十一時五十九分
+--version|zortool 1.07
+TABLE
+
+# Today and now have the shape of a kanji date and time.
+today=$("${TOOL[@]}" date | tr -d '\r')
+if [[ "$today" == 西暦*年*月*日 ]]; then pass; else fail "date today: '$today'"; fi
+now=$("${TOOL[@]}" time --formal | tr -d '\r')
+if [[ "$now" == 午[前後]*時*分 ]]; then pass; else fail "time now: '$now'"; fi
+
+expect_rc 2
+expect_rc 2 bogus
+expect_rc 2 date --bogus
+expect_rc 2 date 1997/12/25 1998/01/01
+expect_rc 1 date 1997/13/25
+expect_rc 1 date 1997/12/2
+expect_rc 1 date abcdefghij
+expect_rc 1 date 2023/02/29
+expect_rc 1 time 24:00:00
+expect_rc 1 time 12:00
+expect_rc 1 date "$(head -c 5000 /dev/zero | tr '\0' '9')"
+
+echo "${passed} passed, ${failed} failed"
+[ "$failed" -eq 0 ]
