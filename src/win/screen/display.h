@@ -1,0 +1,16 @@
+// The display that the screen form runs: settings, message file and the
+// sequencer's ticks, drawn on the form's image.
+#pragma once
+
+#include <memory>
+
+#include "win/screen/screen_form.h"
+
+namespace zor::win {
+
+[[nodiscard]] std::unique_ptr<ScreenController> MakeDisplayController();
+
+// Seeds the process-wide random generator from the clock.
+void SeedRandom();
+
+}  // namespace zor::win
