@@ -102,6 +102,8 @@ zor_wine_prefix() {
     zor_log "wine: creating prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || { zor_log "wineboot failed"; return 1; }
+    wineserver -w
+    zor_wine_japanese_ui
   fi
   wineserver -w
   # Keep one server for the whole run: every program then starts quickly.
@@ -113,6 +115,15 @@ zor_wine_prefix() {
   done
   zor_log "wine prefix incomplete"
   return 1
+}
+
+# Message boxes and dialogs draw with Wine's Tahoma stand-in, which has no
+# Japanese glyphs: link the IPA Gothic face behind the user-interface faces.
+zor_wine_japanese_ui() {
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' face
+  for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI" "Times New Roman"; do
+    wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 || return 1
+  done
 }
 
 zor_wine_stop() {

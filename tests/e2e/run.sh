@@ -6,6 +6,74 @@ set -u
 source "$(dirname "$0")/../../scripts/lib.sh"
 cd "$ZOR_ROOT" || exit 1
 
+SCR="$ZOR_ROOT/build/windows/zorante.scr"
+HOST="$ZOR_ROOT/build/windows/e2e_host.exe"
+SHOTS="$ZOR_ROOT/build/test-logs/e2e"
+mkdir -p "$SHOTS"
+
+# A program folder of the test's own with a copy of the saver.
+new_folder() {
+  local d
+  d=$(mktemp -d /tmp/zor-e2e.XXXXXX)
+  cp "$SCR" "$d/zorante.scr"
+  echo "$d"
+}
+
+# Waits until a visible window whose name matches the pattern exists; prints its id.
+wait_window() {
+  local pattern="$1" timeout="${2:-20}"
+  timeout "$timeout" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -n 1
+}
+
+# Waits until the process has ended; false after the timeout (seconds).
+wait_gone() {
+  local pid="$1" timeout="${2:-5}" i
+  for i in $(seq 1 $((timeout * 20))); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits until a file exists and holds a line matching the pattern.
+wait_file_line() {
+  local file="$1" pattern="$2" timeout="${3:-10}" i
+  for i in $(seq 1 $((timeout * 20))); do
+    [ -f "$file" ] && grep -q -E "$pattern" "$file" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# A settings file and a message file in the folder: the IPA Mincho face
+# (the default face is not installed under Wine) and a few messages.
+prepare_messages() {
+  local d="$1"
+  printf '[ZORANTE]\r\nUseFont=IPA\x96\xbe\x92\xa9\r\n' >"$d/ZORANTE.ini"
+  if "$ZOR_ROOT/build/native/zortool" new "$d/zorante.zrd" >/dev/null 2>&1; then
+    "$ZOR_ROOT/build/native/zortool" add "$d/zorante.zrd" "夜明けの前が一番暗い" >/dev/null
+    "$ZOR_ROOT/build/native/zortool" add "$d/zorante.zrd" "Rome was not built in a day." >/dev/null
+    "$ZOR_ROOT/build/native/zortool" add "$d/zorante.zrd" "「ありがとう」を言おう" >/dev/null
+  fi
+}
+
+# The page shows ink: a share of the screen's pixels outside the credit
+# label differs from the ground.
+check_page_has_text() {
+  local shot="$1" spread
+  spread=$(convert "$shot" -crop 1024x700+0+0 -colorspace gray -format '%[fx:standard_deviation]' info: 2>/dev/null)
+  awk -v s="${spread:-0}" 'BEGIN { exit !(s > 0.05) }' || { echo "no text on the page (spread ${spread:-none})"; return 1; }
+}
+
+# Ends every program of the test that is left.
+end_programs() {
+  local pid
+  for pid in "$@"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  wineserver -k >/dev/null 2>&1
+  wineserver -p >/dev/null 2>&1
+  return 0
+}
+
 for f in "$ZOR_ROOT"/tests/e2e/test_*.sh; do
   [ -e "$f" ] && source "$f"
 done

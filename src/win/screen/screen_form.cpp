@@ -66,7 +66,9 @@ void ResetPointerRule() { g_pointer = POINT{0, 0}; }
 
 void PointerMoved(POINT p) {
   if (g_pointer.x == 0 && g_pointer.y == 0) {
-    g_pointer = p;  // the first event only records where the pointer stands
+    // The first event only records where the pointer stands. (Under Wine it
+    // reports the position the X server started with, not the current one.)
+    g_pointer = p;
     return;
   }
   if (p.x != g_pointer.x || p.y != g_pointer.y) EndSaver();
