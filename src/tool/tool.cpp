@@ -1,5 +1,7 @@
 #include "tool/tool.h"
 
+#include "tool/command.h"
+
 #include <functional>
 #include <map>
 
@@ -17,82 +19,29 @@ constexpr std::wstring_view kHelpText =
     L"  date [--formal] [--unit-year] [YYYY/MM/DD]  the date in kanji numerals (default: today)\n"
     L"  time [--formal] [HH:MM:SS]                  the time in kanji numerals (default: now)\n"
     L"\n"
+    L"registration files (N is a 1-based message number):\n"
+    L"  new FILE                  an empty registration file (an existing one is reset)\n"
+    L"  info FILE                 the header: version, count and the display options\n"
+    L"  list FILE                 every message, one per line\n"
+    L"  add FILE TEXT             a new last message\n"
+    L"  edit FILE N TEXT          new text for message N (its format is reset)\n"
+    L"  delete FILE N             removes message N\n"
+    L"  move FILE N STEP          moves message N by STEP rows (negative = up)\n"
+    L"  show FILE N               text and format of message N\n"
+    L"  format FILE N [--marks K,K,...|--no-marks] [--emphasis random|marked]\n"
+    L"                [--fold K|--auto-fold] [--kind A|B|C|D|none] [--layout A|B|C|none]\n"
+    L"  options FILE [--interval MS] [--scheme 0-3] [--emphasis on|off]\n"
+    L"               [--order random|registration] [--colour 1-14] [--layout 0-2]\n"
+    L"  import TEXTFILE [--no-limit]  a new registration file from the lines (at most 100)\n"
+    L"  export FILE [TEXTFILE]    the messages as CP932 text, one per line\n"
+    L"\n"
     L"  --formal     formal numerals (壱, 弐, 参, 伍, 拾, 零)\n"
     L"  --unit-year  the year read as a number (千九百九十七) instead of digit by digit\n"
     L"  --help       this text\n"
     L"  --version    the version\n";
 
-struct Invocation {
-  std::vector<std::wstring> flags;       // options given, "--" prefixed
-  std::vector<std::wstring> positional;  // everything else
-};
-
-Invocation Split(const std::vector<std::wstring>& args) {
-  Invocation inv;
-  bool optionsEnded = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::wstring& a = args[i];
-    if (!optionsEnded && a == L"--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && a.size() > 2 && a.starts_with(L"--")) {
-      inv.flags.push_back(a);
-    } else {
-      inv.positional.push_back(a);
-    }
-  }
-  return inv;
-}
-
-class Command {
- public:
-  Command(Output& out, Output& err) : out_(out), err_(err) {}
-
-  int Usage(std::wstring_view reason) {
-    err_.Write(L"zortool: ");
-    err_.Write(reason);
-    err_.Write(L" (zortool --help lists the commands)\n");
-    return kUsage;
-  }
-
-  int Refuse(std::wstring_view reason) {
-    err_.Write(L"zortool: ");
-    err_.Write(reason);
-    err_.Write(L"\n");
-    return kRefused;
-  }
-
-  int Print(std::wstring_view line) {
-    out_.Write(line);
-    out_.Write(L"\n");
-    return kDone;
-  }
-
-  // Checks that every flag is one of the allowed ones.
-  bool CheckFlags(const Invocation& inv, std::initializer_list<std::wstring_view> allowed, std::wstring& bad) const {
-    for (const std::wstring& f : inv.flags) {
-      bool ok = false;
-      for (std::wstring_view a : allowed) ok = ok || f == a;
-      if (!ok) {
-        bad = f;
-        return false;
-      }
-    }
-    return true;
-  }
-
-  static bool Has(const Invocation& inv, std::wstring_view flag) {
-    for (const std::wstring& f : inv.flags) {
-      if (f == flag) return true;
-    }
-    return false;
-  }
-
- private:
-  Output& out_;
-  Output& err_;
-};
-
-int DateCommand(const Invocation& inv, Command& cmd) {
+int DateCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
   std::wstring bad;
   if (!cmd.CheckFlags(inv, {L"--formal", L"--unit-year"}, bad)) return cmd.Usage(L"unknown option for date: " + bad);
   if (inv.positional.size() > 1) return cmd.Usage(L"date takes at most one date");
@@ -106,7 +55,8 @@ int DateCommand(const Invocation& inv, Command& cmd) {
   return cmd.Print(KanjiDate(Command::Has(inv, L"--formal"), Command::Has(inv, L"--unit-year"), date));
 }
 
-int TimeCommand(const Invocation& inv, Command& cmd) {
+int TimeCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
   std::wstring bad;
   if (!cmd.CheckFlags(inv, {L"--formal"}, bad)) return cmd.Usage(L"unknown option for time: " + bad);
   if (inv.positional.size() > 1) return cmd.Usage(L"time takes at most one time");
@@ -122,6 +72,86 @@ int TimeCommand(const Invocation& inv, Command& cmd) {
 
 }  // namespace
 
+Invocation Split(const std::vector<std::wstring>& args, std::initializer_list<std::wstring_view> withValue) {
+  Invocation inv;
+  bool optionsEnded = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::wstring& a = args[i];
+    if (!optionsEnded && a == L"--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && a.size() > 2 && a.starts_with(L"--")) {
+      bool takesValue = false;
+      for (std::wstring_view v : withValue) takesValue = takesValue || a == v;
+      if (!takesValue) {
+        inv.flags.push_back(a);
+      } else if (i + 1 >= args.size()) {
+        inv.error = a + L" needs a value";
+      } else if (!inv.values.emplace(a, args[++i]).second) {
+        inv.error = a + L" given twice";
+      }
+    } else {
+      inv.positional.push_back(a);
+    }
+  }
+  return inv;
+}
+
+int Command::Usage(std::wstring_view reason) {
+  err_.Write(L"zortool: ");
+  err_.Write(reason);
+  err_.Write(L" (zortool --help lists the commands)\n");
+  return kUsage;
+}
+
+int Command::Refuse(std::wstring_view reason) {
+  std::wstring line(reason);
+  for (wchar_t& c : line) {
+    if (c == L'\r' || c == L'\n') c = L' ';
+  }
+  std::size_t end = line.size();
+  while (end > 0 && line[end - 1] == L' ') --end;
+  line.resize(end);
+  err_.Write(L"zortool: ");
+  err_.Write(line);
+  err_.Write(L"\n");
+  return kRefused;
+}
+
+int Command::Print(std::wstring_view line) {
+  out_.Write(line);
+  out_.Write(L"\n");
+  return kDone;
+}
+
+bool Command::CheckFlags(const Invocation& inv, std::initializer_list<std::wstring_view> allowed, std::wstring& bad) {
+  const auto allowedName = [&](const std::wstring& f) {
+    for (std::wstring_view a : allowed) {
+      if (f == a) return true;
+    }
+    return false;
+  };
+  for (const std::wstring& f : inv.flags) {
+    if (!allowedName(f)) {
+      bad = f;
+      return false;
+    }
+  }
+  for (const auto& [name, value] : inv.values) {
+    if (!allowedName(name)) {
+      bad = name;
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Command::Has(const Invocation& inv, std::wstring_view flag) {
+  for (const std::wstring& f : inv.flags) {
+    if (f == flag) return true;
+  }
+  return false;
+}
+
 int RunTool(const std::vector<std::wstring>& args, Output& out, Output& err) {
   Command cmd(out, err);
   if (args.empty()) return cmd.Usage(L"no command given");
@@ -132,15 +162,18 @@ int RunTool(const std::vector<std::wstring>& args, Output& out, Output& err) {
   }
   if (name == L"--version") return cmd.Print(L"zortool " + std::wstring(kVersion));
 
-  using Handler = std::function<int(const Invocation&, Command&)>;
-  static const std::map<std::wstring, Handler, std::less<>> kCommands = {
-      {L"date", DateCommand},
-      {L"time", TimeCommand},
-  };
+  static const std::map<std::wstring, Handler, std::less<>> kCommands = [] {
+    std::map<std::wstring, Handler, std::less<>> table = {
+        {L"date", DateCommand},
+        {L"time", TimeCommand},
+    };
+    AddFileCommands(table);
+    return table;
+  }();
   const auto it = kCommands.find(name);
   if (it == kCommands.end()) return cmd.Usage(L"unknown command: " + name);
   try {
-    return it->second(Split(args), cmd);
+    return it->second(args, cmd);
   } catch (const std::exception&) {
     return cmd.Refuse(L"the command failed (out of memory or an internal error)");
   }

@@ -1,24 +1,153 @@
 #include "win/screen/display.h"
 
+#include <filesystem>
+#include <optional>
 #include <random>
+#include <system_error>
 
+#include "core/data/registration_file.h"
+#include "core/data/settings.h"
+#include "core/screen/sequencer.h"
+#include "win/common/profile_store_win32.h"
+#include "win/common/system.h"
+#include "win/screen/gdi_surface.h"
 #include "win/startup/app_state.h"
 
 namespace zor::win {
 
 namespace {
 
-std::mt19937& Generator() {
-  static std::mt19937 g;
-  return g;
+// The process-wide generator: seeded from the clock when the program starts
+// and again when the form loads.
+class ProcessRandom final : public RandomSource {
+ public:
+  [[nodiscard]] int Rand(int n) override {
+    if (n < 1) return 0;
+    return std::uniform_int_distribution<int>(0, n - 1)(engine_);
+  }
+  void Seed() {
+    engine_.seed(static_cast<std::mt19937::result_type>(GetTickCount64() * 2654435761u ^ GetCurrentProcessId()));
+  }
+
+ private:
+  std::mt19937 engine_;
+};
+
+ProcessRandom& Random() {
+  static ProcessRandom random;
+  return random;
 }
 
-// Interim display until the sequencer is connected: the ground and the
-// credit label on every tick.
+// Messages read from the registration file at every tick.
+class FileMessages final : public MessageSource {
+ public:
+  std::filesystem::path file;
+  [[nodiscard]] std::optional<std::pair<std::wstring, CurrentFormat>> Read(int v) override {
+    Result<Message> message = ReadMessage(file, v);
+    if (!message.ok()) return std::nullopt;
+    const MessageFormat& f = message.value().format;
+    CurrentFormat format;
+    format.emphasisMarks.assign(f.marks.begin(), f.marks.end());
+    format.emphasisMode = f.mode;
+    format.foldPosition = DecodeFoldPosition(f.fold);
+    format.foldKind = f.kind;
+    format.fixedLayout = f.layout;
+    return std::make_pair(message.value().text, format);
+  }
+};
+
+class FormClock final : public Clock {
+ public:
+  explicit FormClock(ScreenForm& form) : form_(form) {}
+  [[nodiscard]] std::int32_t TickCount() override { return static_cast<std::int32_t>(GetTickCount()); }
+  void Wait(std::int32_t ms) override {
+    if (ms > 0) (void)form_.Wait(static_cast<DWORD>(ms));
+  }
+
+ private:
+  ScreenForm& form_;
+};
+
+class FormHost final : public SurfaceHost {
+ public:
+  explicit FormHost(ScreenForm& form) : form_(form) {}
+  [[nodiscard]] PointSize CreditLabelSize() const override {
+    return {form_.Label1Width(), form_.Label1Height()};
+  }
+  void PlaceCreditLabel(float left, float top, Rgb colour) override {
+    CreditLabel& label = form_.Label1();
+    label.left = left;
+    label.top = top;
+    label.colour = ToColorRef(colour);
+  }
+  void Refresh() override { form_.Refresh(); }
+  void ReportMissingFace(std::wstring_view message) override {
+    ShowError(form_.hwnd(), message);
+    EndSaver();
+  }
+
+ private:
+  ScreenForm& form_;
+};
+
+// Records the count claims but the file does not hold are not read.
+int RecordsPresent(const std::filesystem::path& file) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (ec || size < kHeaderSize) return 0;
+  return static_cast<int>(std::min<std::uintmax_t>((size - kHeaderSize) / kRecordSize, kMaxMessages));
+}
+
 class DisplayController final : public ScreenController {
  public:
   bool LoadData(ScreenForm& form) override {
-    form.SetTimerInterval(6000);
+    Random().Seed();
+    frame_ = FrameState{};
+    frame_.intervalJustShown = true;
+    const std::wstring folder = ProgramFolder();
+    Win32ProfileStore store(SettingsFilePath(folder));
+    const Settings settings = LoadSettings(store, folder);
+    messages_.file = settings.loadFileName;
+    const bool preview = App().runMode == RunMode::kPreview;
+
+    RegistrationHeader header;
+    header.count = 0;
+    header.options.interval = 0;
+    if (FileExists(settings.loadFileName)) {
+      Result<RegistrationHeader> valid = ValidateRegistrationFile(messages_.file);
+      if (!valid.ok()) {
+        ShowWarning(preview ? nullptr : form.hwnd(), valid.status().message());
+        return false;
+      }
+      header = valid.value();
+    } else if (!preview) {
+      ShowWarning(form.hwnd(), MissingFileMessage(settings.loadFileName));
+      return false;
+    }
+
+    options_.count = std::min(header.MessageCount(), RecordsPresent(messages_.file));
+    options_.interval = header.options.interval;
+    options_.scheme = header.options.scheme;
+    options_.order = header.options.order;
+    options_.layout = header.options.layout;
+    options_.emphasis.on = header.options.emphasisOn != 0;
+    options_.emphasis.colour = header.options.colour;
+    options_.kanS = settings.kanS != 0;
+    options_.unitYear = settings.seireki == 1;
+    options_.bgBmp = settings.bgBmp;
+    options_.itBmp = settings.itBmp;
+
+    host_ = std::make_unique<FormHost>(form);
+    clock_ = std::make_unique<FormClock>(form);
+    renderer_ = std::make_unique<TitleCardRenderer>(surface(form), *clock_, pictures_, Random(), frame_);
+    renderer_->draw.useFont = settings.useFont;
+    renderer_->draw.useFontBold = settings.useFontBold != 0;
+    renderer_->draw.decoFont = settings.decoFont;
+    renderer_->background.bgBmp = settings.bgBmp;
+    renderer_->background.bwByFn = settings.bwByFn;
+    renderer_->background.itBmp = settings.itBmp;
+    sequencer_ = std::make_unique<Sequencer>(messages_, *renderer_, interval_, Random(), frame_);
+    form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(options_.interval, 0)));
     return true;
   }
 
@@ -26,19 +155,47 @@ class DisplayController final : public ScreenController {
     if (form.PixelWidth() <= 10 || form.PixelHeight() <= 10) return;
     AppState& app = App();
     if (app.debug && ++app.debugTickCount > 2000000000) app.debugTickCount = 1000000000;
-    PatBlt(form.ImageDc(), 0, 0, form.PixelWidth(), form.PixelHeight(), BLACKNESS);
-    CreditLabel& label = form.Label1();
-    label.visible = true;
-    label.left = 5;
-    label.top = form.ScaleHeight() - 1.25f * form.Label1Height();
-    label.colour = RGB(255, 255, 255);
+    form.Label1().visible = false;
+    const TickOutcome outcome = sequencer_->Tick(options_, surface(form).ScaleWidth(), surface(form).ScaleHeight());
+    if (form.Closing()) return;
+    form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(outcome.interval, 0)));
+    form.Label1().visible = outcome.creditVisible;
     form.Refresh();
   }
+
+ private:
+  // The surface follows the form's image, which changes with the form's size.
+  GdiSurface& surface(ScreenForm& form) {
+    if (!surface_ || surfaceDc_ != form.ImageDc() || surfaceW_ != form.PixelWidth() ||
+        surfaceH_ != form.PixelHeight()) {
+      surface_ = std::make_unique<GdiSurface>(form.ImageDc(), form.PixelWidth(), form.PixelHeight(),
+                                              form.TwipsPerPixelX(), form.TwipsPerPixelY(), *host_);
+      surfaceDc_ = form.ImageDc();
+      surfaceW_ = form.PixelWidth();
+      surfaceH_ = form.PixelHeight();
+      if (renderer_) renderer_->Rebind(*surface_);
+    }
+    return *surface_;
+  }
+
+  SequencerOptions options_;
+  FrameState frame_;
+  FileMessages messages_;
+  NoBackground pictures_;
+  NoIntervalImages interval_;
+  std::unique_ptr<FormHost> host_;
+  std::unique_ptr<FormClock> clock_;
+  std::unique_ptr<GdiSurface> surface_;
+  HDC surfaceDc_ = nullptr;
+  int surfaceW_ = 0;
+  int surfaceH_ = 0;
+  std::unique_ptr<TitleCardRenderer> renderer_;
+  std::unique_ptr<Sequencer> sequencer_;
 };
 
 }  // namespace
 
-void SeedRandom() { Generator().seed(static_cast<std::mt19937::result_type>(GetTickCount64() ^ GetCurrentProcessId())); }
+void SeedRandom() { Random().Seed(); }
 
 std::unique_ptr<ScreenController> MakeDisplayController() { return std::make_unique<DisplayController>(); }
 

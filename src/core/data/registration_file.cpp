@@ -1,0 +1,319 @@
+#include "core/data/registration_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/data/file_system.h"
+#include "core/text/cp932.h"
+#include "core/text/measures.h"
+#include "core/text/unicode.h"
+
+namespace zor {
+
+namespace {
+
+std::int16_t GetInt16(std::string_view bytes, std::size_t at) {
+  const auto lo = static_cast<unsigned char>(bytes[at]);
+  const auto hi = static_cast<unsigned char>(bytes[at + 1]);
+  return static_cast<std::int16_t>(static_cast<std::uint16_t>(lo | hi << 8));
+}
+
+void PutInt16(std::string& bytes, std::size_t at, std::int16_t value) {
+  const auto u = static_cast<std::uint16_t>(value);
+  bytes[at] = static_cast<char>(u & 0xFF);
+  bytes[at + 1] = static_cast<char>(u >> 8);
+}
+
+std::int64_t RecordOffset(int n) { return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize}; }
+
+std::wstring ReadFailure(const std::filesystem::path& path) {
+  return PathText(path) + L" を読み込めませんでした。";
+}
+
+// The header and the records 1..MessageCount() of a validated file, with
+// records the file lacks (wholly or in part) filled with blanks.
+struct Image {
+  RegistrationHeader header;
+  std::vector<RecordBytes> records;
+};
+
+Result<Image> LoadImage(const std::filesystem::path& path) {
+  Result<RegistrationHeader> header = ValidateRegistrationFile(path);
+  if (!header.ok()) return header.status();
+  FileHandle f = OpenForReading(path);
+  if (!f) return Status::Fail(FileError::kRead, ReadFailure(path));
+  const std::int64_t size = FileSizeOf(f.get());
+  if (size < 0) return Status::Fail(FileError::kRead, ReadFailure(path));
+  Image image{header.value(), {}};
+  const int count = image.header.MessageCount();
+  image.records.resize(static_cast<std::size_t>(count), BlankRecord());
+  for (int n = 1; n <= count && RecordOffset(n) < size; ++n) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(kRecordSize, size - RecordOffset(n)));
+    RecordBytes& r = image.records[static_cast<std::size_t>(n - 1)];
+    if (ReadAt(f.get(), RecordOffset(n), r.data(), want) != want) {
+      return Status::Fail(FileError::kRead, ReadFailure(path));
+    }
+  }
+  return image;
+}
+
+// Writes the image over the file; the original's bytes from tailOffset on
+// follow the records unchanged (a negative tailOffset drops them).
+Status SaveImage(const std::filesystem::path& path, const Image& image, std::int64_t tailOffset) {
+  return ReplaceFileContents(path, [&](FileWriter& w) {
+    if (!w.Write(image.header.Encode())) return false;
+    for (const RecordBytes& r : image.records) {
+      if (!w.Write(std::string_view(r.data(), r.size()))) return false;
+    }
+    if (tailOffset < 0) return true;
+    FileHandle original = OpenForReading(path);
+    return original && w.CopyFrom(original.get(), tailOffset);
+  });
+}
+
+Status NoSuchMessage(int n, int count) {
+  return Status::Fail(FileError::kRefused, std::to_wstring(n) + L" 番目の文章はありません（登録数 " +
+                                               std::to_wstring(count) + L"）。");
+}
+
+// Cut to at most max bytes without splitting a double-byte character.
+std::string CutCp932(std::string bytes, std::size_t max) {
+  if (bytes.size() <= max) return bytes;
+  std::size_t cut = 0;
+  while (cut < max) {
+    const std::size_t len = IsCp932LeadByte(static_cast<unsigned char>(bytes[cut])) ? 2 : 1;
+    if (cut + len > max) break;
+    cut += len;
+  }
+  bytes.resize(cut);
+  return bytes;
+}
+
+}  // namespace
+
+std::string RegistrationHeader::Encode() const {
+  std::string bytes(kHeaderSize, '\0');
+  PutInt16(bytes, 0, version);
+  PutInt16(bytes, 2, count);
+  PutInt16(bytes, 4, options.interval);
+  PutInt16(bytes, 6, options.scheme);
+  PutInt16(bytes, 8, options.emphasisOn);
+  std::copy(magic.begin(), magic.end(), bytes.begin() + 10);
+  PutInt16(bytes, 16, options.order);
+  PutInt16(bytes, 18, options.colour);
+  PutInt16(bytes, 20, options.layout);
+  std::copy(reserved.begin(), reserved.end(), bytes.begin() + 22);
+  return bytes;
+}
+
+RegistrationHeader RegistrationHeader::Decode(std::string_view bytes) {
+  RegistrationHeader h;
+  if (bytes.size() < kHeaderSize) return h;
+  h.version = GetInt16(bytes, 0);
+  h.count = GetInt16(bytes, 2);
+  h.options.interval = GetInt16(bytes, 4);
+  h.options.scheme = GetInt16(bytes, 6);
+  h.options.emphasisOn = GetInt16(bytes, 8);
+  std::copy_n(bytes.begin() + 10, 6, h.magic.begin());
+  h.options.order = GetInt16(bytes, 16);
+  h.options.colour = GetInt16(bytes, 18);
+  h.options.layout = GetInt16(bytes, 20);
+  std::copy_n(bytes.begin() + 22, 10, h.reserved.begin());
+  return h;
+}
+
+int RegistrationHeader::MessageCount() const { return std::clamp<int>(count, 0, kMaxMessages); }
+
+RecordBytes BlankRecord() {
+  RecordBytes r;
+  r.fill(' ');
+  return r;
+}
+
+std::wstring RecordText(const RecordBytes& record) {
+  std::string bytes(record.data(), kTextHalf);
+  bytes.append(record.data() + kSecondHalfOffset, kTextHalf);
+  return Trim(FromCp932(bytes));
+}
+
+void SetRecordText(RecordBytes& record, std::wstring_view text) {
+  const std::string bytes = CutCp932(ToCp932(text), kMaxTextBytes);
+  std::fill(record.begin(), record.end(), ' ');
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    record[i < kTextHalf ? i : i - kTextHalf + kSecondHalfOffset] = bytes[i];
+  }
+}
+
+std::wstring MissingFileMessage(std::wstring_view path) {
+  return L"ZORANTE 登録ファイル " + std::wstring(path) +
+         L" が見つかりません。\r\n設定ダイアログから、ほかの登録ファイルを開くか、新規作成してください。";
+}
+
+std::wstring NewerVersionMessage(std::wstring_view path) {
+  return std::wstring(path) + L" は新しいバージョンのデータ形式なので読み込めません。新しい zorante.scr を入手してください。";
+}
+
+std::wstring ForeignFileMessage(std::wstring_view path, OpenedBy by) {
+  return std::wstring(path) +
+         (by == OpenedBy::kLoad ? L" は ZORANTE の登録ファイルではありません。" : L" は ZORANTE の登録データではありません。");
+}
+
+Result<RegistrationHeader> ValidateRegistrationFile(const std::filesystem::path& path, OpenedBy by) {
+  const std::wstring name = PathText(path);
+  if (!FileExists(path)) return Status::Fail(FileError::kMissing, MissingFileMessage(name));
+  FileHandle f = OpenForReading(path);
+  if (!f) return Status::Fail(FileError::kRead, ReadFailure(path));
+  const std::int64_t size = FileSizeOf(f.get());
+  if (size < 0) return Status::Fail(FileError::kRead, ReadFailure(path));
+  std::string bytes(static_cast<std::size_t>(std::min<std::int64_t>(size, kHeaderSize)), '\0');
+  if (ReadAt(f.get(), 0, bytes.data(), bytes.size()) != bytes.size()) {
+    return Status::Fail(FileError::kRead, ReadFailure(path));
+  }
+  // The version is checked before the magic: a foreign file whose first two
+  // bytes read as 99 or more gets the newer-version message.
+  if (bytes.size() >= 2 && GetInt16(bytes, 0) >= kFirstRefusedVersion) {
+    return Status::Fail(FileError::kNewerVersion, NewerVersionMessage(name));
+  }
+  // A header cut short is not a registration file, whatever its first bytes say.
+  if (bytes.size() < kHeaderSize || std::string_view(bytes).substr(10, 6) != kMagic) {
+    return Status::Fail(FileError::kForeign, ForeignFileMessage(name, by));
+  }
+  return RegistrationHeader::Decode(bytes);
+}
+
+Status CreateEmptyRegistrationFile(const std::filesystem::path& path) {
+  const std::string header = RegistrationHeader{}.Encode();
+  return ReplaceFileContents(path, [&](FileWriter& w) { return w.Write(header); });
+}
+
+Result<RegistrationHeader> OpenRegistrationFile(const std::filesystem::path& path) {
+  if (FileExists(path)) return ValidateRegistrationFile(path, OpenedBy::kOpenCommand);
+  Status created = CreateEmptyRegistrationFile(path);
+  if (!created.ok()) return created;
+  return RegistrationHeader{};
+}
+
+Result<std::filesystem::path> NewUntitledName(const std::filesystem::path& folder) {
+  constexpr int kLast = 99999;
+  for (int n = 1; n <= kLast; ++n) {
+    std::filesystem::path candidate = folder / PathFromText(L"無題" + std::to_wstring(n) + L".zrd");
+    std::error_code ec;
+    if (!std::filesystem::exists(candidate, ec) && !ec) return candidate;
+  }
+  return Status::Fail(FileError::kRefused, PathText(folder) + L" に新しいファイル名を作れません。");
+}
+
+Result<std::vector<std::wstring>> ReadMessages(const std::filesystem::path& path) {
+  Result<Image> image = LoadImage(path);
+  if (!image.ok()) return image.status();
+  std::vector<std::wstring> texts;
+  texts.reserve(image.value().records.size());
+  for (const RecordBytes& r : image.value().records) texts.push_back(RecordText(r));
+  return texts;
+}
+
+Result<Message> ReadMessage(const std::filesystem::path& path, int n) {
+  Result<Image> image = LoadImage(path);
+  if (!image.ok()) return image.status();
+  const auto& records = image.value().records;
+  if (n < 1 || n > static_cast<int>(records.size())) return NoSuchMessage(n, static_cast<int>(records.size()));
+  const RecordBytes& r = records[static_cast<std::size_t>(n - 1)];
+  return Message{RecordText(r), MessageFormat::FromRecord(std::string_view(r.data(), r.size()))};
+}
+
+std::wstring TextRefusal(std::wstring_view text) {
+  if (text.empty()) return L"文章が空です。";
+  if (text.find_first_of(L"\r\n") != std::wstring_view::npos) return L"文章に改行は使えません。";
+  if (!FitsCp932(text)) return L"文章に Shift-JIS で表せない文字があります。";
+  if (!AcceptableMessage(text)) return L"文章が長すぎます（全角３２文字まで　半角９６文字まで）。";
+  return {};
+}
+
+Status AddMessage(const std::filesystem::path& path, std::wstring_view text) {
+  if (std::wstring why = TextRefusal(text); !why.empty()) return Status::Fail(FileError::kRefused, why);
+  Result<Image> image = LoadImage(path);
+  if (!image.ok()) return image.status();
+  Image& im = image.value();
+  if (im.header.count >= kMaxMessages) {
+    return Status::Fail(FileError::kRefused, L"登録できる文章は " + std::to_wstring(kMaxMessages) + L" 件までです。");
+  }
+  RecordBytes r = BlankRecord();
+  SetRecordText(r, text);
+  im.records.push_back(r);
+  im.header.count = static_cast<std::int16_t>(im.records.size());
+  // The new record takes the place of whatever followed the last one.
+  return SaveImage(path, im, RecordOffset(static_cast<int>(im.records.size()) + 1));
+}
+
+Status EditMessage(const std::filesystem::path& path, int n, std::wstring_view text) {
+  if (std::wstring why = TextRefusal(text); !why.empty()) return Status::Fail(FileError::kRefused, why);
+  Result<Image> image = LoadImage(path);
+  if (!image.ok()) return image.status();
+  Image& im = image.value();
+  const int count = static_cast<int>(im.records.size());
+  if (n < 1 || n > count) return NoSuchMessage(n, count);
+  SetRecordText(im.records[static_cast<std::size_t>(n - 1)], text);
+  return SaveImage(path, im, RecordOffset(count + 1));
+}
+
+Status DeleteMessage(const std::filesystem::path& path, int n) {
+  Result<Image> image = LoadImage(path);
+  if (!image.ok()) return image.status();
+  Image& im = image.value();
+  const int count = static_cast<int>(im.records.size());
+  if (n < 1 || n > count) return NoSuchMessage(n, count);
+  im.records.erase(im.records.begin() + (n - 1));
+  im.header.count = static_cast<std::int16_t>(im.records.size());
+  return SaveImage(path, im, -1);
+}
+
+Status MoveMessage(const std::filesystem::path& path, int n, int step) {
+  Result<Image> image = LoadImage(path);
+  if (!image.ok()) return image.status();
+  Image& im = image.value();
+  const int count = static_cast<int>(im.records.size());
+  if (n < 1 || n > count) return NoSuchMessage(n, count);
+  const std::int64_t target = std::clamp<std::int64_t>(std::int64_t{n} + step, 1, count);
+  if (target == n) return Status::Ok();
+  auto from = im.records.begin() + (n - 1);
+  auto to = im.records.begin() + (target - 1);
+  if (target < n) {
+    std::rotate(to, from, from + 1);
+  } else {
+    std::rotate(from, from + 1, to + 1);
+  }
+  return SaveImage(path, im, RecordOffset(count + 1));
+}
+
+Status WriteMessageFormat(const std::filesystem::path& path, int n, const MessageFormat& format) {
+  Result<Image> image = LoadImage(path);
+  if (!image.ok()) return image.status();
+  Image& im = image.value();
+  const int count = static_cast<int>(im.records.size());
+  if (n < 1 || n > count) return NoSuchMessage(n, count);
+  format.WriteTo(im.records[static_cast<std::size_t>(n - 1)].data());
+  return SaveImage(path, im, RecordOffset(count + 1));
+}
+
+Status WriteDisplayOptions(const std::filesystem::path& path, const DisplayOptions& options) {
+  Result<RegistrationHeader> header = ValidateRegistrationFile(path);
+  if (!header.ok()) return header.status();
+  RegistrationHeader h = header.value();
+  h.options = options;
+  const std::string bytes = h.Encode();
+  return ReplaceFileContents(path, [&](FileWriter& w) {
+    FileHandle original = OpenForReading(path);
+    return original && w.Write(bytes) && w.CopyFrom(original.get(), kHeaderSize);
+  });
+}
+
+Result<RenameOutcome> RenameRegistrationFile(const std::filesystem::path& current,
+                                             const std::filesystem::path& renamed) {
+  if (renamed.empty() || LowerCase(PathText(renamed)) == LowerCase(PathText(current))) return RenameOutcome::kUnchanged;
+  if (!FileExists(current)) return Status::Fail(FileError::kMissing, MissingFileMessage(PathText(current)));
+  Status moved = RenameFile(current, renamed);
+  if (!moved.ok()) return moved;
+  return RenameOutcome::kRenamed;
+}
+
+}  // namespace zor

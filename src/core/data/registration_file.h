@@ -1,0 +1,125 @@
+// Registration files (*.zrd): a 32-byte header and 224-byte message records.
+// Numbers are 16-bit little-endian; text is CP932, blank-padded.
+//
+// Header (1-based positions): 1 version, 3 count, 5 interval, 7 colour scheme,
+// 9 emphasis on, 11..16 magic "ZORANT", 17 order, 19 emphasis colour,
+// 21 layout, 23..32 reserved zeros.
+// Record (0-based offsets): 0..63 text bytes 1..64, 64..95 marks, 96..127
+// reserved, 128..191 text bytes 65..128, 192..195 codes, 196..223 reserved.
+//
+// Every change is made to a copy of the file in its own folder that then
+// replaces the file in one step, so a failure leaves the file as it was.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/data/message_format.h"
+#include "core/data/status.h"
+
+namespace zor {
+
+inline constexpr std::size_t kHeaderSize = 32;
+inline constexpr std::size_t kRecordSize = 224;
+inline constexpr std::size_t kTextHalf = 64;
+inline constexpr std::size_t kSecondHalfOffset = 128;
+inline constexpr std::size_t kMaxTextBytes = 128;
+inline constexpr int kMaxMessages = 500;
+inline constexpr std::int16_t kFormatVersion = 98;
+inline constexpr std::int16_t kFirstRefusedVersion = 99;
+inline constexpr std::string_view kMagic = "ZORANT";
+
+// The per-file display options of the header.
+struct DisplayOptions {
+  std::int16_t interval = 6000;    // ms between two messages
+  std::int16_t scheme = 3;         // 0 white on black, 1 black on white, 2 random, 3 random mostly black
+  std::int16_t emphasisOn = -1;    // -1 on, 0 off
+  std::int16_t order = 0;          // 0 random, 1 registration order
+  std::int16_t colour = 12;        // palette index 1..14
+  std::int16_t layout = 0;         // 0 L-shaped, 1 centred, 2 random
+  friend bool operator==(const DisplayOptions&, const DisplayOptions&) = default;
+};
+
+struct RegistrationHeader {
+  std::int16_t version = kFormatVersion;
+  std::int16_t count = 0;
+  DisplayOptions options;
+  std::array<char, 6> magic{'Z', 'O', 'R', 'A', 'N', 'T'};
+  std::array<char, 10> reserved{};
+
+  [[nodiscard]] std::string Encode() const;
+  // bytes must hold 32 bytes.
+  [[nodiscard]] static RegistrationHeader Decode(std::string_view bytes);
+  // The count as the program uses it: 0..500 (a negative count is 0, more than 500 is 500).
+  [[nodiscard]] int MessageCount() const;
+};
+
+using RecordBytes = std::array<char, kRecordSize>;
+
+// A record of blanks: empty text, default format.
+[[nodiscard]] RecordBytes BlankRecord();
+// The text of a record: both halves joined, then decoded, then trimmed of blanks.
+[[nodiscard]] std::wstring RecordText(const RecordBytes& record);
+// Stores a text: CP932, at most 128 bytes (never half a character), offsets
+// 64..223 blanked first, so the format goes back to its defaults.
+void SetRecordText(RecordBytes& record, std::wstring_view text);
+
+// Which command validates the file: the foreign-file message differs.
+enum class OpenedBy { kLoad, kOpenCommand };
+
+[[nodiscard]] std::wstring MissingFileMessage(std::wstring_view path);
+[[nodiscard]] std::wstring NewerVersionMessage(std::wstring_view path);
+[[nodiscard]] std::wstring ForeignFileMessage(std::wstring_view path, OpenedBy by);
+
+// Checks version (first) and magic; returns the header.
+[[nodiscard]] Result<RegistrationHeader> ValidateRegistrationFile(const std::filesystem::path& path,
+                                                                  OpenedBy by = OpenedBy::kLoad);
+
+// Writes a file made of the default header alone (an existing file is reset).
+[[nodiscard]] Status CreateEmptyRegistrationFile(const std::filesystem::path& path);
+
+// The "open" command: an existing file is validated, a missing one created empty.
+[[nodiscard]] Result<RegistrationHeader> OpenRegistrationFile(const std::filesystem::path& path);
+
+// folder / "無題" n ".zrd" for the first n from 1 that names no file.
+[[nodiscard]] Result<std::filesystem::path> NewUntitledName(const std::filesystem::path& folder);
+
+// The messages of the file, record order, trimmed, at most 500; records the
+// count claims but the file lacks read as empty texts.
+[[nodiscard]] Result<std::vector<std::wstring>> ReadMessages(const std::filesystem::path& path);
+
+struct Message {
+  std::wstring text;
+  MessageFormat format;
+};
+// Message n (1-based, within the count).
+[[nodiscard]] Result<Message> ReadMessage(const std::filesystem::path& path, int n);
+
+// Why a text cannot be stored (empty when it can): the length rule, a line
+// break, or a character code page 932 cannot hold.
+[[nodiscard]] std::wstring TextRefusal(std::wstring_view text);
+
+// Appends a message (refused at 500 messages or when TextRefusal objects).
+[[nodiscard]] Status AddMessage(const std::filesystem::path& path, std::wstring_view text);
+// New text for message n; its format goes back to the defaults.
+[[nodiscard]] Status EditMessage(const std::filesystem::path& path, int n, std::wstring_view text);
+// Removes message n; the file is then exactly 32 + 224 × count bytes.
+[[nodiscard]] Status DeleteMessage(const std::filesystem::path& path, int n);
+// Moves message n by step rows (negative = up), clamped at the ends, the
+// messages in between shifting by one. A move that goes nowhere changes nothing.
+[[nodiscard]] Status MoveMessage(const std::filesystem::path& path, int n, int step);
+[[nodiscard]] Status WriteMessageFormat(const std::filesystem::path& path, int n, const MessageFormat& format);
+// Writes the six option fields (positions 5, 7, 9, 17, 19, 21) and nothing else.
+[[nodiscard]] Status WriteDisplayOptions(const std::filesystem::path& path, const DisplayOptions& options);
+
+// Renames the file in use. Nothing happens when the names differ only in
+// letter case; an existing file of the new name is replaced.
+enum class RenameOutcome { kUnchanged, kRenamed };
+[[nodiscard]] Result<RenameOutcome> RenameRegistrationFile(const std::filesystem::path& current,
+                                                           const std::filesystem::path& renamed);
+
+}  // namespace zor

@@ -1,0 +1,107 @@
+#include "core/data/settings.h"
+
+#include <limits>
+
+#include "core/data/file_system.h"
+#include "core/text/measures.h"
+
+namespace zor {
+
+namespace {
+
+constexpr std::size_t kUseFontMaxChars = 128;
+
+std::wstring Key(std::wstring_view section, std::wstring_view key) {
+  return std::wstring(section) + L'\n' + std::wstring(key);
+}
+
+// The folder without its trailing separator, except at a root.
+std::wstring FolderText(const std::filesystem::path& folder) {
+  std::filesystem::path p = folder;
+  if (p.has_relative_path() && !p.has_filename()) p = p.parent_path();
+  return PathText(p);
+}
+
+}  // namespace
+
+std::optional<std::wstring> MemoryProfileStore::Read(std::wstring_view section, std::wstring_view key) const {
+  const auto it = values_.find(Key(section, key));
+  if (it == values_.end()) return std::nullopt;
+  return it->second;
+}
+
+Status MemoryProfileStore::Write(std::wstring_view section, std::wstring_view key, std::wstring_view value) {
+  if (failWrites) return Status::Fail(FileError::kWrite, L"ZORANTE.ini に書き込めませんでした。");
+  values_[Key(section, key)] = std::wstring(value);
+  return Status::Ok();
+}
+
+std::int16_t ParseProfileInt(std::optional<std::wstring_view> value, std::int16_t fallback) {
+  if (!value || value->empty()) return fallback;
+  std::wstring_view v = *value;
+  std::size_t i = 0;
+  while (i < v.size() && (v[i] == L' ' || v[i] == L'\t')) ++i;
+  bool negative = false;
+  if (i < v.size() && (v[i] == L'-' || v[i] == L'+')) negative = v[i++] == L'-';
+  constexpr long kLimit = 1L << 16;  // well beyond the range: stop counting there
+  long magnitude = 0;
+  for (; i < v.size() && v[i] >= L'0' && v[i] <= L'9'; ++i) {
+    if (magnitude < kLimit) magnitude = magnitude * 10 + (v[i] - L'0');
+  }
+  const long signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > std::numeric_limits<std::int16_t>::max()) return std::numeric_limits<std::int16_t>::max();
+  if (signedValue < std::numeric_limits<std::int16_t>::min()) return std::numeric_limits<std::int16_t>::min();
+  return static_cast<std::int16_t>(signedValue);
+}
+
+Settings DefaultSettings(const std::filesystem::path& programFolder) {
+  Settings s;
+  s.loadFileName = PathText(programFolder / "zorante.zrd");
+  s.bgBmpDir = FolderText(programFolder);
+  s.itBmpDir = s.bgBmpDir;
+  return s;
+}
+
+Settings LoadSettings(const ProfileStore& store, const std::filesystem::path& programFolder) {
+  Settings s = DefaultSettings(programFolder);
+  const auto text = [&](std::wstring_view key, std::wstring& field) {
+    if (std::optional<std::wstring> v = store.Read(kSettingsSection, key)) field = std::move(*v);
+  };
+  const auto number = [&](std::wstring_view key, std::int16_t& field) {
+    const std::optional<std::wstring> v = store.Read(kSettingsSection, key);
+    field = ParseProfileInt(v ? std::optional<std::wstring_view>(*v) : std::nullopt, field);
+  };
+  text(L"LoadFileName", s.loadFileName);
+  text(L"UseFont", s.useFont);
+  if (s.useFont.size() > kUseFontMaxChars) s.useFont.resize(kUseFontMaxChars);
+  s.useFont = Trim(s.useFont);
+  number(L"UseFontBold", s.useFontBold);
+  number(L"DecoFont", s.decoFont);
+  number(L"KanS", s.kanS);
+  number(L"Seireki", s.seireki);
+  number(L"BWbyFN", s.bwByFn);
+  number(L"BgBMP", s.bgBmp);
+  text(L"BgBMPDir", s.bgBmpDir);
+  text(L"BgBMPBMP", s.bgBmpBmp);
+  number(L"BgBMPStr", s.bgBmpStr);
+  number(L"BgBMPDorB", s.bgBmpDorB);
+  number(L"ItBMP", s.itBmp);
+  text(L"ItBMPDir", s.itBmpDir);
+  number(L"ItBMPStr", s.itBmpStr);
+  number(L"ImportLimit", s.importLimit);
+  return s;
+}
+
+Status WriteSetting(ProfileStore& store, std::wstring_view key, std::int16_t value) {
+  return store.Write(kSettingsSection, key, std::to_wstring(value));
+}
+
+Status WriteSetting(ProfileStore& store, std::wstring_view key, std::wstring_view value) {
+  return store.Write(kSettingsSection, key, value);
+}
+
+std::filesystem::path SettingsFilePath(const std::filesystem::path& programFolder) {
+  return programFolder / PathFromText(kSettingsFileName);
+}
+
+}  // namespace zor

@@ -1,0 +1,78 @@
+// The settings file "ZORANTE.ini", section "ZORANTE": keys, defaults and the
+// reading rules, behind a small store interface (the profile API on Windows,
+// a map in tests).
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/data/status.h"
+
+namespace zor {
+
+inline constexpr std::wstring_view kSettingsFileName = L"ZORANTE.ini";
+inline constexpr std::wstring_view kSettingsSection = L"ZORANTE";
+
+class ProfileStore {
+ public:
+  virtual ~ProfileStore() = default;
+  // The value of a key of the section; nullopt when the key or the file is missing.
+  [[nodiscard]] virtual std::optional<std::wstring> Read(std::wstring_view section, std::wstring_view key) const = 0;
+  [[nodiscard]] virtual Status Write(std::wstring_view section, std::wstring_view key, std::wstring_view value) = 0;
+};
+
+class MemoryProfileStore final : public ProfileStore {
+ public:
+  [[nodiscard]] std::optional<std::wstring> Read(std::wstring_view section, std::wstring_view key) const override;
+  [[nodiscard]] Status Write(std::wstring_view section, std::wstring_view key, std::wstring_view value) override;
+  // Tests make writes fail.
+  bool failWrites = false;
+
+ private:
+  std::map<std::wstring, std::wstring, std::less<>> values_;
+};
+
+// A numeric value as the profile API reads it: blanks skipped, an optional
+// sign and decimal digits up to the first other character; no digits give 0.
+// A missing or empty value gives the default. The program keeps every number
+// in 16 bits, so a value outside -32768..32767 is clamped to the nearer end
+// (70000 reads as 32767) rather than wrapped into an unrelated value.
+[[nodiscard]] std::int16_t ParseProfileInt(std::optional<std::wstring_view> value, std::int16_t fallback);
+
+struct Settings {
+  std::wstring loadFileName;  // the registration file in use
+  std::wstring useFont = L"ＭＳ 明朝";
+  std::int16_t useFontBold = -1;
+  std::int16_t decoFont = 0;
+  std::int16_t kanS = 0;
+  std::int16_t seireki = 0;
+  std::int16_t bwByFn = 0;
+  std::int16_t bgBmp = 0;
+  std::wstring bgBmpDir;
+  std::wstring bgBmpBmp;
+  std::int16_t bgBmpStr = 0;
+  std::int16_t bgBmpDorB = 0;
+  std::int16_t itBmp = 0;
+  std::wstring itBmpDir;
+  std::int16_t itBmpStr = 0;
+  std::int16_t importLimit = -1;  // non-zero: an import registers at most 100 lines
+};
+
+// The defaults, whose paths lie in the program folder.
+[[nodiscard]] Settings DefaultSettings(const std::filesystem::path& programFolder);
+
+// Reads every key; a missing key keeps its default. "UseFont" is cut to 128
+// characters and trimmed of blanks.
+[[nodiscard]] Settings LoadSettings(const ProfileStore& store, const std::filesystem::path& programFolder);
+
+[[nodiscard]] Status WriteSetting(ProfileStore& store, std::wstring_view key, std::int16_t value);
+[[nodiscard]] Status WriteSetting(ProfileStore& store, std::wstring_view key, std::wstring_view value);
+
+// Where the settings file lives: the program folder + "ZORANTE.ini".
+[[nodiscard]] std::filesystem::path SettingsFilePath(const std::filesystem::path& programFolder);
+
+}  // namespace zor

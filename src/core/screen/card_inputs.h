@@ -1,0 +1,84 @@
+// What the title-card renderers are given: the settings they read, the
+// emphasis options of the registration file, the format of the message being
+// shown, and the background options and state of the page frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/screen/palette.h"
+
+namespace zor {
+
+inline constexpr std::int16_t kDecorationNone = 0;
+inline constexpr std::int16_t kDecorationExtraBold = 1;
+inline constexpr std::int16_t kDecorationOutline = 2;
+inline constexpr std::int16_t kDecorationShadow = 3;
+
+// Settings keys "UseFont", "UseFontBold", "DecoFont".
+struct DrawSettings {
+  std::wstring useFont = L"ＭＳ 明朝";
+  bool useFontBold = true;
+  std::int16_t decoFont = kDecorationNone;
+};
+
+// The registration file's emphasis flag and colour index.
+struct EmphasisOptions {
+  bool on = false;
+  std::int16_t colour = kDefaultEmphasisColour;
+};
+
+// The format of the message being shown: marks of characters 1..32 ('A' =
+// marked; missing or other bytes = unmarked), the emphasis mode byte, the
+// fold position (1..32, 0 = automatic), the fold kind and fixed layout bytes.
+struct CurrentFormat {
+  std::string emphasisMarks;
+  char emphasisMode = ' ';
+  std::int16_t foldPosition = 0;
+  char foldKind = ' ';
+  char fixedLayout = ' ';
+};
+
+inline constexpr int kMarkedCharacters = 32;
+
+// The fold position a stored fold byte stands for: "!".."@" give 1..32,
+// anything else 0 (automatic).
+[[nodiscard]] constexpr std::int16_t DecodeFoldPosition(char byte) noexcept {
+  const auto code = static_cast<unsigned char>(byte);
+  return code >= 33 && code <= 64 ? static_cast<std::int16_t>(code - 32) : std::int16_t{0};
+}
+
+// Settings keys "BgBMP", "BWbyFN", "ItBMP" as the frame reads them.
+struct BackgroundSettings {
+  std::int16_t bgBmp = 0;
+  std::int16_t bwByFn = 0;
+  std::int16_t itBmp = 0;
+};
+
+// Background state kept between pages: the file chosen for this page, the
+// colour scheme locked by a picture's name, the interval images' flag and
+// the sequencer's tick (0, 1, 2).
+struct FrameState {
+  std::wstring backgroundFile;
+  bool pendingCorner = false;
+  bool schemeLocked = false;
+  bool intervalJustShown = false;
+  std::int16_t displayTick = 0;
+};
+
+// One page request: the message as shown, its format and emphasis options,
+// and whether it is the settings dialog's test display (no stopwatch, no
+// wait).
+struct CardRequest {
+  std::wstring text;
+  CurrentFormat format;
+  EmphasisOptions emphasis;
+  bool testDisplay = false;
+};
+
+// Plain type: black on a white ground, white on a black one.
+[[nodiscard]] constexpr Rgb TypeColour(bool invertColours) noexcept {
+  return PaletteColour(invertColours ? kPaletteBlack : kPaletteWhite);
+}
+
+}  // namespace zor

@@ -1,0 +1,138 @@
+#include "core/screen/sequencer.h"
+
+#include "core/screen/composers.h"
+#include "core/screen/plain_layouts.h"
+#include "core/text/kanji.h"
+#include "core/text/measures.h"
+
+namespace zor {
+
+std::pair<char, bool> TestThumbnail(int index) noexcept {
+  switch (index) {
+    case 0: return {'A', false};
+    case 1: return {'B', false};
+    case 2: return {'A', true};
+    case 3: return {'B', true};
+    case 4: return {'C', false};
+    case 5: return {'C', true};
+    default: return {'C', false};
+  }
+}
+
+std::wstring ExpandKeywords(const std::wstring& text, bool formal, bool unitYear, std::wstring_view date,
+                            std::wstring_view time) {
+  std::wstring out = text;
+  if (LowerCase(out) == L"\\date") out = KanjiDate(formal, unitYear, date);
+  if (LowerCase(out) == L"\\time") out = KanjiTime(formal, unitYear, time);
+  return out;
+}
+
+bool Sequencer::ChooseInvert(std::int16_t scheme) {
+  switch (scheme) {
+    case 1: return true;
+    case 2: return random_.Rand(2) == 0;
+    case 3: return random_.Rand(3) == 0;
+    default: return false;
+  }
+}
+
+void Sequencer::ChooseLayoutFlag(const SequencerOptions& options) {
+  if (options.layout == 1) useCentreLayout_ = true;
+  bool anew = true;
+  if (options.itBmp != 0) {
+    anew = frame_.intervalJustShown;
+  } else if (options.bgBmp != 0) {
+    anew = displayTick_ == 0;
+  }
+  if (!anew) return;
+  if (options.layout == 0) {
+    useCentreLayout_ = false;
+  } else if (options.layout == 1) {
+    useCentreLayout_ = true;
+  } else if (options.layout == 2) {
+    useCentreLayout_ = random_.Rand(2) == 1;
+  }
+}
+
+int Sequencer::PickMessage(const SequencerOptions& options) {
+  if (options.order == 1) return sequentialIndex_ + 1;
+  int v = random_.Rand(options.count) + 1;
+  if (v == lastRandomIndex_) {
+    ++v;
+    if (v > options.count) v = 1;
+  }
+  lastRandomIndex_ = v;
+  return v;
+}
+
+TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, float formHeight,
+                            const TestDisplayRequest* test) {
+  TickOutcome outcome;
+  if (formWidth <= 10 || formHeight <= 10) {
+    outcome.skipped = true;
+    outcome.interval = options.interval;
+    return outcome;
+  }
+  outcome.interval = options.interval;
+  bool invert = false;
+  char layout = 'C';
+  CardRequest request;
+  request.emphasis = options.emphasis;
+
+  if (test) {
+    request.text = ExpandKeywords(test->text, options.kanS, options.unitYear);
+    request.format = test->format;
+    request.testDisplay = true;
+    std::tie(layout, invert) = TestThumbnail(test->layout);
+  } else {
+    interval_.ShowIntervalImages();
+    ChooseLayoutFlag(options);
+    std::wstring text;
+    if (options.count > 0) {
+      const int v = PickMessage(options);
+      format_ = CurrentFormat{};
+      if (auto message = messages_.Read(v)) {
+        text = message->first;
+        format_ = message->second;
+      }
+    } else {
+      format_.emphasisMarks.clear();  // the other codes of the last message stay
+      text = std::wstring(kNoMessagesText);
+    }
+    request.text = ExpandKeywords(text, options.kanS, options.unitYear);
+    request.format = format_;
+    invert = ChooseInvert(options.scheme);
+    const char fixed = format_.fixedLayout;
+    if (fixed == 'A' || fixed == 'B' || fixed == 'C') {
+      layout = fixed;
+    } else if (useCentreLayout_) {
+      layout = 'C';
+    } else {
+      layout = random_.Rand(2) == 0 ? 'A' : 'B';
+    }
+  }
+
+  outcome.result = renderer_.Render(layout, request, invert);
+  outcome.drawn = outcome.result == PageResult::kDrawn;
+  outcome.creditVisible = test ? !test->hideCredit : displayTick_ == 2;
+
+  displayTick_ = static_cast<std::int16_t>(displayTick_ + 1 >= 3 ? 0 : displayTick_ + 1);
+  ++sequentialIndex_;
+  if (sequentialIndex_ > options.count - 1) sequentialIndex_ = 0;
+  frame_.displayTick = displayTick_;
+  return outcome;
+}
+
+PageResult TitleCardRenderer::Render(char layout, const CardRequest& request, bool& invertColours) {
+  GlyphDrawer drawer(*surface_, draw.decoFont, draw.useFont, draw.useFontBold);
+  PageFrame frame(*surface_, clock_, pictures_, background, frame_);
+  CardContext context{drawer, frame, random_, draw};
+  const bool plain = ContainsHalfWidth(request.text);
+  switch (layout) {
+    case 'A': return plain ? ZOR01b2(context, request, invertColours) : ComposeLTopRight(context, request, invertColours);
+    case 'B': return plain ? ZOR00b2(context, request, invertColours) : ComposeLBottomLeft(context, request, invertColours);
+    default: return plain ? DrawCentred(context, request, invertColours) : ComposeCentred(context, request, invertColours);
+  }
+}
+
+}  // namespace zor

@@ -1,0 +1,409 @@
+// zortool commands on registration files and plain text files.
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "core/data/file_system.h"
+#include "core/data/registration_file.h"
+#include "core/data/text_exchange.h"
+#include "core/screen/palette.h"
+#include "core/text/measures.h"
+#include "core/text/unicode.h"
+#include "tool/command.h"
+
+namespace zor::tool {
+
+namespace {
+
+// A decimal integer of the whole text, optionally signed; false otherwise.
+bool ParseInteger(std::wstring_view text, long long& value) {
+  std::string ascii;
+  for (wchar_t c : text) {
+    if (c > 0x7F) return false;
+    ascii.push_back(static_cast<char>(c));
+  }
+  const char* first = ascii.data();
+  if (!ascii.empty() && ascii[0] == '+') ++first;
+  const char* last = ascii.data() + ascii.size();
+  const auto [ptr, ec] = std::from_chars(first, last, value);
+  if (first == last || ptr != last) return false;
+  if (ec == std::errc::result_out_of_range) {
+    // A number too long to hold: saturate, the callers refuse it by range.
+    value = *first == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
+    return true;
+  }
+  return ec == std::errc();
+}
+
+// Message numbers outside int range cannot name a record: they become 0,
+// which every command refuses as "no such message".
+bool ParseRow(std::wstring_view text, int& row) {
+  long long v = 0;
+  if (ParseInteger(text, v)) {
+    row = v < 1 || v > std::numeric_limits<int>::max() ? 0 : static_cast<int>(v);
+    return true;
+  }
+  return false;
+}
+
+// Control characters would break the one-message-per-line output.
+std::wstring Printable(std::wstring text) {
+  for (wchar_t& c : text) {
+    if (c < 0x20 && c != L'\t') c = L'?';
+  }
+  return text;
+}
+
+int Report(Command& cmd, const Status& s) { return s.ok() ? kDone : cmd.Refuse(s.message()); }
+
+// Checks option names and the number of positional arguments.
+bool Prepare(Command& cmd, const Invocation& inv, std::wstring_view name, std::initializer_list<std::wstring_view> options,
+             std::size_t minArgs, std::size_t maxArgs, int& rc) {
+  std::wstring bad;
+  if (!inv.error.empty()) {
+    rc = cmd.Usage(inv.error);
+  } else if (!Command::CheckFlags(inv, options, bad)) {
+    rc = cmd.Usage(L"unknown option for " + std::wstring(name) + L": " + bad);
+  } else if (inv.positional.size() < minArgs || inv.positional.size() > maxArgs) {
+    rc = cmd.Usage(std::wstring(name) + L": wrong number of arguments");
+  } else {
+    return true;
+  }
+  return false;
+}
+
+int NewCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"new", {}, 1, 1, rc)) return rc;
+  return Report(cmd, CreateEmptyRegistrationFile(PathFromText(inv.positional[0])));
+}
+
+int InfoCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"info", {}, 1, 1, rc)) return rc;
+  const Result<RegistrationHeader> h = ValidateRegistrationFile(PathFromText(inv.positional[0]));
+  if (!h.ok()) return cmd.Refuse(h.status().message());
+  const RegistrationHeader& v = h.value();
+  const std::pair<const wchar_t*, int> lines[] = {
+      {L"version", v.version},         {L"count", v.count},           {L"interval", v.options.interval},
+      {L"scheme", v.options.scheme},   {L"emphasis", v.options.emphasisOn}, {L"order", v.options.order},
+      {L"colour", v.options.colour},   {L"layout", v.options.layout},
+  };
+  for (const auto& [name, value] : lines) cmd.Print(std::wstring(name) + L" " + std::to_wstring(value));
+  return kDone;
+}
+
+int ListCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"list", {}, 1, 1, rc)) return rc;
+  const Result<std::vector<std::wstring>> texts = ReadMessages(PathFromText(inv.positional[0]));
+  if (!texts.ok()) return cmd.Refuse(texts.status().message());
+  for (const std::wstring& t : texts.value()) cmd.Print(Printable(t));
+  return kDone;
+}
+
+int AddCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"add", {}, 2, 2, rc)) return rc;
+  return Report(cmd, AddMessage(PathFromText(inv.positional[0]), inv.positional[1]));
+}
+
+int EditCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"edit", {}, 3, 3, rc)) return rc;
+  int row = 0;
+  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"edit: not a message number: " + inv.positional[1]);
+  return Report(cmd, EditMessage(PathFromText(inv.positional[0]), row, inv.positional[2]));
+}
+
+int DeleteCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"delete", {}, 2, 2, rc)) return rc;
+  int row = 0;
+  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"delete: not a message number: " + inv.positional[1]);
+  return Report(cmd, DeleteMessage(PathFromText(inv.positional[0]), row));
+}
+
+int MoveCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"move", {}, 3, 3, rc)) return rc;
+  int row = 0;
+  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"move: not a message number: " + inv.positional[1]);
+  long long step = 0;
+  if (!ParseInteger(inv.positional[2], step)) return cmd.Usage(L"move: not a step: " + inv.positional[2]);
+  // Any step beyond the 500 rows clamps at the ends anyway.
+  const int clamped = static_cast<int>(std::clamp<long long>(step, -kMaxMessages, kMaxMessages));
+  return Report(cmd, MoveMessage(PathFromText(inv.positional[0]), row, clamped));
+}
+
+const wchar_t* KindName(FoldKind k) {
+  switch (k) {
+    case FoldKind::kA: return L"A";
+    case FoldKind::kB: return L"B";
+    case FoldKind::kC: return L"C";
+    case FoldKind::kD: return L"D";
+    case FoldKind::kNone: break;
+  }
+  return L"none";
+}
+
+const wchar_t* LayoutName(FixedLayout l) {
+  switch (l) {
+    case FixedLayout::kA: return L"A";
+    case FixedLayout::kB: return L"B";
+    case FixedLayout::kC: return L"C";
+    case FixedLayout::kNone: break;
+  }
+  return L"none";
+}
+
+int ShowCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"show", {}, 2, 2, rc)) return rc;
+  int row = 0;
+  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"show: not a message number: " + inv.positional[1]);
+  const Result<Message> m = ReadMessage(PathFromText(inv.positional[0]), row);
+  if (!m.ok()) return cmd.Refuse(m.status().message());
+  const MessageFormat& f = m.value().format;
+  std::wstring marks;
+  for (std::size_t k = 1; k <= kMarkCount; ++k) {
+    if (f.Marked(k)) marks += (marks.empty() ? L"" : L",") + std::to_wstring(k);
+  }
+  const EmphasisMode mode = f.Emphasis();
+  cmd.Print(L"text " + Printable(m.value().text));
+  cmd.Print(L"marks " + (marks.empty() ? std::wstring(L"-") : marks));
+  cmd.Print(std::wstring(L"emphasis ") +
+            (mode == EmphasisMode::kRandom ? L"random" : mode == EmphasisMode::kMarked ? L"marked" : L"none"));
+  cmd.Print(f.FoldPosition() == 0 ? std::wstring(L"fold auto") : L"fold " + std::to_wstring(f.FoldPosition()));
+  cmd.Print(std::wstring(L"kind ") + KindName(f.Kind()));
+  cmd.Print(std::wstring(L"layout ") + LayoutName(f.Layout()));
+  return kDone;
+}
+
+// Parses "K,K,…" of character positions 1..limit.
+bool ParseMarks(std::wstring_view text, std::size_t limit, std::vector<std::size_t>& out, std::wstring& why) {
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    const std::size_t comma = std::min(text.find(L',', start), text.size());
+    long long k = 0;
+    if (!ParseInteger(text.substr(start, comma - start), k)) {
+      why = L"--marks: not a list of character positions: " + std::wstring(text);
+      return false;
+    }
+    if (k < 1 || static_cast<unsigned long long>(k) > limit) {
+      why = L"--marks: position " + std::to_wstring(k) + L" is outside the message's " + std::to_wstring(limit) +
+            L" characters";
+      return false;
+    }
+    out.push_back(static_cast<std::size_t>(k));
+    start = comma + 1;
+  }
+  return true;
+}
+
+int FormatCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args, {L"--marks", L"--emphasis", L"--fold", L"--kind", L"--layout"});
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"format",
+               {L"--marks", L"--no-marks", L"--emphasis", L"--fold", L"--auto-fold", L"--kind", L"--layout"}, 2, 2,
+               rc)) {
+    return rc;
+  }
+  const auto value = [&](const wchar_t* name) -> const std::wstring* {
+    const auto it = inv.values.find(name);
+    return it == inv.values.end() ? nullptr : &it->second;
+  };
+  if (value(L"--marks") && Command::Has(inv, L"--no-marks")) return cmd.Usage(L"format: --marks or --no-marks, not both");
+  if (value(L"--fold") && Command::Has(inv, L"--auto-fold")) return cmd.Usage(L"format: --fold or --auto-fold, not both");
+  int row = 0;
+  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"format: not a message number: " + inv.positional[1]);
+
+  // Values first: a usage error must not depend on the file.
+  std::optional<EmphasisMode> emphasis;
+  if (const std::wstring* e = value(L"--emphasis")) {
+    if (*e == L"random") emphasis = EmphasisMode::kRandom;
+    else if (*e == L"marked") emphasis = EmphasisMode::kMarked;
+    else return cmd.Usage(L"format: --emphasis takes random or marked");
+  }
+  std::optional<FoldKind> kind;
+  if (const std::wstring* k = value(L"--kind")) {
+    const std::pair<const wchar_t*, FoldKind> kinds[] = {{L"A", FoldKind::kA}, {L"B", FoldKind::kB}, {L"C", FoldKind::kC},
+                                                         {L"D", FoldKind::kD}, {L"none", FoldKind::kNone}};
+    for (const auto& [n, v] : kinds) {
+      if (*k == n) kind = v;
+    }
+    if (!kind) return cmd.Usage(L"format: --kind takes A, B, C, D or none");
+  }
+  std::optional<FixedLayout> layout;
+  if (const std::wstring* l = value(L"--layout")) {
+    const std::pair<const wchar_t*, FixedLayout> layouts[] = {
+        {L"A", FixedLayout::kA}, {L"B", FixedLayout::kB}, {L"C", FixedLayout::kC}, {L"none", FixedLayout::kNone}};
+    for (const auto& [n, v] : layouts) {
+      if (*l == n) layout = v;
+    }
+    if (!layout) return cmd.Usage(L"format: --layout takes A, B, C or none");
+  }
+  long long fold = 0;
+  if (const std::wstring* f = value(L"--fold"); f && !ParseInteger(*f, fold)) {
+    return cmd.Usage(L"format: --fold takes a character position");
+  }
+
+  const std::filesystem::path path = PathFromText(inv.positional[0]);
+  const Result<RegistrationHeader> header = ValidateRegistrationFile(path);
+  if (!header.ok()) return cmd.Refuse(header.status().message());
+  const Result<Message> m = ReadMessage(path, row);
+  if (!m.ok()) return cmd.Refuse(m.status().message());
+  MessageFormat f = m.value().format;
+  const std::wstring& text = m.value().text;
+  const bool perCharacter = !ContainsHalfWidth(text);
+  const std::size_t length = std::min(Utf16Length(text), kMarkCount);
+  const bool emphasisOn = header.value().options.emphasisOn != 0;
+
+  const bool touchesCharacters = value(L"--marks") || Command::Has(inv, L"--no-marks") || emphasis ||
+                                 value(L"--fold") || Command::Has(inv, L"--auto-fold") || kind;
+  if (!perCharacter && touchesCharacters) {
+    return cmd.Refuse(L"message " + std::to_wstring(row) +
+                      L" holds half-width characters: only --layout applies to it");
+  }
+  if ((value(L"--marks") || Command::Has(inv, L"--no-marks") || emphasis) && !emphasisOn) {
+    return cmd.Refuse(L"colour emphasis is off for this file (zortool options FILE --emphasis on)");
+  }
+  if (const std::wstring* marks = value(L"--marks")) {
+    std::vector<std::size_t> positions;
+    std::wstring why;
+    if (!ParseMarks(*marks, length, positions, why)) return cmd.Refuse(why);
+    f.ClearMarks();
+    for (std::size_t k : positions) f.SetMarked(k, true);
+  }
+  if (Command::Has(inv, L"--no-marks")) f.ClearMarks();
+  if (emphasis) f.SetEmphasis(*emphasis);
+  if (value(L"--fold")) {
+    if (fold < 1 || static_cast<unsigned long long>(fold) > length) {
+      return cmd.Refuse(L"--fold: position " + std::to_wstring(fold) + L" is outside the message's " +
+                        std::to_wstring(length) + L" characters");
+    }
+    f.SetFold(static_cast<int>(fold), kind.value_or(f.FoldPosition() != 0 ? f.Kind() : FoldKind::kNone));
+  } else if (Command::Has(inv, L"--auto-fold")) {
+    if (kind) return cmd.Usage(L"format: --kind needs a fold position");
+    f.SetAutoFold();
+  } else if (kind) {
+    if (f.FoldPosition() == 0) return cmd.Refuse(L"--kind: message " + std::to_wstring(row) + L" has no fold position (give --fold K)");
+    f.SetFold(f.FoldPosition(), *kind);
+  }
+  // The dialog writes an automatic fold as a blank and a 0x00 kind; a
+  // half-width message always has its fold decided automatically.
+  if (!perCharacter || f.FoldPosition() == 0) f.SetAutoFold();
+  if (layout) f.SetLayout(*layout);
+  return Report(cmd, WriteMessageFormat(path, row, f));
+}
+
+// Parses an option value in lo..hi or one of named values.
+bool OptionValue(const Invocation& inv, const wchar_t* name, int lo, int hi,
+                 std::initializer_list<std::pair<const wchar_t*, int>> names, std::int16_t& field, std::wstring& why) {
+  const auto it = inv.values.find(name);
+  if (it == inv.values.end()) return true;
+  for (const auto& [n, v] : names) {
+    if (it->second == n) {
+      field = static_cast<std::int16_t>(v);
+      return true;
+    }
+  }
+  long long v = 0;
+  if (names.size() == 0 && ParseInteger(it->second, v) && v >= lo && v <= hi) {
+    field = static_cast<std::int16_t>(v);
+    return true;
+  }
+  why = std::wstring(name) + L": not an accepted value: " + it->second;
+  return false;
+}
+
+int OptionsCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const std::initializer_list<std::wstring_view> names = {L"--interval", L"--scheme", L"--emphasis",
+                                                          L"--order",    L"--colour", L"--layout"};
+  const Invocation inv = Split(args, names);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"options", names, 1, 1, rc)) return rc;
+  if (inv.values.empty()) return cmd.Usage(L"options: give at least one option to set");
+  const std::filesystem::path path = PathFromText(inv.positional[0]);
+
+  // The options dialog's "OK": every option group is written, the emphasis
+  // colour normalised and a layout of -1 shown (and so stored) as 0.
+  DisplayOptions o;
+  std::wstring why;
+  const bool valid = OptionValue(inv, L"--interval", 1000, 11000, {}, o.interval, why) &&
+                     OptionValue(inv, L"--scheme", 0, 3, {}, o.scheme, why) &&
+                     OptionValue(inv, L"--emphasis", 0, 0, {{L"on", -1}, {L"off", 0}}, o.emphasisOn, why) &&
+                     OptionValue(inv, L"--order", 0, 0, {{L"random", 0}, {L"registration", 1}}, o.order, why) &&
+                     OptionValue(inv, L"--colour", 1, 14, {}, o.colour, why) &&
+                     OptionValue(inv, L"--layout", 0, 2, {}, o.layout, why);
+  if (!valid) return cmd.Usage(L"options: " + why);
+
+  const Result<RegistrationHeader> header = ValidateRegistrationFile(path);
+  if (!header.ok()) return cmd.Refuse(header.status().message());
+  DisplayOptions stored = header.value().options;
+  stored.colour = NormaliseEmphasisColour(stored.colour);
+  if (stored.layout == -1) stored.layout = 0;
+  const auto pick = [&](const wchar_t* name, std::int16_t given, std::int16_t& field) {
+    if (inv.values.contains(name)) field = given;
+  };
+  pick(L"--interval", o.interval, stored.interval);
+  pick(L"--scheme", o.scheme, stored.scheme);
+  pick(L"--emphasis", o.emphasisOn, stored.emphasisOn);
+  pick(L"--order", o.order, stored.order);
+  pick(L"--colour", o.colour, stored.colour);
+  pick(L"--layout", o.layout, stored.layout);
+  return Report(cmd, WriteDisplayOptions(path, stored));
+}
+
+int ImportCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"import", {L"--no-limit"}, 1, 1, rc)) return rc;
+  const Result<ImportOutcome> r = Import(PathFromText(inv.positional[0]), !Command::Has(inv, L"--no-limit"));
+  if (!r.ok()) return cmd.Refuse(r.status().message());
+  cmd.Print(PathText(r.value().registration));
+  return cmd.Print(std::to_wstring(r.value().imported));
+}
+
+int ExportCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  int rc = 0;
+  if (!Prepare(cmd, inv, L"export", {}, 1, 2, rc)) return rc;
+  const std::filesystem::path registration = PathFromText(inv.positional[0]);
+  const std::filesystem::path text =
+      inv.positional.size() == 2 ? PathFromText(inv.positional[1]) : ExportNameFor(registration);
+  if (text.empty()) return cmd.Usage(L"export: no text file name can be made from " + inv.positional[0]);
+  const Status s = Export(text, registration);
+  if (!s.ok()) return cmd.Refuse(s.message());
+  return cmd.Print(PathText(text));
+}
+
+}  // namespace
+
+void AddFileCommands(std::map<std::wstring, Handler, std::less<>>& table) {
+  table.emplace(L"new", NewCommand);
+  table.emplace(L"info", InfoCommand);
+  table.emplace(L"list", ListCommand);
+  table.emplace(L"add", AddCommand);
+  table.emplace(L"edit", EditCommand);
+  table.emplace(L"delete", DeleteCommand);
+  table.emplace(L"move", MoveCommand);
+  table.emplace(L"show", ShowCommand);
+  table.emplace(L"format", FormatCommand);
+  table.emplace(L"options", OptionsCommand);
+  table.emplace(L"import", ImportCommand);
+  table.emplace(L"export", ExportCommand);
+}
+
+}  // namespace zor::tool

@@ -1,0 +1,102 @@
+// The drawing surface on GDI: a 32-bit memory DIB (the screen form's
+// persistent image, or an off-screen page for rendering to a file).
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/screen/surface.h"
+#include "win/common/handles.h"
+
+namespace zor::win {
+
+// What the page's owner supplies besides pixels: the credit label, showing
+// the image, and the end after a missing face.
+class SurfaceHost {
+ public:
+  virtual ~SurfaceHost() = default;
+  [[nodiscard]] virtual PointSize CreditLabelSize() const = 0;
+  virtual void PlaceCreditLabel(float left, float top, Rgb colour) = 0;
+  virtual void Refresh() = 0;
+  virtual void ReportMissingFace(std::wstring_view message) = 0;
+};
+
+// An off-screen 32-bit top-down DIB selected into a memory DC.
+class Canvas {
+ public:
+  [[nodiscard]] bool Create(int width, int height);
+  [[nodiscard]] HDC dc() const noexcept { return dc_.get(); }
+  [[nodiscard]] int width() const noexcept { return width_; }
+  [[nodiscard]] int height() const noexcept { return height_; }
+  // Pixels as 0x00RRGGBB, row after row from the top.
+  [[nodiscard]] const std::uint32_t* pixels() const noexcept { return static_cast<const std::uint32_t*>(bits_); }
+  ~Canvas();
+
+ private:
+  UniqueMemoryDc dc_;
+  UniqueBitmap bitmap_;
+  HGDIOBJ old_ = nullptr;
+  void* bits_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+class GdiSurface final : public Surface {
+ public:
+  // dc: a memory DC holding the image of width × height pixels.
+  GdiSurface(HDC dc, int width, int height, float twipsPerPixelX, float twipsPerPixelY, SurfaceHost& host);
+
+  [[nodiscard]] float ScaleWidth() const override { return static_cast<float>(width_) * tppX_ / 20.0f; }
+  [[nodiscard]] float ScaleHeight() const override { return static_cast<float>(height_) * tppY_ / 20.0f; }
+  [[nodiscard]] float TwipsPerPixelX() const override { return tppX_; }
+  [[nodiscard]] float TwipsPerPixelY() const override { return tppY_; }
+
+  [[nodiscard]] Rgb ForeColour() const override { return fore_; }
+  void SetForeColour(Rgb colour) override { fore_ = colour; }
+  [[nodiscard]] Rgb BackColour() const override { return back_; }
+  void SetBackColour(Rgb colour) override { back_ = colour; }
+  void Clear() override;
+
+  [[nodiscard]] bool FaceInstalled(std::wstring_view face) override;
+  void ReportMissingFace(std::wstring_view message) override { host_.ReportMissingFace(message); }
+
+  void SelectFont(const FontSpec& font) override;
+  [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override;
+  void Print(float x, float y, std::wstring_view text) override;
+
+  [[nodiscard]] bool LoadPicture(const std::filesystem::path& file) override;
+  [[nodiscard]] PointSize PictureSizePixels() const override;
+  void PaintPicture(const Rect& sourcePixels, const Rect& destination) override;
+
+  [[nodiscard]] PointSize CreditLabelSize() const override { return host_.CreditLabelSize(); }
+  void PlaceCreditLabel(float left, float top, Rgb colour) override { host_.PlaceCreditLabel(left, top, colour); }
+  void Refresh() override { host_.Refresh(); }
+
+  // Points to the nearest device pixel.
+  [[nodiscard]] int PixelX(float points) const noexcept;
+  [[nodiscard]] int PixelY(float points) const noexcept;
+
+ private:
+  [[nodiscard]] HFONT FontFor(const FontSpec& font);
+
+  HDC dc_;
+  int width_;
+  int height_;
+  float tppX_;
+  float tppY_;
+  SurfaceHost& host_;
+  Rgb fore_{255, 255, 255};
+  Rgb back_{0, 0, 0};
+  FontSpec selected_;
+  bool hasSelected_ = false;
+  // Fonts live as long as the surface: a page switches between a few.
+  std::map<std::tuple<std::wstring, int, bool, bool, int>, UniqueFont> fonts_;
+  std::map<std::wstring, bool, std::less<>> faces_;
+};
+
+[[nodiscard]] constexpr COLORREF ToColorRef(Rgb c) noexcept { return RGB(c.r, c.g, c.b); }
+
+}  // namespace zor::win

@@ -1,0 +1,192 @@
+#include "core/screen/sequencer.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+namespace zor {
+namespace {
+
+class FakeMessages final : public MessageSource {
+ public:
+  std::map<int, std::pair<std::wstring, CurrentFormat>> records;
+  std::vector<int> reads;
+  std::optional<std::pair<std::wstring, CurrentFormat>> Read(int v) override {
+    reads.push_back(v);
+    const auto it = records.find(v);
+    if (it == records.end()) return std::nullopt;
+    return it->second;
+  }
+};
+
+struct Page {
+  char layout;
+  std::wstring text;
+  bool invert;
+  bool test;
+};
+
+class FakeRenderer final : public CardRenderer {
+ public:
+  std::vector<Page> pages;
+  PageResult Render(char layout, const CardRequest& request, bool& invert) override {
+    pages.push_back({layout, request.text, invert, request.testDisplay});
+    return PageResult::kDrawn;
+  }
+};
+
+// Draws from a script; 0 once the script is used up.
+class ScriptedRandom final : public RandomSource {
+ public:
+  std::deque<int> script;
+  int Rand(int n) override {
+    if (script.empty()) return 0;
+    const int v = script.front();
+    script.pop_front();
+    return n > 0 ? v % n : 0;
+  }
+};
+
+class SequencerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    for (int v = 1; v <= 3; ++v) messages.records[v] = {L"文" + std::to_wstring(v), CurrentFormat{}};
+    options.count = 3;
+    options.interval = 6000;
+  }
+  TickOutcome Tick(const TestDisplayRequest* test = nullptr) { return sequencer.Tick(options, 768, 576, test); }
+
+  FakeMessages messages;
+  FakeRenderer renderer;
+  NoIntervalImages interval;
+  ScriptedRandom random;
+  FrameState frame;
+  SequencerOptions options;
+  Sequencer sequencer{messages, renderer, interval, random, frame};
+};
+
+TEST_F(SequencerTest, RegistrationOrderCyclesFromTheFirstMessage) {
+  options.order = 1;
+  for (int i = 0; i < 7; ++i) (void)Tick();
+  EXPECT_EQ(messages.reads, (std::vector<int>{1, 2, 3, 1, 2, 3, 1}));
+}
+
+TEST_F(SequencerTest, RandomOrderNeverRepeatsAMessageAtOnce) {
+  options.order = 0;
+  // Draws for v (message), then scheme 0 and layout use no draws except the A/B pick.
+  random.script = {1, 0, 1, 0, 2, 0, 2, 0};  // v = 2, 2 (→3), 3 (→1 past the end)
+  (void)Tick();
+  (void)Tick();
+  (void)Tick();
+  EXPECT_EQ(messages.reads, (std::vector<int>{2, 3, 1}));
+  EXPECT_EQ(sequencer.LastRandomIndex(), 1);
+}
+
+TEST_F(SequencerTest, OneMessageAlwaysOneAndTwoMessagesAlternate) {
+  options.count = 1;
+  for (int i = 0; i < 3; ++i) (void)Tick();
+  EXPECT_EQ(messages.reads, (std::vector<int>{1, 1, 1}));
+  messages.reads.clear();
+  options.count = 2;
+  SeededRandom seeded(7);
+  Sequencer alternating{messages, renderer, interval, seeded, frame};
+  for (int i = 0; i < 20; ++i) (void)alternating.Tick(options, 768, 576);
+  for (std::size_t i = 1; i < messages.reads.size(); ++i) EXPECT_NE(messages.reads[i], messages.reads[i - 1]);
+}
+
+TEST_F(SequencerTest, SchemesChooseTheGround) {
+  SeededRandom seeded(11);
+  Sequencer s{messages, renderer, interval, seeded, frame};
+  options.scheme = 3;
+  for (int i = 0; i < 3000; ++i) (void)s.Tick(options, 768, 576);
+  int white = 0;
+  for (const Page& p : renderer.pages) white += p.invert ? 1 : 0;
+  EXPECT_NEAR(white / 3000.0, 1.0 / 3.0, 0.04);
+  renderer.pages.clear();
+  options.scheme = 1;
+  (void)Tick();
+  options.scheme = 0;
+  (void)Tick();
+  options.scheme = 7;
+  (void)Tick();
+  EXPECT_TRUE(renderer.pages[0].invert);
+  EXPECT_FALSE(renderer.pages[1].invert);
+  EXPECT_FALSE(renderer.pages[2].invert) << "an unknown scheme is a black ground";
+}
+
+TEST_F(SequencerTest, KeywordsOnlyAsAWholeMessage) {
+  EXPECT_EQ(ExpandKeywords(L"\\DATE", false, true, L"1997/12/25"), L"西暦千九百九十七年十二月二十五日");
+  EXPECT_EQ(ExpandKeywords(L"\\Time", true, false, {}, L"15:30:00"), L"午後参時参拾分");
+  EXPECT_EQ(ExpandKeywords(L"今日は\\date", false, false), L"今日は\\date");
+  messages.records[1].first = L"\\date";
+  options.order = 1;
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[0].text.substr(0, 2), L"西暦");
+}
+
+TEST_F(SequencerTest, FixedLayoutWinsAndCentreOptionCentres) {
+  options.order = 1;
+  messages.records[1].second.fixedLayout = 'B';
+  options.layout = 1;
+  (void)Tick();
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[0].layout, 'B');
+  EXPECT_EQ(renderer.pages[1].layout, 'C');
+  options.layout = 0;
+  random.script = {0, 1};
+  (void)Tick();  // message 3: no fixed layout, L-shaped: A or B by a draw
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[2].layout, 'A');
+  EXPECT_EQ(renderer.pages[3].layout, 'B');
+}
+
+TEST_F(SequencerTest, CreditOnEveryThirdTickAndCountersWrap) {
+  options.order = 1;
+  std::vector<bool> credit;
+  for (int i = 0; i < 6; ++i) credit.push_back(Tick().creditVisible);
+  EXPECT_EQ(credit, (std::vector<bool>{false, false, true, false, false, true}));
+  EXPECT_EQ(frame.displayTick, sequencer.DisplayTick());
+}
+
+TEST_F(SequencerTest, SizeGuardSkipsEverything) {
+  const TickOutcome outcome = sequencer.Tick(options, 10, 500);
+  EXPECT_TRUE(outcome.skipped);
+  EXPECT_TRUE(renderer.pages.empty());
+  EXPECT_EQ(sequencer.SequentialIndex(), 0);
+  EXPECT_EQ(sequencer.DisplayTick(), 0);
+}
+
+TEST_F(SequencerTest, NoMessagesAndMissingRecords) {
+  options.count = 0;
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[0].text, std::wstring(kNoMessagesText));
+  EXPECT_TRUE(messages.reads.empty());
+  EXPECT_EQ(sequencer.SequentialIndex(), 0);
+  options.count = 5;  // records 4 and 5 are not in the file
+  options.order = 1;
+  for (int i = 0; i < 5; ++i) (void)Tick();
+  EXPECT_EQ(renderer.pages.back().text, L"");
+}
+
+TEST_F(SequencerTest, TestDisplayDrawsTheChosenThumbnail) {
+  TestDisplayRequest test;
+  test.text = L"\\time";
+  test.layout = 3;
+  TickOutcome outcome = Tick(&test);
+  ASSERT_EQ(renderer.pages.size(), 1u);
+  EXPECT_EQ(renderer.pages[0].layout, 'B');
+  EXPECT_TRUE(renderer.pages[0].invert);
+  EXPECT_TRUE(renderer.pages[0].test);
+  EXPECT_EQ(renderer.pages[0].text.substr(0, 1), L"午");
+  EXPECT_TRUE(outcome.creditVisible);
+  test.hideCredit = true;
+  outcome = Tick(&test);
+  EXPECT_FALSE(outcome.creditVisible);
+  EXPECT_TRUE(messages.reads.empty());
+  EXPECT_EQ(TestThumbnail(4), std::make_pair('C', false));
+  EXPECT_EQ(TestThumbnail(2), std::make_pair('A', true));
+}
+
+}  // namespace
+}  // namespace zor

@@ -1,0 +1,168 @@
+#include "core/data/text_exchange.h"
+
+#include <gtest/gtest.h>
+
+#include "core/data/file_system.h"
+#include "core/data/registration_file.h"
+#include "core/text/cp932.h"
+#include "temp_folder.h"
+
+namespace zor {
+namespace {
+
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+ImportedLines FromBytes(std::string_view bytes, int maxLines = 500, std::size_t chunk = 7) {
+  std::size_t at = 0;
+  return ReadImportLines(
+      [&](char* buffer, std::size_t size) {
+        const std::size_t n = std::min({size, chunk, bytes.size() - at});
+        std::copy_n(bytes.data() + at, n, buffer);
+        at += n;
+        return n;
+      },
+      maxLines);
+}
+
+std::string Lines(int n, const char* eol = "\r\n") {
+  std::string s;
+  for (int i = 1; i <= n; ++i) s += "line " + std::to_string(i) + eol;
+  return s;
+}
+
+TEST(ImportLines, TrimsSkipsAndEndsLinesAtCrLfOrLf) {
+  // "  abc  " CR LF, a blank line, blanks only, "あ" (82 A0) LF alone, last line without an end.
+  const ImportedLines r = FromBytes("  abc  \r\n\r\n   \r\n\x82\xA0\nend");
+  EXPECT_EQ(r.texts, (std::vector<std::wstring>{L"abc", L"あ", L"end"}));
+  EXPECT_EQ(r.skipped, 2);
+  EXPECT_EQ(FromBytes("\x81\x40x\x81\x40\r\n").texts, std::vector<std::wstring>{L"\u3000x\u3000"})
+      << "full-width blanks stay";
+}
+
+TEST(ImportLines, RefusesWhatTheLengthRuleRefuses) {
+  const std::string fullWidth32 = ToCp932(std::wstring(32, L'あ'));
+  const std::string fullWidth33 = ToCp932(std::wstring(33, L'あ'));
+  const std::string ascii96(96, 'a');
+  const std::string ascii97(97, 'a');
+  const ImportedLines r = FromBytes(fullWidth32 + "\r\n" + fullWidth33 + "\r\n" + ascii96 + "\r\n" + ascii97 + "\r\n");
+  EXPECT_EQ(r.texts.size(), 2u);
+  EXPECT_EQ(r.skipped, 2);
+  // Blanks around an acceptable line do not count against it, however many.
+  EXPECT_EQ(FromBytes(std::string(100000, ' ') + "abc" + std::string(100000, ' ') + "\n").texts,
+            std::vector<std::wstring>{L"abc"});
+}
+
+TEST(ImportLines, InvalidBytesSkipTheLineAndNothingElse) {
+  const std::string garbage[] = {
+      "\x82",          // lone lead byte at the end of the line
+      "ab\x82\x20z",   // lead byte before a blank
+      "\xFD\xFE\xFF",  // undefined single bytes
+      "x\ry",          // a CR inside the line
+  };
+  for (const std::string& g : garbage) {
+    const ImportedLines r = FromBytes("first\r\n" + g + "\r\nlast\r\n");
+    EXPECT_EQ(r.texts, (std::vector<std::wstring>{L"first", L"last"})) << g;
+    EXPECT_EQ(r.skipped, 1);
+  }
+  std::string binary;
+  for (int i = 0; i < 4096; ++i) binary.push_back(static_cast<char>((i * 7919) & 0xFF));
+  EXPECT_LE(FromBytes(binary).texts.size(), 500u);
+}
+
+TEST(ImportLines, StopsAtTheLimit) {
+  EXPECT_EQ(FromBytes(Lines(150), 100).texts.size(), 100u);
+  EXPECT_EQ(FromBytes(Lines(150), 500).texts.size(), 150u);
+  EXPECT_EQ(FromBytes(Lines(600), 500).texts.size(), 500u);
+  // Skipped lines do not use up places.
+  EXPECT_EQ(FromBytes(Lines(120, "\r\n\r\n  \r\n"), 100).texts.size(), 100u);
+  EXPECT_EQ(FromBytes(Lines(3), 0).texts.size(), 0u);
+}
+
+TEST(ImportLines, ReadingStopsAtThe500thAcceptedLine) {
+  std::size_t served = 0;
+  const ImportedLines r = ReadImportLines(
+      [&](char* buffer, std::size_t size) {
+        const std::size_t n = std::min<std::size_t>(size, 64);
+        std::fill_n(buffer, n, 'a');
+        buffer[n - 1] = '\n';
+        served += n;
+        return n;
+      },
+      500);
+  EXPECT_EQ(r.texts.size(), 500u);
+  EXPECT_EQ(served, 500u * 64) << "no byte is read after the last accepted line";
+}
+
+TEST(ImportExportNames, FollowThePath) {
+  TempFolder dir;
+  EXPECT_EQ(ExportNameFor(dir / "a.b.zrd"), dir / "a.b.txt");
+  EXPECT_EQ(ExportNameFor(dir / "noext"), dir / "noext.txt");
+  EXPECT_EQ(ExportNameFor(std::filesystem::path()), std::filesystem::path());
+  EXPECT_EQ(ImportTargetFor(dir / "memo.txt").value(), dir / "memo.zrd");
+  WriteBytes(dir / "memo.zrd", "keep");
+  EXPECT_EQ(ImportTargetFor(dir / "memo.txt").value(), dir / PathFromText(L"無題1.zrd"));
+}
+
+TEST(ImportExport, RoundTripKeepsTextsInOrderWithDefaults) {
+  TempFolder dir;
+  const auto reg = dir / "a.zrd";
+  ASSERT_TRUE(CreateEmptyRegistrationFile(reg).ok());
+  const std::vector<std::wstring> texts = {L"今日は良い天気", L"hello world", std::wstring(63, L'a') + L"あい",
+                                           std::wstring(32, L'漢')};
+  for (const auto& t : texts) ASSERT_TRUE(AddMessage(reg, t).ok());
+  MessageFormat f;
+  f.SetLayout(FixedLayout::kA);
+  ASSERT_TRUE(WriteMessageFormat(reg, 1, f).ok());
+  ASSERT_TRUE(WriteDisplayOptions(reg, DisplayOptions{2000, 1, 0, 1, 3, 2}).ok());
+
+  const auto txt = dir / "a.txt";
+  ASSERT_TRUE(Export(txt, reg).ok());
+  EXPECT_EQ(ReadBytes(txt).substr(0, 16), "\x8D\xA1\x93\xFA\x82\xCD\x97\xC7\x82\xA2\x93\x56\x8B\x43\r\n");
+  const Result<ImportOutcome> imported = Import(txt, true);
+  ASSERT_TRUE(imported.ok());
+  EXPECT_EQ(imported.value().registration, dir / PathFromText(L"無題1.zrd")) << "a.zrd exists and is kept";
+  EXPECT_EQ(imported.value().imported, 4);
+  EXPECT_EQ(ReadMessages(imported.value().registration).value(), texts);
+  EXPECT_EQ(ReadMessage(imported.value().registration, 1).value().format, MessageFormat{});
+  const RegistrationHeader h = ValidateRegistrationFile(imported.value().registration).value();
+  EXPECT_EQ(h.options, DisplayOptions{});
+  EXPECT_EQ(h.count, 4);
+}
+
+TEST(ImportExport, EmptyAndBlankMessages) {
+  TempFolder dir;
+  const auto reg = dir / "a.zrd";
+  ASSERT_TRUE(CreateEmptyRegistrationFile(reg).ok());
+  ASSERT_TRUE(Export(dir / "empty.txt", reg).ok());
+  EXPECT_EQ(ReadBytes(dir / "empty.txt"), "");
+  ASSERT_TRUE(AddMessage(reg, L"  ").ok());
+  ASSERT_TRUE(AddMessage(reg, L"x").ok());
+  ASSERT_TRUE(Export(dir / "b.txt", reg).ok());
+  EXPECT_EQ(ReadBytes(dir / "b.txt"), "\r\nx\r\n");
+  EXPECT_EQ(Import(dir / "b.txt", true).value().imported, 1);
+}
+
+TEST(ImportExport, FailuresCreateAndChangeNothing) {
+  TempFolder dir;
+  EXPECT_EQ(Import(dir / "none.txt", true).status().message(), L"指定のファイルは存在しません");
+  EXPECT_EQ(dir.EntryCount(), 0u);
+  EXPECT_EQ(Export(dir / "x.txt", dir / "none.zrd").error(), FileError::kMissing);
+  EXPECT_EQ(dir.EntryCount(), 0u);
+
+  WriteBytes(dir / "old.txt", "previous export");
+  WriteBytes(dir / "a.zrd", std::string(1, '\x01') + std::string(1, '\0') + "garbage, not a registration file");
+  EXPECT_EQ(Export(dir / "old.txt", dir / "a.zrd").error(), FileError::kForeign);
+  EXPECT_EQ(ReadBytes(dir / "old.txt"), "previous export");
+
+  WriteBytes(dir / "in.txt", "abc\r\n");
+  SetFaultHookForTesting([](ReplaceStep s) { return s == ReplaceStep::kFlushTemporary; });
+  const Result<ImportOutcome> r = Import(dir / "in.txt", true);
+  SetFaultHookForTesting(nullptr);
+  EXPECT_EQ(r.status().error(), FileError::kWrite);
+  EXPECT_FALSE(FileExists(dir / "in.zrd"));
+}
+
+}  // namespace
+}  // namespace zor

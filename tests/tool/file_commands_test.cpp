@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include "../core/temp_folder.h"
+#include "core/data/file_system.h"
+#include "core/data/registration_file.h"
+#include "core/text/unicode.h"
+#include "tool/tool.h"
+
+namespace zor::tool {
+namespace {
+
+using zor::testing::ReadBytes;
+using zor::testing::TempFolder;
+using zor::testing::WriteBytes;
+
+class Capture final : public Output {
+ public:
+  void Write(std::wstring_view text) override { text_ += text; }
+  std::wstring text_;
+};
+
+struct ToolRun {
+  int rc;
+  std::wstring out;
+  std::wstring err;
+};
+
+ToolRun Tool(std::vector<std::wstring> args) {
+  Capture out;
+  Capture err;
+  const int rc = RunTool(args, out, err);
+  return {rc, out.text_, err.text_};
+}
+
+class FileCommands : public ::testing::Test {
+ protected:
+  std::wstring File(std::wstring_view name) { return PathText(dir_.path() / PathFromText(name)); }
+  ToolRun Ok(std::vector<std::wstring> args) {
+    ToolRun r = Tool(std::move(args));
+    EXPECT_EQ(r.rc, kDone) << ToUtf8(r.err);
+    EXPECT_EQ(r.err, L"");
+    return r;
+  }
+  TempFolder dir_;
+};
+
+TEST_F(FileCommands, NewGivesTheEmptyHeader) {
+  const std::wstring f = File(L"a.zrd");
+  Ok({L"new", f});
+  EXPECT_EQ(ReadBytes(PathFromText(f)), std::string("\x62\x00\x00\x00\x70\x17\x03\x00\xFF\xFFZORANT\x00\x00\x0C\x00\x00\x00"
+                                                     "\0\0\0\0\0\0\0\0\0\0",
+                                                     32));
+  EXPECT_EQ(Ok({L"info", f}).out,
+            L"version 98\ncount 0\ninterval 6000\nscheme 3\nemphasis -1\norder 0\ncolour 12\nlayout 0\n");
+}
+
+TEST_F(FileCommands, EditingCommandsWorkTogether) {
+  const std::wstring f = File(L"日本語.zrd");
+  Ok({L"new", f});
+  for (const wchar_t* t : {L"一", L"two", L"三", L"four"}) Ok({L"add", f, t});
+  Ok({L"edit", f, L"2", L"二"});
+  Ok({L"move", f, L"4", L"-2"});
+  EXPECT_EQ(Ok({L"list", f}).out, L"一\nfour\n二\n三\n");
+  Ok({L"delete", f, L"1"});
+  EXPECT_EQ(Ok({L"list", f}).out, L"four\n二\n三\n");
+  Ok({L"move", f, L"1", L"+99"});
+  EXPECT_EQ(Ok({L"list", f}).out, L"二\n三\nfour\n");
+  EXPECT_EQ(ReadBytes(PathFromText(f)).size(), 32u + 3 * 224);
+}
+
+TEST_F(FileCommands, FormatWritesAndShowReads) {
+  const std::wstring f = File(L"a.zrd");
+  Ok({L"new", f});
+  Ok({L"add", f, L"あいうえお"});
+  EXPECT_EQ(Ok({L"show", f, L"1"}).out,
+            L"text あいうえお\nmarks -\nemphasis random\nfold auto\nkind none\nlayout none\n");
+  Ok({L"format", f, L"1", L"--marks", L"1,3", L"--emphasis", L"marked", L"--fold", L"3", L"--kind", L"C", L"--layout", L"B"});
+  EXPECT_EQ(Ok({L"show", f, L"1"}).out,
+            L"text あいうえお\nmarks 1,3\nemphasis marked\nfold 3\nkind C\nlayout B\n");
+  // Options not given keep their value; moving the fold keeps its kind.
+  Ok({L"format", f, L"1", L"--fold", L"5"});
+  EXPECT_EQ(Ok({L"show", f, L"1"}).out,
+            L"text あいうえお\nmarks 1,3\nemphasis marked\nfold 5\nkind C\nlayout B\n");
+  Ok({L"format", f, L"1", L"--auto-fold", L"--no-marks", L"--layout", L"none"});
+  EXPECT_EQ(Ok({L"show", f, L"1"}).out,
+            L"text あいうえお\nmarks -\nemphasis marked\nfold auto\nkind none\nlayout none\n");
+  // A half-width message takes only a layout.
+  Ok({L"add", f, L"abc"});
+  Ok({L"format", f, L"2", L"--layout", L"C"});
+  EXPECT_EQ(Tool({L"format", f, L"2", L"--fold", L"1"}).rc, kRefused);
+  // Editing resets the format.
+  Ok({L"edit", f, L"1", L"あいうえお"});
+  EXPECT_EQ(Ok({L"show", f, L"1"}).out,
+            L"text あいうえお\nmarks -\nemphasis random\nfold auto\nkind none\nlayout none\n");
+}
+
+TEST_F(FileCommands, OptionsWriteAsTheDialogsOk) {
+  const std::wstring f = File(L"a.zrd");
+  RegistrationHeader h;
+  h.options.colour = 0;
+  h.options.layout = -1;
+  WriteBytes(PathFromText(f), h.Encode());
+  Ok({L"options", f, L"--interval", L"3000", L"--order", L"registration", L"--emphasis", L"off"});
+  EXPECT_EQ(Ok({L"info", f}).out,
+            L"version 98\ncount 0\ninterval 3000\nscheme 3\nemphasis 0\norder 1\ncolour 12\nlayout 0\n");
+  for (const wchar_t* bad : {L"999", L"11001", L"x"}) EXPECT_EQ(Tool({L"options", f, L"--interval", bad}).rc, kUsage);
+  EXPECT_EQ(Tool({L"options", f, L"--colour", L"15"}).rc, kUsage);
+  EXPECT_EQ(Tool({L"options", f}).rc, kUsage);
+}
+
+TEST_F(FileCommands, ImportAndExport) {
+  const std::wstring txt = File(L"memo.txt");
+  std::string lines;
+  for (int i = 1; i <= 150; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  WriteBytes(PathFromText(txt), lines);
+  EXPECT_EQ(Ok({L"import", txt}).out, File(L"memo.zrd") + L"\n100\n");
+  EXPECT_EQ(Ok({L"import", txt, L"--no-limit"}).out, File(L"無題1.zrd") + L"\n150\n");
+  EXPECT_EQ(Ok({L"export", File(L"無題1.zrd")}).out, File(L"無題1.txt") + L"\n");
+  EXPECT_EQ(ReadBytes(PathFromText(File(L"無題1.txt"))), lines);
+  EXPECT_EQ(Ok({L"export", File(L"memo.zrd"), File(L"out.txt")}).out, File(L"out.txt") + L"\n");
+}
+
+// Every command on missing, truncated, oversized and garbage files: exit 1,
+// one line on stderr, the file unchanged.
+TEST_F(FileCommands, BadFilesAreRefusedAndKept) {
+  std::string garbage;
+  for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 131 + 7) & 0xFF));
+  RegistrationHeader h;
+  h.count = 2;
+  const std::string truncatedHeader = h.Encode().substr(0, 20);
+  std::string newer = h.Encode();
+  newer[0] = 99;
+  const std::pair<const wchar_t*, std::string> files[] = {
+      {L"garbage.zrd", garbage},
+      {L"short.zrd", truncatedHeader},
+      {L"newer.zrd", newer},
+      {L"empty.zrd", ""},
+  };
+  for (const auto& [name, bytes] : files) {
+    const std::wstring f = File(name);
+    WriteBytes(PathFromText(f), bytes);
+    const std::vector<std::vector<std::wstring>> commands = {
+        {L"info", f},   {L"list", f},   {L"add", f, L"x"}, {L"edit", f, L"1", L"x"},
+        {L"delete", f, L"1"}, {L"move", f, L"1", L"1"}, {L"show", f, L"1"}, {L"format", f, L"1", L"--layout", L"A"},
+        {L"options", f, L"--scheme", L"1"}, {L"export", f, File(L"x.txt")},
+    };
+    for (const auto& c : commands) {
+      const ToolRun r = Tool(c);
+      EXPECT_EQ(r.rc, kRefused) << ToUtf8(c[0]) << " " << ToUtf8(name);
+      ASSERT_FALSE(r.err.empty());
+      EXPECT_EQ(r.err.find(L'\n'), r.err.size() - 1) << "one line";
+      EXPECT_EQ(ReadBytes(PathFromText(f)), bytes);
+    }
+  }
+  EXPECT_EQ(Tool({L"list", File(L"missing.zrd")}).rc, kRefused);
+  EXPECT_EQ(Tool({L"import", File(L"missing.txt")}).rc, kRefused);
+  EXPECT_FALSE(FileExists(dir_ / "x.txt"));
+}
+
+TEST_F(FileCommands, RulesAndUsage) {
+  const std::wstring f = File(L"a.zrd");
+  Ok({L"new", f});
+  Ok({L"add", f, L"abc"});
+  const std::string before = ReadBytes(PathFromText(f));
+  struct Case {
+    std::vector<std::wstring> args;
+    int rc;
+  };
+  const Case cases[] = {
+      {{L"add", f, std::wstring(97, L'a')}, kRefused},
+      {{L"add", f, L""}, kRefused},
+      {{L"add", f, L"two\nlines"}, kRefused},
+      {{L"edit", f, L"2", L"x"}, kRefused},
+      {{L"edit", f, L"0", L"x"}, kRefused},
+      {{L"delete", f, L"99999999999999999999"}, kRefused},
+      {{L"show", f, L"-1"}, kRefused},
+      {{L"edit", f, L"one", L"x"}, kUsage},
+      {{L"move", f, L"1", L"up"}, kUsage},
+      {{L"add", f}, kUsage},
+      {{L"list", f, L"extra"}, kUsage},
+      {{L"format", f, L"1", L"--fold"}, kUsage},
+      {{L"format", f, L"1", L"--fold", L"1", L"--auto-fold"}, kUsage},
+      {{L"format", f, L"1", L"--kind", L"E"}, kUsage},
+      {{L"format", f, L"1", L"--bogus"}, kUsage},
+      {{L"import", L"a.txt", L"--limit"}, kUsage},
+  };
+  for (const Case& c : cases) {
+    const ToolRun r = Tool(c.args);
+    EXPECT_EQ(r.rc, c.rc) << ToUtf8(c.args[0]) << " " << ToUtf8(c.args.back());
+    EXPECT_EQ(r.out, L"");
+    ASSERT_FALSE(r.err.empty());
+    EXPECT_EQ(r.err.find(L'\n'), r.err.size() - 1);
+  }
+  EXPECT_EQ(ReadBytes(PathFromText(f)), before);
+}
+
+}  // namespace
+}  // namespace zor::tool
