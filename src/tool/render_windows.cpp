@@ -1,0 +1,149 @@
+// zortool render: one message drawn as the settings dialog's test display
+// draws it, on an off-screen page written to an image file.
+#include <windows.h>
+
+#include <cwchar>
+#include <cwctype>
+
+#include "core/data/registration_file.h"
+#include "core/data/settings.h"
+#include "core/screen/sequencer.h"
+#include "core/text/command_line.h"
+#include "tool/command.h"
+#include "tool/render.h"
+#include "win/common/profile_store_win32.h"
+#include "win/common/system.h"
+#include "win/screen/gdi_surface.h"
+#include "win/screen/image_file.h"
+
+namespace zor::tool {
+
+namespace {
+
+constexpr float kTwipsPerPixel = 15.0f;  // 96 dpi
+constexpr int kMaxSide = 16384;
+
+// An off-screen page: no credit label (hidden in this display), no screen.
+class PageHost final : public win::SurfaceHost {
+ public:
+  std::wstring missingFace;
+  [[nodiscard]] PointSize CreditLabelSize() const override { return {}; }
+  void PlaceCreditLabel(float, float, Rgb) override {}
+  void Refresh() override {}
+  void ReportMissingFace(std::wstring_view message) override { missingFace = message; }
+};
+
+// The test display does not wait.
+class NoWaitClock final : public Clock {
+ public:
+  [[nodiscard]] std::int32_t TickCount() override { return static_cast<std::int32_t>(GetTickCount()); }
+  void Wait(std::int32_t) override {}
+};
+
+bool ParseSize(const std::wstring& text, int& width, int& height) {
+  const std::size_t x = text.find_first_of(L"xX");
+  if (x == std::wstring::npos) return false;
+  const std::optional<double> w = ReadNumber(text.substr(0, x));
+  const std::optional<double> h = ReadNumber(text.substr(x + 1));
+  if (!w || !h || *w != static_cast<int>(*w) || *h != static_cast<int>(*h)) return false;
+  width = static_cast<int>(*w);
+  height = static_cast<int>(*h);
+  return width >= 16 && height >= 16 && width <= kMaxSide && height <= kMaxSide;
+}
+
+bool ParseInt(const std::wstring& text, long long low, long long high, long long& value) {
+  const std::optional<double> v = ReadNumber(text);
+  if (!v || *v != static_cast<double>(static_cast<long long>(*v))) return false;
+  value = static_cast<long long>(*v);
+  return value >= low && value <= high;
+}
+
+}  // namespace
+
+int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args, {L"--layout", L"--ground", L"--size", L"--out", L"--settings", L"--seed"});
+  if (!inv.error.empty()) return cmd.Usage(inv.error);
+  std::wstring bad;
+  if (!Command::CheckFlags(inv, {L"--layout", L"--ground", L"--size", L"--out", L"--settings", L"--seed"}, bad)) {
+    return cmd.Usage(L"unknown option for render: " + bad);
+  }
+  if (inv.positional.size() != 2) return cmd.Usage(L"render takes FILE and N");
+  const auto value = [&](const wchar_t* key) -> std::wstring {
+    const auto it = inv.values.find(key);
+    return it == inv.values.end() ? std::wstring() : it->second;
+  };
+  const std::wstring layoutText = value(L"--layout");
+  const std::wstring ground = value(L"--ground");
+  const std::wstring sizeText = value(L"--size");
+  const std::wstring out = value(L"--out");
+  if (layoutText.size() != 1 || std::wcschr(L"ABCabc", layoutText[0]) == nullptr) {
+    return cmd.Usage(L"--layout must be A, B or C");
+  }
+  if (ground != L"black" && ground != L"white") return cmd.Usage(L"--ground must be black or white");
+  int width = 0;
+  int height = 0;
+  if (!ParseSize(sizeText, width, height)) return cmd.Usage(L"--size must be WxH, 16 to 16384 pixels each");
+  if (out.empty()) return cmd.Usage(L"--out names the image to write (.png or .bmp)");
+  long long seed = static_cast<long long>(GetTickCount64() & 0x7FFFFFFF);
+  if (!value(L"--seed").empty() && !ParseInt(value(L"--seed"), 0, 0xFFFFFFFFLL, seed)) {
+    return cmd.Usage(L"--seed must be a whole number from 0 to 4294967295");
+  }
+  long long n = 0;
+  if (!ParseInt(inv.positional[1], 1, kMaxMessages, n)) return cmd.Usage(L"N must be a message number from 1 to 500");
+
+  const std::filesystem::path file(inv.positional[0]);
+  Result<RegistrationHeader> header = ValidateRegistrationFile(file);
+  if (!header.ok()) return cmd.Refuse(header.status().message());
+  if (n > header.value().MessageCount()) {
+    return cmd.Refuse(L"the file holds " + std::to_wstring(header.value().MessageCount()) + L" messages, not " +
+                      std::to_wstring(n));
+  }
+  Result<Message> message = ReadMessage(file, static_cast<int>(n));
+  if (!message.ok()) return cmd.Refuse(message.status().message());
+
+  const std::wstring folder = win::ProgramFolder();
+  const std::filesystem::path ini = value(L"--settings").empty() ? SettingsFilePath(folder)
+                                                                  : std::filesystem::path(value(L"--settings"));
+  if (!value(L"--settings").empty() && !win::FileExists(ini.wstring())) {
+    return cmd.Refuse(L"no such settings file: " + ini.wstring());
+  }
+  win::Win32ProfileStore store(ini);
+  const Settings settings = LoadSettings(store, folder);
+
+  win::ComScope com;
+  win::Canvas canvas;
+  if (!canvas.Create(width, height)) return cmd.Refuse(L"not enough memory for a page of " + sizeText);
+  PageHost host;
+  win::GdiSurface surface(canvas.dc(), width, height, kTwipsPerPixel, kTwipsPerPixel, host);
+  NoWaitClock clock;
+  SeededRandom random(static_cast<std::uint32_t>(seed));
+  FrameState frame;
+  NoBackground pictures;
+  TitleCardRenderer renderer(surface, clock, pictures, random, frame);
+  renderer.draw.useFont = settings.useFont;
+  renderer.draw.useFontBold = settings.useFontBold != 0;
+  renderer.draw.decoFont = settings.decoFont;
+
+  CardRequest request;
+  request.text = ExpandKeywords(message.value().text, settings.kanS != 0, settings.seireki == 1);
+  const MessageFormat& f = message.value().format;
+  request.format.emphasisMarks.assign(f.marks.begin(), f.marks.end());
+  request.format.emphasisMode = f.mode;
+  request.format.foldPosition = DecodeFoldPosition(f.fold);
+  request.format.foldKind = f.kind;
+  request.format.fixedLayout = f.layout;
+  request.emphasis.on = header.value().options.emphasisOn != 0;
+  request.emphasis.colour = header.value().options.colour;
+  request.testDisplay = true;
+  bool invert = ground == L"white";
+  const char layout = static_cast<char>(std::towupper(layoutText[0]));
+  if (renderer.Render(layout, request, invert) == PageResult::kMissingFace || !host.missingFace.empty()) {
+    return cmd.Refuse(host.missingFace);
+  }
+  GdiFlush();
+  const std::wstring error = win::WriteImageFile(out, canvas.pixels(), width, height);
+  if (!error.empty()) return cmd.Refuse(error + L": " + out);
+  return cmd.Print(out);
+}
+
+}  // namespace zor::tool
