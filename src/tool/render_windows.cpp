@@ -7,6 +7,7 @@
 
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
+#include "core/screen/background.h"
 #include "core/screen/sequencer.h"
 #include "core/text/command_line.h"
 #include "tool/command.h"
@@ -117,12 +118,17 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   win::GdiSurface surface(canvas.dc(), width, height, kTwipsPerPixel, kTwipsPerPixel, host);
   NoWaitClock clock;
   SeededRandom random(static_cast<std::uint32_t>(seed));
+  // The page takes a background as the first page after the form loads does.
   FrameState frame;
-  NoBackground pictures;
+  frame.intervalJustShown = true;
+  const PictureSettings pictureSettings = PictureSettingsOf(settings);
+  win::FolderLists folders;
+  BackgroundPainter pictures(surface, random, folders, pictureSettings, false);
   TitleCardRenderer renderer(surface, clock, pictures, random, frame);
   renderer.draw.useFont = settings.useFont;
   renderer.draw.useFontBold = settings.useFontBold != 0;
   renderer.draw.decoFont = settings.decoFont;
+  renderer.background = pictureSettings.frame;
 
   CardRequest request;
   request.text = ExpandKeywords(message.value().text, settings.kanS != 0, settings.seireki == 1);

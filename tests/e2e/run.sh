@@ -65,10 +65,16 @@ check_page_has_text() {
   awk -v s="${spread:-0}" 'BEGIN { exit !(s > 0.04) }' || { echo "no text on the page (spread ${spread:-none})"; return 1; }
 }
 
-# Ends every program of the test that is left.
+# Ends every program of the test that is left; the wine server is restarted
+# only when a saver process would not go.
 end_programs() {
-  local pid
+  local pid i
   for pid in "$@"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+  for i in $(seq 1 100); do
+    pgrep -f 'zorante\.scr|e2e_host\.exe' >/dev/null || return 0
+    sleep 0.05
+  done
+  pkill -f 'zorante\.scr|e2e_host\.exe' 2>/dev/null
   wineserver -k >/dev/null 2>&1
   wineserver -p >/dev/null 2>&1
   return 0

@@ -55,6 +55,19 @@ struct BackgroundSettings {
   std::int16_t itBmp = 0;
 };
 
+// Every picture key: the frame's three and the sources and scalings of the
+// background ("BgBMPStr", "BgBMPDorB", "BgBMPDir", "BgBMPBMP") and of the
+// interval images ("ItBMPStr", "ItBMPDir").
+struct PictureSettings {
+  BackgroundSettings frame;
+  std::int16_t bgBmpStr = 0;
+  std::int16_t bgBmpDorB = 0;  // -1: the single file bgBmpBmp
+  std::wstring bgBmpDir;
+  std::wstring bgBmpBmp;
+  std::int16_t itBmpStr = 0;
+  std::wstring itBmpDir;
+};
+
 // Background state kept between pages: the file chosen for this page, the
 // colour scheme locked by a picture's name, the interval images' flag and
 // the sequencer's tick (0, 1, 2).

@@ -1,5 +1,8 @@
 #include "core/screen/glyph_drawing.h"
 
+#include <array>
+#include <vector>
+
 #include <cmath>
 #include <string>
 
@@ -93,12 +96,15 @@ void GlyphDrawer::DrawDecorated(float x, float y, std::wstring_view text, int sm
     const Rgb type = surface_.ForeColour();
     surface_.SetForeColour(DecorationColour(surface_.BackColour()));
     if (decoration_ == kDecorationOutline) {
+      std::array<Offset, 16> ring;
       for (int d = 0; d < 8; ++d) {
         for (int k = 1; k <= 2; ++k) {
           const auto step = static_cast<float>(k);
-          surface_.Print(x + step * OutlineDX(d) * tppx / 20.0f, y + step * OutlineDY(d) * tppy / 20.0f, text);
+          ring[static_cast<std::size_t>(d * 2 + k - 1)] = {step * OutlineDX(d) * tppx / 20.0f,
+                                                           step * OutlineDY(d) * tppy / 20.0f};
         }
       }
+      surface_.PrintCopies(x, y, text, ring);
     } else {
       // The pixel count of 5 % of the size, applied as a distance in points.
       surface_.Print(x + size * 0.05f * 20.0f / tppx, y + size * 0.05f * 20.0f / tppy, text);
@@ -106,7 +112,14 @@ void GlyphDrawer::DrawDecorated(float x, float y, std::wstring_view text, int sm
     surface_.SetForeColour(type);
   }
 
-  for (int i = first; i <= last; ++i) surface_.Print(x + static_cast<float>(i) * tppx / 20.0f, y, text);
+  if (first == last) {
+    surface_.Print(x + static_cast<float>(first) * tppx / 20.0f, y, text);
+    return;
+  }
+  std::vector<Offset> smear;
+  smear.reserve(static_cast<std::size_t>(last - first + 1));
+  for (int i = first; i <= last; ++i) smear.push_back({static_cast<float>(i) * tppx / 20.0f, 0.0f});
+  surface_.PrintCopies(x, y, text, smear);
 }
 
 void GlyphDrawer::SelectRotatedFont(float degrees) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <random>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,12 @@ struct FontSpec {
 struct TextExtent {
   float width = 0.0f;
   float size = 0.0f;
+};
+
+// A displacement in points.
+struct Offset {
+  float dx = 0.0f;
+  float dy = 0.0f;
 };
 
 struct PointSize {
@@ -83,6 +90,12 @@ class Surface {
   // Draws text with the top-left of its first cell at (x, y) (for a font at
   // 2700, the top-right of that cell), transparent, in the type colour.
   virtual void Print(float x, float y, std::wstring_view text) = 0;
+  // The same text printed at each (x + dx, y + dy) in turn, in the type
+  // colour. A platform may draw the copies in one pass (a decoration stamps
+  // one glyph many times); the result must be that of the prints in order.
+  virtual void PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) {
+    for (const Offset& o : offsets) Print(x + o.dx, y + o.dy, text);
+  }
 
   // The picture holder: loads a BMP/RLE/GIF/JPEG file (false: nothing
   // loaded, the previous picture stays), its size in pixels, and a copy of

@@ -7,6 +7,8 @@
 
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
+#include "core/screen/background.h"
+#include "core/screen/interval_images.h"
 #include "core/screen/sequencer.h"
 #include "win/common/profile_store_win32.h"
 #include "win/common/system.h"
@@ -90,6 +92,20 @@ class FormHost final : public SurfaceHost {
   ScreenForm& form_;
 };
 
+// Timer1 and the form as an interval run sees them.
+class FormIntervalHost final : public IntervalHost {
+ public:
+  FormIntervalHost(ScreenForm& form, const SequencerOptions& options) : form_(form), options_(options) {}
+  [[nodiscard]] std::int32_t TimerInterval() override { return options_.interval; }
+  void StopTimer() override { form_.SetTimerInterval(0); }
+  void RestartTimer() override { form_.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(options_.interval, 0))); }
+  [[nodiscard]] bool Closed() override { return form_.Closing(); }
+
+ private:
+  ScreenForm& form_;
+  const SequencerOptions& options_;
+};
+
 // Records the count claims but the file does not hold are not read.
 int RecordsPresent(const std::filesystem::path& file) {
   std::error_code ec;
@@ -137,16 +153,20 @@ class DisplayController final : public ScreenController {
     options_.bgBmp = settings.bgBmp;
     options_.itBmp = settings.itBmp;
 
+    pictureSettings_ = PictureSettingsOf(settings);
     host_ = std::make_unique<FormHost>(form);
     clock_ = std::make_unique<FormClock>(form);
-    renderer_ = std::make_unique<TitleCardRenderer>(surface(form), *clock_, pictures_, Random(), frame_);
+    intervalHost_ = std::make_unique<FormIntervalHost>(form, options_);
+    GdiSurface& page = surface(form);
+    pictures_ = std::make_unique<BackgroundPainter>(page, Random(), folders_, pictureSettings_, preview);
+    interval_ = std::make_unique<IntervalPictureRun>(page, *clock_, Random(), folders_, pictureSettings_, frame_,
+                                                     *intervalHost_, preview);
+    renderer_ = std::make_unique<TitleCardRenderer>(page, *clock_, *pictures_, Random(), frame_);
     renderer_->draw.useFont = settings.useFont;
     renderer_->draw.useFontBold = settings.useFontBold != 0;
     renderer_->draw.decoFont = settings.decoFont;
-    renderer_->background.bgBmp = settings.bgBmp;
-    renderer_->background.bwByFn = settings.bwByFn;
-    renderer_->background.itBmp = settings.itBmp;
-    sequencer_ = std::make_unique<Sequencer>(messages_, *renderer_, interval_, Random(), frame_);
+    renderer_->background = pictureSettings_.frame;
+    sequencer_ = std::make_unique<Sequencer>(messages_, *renderer_, *interval_, Random(), frame_);
     form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(options_.interval, 0)));
     return true;
   }
@@ -168,12 +188,16 @@ class DisplayController final : public ScreenController {
   GdiSurface& surface(ScreenForm& form) {
     if (!surface_ || surfaceDc_ != form.ImageDc() || surfaceW_ != form.PixelWidth() ||
         surfaceH_ != form.PixelHeight()) {
-      surface_ = std::make_unique<GdiSurface>(form.ImageDc(), form.PixelWidth(), form.PixelHeight(),
-                                              form.TwipsPerPixelX(), form.TwipsPerPixelY(), *host_);
+      auto remade = std::make_unique<GdiSurface>(form.ImageDc(), form.PixelWidth(), form.PixelHeight(),
+                                                 form.TwipsPerPixelX(), form.TwipsPerPixelY(), *host_);
+      if (surface_) remade->SharePicture(*surface_);
+      surface_ = std::move(remade);
       surfaceDc_ = form.ImageDc();
       surfaceW_ = form.PixelWidth();
       surfaceH_ = form.PixelHeight();
       if (renderer_) renderer_->Rebind(*surface_);
+      if (pictures_) pictures_->Rebind(*surface_);
+      if (interval_) interval_->Rebind(*surface_);
     }
     return *surface_;
   }
@@ -181,8 +205,11 @@ class DisplayController final : public ScreenController {
   SequencerOptions options_;
   FrameState frame_;
   FileMessages messages_;
-  NoBackground pictures_;
-  NoIntervalImages interval_;
+  PictureSettings pictureSettings_;
+  FolderLists folders_;
+  std::unique_ptr<BackgroundPainter> pictures_;
+  std::unique_ptr<IntervalPictureRun> interval_;
+  std::unique_ptr<FormIntervalHost> intervalHost_;
   std::unique_ptr<FormHost> host_;
   std::unique_ptr<FormClock> clock_;
   std::unique_ptr<GdiSurface> surface_;

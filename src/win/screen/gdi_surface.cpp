@@ -1,6 +1,9 @@
 #include "win/screen/gdi_surface.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <tuple>
 
 namespace zor::win {
@@ -133,10 +136,183 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
   TextOutW(dc_, PixelX(x), PixelY(y), text.data(), static_cast<int>(text.size()));
 }
 
-bool GdiSurface::LoadPicture(const std::filesystem::path&) { return false; }
+std::uint32_t* GdiSurface::ImageBits(int& stride) {
+  DIBSECTION dib{};
+  HGDIOBJ bitmap = GetCurrentObject(dc_, OBJ_BITMAP);
+  if (!bitmap || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits ||
+      dib.dsBm.bmBitsPixel != 32 || dib.dsBm.bmWidth != width_ || dib.dsBm.bmHeight != height_) {
+    return nullptr;
+  }
+  // Every image of the program is a top-down DIB (the reported height is not
+  // signed on every system, so the orientation is not read back here).
+  stride = dib.dsBm.bmWidthBytes / 4;
+  return static_cast<std::uint32_t*>(dib.dsBm.bmBits);
+}
 
-PointSize GdiSurface::PictureSizePixels() const { return {}; }
+void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) {
+  if (text.empty() || offsets.empty()) return;
+  int stride = 0;
+  std::uint32_t* image = offsets.size() > 2 && hasSelected_ ? ImageBits(stride) : nullptr;
+  HFONT font = hasSelected_ ? FontFor(selected_) : nullptr;
+  if (!image || !font) {
+    Surface::PrintCopies(x, y, text, offsets);
+    return;
+  }
+  // Where each copy lands, in whole pixels, exactly as its own print would.
+  const int refX = PixelX(x);
+  const int refY = PixelY(y);
+  int reach = 0;
+  std::vector<POINT> shifts;
+  shifts.reserve(offsets.size());
+  for (const Offset& o : offsets) {
+    const POINT p{PixelX(x + o.dx) - refX, PixelY(y + o.dy) - refY};
+    reach = std::max({reach, static_cast<int>(std::abs(p.x)), static_cast<int>(std::abs(p.y))});
+    shifts.push_back(p);
+  }
 
-void GdiSurface::PaintPicture(const Rect&, const Rect&) {}
+  // The box the text can cover around its reference point, turned with the font.
+  SelectObject(dc_, font);
+  SIZE extent{};
+  GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc_, &tm);
+  const double margin = tm.tmHeight / 8.0 + tm.tmOverhang + 2;
+  const double angle = selected_.escapement * 3.14159265358979323846 / 1800.0;
+  const double c = std::cos(angle);
+  const double sn = std::sin(angle);
+  double bx0 = 1e9, by0 = 1e9, bx1 = -1e9, by1 = -1e9;
+  for (const double u : {-margin, extent.cx + margin}) {
+    for (const double v : {-margin, tm.tmHeight + margin}) {
+      const double px = u * c + v * sn;
+      const double py = -u * sn + v * c;
+      bx0 = std::min(bx0, px);
+      bx1 = std::max(bx1, px);
+      by0 = std::min(by0, py);
+      by1 = std::max(by1, py);
+    }
+  }
+  const int ox = static_cast<int>(std::floor(bx0)) - reach;
+  const int oy = static_cast<int>(std::floor(by0)) - reach;
+  const int w = static_cast<int>(std::ceil(bx1)) + reach - ox + 1;
+  const int h = static_cast<int>(std::ceil(by1)) + reach - oy + 1;
+  if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > 64LL * 1024 * 1024) {
+    Surface::PrintCopies(x, y, text, offsets);
+    return;
+  }
+  if (stamp_.width() < w || stamp_.height() < h) {
+    if (!stamp_.Create(std::max(w, stamp_.width()), std::max(h, stamp_.height()))) {
+      Surface::PrintCopies(x, y, text, offsets);
+      return;
+    }
+    SetTextAlign(stamp_.dc(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    SetTextColor(stamp_.dc(), RGB(255, 255, 255));
+  }
+  // The text once, white on black (the box cleared by the same call): its
+  // green channel is the coverage.
+  RECT box{0, 0, w, h};
+  SelectionRestorer keep(stamp_.dc(), font);
+  SetBkColor(stamp_.dc(), RGB(0, 0, 0));
+  ExtTextOutW(stamp_.dc(), -ox, -oy, ETO_OPAQUE, &box, text.data(), static_cast<UINT>(text.size()), nullptr);
+  GdiFlush();
+
+  // Coverage, and the box that holds ink.
+  const std::size_t uw = static_cast<std::size_t>(w);
+  coverage_.resize(uw * static_cast<std::size_t>(h));
+  const std::uint32_t* stampPixels = stamp_.pixels();
+  const auto stampStride = static_cast<std::size_t>(stamp_.width());
+  int inkTop = h, inkBottom = -1, inkLeft = w, inkRight = -1;
+  for (int row = 0; row < h; ++row) {
+    const std::uint32_t* __restrict src = stampPixels + static_cast<std::size_t>(row) * stampStride;
+    std::uint8_t* __restrict dst = coverage_.data() + static_cast<std::size_t>(row) * uw;
+    std::uint32_t any = 0;
+    for (int col = 0; col < w; ++col) {
+      const std::uint32_t g = (src[col] >> 8) & 0xFF;
+      dst[col] = static_cast<std::uint8_t>(g);
+      any |= g;
+    }
+    if (!any) continue;
+    inkTop = std::min(inkTop, row);
+    inkBottom = row;
+    int l = 0;
+    while (dst[l] == 0) ++l;
+    int r = w - 1;
+    while (dst[r] == 0) --r;
+    inkLeft = std::min(inkLeft, l);
+    inkRight = std::max(inkRight, r);
+  }
+  if (inkBottom < 0) return;  // nothing to draw (blanks)
+
+  // The copies merged over the ink box widened by the reach: strongest wins.
+  const int mx0 = std::max(0, inkLeft - reach), mx1 = std::min(w - 1, inkRight + reach);
+  const int my0 = std::max(0, inkTop - reach), my1 = std::min(h - 1, inkBottom + reach);
+  merged_.resize(coverage_.size());
+  for (int row = my0; row <= my1; ++row) {
+    std::fill_n(merged_.data() + static_cast<std::size_t>(row) * uw + static_cast<std::size_t>(mx0),
+                static_cast<std::size_t>(mx1 - mx0 + 1), std::uint8_t{0});
+  }
+  for (const POINT& p : shifts) {
+    const int dx = static_cast<int>(p.x), dy = static_cast<int>(p.y);
+    const int rowFrom = std::max(my0, inkTop + dy), rowTo = std::min(my1, inkBottom + dy);
+    const int colFrom = std::max(mx0, inkLeft + dx), colTo = std::min(mx1, inkRight + dx);
+    if (colFrom > colTo) continue;
+    const auto count = static_cast<std::size_t>(colTo - colFrom + 1);
+    for (int row = rowFrom; row <= rowTo; ++row) {
+      const std::uint8_t* __restrict src =
+          coverage_.data() + static_cast<std::size_t>(row - dy) * uw + static_cast<std::size_t>(colFrom - dx);
+      std::uint8_t* __restrict dst = merged_.data() + static_cast<std::size_t>(row) * uw + static_cast<std::size_t>(colFrom);
+      for (std::size_t i = 0; i < count; ++i) dst[i] = dst[i] > src[i] ? dst[i] : src[i];
+    }
+  }
+
+  // Blend the merge onto the image in the type colour.
+  const std::uint32_t r = fore_.r, g = fore_.g, b = fore_.b;
+  const std::uint32_t solid = r << 16 | g << 8 | b;
+  const int left = refX + ox;
+  const int top = refY + oy;
+  const int colFrom = std::max(mx0, -left), colTo = std::min(mx1, width_ - 1 - left);
+  for (int row = std::max(my0, -top); row <= std::min(my1, height_ - 1 - top); ++row) {
+    const std::uint8_t* a = merged_.data() + static_cast<std::size_t>(row) * uw;
+    std::uint32_t* line = image + static_cast<std::size_t>(top + row) * static_cast<std::size_t>(stride) + left;
+    for (int col = colFrom; col <= colTo; ++col) {
+      // Most of the box is empty: skip eight clear pixels at a time.
+      if (col + 8 <= colTo) {
+        std::uint64_t eight;
+        std::memcpy(&eight, a + col, sizeof eight);
+        if (eight == 0) {
+          col += 7;
+          continue;
+        }
+      }
+      const std::uint32_t alpha = a[col];
+      if (alpha == 0) continue;
+      if (alpha == 255) {
+        line[col] = solid;
+        continue;
+      }
+      const std::uint32_t px = line[col];
+      const std::uint32_t inv = 255 - alpha;
+      const std::uint32_t nr = (((px >> 16) & 0xFF) * inv + r * alpha + 127) / 255;
+      const std::uint32_t ng = (((px >> 8) & 0xFF) * inv + g * alpha + 127) / 255;
+      const std::uint32_t nb = ((px & 0xFF) * inv + b * alpha + 127) / 255;
+      line[col] = nr << 16 | ng << 8 | nb;
+    }
+  }
+}
+
+bool GdiSurface::LoadPicture(const std::filesystem::path& file) {
+  return picture_->Load(file, {width_, height_}) == PictureLoad::kLoaded;
+}
+
+PointSize GdiSurface::PictureSizePixels() const {
+  const PixelSize own = picture_->OwnSize();
+  return {static_cast<float>(own.width), static_cast<float>(own.height)};
+}
+
+void GdiSurface::PaintPicture(const Rect& sourcePixels, const Rect& destination) {
+  const float kx = 20.0f / tppX_;
+  const float ky = 20.0f / tppY_;
+  picture_->Paint(dc_, width_, height_, sourcePixels,
+                  {destination.x * kx, destination.y * ky, destination.width * kx, destination.height * ky});
+}
 
 }  // namespace zor::win

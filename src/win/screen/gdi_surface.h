@@ -6,10 +6,13 @@
 
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "core/screen/surface.h"
 #include "win/common/handles.h"
+#include "win/screen/pictures.h"
 
 namespace zor::win {
 
@@ -66,6 +69,10 @@ class GdiSurface final : public Surface {
   void SelectFont(const FontSpec& font) override;
   [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override;
   void Print(float x, float y, std::wstring_view text) override;
+  // Many copies of one text (decorations): the text is rasterised once into
+  // a coverage mask, the copies are merged by taking the strongest coverage
+  // at each pixel, and the merge is blended onto the image in one pass.
+  void PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) override;
 
   [[nodiscard]] bool LoadPicture(const std::filesystem::path& file) override;
   [[nodiscard]] PointSize PictureSizePixels() const override;
@@ -75,6 +82,11 @@ class GdiSurface final : public Surface {
   void PlaceCreditLabel(float left, float top, Rgb colour) override { host_.PlaceCreditLabel(left, top, colour); }
   void Refresh() override { host_.Refresh(); }
 
+  // Picture1 is shared with a surface made before this one (the form's
+  // image was remade), so the picture held carries over.
+  void SharePicture(const GdiSurface& other) { picture_ = other.picture_; }
+  [[nodiscard]] HeldPicture& Picture() noexcept { return *picture_; }
+
   // Points to the nearest device pixel.
   [[nodiscard]] int PixelX(float points) const noexcept;
   [[nodiscard]] int PixelY(float points) const noexcept;
@@ -82,7 +94,13 @@ class GdiSurface final : public Surface {
  private:
   [[nodiscard]] HFONT FontFor(const FontSpec& font);
 
+  // The image's pixels when the DC holds a 32-bit DIB section, else null.
+  [[nodiscard]] std::uint32_t* ImageBits(int& stride);
+
   HDC dc_;
+  Canvas stamp_;  // scratch page for PrintCopies
+  std::vector<std::uint8_t> coverage_;
+  std::vector<std::uint8_t> merged_;
   int width_;
   int height_;
   float tppX_;
@@ -95,6 +113,7 @@ class GdiSurface final : public Surface {
   // Fonts live as long as the surface: a page switches between a few.
   std::map<std::tuple<std::wstring, int, bool, bool, int>, UniqueFont> fonts_;
   std::map<std::wstring, bool, std::less<>> faces_;
+  std::shared_ptr<HeldPicture> picture_ = std::make_shared<HeldPicture>();
 };
 
 [[nodiscard]] constexpr COLORREF ToColorRef(Rgb c) noexcept { return RGB(c.r, c.g, c.b); }

@@ -63,7 +63,7 @@ int Host(int w, int h, const std::wstring& out) {
   wc.lpfnWndProc = HostProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"E2EHost";
-  wc.hbrBackground = nullptr;
+  wc.hbrBackground = CreateSolidBrush(RGB(0, 0, 128));  // shows where no child draws
   RegisterClassW(&wc);
   RECT r{0, 0, w, h};
   AdjustWindowRect(&r, WS_OVERLAPPEDWINDOW, FALSE);

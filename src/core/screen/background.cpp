@@ -1,0 +1,216 @@
+#include "core/screen/background.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cwctype>
+
+namespace zor {
+
+namespace {
+
+constexpr std::int16_t kPlaceNone = 0;
+constexpr std::int16_t kPlaceCentre = 1;
+constexpr std::int16_t kPlaceCorner = 2;
+constexpr std::int16_t kPlaceTile = 3;
+constexpr std::int16_t kPlaceRandom = 4;
+constexpr std::int16_t kSingleFile = -1;
+constexpr float kCornerShare = 0.97f;
+
+std::wstring Trimmed(std::wstring_view text) {
+  const std::size_t first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(L' ');
+  return std::wstring(text.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+bool IsPictureFileName(std::wstring_view name) noexcept {
+  const std::size_t dot = name.find_last_of(L'.');
+  if (dot == std::wstring_view::npos) return false;
+  const std::wstring_view ext = name.substr(dot + 1);
+  if (ext.size() < 3 || ext.size() > 4) return false;
+  wchar_t lower[4] = {};
+  for (std::size_t i = 0; i < ext.size(); ++i) lower[i] = static_cast<wchar_t>(std::towlower(ext[i]));
+  const std::wstring_view e(lower, ext.size());
+  return e == L"bmp" || e == L"rle" || e == L"gif" || e == L"jpg" || e == L"jpeg";
+}
+
+std::wstring JoinFolderFile(std::wstring_view folder, std::wstring_view name) {
+  std::wstring path(folder);
+  if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path += L'\\';
+  path += name;
+  return path;
+}
+
+PictureSettings PictureSettingsOf(const Settings& settings) {
+  PictureSettings p;
+  p.frame.bgBmp = settings.bgBmp;
+  p.frame.bwByFn = settings.bwByFn;
+  p.frame.itBmp = settings.itBmp;
+  p.bgBmpStr = settings.bgBmpStr;
+  p.bgBmpDorB = settings.bgBmpDorB;
+  p.bgBmpDir = settings.bgBmpDir;
+  p.bgBmpBmp = settings.bgBmpBmp;
+  p.itBmpStr = settings.itBmpStr;
+  p.itBmpDir = settings.itBmpDir;
+  return p;
+}
+
+Scaling ScalingOf(std::int16_t value) noexcept {
+  return value >= 0 && value <= 3 ? static_cast<Scaling>(value) : Scaling::kOwnSize;
+}
+
+PicturePlacement ScaleIntoArea(Scaling scaling, PointSize picture, PointSize area) {
+  const float pw = picture.width;
+  const float ph = picture.height;
+  const float aw = area.width;
+  const float ah = area.height;
+  PicturePlacement placement;
+  placement.source = {0.0f, 0.0f, pw, ph};
+  placement.destination = {0.0f, 0.0f, aw, ah};
+  if (pw <= 0.0f || ph <= 0.0f) return placement;
+  switch (scaling) {
+    case Scaling::kOwnSize:
+      placement.destination = {(aw - pw) / 2.0f, (ah - ph) / 2.0f, pw, ph};
+      break;
+    case Scaling::kFit: {
+      const float r = std::min(aw / pw, ah / ph);
+      const float w = pw * r;
+      const float h = ph * r;
+      placement.destination = {(aw - w) / 2.0f, (ah - h) / 2.0f, w, h};
+      break;
+    }
+    case Scaling::kFill: {
+      const float r = std::max(aw / pw, ah / ph);
+      if (r <= 0.0f) break;
+      const float ex = std::max(0.0f, std::round(pw - aw / r));
+      const float ey = std::max(0.0f, std::round(ph - ah / r));
+      placement.source = {ex / 2.0f, ey / 2.0f, pw - ex, ph - ey};
+      break;
+    }
+    case Scaling::kStretch:
+      break;
+  }
+  return placement;
+}
+
+TileGrid TileGridFor(PointSize picturePoints, float scaleWidth, float scaleHeight) noexcept {
+  const float tw = std::min(std::trunc(picturePoints.width), 32767.0f);
+  const float th = std::min(std::trunc(picturePoints.height), 32767.0f);
+  if (tw < 1.0f || th < 1.0f) return {picturePoints.width, picturePoints.height, 1, 1};
+  TileGrid grid{tw, th, 0, 0};
+  if (scaleWidth > 0.0f) grid.columns = static_cast<int>(std::ceil(scaleWidth / tw));
+  if (scaleHeight > 0.0f) grid.rows = static_cast<int>(std::ceil(scaleHeight / th));
+  return grid;
+}
+
+PointSize ScreenPixels(const Surface& surface) noexcept {
+  return {surface.ScaleWidth() * 20.0f / surface.TwipsPerPixelX(),
+          surface.ScaleHeight() * 20.0f / surface.TwipsPerPixelY()};
+}
+
+void PaintPlacement(Surface& surface, const PicturePlacement& placement, float leftPixels, float topPixels) {
+  const float kx = surface.TwipsPerPixelX() / 20.0f;
+  const float ky = surface.TwipsPerPixelY() / 20.0f;
+  const Rect& d = placement.destination;
+  surface.PaintPicture(placement.source,
+                       {(leftPixels + d.x) * kx, (topPixels + d.y) * ky, d.width * kx, d.height * ky});
+}
+
+std::wstring BackgroundPainter::ChooseBackgroundFile(const FrameState& state) {
+  const bool single = settings_.bgBmpDorB == kSingleFile;
+  const std::wstring file = single ? Trimmed(settings_.bgBmpBmp) : std::wstring();
+  const std::vector<std::wstring>* files = nullptr;
+  if (single) {
+    if (file.empty() || !folders_.FileExists(file)) return {};
+  } else {
+    if (!folders_.FolderExists(settings_.bgBmpDir)) return {};
+    files = &folders_.Files(settings_.bgBmpDir);
+    if (files->empty()) return {};
+  }
+  const std::int16_t placement = settings_.frame.bgBmp;
+  if (placement != kPlaceCorner && placement != kPlaceRandom && !state.intervalJustShown &&
+      (settings_.frame.itBmp != 0 || state.displayTick != 0)) {
+    return {};
+  }
+  if (single) return file;
+  const int i = random_.Rand(static_cast<int>(files->size()));
+  return JoinFolderFile(settings_.bgBmpDir, (*files)[static_cast<std::size_t>(i)]);
+}
+
+bool BackgroundPainter::HoldPicture(const std::wstring& file) {
+  if (!file.empty() && !surface_->LoadPicture(PathFromText(file))) return false;
+  const PointSize p = surface_->PictureSizePixels();
+  return p.width > 0.0f && p.height > 0.0f;
+}
+
+void BackgroundPainter::Paint(const PicturePlacement& placement, float leftPixels, float topPixels) {
+  PaintPlacement(*surface_, placement, leftPixels, topPixels);
+}
+
+bool BackgroundPainter::PaintBackground(const std::wstring& file) {
+  if (preview_) return false;
+  std::int16_t p = settings_.frame.bgBmp;
+  if (p < kPlaceNone || p > kPlaceTile) p = static_cast<std::int16_t>(random_.Rand(3) + 1);
+  if (p == kPlaceCorner) return true;
+  // Nothing is painted without a placement: the picture is not decoded either.
+  if (p == kPlaceNone) return false;
+  if (!HoldPicture(file)) return false;
+  Surface& surface = *surface_;
+  const PointSize picture = surface.PictureSizePixels();
+  if (p == kPlaceCentre) {
+    Paint(ScaleIntoArea(ScalingOf(settings_.bgBmpStr), picture, ScreenPixels(surface)), 0.0f, 0.0f);
+  } else {
+    const PointSize points{picture.width * surface.TwipsPerPixelX() / 20.0f,
+                           picture.height * surface.TwipsPerPixelY() / 20.0f};
+    const TileGrid grid = TileGridFor(points, surface.ScaleWidth(), surface.ScaleHeight());
+    const Rect source{0.0f, 0.0f, picture.width, picture.height};
+    for (int row = 0; row < grid.rows; ++row) {
+      for (int column = 0; column < grid.columns; ++column) {
+        surface.PaintPicture(source, {static_cast<float>(column) * grid.width, static_cast<float>(row) * grid.height,
+                                      grid.width, grid.height});
+      }
+    }
+  }
+  surface.Refresh();
+  return false;
+}
+
+void BackgroundPainter::PaintBackgroundCorner(const std::wstring& file, TextPlace place, float horizontalBand,
+                                              float verticalBand) {
+  if (preview_) return;
+  Surface& surface = *surface_;
+  const float sw = surface.ScaleWidth();
+  const float sh = surface.ScaleHeight();
+  PointSize area{sw, sh};  // points
+  if (place != TextPlace::kCentre) {
+    area.width = verticalBand == 0.0f ? sw : kCornerShare * sw - verticalBand;
+    area.height = kCornerShare * sh - horizontalBand;
+  }
+  if (!HoldPicture(file)) return;
+  const Scaling scaling = ScalingOf(settings_.bgBmpStr);
+  if (scaling != Scaling::kOwnSize && (area.width <= 0.0f || area.height <= 0.0f)) return;
+
+  const float toPixelsX = 20.0f / surface.TwipsPerPixelX();
+  const float toPixelsY = 20.0f / surface.TwipsPerPixelY();
+  const PointSize areaPixels{area.width * toPixelsX, area.height * toPixelsY};
+  PicturePlacement placement = ScaleIntoArea(scaling, surface.PictureSizePixels(), areaPixels);
+  const PointSize screen = ScreenPixels(surface);
+  Rect& d = placement.destination;
+  switch (place) {
+    case TextPlace::kBottomLeft:  // top-right corner
+      d.x = screen.width - d.width;
+      d.y = 0.0f;
+      break;
+    case TextPlace::kTopRight:  // bottom-left corner
+      d.x = 0.0f;
+      d.y = screen.height - d.height;
+      break;
+    case TextPlace::kCentre:
+      break;
+  }
+  Paint(placement, 0.0f, 0.0f);
+}
+
+}  // namespace zor

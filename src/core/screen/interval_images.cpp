@@ -1,0 +1,105 @@
+#include "core/screen/interval_images.h"
+
+#include <cmath>
+
+namespace zor {
+
+namespace {
+
+constexpr std::int16_t kNormalRun = 1;
+constexpr std::int16_t kShuffleRun = 2;
+constexpr std::int32_t kQuickMs = 300;
+constexpr std::int32_t kLingerMs = 1000;
+constexpr std::int32_t kSteadyMs = 500;
+
+Rect Rounded(const Rect& r) {
+  return {std::round(r.x), std::round(r.y), std::round(r.width), std::round(r.height)};
+}
+
+}  // namespace
+
+bool WaitMs(Clock& clock, IntervalHost& host, std::int32_t ms) {
+  if (host.Closed()) return false;
+  if (ms <= 0) return true;
+  const std::int32_t start = clock.TickCount();
+  for (;;) {
+    const std::int32_t now = clock.TickCount();
+    const auto passed = static_cast<std::int64_t>(now) - static_cast<std::int64_t>(start);
+    if (passed < 0 || passed >= ms) return true;  // done, or the tick count wrapped
+    clock.Wait(static_cast<std::int32_t>(ms - passed));
+    if (host.Closed()) return false;
+  }
+}
+
+RunPlan PlanRun(std::int16_t mode, std::int32_t displayInterval, RandomSource& random) {
+  RunPlan plan;
+  if (mode == kNormalRun) {
+    plan.count = random.Rand(3) == 2 ? 2 : 1;
+    plan.time = displayInterval;
+  } else if (mode == kShuffleRun) {
+    int h = random.Rand(4) + 1;
+    if (h == 1) h = 2;
+    if (h == 2) {
+      plan.count = random.Rand(4) + 3;
+      plan.time = kQuickMs;
+      plan.quickTimes = true;
+    } else {
+      plan.count = h;
+      plan.time = kSteadyMs;
+    }
+  }
+  return plan;
+}
+
+void IntervalPictureRun::ClearBlack() {
+  surface_->SetBackColour(PaletteColour(kPaletteBlack));
+  surface_->Clear();
+}
+
+bool IntervalPictureRun::ShowPicture(const std::wstring& file) {
+  Surface& surface = *surface_;
+  if (!surface.LoadPicture(PathFromText(file))) return false;
+  const PointSize picture = surface.PictureSizePixels();
+  if (picture.width <= 0.0f || picture.height <= 0.0f) return false;
+  PicturePlacement placement = ScaleIntoArea(ScalingOf(settings_.itBmpStr), picture, ScreenPixels(surface));
+  placement.source = Rounded(placement.source);
+  placement.destination = Rounded(placement.destination);
+  PaintPlacement(surface, placement, 0.0f, 0.0f);
+  surface.Refresh();
+  return true;
+}
+
+void IntervalPictureRun::ShowIntervalImages() {
+  if (preview_ || settings_.frame.itBmp == 0) return;
+  if (random_.Rand(3) == 0) return;
+  const std::wstring& folder = settings_.itBmpDir;
+  if (!folders_.FolderExists(folder)) return;
+  // A copy: the run outlives no listing, but the list must not change under it.
+  const std::vector<std::wstring> files = folders_.Files(folder);
+  if (files.empty()) return;
+
+  state_.intervalJustShown = true;
+  host_.StopTimer();
+  ClearBlack();
+  surface_->Refresh();
+
+  const RunPlan plan = PlanRun(settings_.frame.itBmp, host_.TimerInterval(), random_);
+  const int n = static_cast<int>(files.size());
+  int previous = -1;
+  for (int k = 0; k < plan.count && !host_.Closed(); ++k) {
+    surface_->Clear();
+    int i = random_.Rand(n);
+    if (i == previous && ++i >= n) i = 0;
+    previous = i;
+    const bool shown = ShowPicture(JoinFolderFile(folder, files[static_cast<std::size_t>(i)]));
+    std::int32_t time = plan.time;
+    if (plan.quickTimes && random_.Rand(3) == 0) time = kLingerMs;
+    // A picture that cannot be loaded is skipped without a pause.
+    if (shown && !WaitMs(clock_, host_, time)) break;
+  }
+  if (host_.Closed()) return;
+  surface_->Clear();
+  host_.RestartTimer();
+}
+
+}  // namespace zor

@@ -1,0 +1,100 @@
+// Picture files before and after decoding: the size a file's header claims
+// (read before any decoder runs, so that hostile sizes are refused), and
+// resampling of 32-bit pixels (0x00RRGGBB) with area averaging when
+// shrinking and bilinear interpolation when enlarging.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "core/screen/surface.h"
+
+namespace zor {
+
+enum class PictureFormat { kUnknown, kBmp, kGif, kJpeg };
+
+struct PictureHeader {
+  PictureFormat format = PictureFormat::kUnknown;
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  bool valid = false;  // the format was recognised and its size read
+};
+
+// Reads up to size bytes at offset into buffer; returns the count read.
+using ByteReader = std::function<std::size_t(std::uint64_t offset, void* buffer, std::size_t size)>;
+
+// The format by its signature and the size its header claims. A JPEG is
+// walked marker by marker to its frame header.
+[[nodiscard]] PictureHeader ReadPictureHeader(const ByteReader& read);
+
+// Pictures are refused beyond these: a side over 32767 pixels or more than
+// 64 megapixels (a decoder would need gigabytes for what a header can claim).
+inline constexpr std::uint32_t kMaxPictureSide = 32767;
+inline constexpr std::uint64_t kMaxPicturePixels = 64ull * 1024 * 1024;
+[[nodiscard]] bool AcceptablePictureSize(std::uint64_t width, std::uint64_t height) noexcept;
+
+// The size a picture is kept at for a screen: its own size, or smaller with
+// the aspect kept when it is larger than needed to cover the screen.
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const PixelSize&, const PixelSize&) = default;
+};
+[[nodiscard]] PixelSize KeptSize(PixelSize picture, PixelSize screen) noexcept;
+
+// Area-averaging reduction fed row by row, in order: the memory it takes is
+// that of the output and two rows, whatever the size of the input.
+class RowShrinker {
+ public:
+  // output: width × height pixels of the reduced picture (to × ≤ from on each axis).
+  RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output);
+  void AddRow(const std::uint32_t* row);
+  // Rows not yet given count as black: a short file still gives a whole picture.
+  void Finish();
+
+ private:
+  void HorizontalInto(const std::uint32_t* row, std::vector<float>& out) const;
+  void Emit(int destRow, std::vector<float>& accumulator);
+
+  PixelSize from_;
+  PixelSize to_;
+  std::uint32_t* output_;
+  double scaleY_;
+  int sourceRow_ = 0;
+  int nextDestRow_ = 0;
+  std::vector<int> first_;  // per output column: first source column
+  std::vector<int> count_;
+  std::vector<float> weights_;
+  std::vector<std::size_t> weightAt_;
+  std::vector<float> row_;
+  std::vector<float> current_;
+  std::vector<float> next_;
+};
+
+// 32-bit pixels: width × height, rows stride pixels apart.
+struct PixelView {
+  const std::uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int stride = 0;
+};
+
+// The part of a destination rectangle that is computed.
+struct PixelRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  [[nodiscard]] int width() const noexcept { return right - left; }
+  [[nodiscard]] int height() const noexcept { return bottom - top; }
+};
+
+// Resamples the source rectangle (picture pixels, fractions allowed) to a
+// destination of destW × destH pixels and writes the part inside clip
+// (destination coordinates) to out, clip.width() pixels per row.
+void Resample(const PixelView& source, const Rect& sourceRect, int destW, int destH, const PixelRect& clip,
+              std::uint32_t* out);
+
+}  // namespace zor

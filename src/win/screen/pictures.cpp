@@ -1,0 +1,291 @@
+#include "win/screen/pictures.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zor::win {
+
+namespace {
+
+template <typename T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  ComPtr(const ComPtr&) = delete;
+  ComPtr& operator=(const ComPtr&) = delete;
+  T** put() noexcept { return &p_; }
+  T* operator->() const noexcept { return p_; }
+  T* get() const noexcept { return p_; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// COM stays initialised for the thread from its first picture on.
+void EnsureCom() {
+  thread_local const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  (void)initialised;
+}
+
+// The size the file's header claims, read before any decoder sees the file.
+PictureHeader HeaderOf(const std::filesystem::path& file, bool& readable) {
+  UniqueKernelHandle h(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  readable = h.get() != INVALID_HANDLE_VALUE && h.get() != nullptr;
+  if (!readable) {
+    (void)h.release();  // INVALID_HANDLE_VALUE is not a handle to close
+    return {};
+  }
+  return ReadPictureHeader([&](std::uint64_t offset, void* buffer, std::size_t size) -> std::size_t {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!SetFilePointerEx(h.get(), at, nullptr, FILE_BEGIN)) return 0;
+    DWORD got = 0;
+    if (!ReadFile(h.get(), buffer, static_cast<DWORD>(std::min<std::size_t>(size, 1 << 20)), &got, nullptr)) return 0;
+    return got;
+  });
+}
+
+constexpr UINT kStripRows = 32;
+
+bool Whole(float v) { return std::fabs(v - std::round(v)) < 1e-3f; }
+
+}  // namespace
+
+// ---- PixelBitmap -----------------------------------------------------------
+
+bool PixelBitmap::Create(int width, int height) {
+  if (width < 1 || height < 1) return false;
+  if (bits_ && width == width_ && height == height_) return true;
+  Reset();
+  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) return false;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap || !bits) return false;
+  old_ = SelectObject(dc.get(), bitmap.get());
+  dc_ = std::move(dc);
+  bitmap_ = std::move(bitmap);
+  bits_ = static_cast<std::uint32_t*>(bits);
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void PixelBitmap::Reset() {
+  if (dc_ && old_) SelectObject(dc_.get(), old_);
+  old_ = nullptr;
+  bitmap_.reset();
+  dc_.reset();
+  bits_ = nullptr;
+  width_ = 0;
+  height_ = 0;
+}
+
+PixelBitmap::PixelBitmap(PixelBitmap&& other) noexcept { *this = std::move(other); }
+
+PixelBitmap& PixelBitmap::operator=(PixelBitmap&& other) noexcept {
+  if (this == &other) return *this;
+  Reset();
+  dc_ = std::move(other.dc_);
+  bitmap_ = std::move(other.bitmap_);
+  old_ = std::exchange(other.old_, nullptr);
+  bits_ = std::exchange(other.bits_, nullptr);
+  width_ = std::exchange(other.width_, 0);
+  height_ = std::exchange(other.height_, 0);
+  return *this;
+}
+
+// ---- HeldPicture -----------------------------------------------------------
+
+PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen) {
+  bool readable = false;
+  const PictureHeader header = HeaderOf(file, readable);
+  if (!readable) return PictureLoad::kUnreadable;
+  // A JPEG or BMP whose size cannot be read is refused before a decoder
+  // could allocate for whatever its broken header says.
+  if (header.format != PictureFormat::kUnknown && !header.valid) return PictureLoad::kNotAPicture;
+  if (header.valid && !AcceptablePictureSize(header.width, header.height)) return PictureLoad::kRefusedSize;
+
+  EnsureCom();
+  ComPtr<IWICImagingFactory> factory;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(factory.put())))) {
+    return PictureLoad::kUnreadable;
+  }
+  ComPtr<IWICBitmapDecoder> decoder;
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                decoder.put())) ||
+      FAILED(decoder->GetFrame(0, frame.put()))) {
+    return PictureLoad::kNotAPicture;
+  }
+  UINT w = 0;
+  UINT h = 0;
+  if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
+  if (!AcceptablePictureSize(w, h)) return PictureLoad::kRefusedSize;
+  ComPtr<IWICFormatConverter> converter;
+  if (FAILED(factory->CreateFormatConverter(converter.put())) ||
+      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                   WICBitmapPaletteTypeCustom))) {
+    return PictureLoad::kNotAPicture;
+  }
+
+  const PixelSize own{static_cast<int>(w), static_cast<int>(h)};
+  const PixelSize kept = zor::KeptSize(own, screen);
+  PixelBitmap bitmap;
+  if (!bitmap.Create(kept.width, kept.height)) return PictureLoad::kOutOfMemory;
+  const UINT stride = w * 4;
+  if (kept == own) {
+    for (UINT y = 0; y < h; y += kStripRows) {
+      const UINT rows = std::min(kStripRows, h - y);
+      const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+      BYTE* at = reinterpret_cast<BYTE*>(bitmap.bits() + static_cast<std::size_t>(y) * w);
+      if (FAILED(converter->CopyPixels(&rect, stride, stride * rows, at))) return PictureLoad::kNotAPicture;
+    }
+  } else {
+    // The file's rows pass through a strip and are averaged down as they come.
+    std::vector<std::uint32_t> strip;
+    try {
+      strip.resize(static_cast<std::size_t>(w) * kStripRows);
+    } catch (const std::bad_alloc&) {
+      return PictureLoad::kOutOfMemory;
+    }
+    RowShrinker shrinker(own, kept, bitmap.bits());
+    for (UINT y = 0; y < h; y += kStripRows) {
+      const UINT rows = std::min(kStripRows, h - y);
+      const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+      if (FAILED(converter->CopyPixels(&rect, stride, stride * rows, reinterpret_cast<BYTE*>(strip.data())))) {
+        return PictureLoad::kNotAPicture;
+      }
+      for (UINT r = 0; r < rows; ++r) shrinker.AddRow(strip.data() + static_cast<std::size_t>(r) * w);
+    }
+    shrinker.Finish();
+  }
+  GdiFlush();
+  kept_ = std::move(bitmap);
+  own_ = own;
+  piece_.Reset();
+  pieceSize_ = {};
+  return PictureLoad::kLoaded;
+}
+
+void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination) {
+  if (Empty() || own_.width < 1 || own_.height < 1) return;
+  const float sx = static_cast<float>(kept_.width()) / static_cast<float>(own_.width);
+  const float sy = static_cast<float>(kept_.height()) / static_cast<float>(own_.height);
+  const Rect from{source.x * sx, source.y * sy, source.width * sx, source.height * sy};
+  if (from.width <= 0.0f || from.height <= 0.0f) return;
+
+  const auto left = static_cast<int>(std::lround(destination.x));
+  const auto top = static_cast<int>(std::lround(destination.y));
+  const auto right = static_cast<int>(std::lround(destination.x + destination.width));
+  const auto bottom = static_cast<int>(std::lround(destination.y + destination.height));
+  const int dw = right - left;
+  const int dh = bottom - top;
+  if (dw < 1 || dh < 1) return;
+  const int cl = std::max(0, left);
+  const int ct = std::max(0, top);
+  const int cr = std::min(imageW, right);
+  const int cb = std::min(imageH, bottom);
+  if (cr <= cl || cb <= ct) return;
+
+  // Same size: a plain copy of the held pixels.
+  if (Whole(from.x) && Whole(from.y) && std::lround(from.width) == dw && std::lround(from.height) == dh &&
+      from.x > -0.5f && from.y > -0.5f && std::lround(from.x) + dw <= kept_.width() &&
+      std::lround(from.y) + dh <= kept_.height()) {
+    BitBlt(dc, cl, ct, cr - cl, cb - ct, kept_.dc(), static_cast<int>(std::lround(from.x)) + (cl - left),
+           static_cast<int>(std::lround(from.y)) + (ct - top), SRCCOPY);
+    return;
+  }
+
+  const PixelView view{kept_.bits(), kept_.width(), kept_.height(), kept_.width()};
+  if (static_cast<std::int64_t>(dw) * dh <= static_cast<std::int64_t>(imageW) * imageH) {
+    // The whole piece, kept for the next paint of the same piece.
+    const PixelSize size{dw, dh};
+    if (!(piece_.bits() && pieceSize_ == size && pieceSource_ == from)) {
+      GdiFlush();
+      if (!piece_.Create(dw, dh)) return;
+      Resample(view, from, dw, dh, {0, 0, dw, dh}, piece_.bits());
+      pieceSize_ = size;
+      pieceSource_ = from;
+    }
+    BitBlt(dc, cl, ct, cr - cl, cb - ct, piece_.dc(), cl - left, ct - top, SRCCOPY);
+    return;
+  }
+  // Larger than the image: only the visible part is computed.
+  PixelBitmap part;
+  if (!part.Create(cr - cl, cb - ct)) return;
+  Resample(view, from, dw, dh, {cl - left, ct - top, cr - left, cb - top}, part.bits());
+  BitBlt(dc, cl, ct, cr - cl, cb - ct, part.dc(), 0, 0, SRCCOPY);
+}
+
+// ---- Folder lists ----------------------------------------------------------
+
+std::vector<std::wstring> ListPictureFiles(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  const std::wstring pattern = JoinFolderFile(folder, L"*");
+  HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    // The file list shows plain files: no folders, hidden or system files.
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+    if (IsPictureFileName(data.cFileName)) names.emplace_back(data.cFileName);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  // By name as a sorted list box orders them: case-insensitive, in the user's locale.
+  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
+                           b.c_str(), static_cast<int>(b.size()), nullptr, nullptr, 0) == CSTR_LESS_THAN;
+  });
+  return names;
+}
+
+bool FolderLists::FolderExists(const std::wstring& path) {
+  if (path.empty()) return false;
+  const DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool FolderLists::FileExists(const std::wstring& path) {
+  if (path.empty()) return false;
+  const DWORD a = GetFileAttributesW(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+const std::vector<std::wstring>& FolderLists::Files(const std::wstring& folder) {
+  WIN32_FILE_ATTRIBUTE_DATA info;
+  if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &info) ||
+      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    lists_.erase(folder);
+    return none_;
+  }
+  // Adding, removing or renaming a file changes the folder's last-write time.
+  auto it = lists_.find(folder);
+  if (it != lists_.end() && CompareFileTime(&it->second.written, &info.ftLastWriteTime) == 0) {
+    return it->second.names;
+  }
+  Listing listing;
+  listing.written = info.ftLastWriteTime;
+  listing.names = ListPictureFiles(folder);
+  ++listings_;
+  if (lists_.size() > 8) lists_.clear();
+  return lists_.insert_or_assign(folder, std::move(listing)).first->second.names;
+}
+
+}  // namespace zor::win

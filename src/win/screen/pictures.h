@@ -1,0 +1,96 @@
+// Pictures on Windows: decoding BMP (RLE too), GIF and JPEG files with WIC
+// into the picture holder, painting parts of it onto a GDI image, and the
+// file lists of picture folders.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/screen/background.h"
+#include "core/screen/picture_pixels.h"
+#include "win/common/handles.h"
+
+namespace zor::win {
+
+// A 32-bit top-down DIB section in a memory DC.
+class PixelBitmap {
+ public:
+  [[nodiscard]] bool Create(int width, int height);
+  void Reset();
+  [[nodiscard]] HDC dc() const noexcept { return dc_.get(); }
+  [[nodiscard]] std::uint32_t* bits() const noexcept { return bits_; }
+  [[nodiscard]] int width() const noexcept { return width_; }
+  [[nodiscard]] int height() const noexcept { return height_; }
+  PixelBitmap() = default;
+  PixelBitmap(PixelBitmap&& other) noexcept;
+  PixelBitmap& operator=(PixelBitmap&& other) noexcept;
+  PixelBitmap(const PixelBitmap&) = delete;
+  PixelBitmap& operator=(const PixelBitmap&) = delete;
+  ~PixelBitmap() { Reset(); }
+
+ private:
+  UniqueMemoryDc dc_;
+  UniqueBitmap bitmap_;
+  HGDIOBJ old_ = nullptr;
+  std::uint32_t* bits_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+// Why a file did not load (for tests and the benchmark; the display only
+// cares that nothing was loaded).
+enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutOfMemory };
+
+// Picture1: the last picture loaded, kept no larger than needed to cover
+// the screen it was loaded for; its size is still the file's own.
+class HeldPicture {
+ public:
+  // Decodes the file; anything but kLoaded leaves the held picture as it was.
+  [[nodiscard]] PictureLoad Load(const std::filesystem::path& file, PixelSize screen);
+  [[nodiscard]] PixelSize OwnSize() const noexcept { return own_; }
+  [[nodiscard]] PixelSize KeptSize() const noexcept { return {kept_.width(), kept_.height()}; }
+  [[nodiscard]] bool Empty() const noexcept { return kept_.bits() == nullptr; }
+
+  // Paints the source rectangle (the file's own pixels) onto the image dc
+  // of imageW × imageH pixels at the destination (image pixels, fractions
+  // allowed): a plain copy where the sizes agree, otherwise resampled.
+  void Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination);
+
+ private:
+  PixelSize own_;
+  PixelBitmap kept_;
+  // The last resampled piece, reused while the same piece is asked for (tiles).
+  PixelBitmap piece_;
+  Rect pieceSource_;
+  PixelSize pieceSize_;
+};
+
+// The file lists of picture folders, each listing kept until the folder's
+// last-write time changes.
+class FolderLists final : public PictureFolders {
+ public:
+  [[nodiscard]] bool FolderExists(const std::wstring& path) override;
+  [[nodiscard]] bool FileExists(const std::wstring& path) override;
+  [[nodiscard]] const std::vector<std::wstring>& Files(const std::wstring& folder) override;
+  // How many times a folder was read (tests).
+  [[nodiscard]] int Listings() const noexcept { return listings_; }
+
+ private:
+  struct Listing {
+    FILETIME written{};
+    std::vector<std::wstring> names;
+  };
+  std::map<std::wstring, Listing> lists_;
+  std::vector<std::wstring> none_;
+  int listings_ = 0;
+};
+
+// The picture file names of a folder in the file list's order; empty when
+// the folder cannot be read.
+[[nodiscard]] std::vector<std::wstring> ListPictureFiles(const std::wstring& folder);
+
+}  // namespace zor::win

@@ -1,0 +1,101 @@
+// The GDI surface: stamped decoration copies look like the prints they stand for.
+#include "win/screen/gdi_surface.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+
+namespace zor::win {
+namespace {
+
+class NullHost final : public SurfaceHost {
+ public:
+  PointSize CreditLabelSize() const override { return {}; }
+  void PlaceCreditLabel(float, float, Rgb) override {}
+  void Refresh() override {}
+  void ReportMissingFace(std::wstring_view) override {}
+};
+
+// A grey ramp, so that copies drawn over each other and over the ground show.
+void Ramp(Canvas& canvas) {
+  for (int x = 0; x < canvas.width(); ++x) {
+    const auto v = static_cast<BYTE>(x * 255 / canvas.width());
+    RECT r{x, 0, x + 1, canvas.height()};
+    HBRUSH brush = CreateSolidBrush(RGB(v, 255 - v, v / 2));
+    FillRect(canvas.dc(), &r, brush);
+    DeleteObject(brush);
+  }
+}
+
+
+void Draw(Canvas& canvas, const FontSpec& font, bool stamped, std::span<const Offset> offsets) {
+  NullHost host;
+  GdiSurface surface(canvas.dc(), canvas.width(), canvas.height(), 15.0f, 15.0f, host);
+  Ramp(canvas);
+  surface.SelectFont(font);
+  surface.SetForeColour(Rgb{250, 20, 20});
+  if (stamped) {
+    surface.PrintCopies(40, 30, L"永あ「", offsets);
+  } else {
+    surface.Surface::PrintCopies(40, 30, L"永あ「", offsets);
+  }
+  GdiFlush();
+}
+
+TEST(GdiSurface, StampedCopiesMatchSeparatePrints) {
+  std::array<Offset, 16> ring;
+  const int dx[] = {1, -1, 0, 0, 1, 1, -1, -1};
+  const int dy[] = {0, 0, 1, -1, 1, -1, -1, 1};
+  for (int d = 0; d < 8; ++d) {
+    for (int k = 1; k <= 2; ++k) {
+      ring[static_cast<std::size_t>(d * 2 + k - 1)] = {0.75f * static_cast<float>(k * dx[d]),
+                                                       0.75f * static_cast<float>(k * dy[d])};
+    }
+  }
+  for (int escapement : {0, 2700}) {
+    FontSpec font{escapement ? L"@IPAMincho" : L"IPAMincho", 90.0f, true, false, escapement};
+    Canvas a;
+    Canvas b;
+    ASSERT_TRUE(a.Create(600, 400));
+    ASSERT_TRUE(b.Create(600, 400));
+    Draw(a, font, true, ring);
+    Draw(b, font, false, ring);
+    int inked = 0;
+    int differing = 0;
+    for (int i = 0; i < 600 * 400; ++i) {
+      const std::uint32_t p = a.pixels()[i] & 0xFFFFFF;
+      const std::uint32_t q = b.pixels()[i] & 0xFFFFFF;
+      if ((q & 0xFF0000) >> 16 >= 240 && (q & 0xFF) < 40) ++inked;
+      int worst = 0;
+      for (int shift : {0, 8, 16}) {
+        worst = std::max(worst, std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((q >> shift) & 0xFF)));
+      }
+      if (worst > 80) ++differing;
+    }
+    EXPECT_GT(inked, 3000) << "escapement " << escapement;
+    // Anti-aliased edges are blended once instead of once a copy: a thin
+    // fringe may differ, the glyphs and their outline may not.
+    EXPECT_LT(differing, inked / 12) << "escapement " << escapement << ": the stamp differs from the prints";
+  }
+}
+
+TEST(GdiSurface, StampedCopiesClipAtTheEdges) {
+  NullHost host;
+  Canvas canvas;
+  ASSERT_TRUE(canvas.Create(120, 80));
+  GdiSurface surface(canvas.dc(), 120, 80, 15.0f, 15.0f, host);
+  surface.SetBackColour(Rgb{0, 0, 0});
+  surface.Clear();
+  surface.SelectFont(FontSpec{L"IPAMincho", 72.0f, false, false, 0});
+  std::array<Offset, 4> smear{{{-1.5f, 0}, {-0.75f, 0}, {0, 0}, {0.75f, 0}}};
+  surface.PrintCopies(-30, -20, L"永", smear);  // partly off the image
+  surface.PrintCopies(80, 50, L"永", smear);
+  GdiFlush();
+  int lit = 0;
+  for (int i = 0; i < 120 * 80; ++i) lit += (canvas.pixels()[i] & 0xFFFFFF) != 0 ? 1 : 0;
+  EXPECT_GT(lit, 100);
+}
+
+}  // namespace
+}  // namespace zor::win
