@@ -77,7 +77,7 @@ TEST(IntervalImages, ShuffleRunsHaveAtLeastThreePictures) {
     std::vector<std::int32_t> waits;
   };
   const Case cases[] = {
-      {{1, 0, 0, /*pictures*/ 0, 1, 1, 2, 2, 0}, 3, {1000, 300, 1000}},  // h 1 -> 2, N = 0 + 3
+      {{1, 0, 0, /*pictures*/ 0, 0, 1, 1, 2, 0}, 3, {1000, 300, 1000}},  // h 1 -> 2, N = 0 + 3
       {{1, 1, 3, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1}, 6, {300, 300, 300, 300, 300, 300}},
       {{2, 2, 0, 1, 2}, 3, {500, 500, 500}},
       {{2, 3, 0, 1, 2, 0}, 4, {500, 500, 500, 500}},
@@ -100,8 +100,9 @@ TEST(IntervalImages, NeverTheSamePictureTwiceInARow) {
   b.folder.names = {L"a.jpg", L"b.jpg", L"c.jpg"};
   // u, h: 3 pictures at 500 ms; draws 2, 2 (-> wraps to 0), 0 (-> 1).
   b.random = ScriptedRandom({1, 2, 2, 2, 0});
-  std::vector<std::wstring> loaded;
   b.Run();
+  EXPECT_EQ(b.surface.loaded, (std::vector<std::filesystem::path>{PathFromText(L"C:\\c.jpg"), PathFromText(L"C:\\a.jpg"),
+                                                                 PathFromText(L"C:\\b.jpg")}));
   EXPECT_EQ(b.surface.pictures.size(), 3u);
   // Stretched: the whole picture onto the whole screen, in points.
   EXPECT_EQ(b.surface.pictures[0].destination, (Rect{0, 0, 768, 576}));

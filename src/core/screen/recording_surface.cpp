@@ -64,7 +64,8 @@ void RecordingSurface::Print(float x, float y, std::wstring_view text) {
   Note("print");
 }
 
-bool RecordingSurface::LoadPicture(const std::filesystem::path&) {
+bool RecordingSurface::LoadPicture(const std::filesystem::path& file) {
+  loaded.push_back(file);
   Note("load");
   return pictureSize.width > 0.0f && pictureSize.height > 0.0f;
 }

@@ -54,6 +54,7 @@ class RecordingSurface final : public Surface {
   std::vector<std::wstring> captions;
   std::vector<std::wstring> reportedMessages;
   std::vector<RecordedPicture> pictures;
+  std::vector<std::filesystem::path> loaded;
   float creditLeft = 0.0f;
   float creditTop = 0.0f;
   Rgb creditColour{};

@@ -2,6 +2,7 @@
 
 #include <imm.h>
 
+#include "core/screen/monitors.h"
 #include "win/startup/app_state.h"
 
 namespace zor::win {
@@ -55,8 +56,8 @@ class CoverWindow final : public Window {
   static int GET_Y_LPARAM_COMPAT(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
 };
 
-BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
-  reinterpret_cast<std::vector<RECT>*>(data)->push_back(*rect);
+BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM data) {
+  reinterpret_cast<std::vector<PixelRect>*>(data)->push_back({r->left, r->top, r->right, r->bottom});
   return TRUE;
 }
 
@@ -279,15 +280,13 @@ void ScreenForm::OnInput() {
 
 void ScreenForm::CoverOtherMonitors() {
   if (App().runMode != RunMode::kSaver) return;
-  std::vector<RECT> monitors;
+  std::vector<PixelRect> monitors;
   EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
   RECT mine{};
   GetWindowRect(hwnd(), &mine);
-  for (const RECT& m : monitors) {
-    RECT overlap{};
-    if (IntersectRect(&overlap, &m, &mine) && EqualRect(&overlap, &m)) continue;  // the form covers it
+  for (const PixelRect& m : MonitorsToCover(monitors, {mine.left, mine.top, mine.right, mine.bottom})) {
     auto cover = std::make_unique<CoverWindow>();
-    if (cover->Open(m)) covers_.push_back(std::move(cover));
+    if (cover->Open(RECT{m.left, m.top, m.right, m.bottom})) covers_.push_back(std::move(cover));
   }
 }
 

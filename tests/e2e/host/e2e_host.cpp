@@ -4,6 +4,7 @@
 //       windows it holds to OUT.children; closes itself after LIFE_MS.
 //   e2e_host spi-get                  prints 1 or 0: screen-saver activation
 //   e2e_host spi-set 0|1              switches it
+//   e2e_host monitors                 prints each monitor's rectangle
 //   e2e_host cursor X Y               puts the pointer there (Wine then knows
 //       where it is, not only the X server)
 #include <windows.h>
@@ -100,6 +101,16 @@ int wmain(int argc, wchar_t** argv) {
     return SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(_wtoi(argv[2])), nullptr, SPIF_SENDCHANGE)
                ? 0
                : 1;
+  }
+  if (mode == L"monitors") {
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT r, LPARAM) -> BOOL {
+          std::printf("%ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom);
+          return TRUE;
+        },
+        0);
+    return 0;
   }
   if (mode == L"cursor" && argc >= 4) return SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3])) ? 0 : 1;
   std::fprintf(stderr, "usage: e2e_host host W H OUT [LIFE_MS] | spi-get | spi-set 0|1\n");

@@ -1,0 +1,209 @@
+#include "core/screen/picture_pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace zor {
+namespace {
+
+using Bytes = std::string;
+
+ByteReader Over(const Bytes& bytes) {
+  return [&bytes](std::uint64_t offset, void* buffer, std::size_t size) -> std::size_t {
+    if (offset >= bytes.size()) return 0;
+    const std::size_t n = std::min<std::size_t>(size, bytes.size() - offset);
+    bytes.copy(static_cast<char*>(buffer), n, offset);
+    return n;
+  };
+}
+
+Bytes Le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)}; }
+Bytes Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+Bytes Be16(unsigned v) { return {static_cast<char>(v >> 8), static_cast<char>(v & 0xFF)}; }
+
+// "BM", file size, reserved, data offset, then the info header.
+Bytes Bmp(std::int32_t width, std::int32_t height, std::uint32_t infoSize = 40) {
+  Bytes b = "BM" + Le32(0) + Le32(0) + Le32(54) + Le32(infoSize);
+  if (infoSize == 12) return b + Le16(static_cast<unsigned>(width)) + Le16(static_cast<unsigned>(height)) + Le16(1) + Le16(24);
+  return b + Le32(static_cast<std::uint32_t>(width)) + Le32(static_cast<std::uint32_t>(height)) + Le16(1) + Le16(8) +
+         Le32(1) /* RLE8 */ + Bytes(20, '\0');
+}
+
+Bytes Segment(unsigned char marker, const Bytes& body) {
+  return Bytes{'\xFF', static_cast<char>(marker)} + Be16(static_cast<unsigned>(body.size() + 2)) + body;
+}
+
+// SOI, an APP0 and an APP1, fill bytes, then a baseline frame header.
+Bytes Jpeg(unsigned width, unsigned height, unsigned char frame = 0xC0) {
+  return Bytes{'\xFF', '\xD8'} + Segment(0xE0, "JFIF" + Bytes(9, '\0')) + Segment(0xE1, Bytes(3000, 'x')) +
+         Bytes{'\xFF', '\xFF'} + Segment(0xDB, Bytes(65, '\1')) +
+         Segment(frame, Bytes{8} + Be16(height) + Be16(width) + Bytes{3, 1, 0x22, 0}) +
+         Segment(0xDA, Bytes(10, '\0')) + "scan data";
+}
+
+TEST(PictureHeader, SizesOfTheThreeFormats) {
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    PictureFormat format;
+    std::uint32_t w, h;
+  } cases[] = {
+      {"bmp", Bmp(640, 480), PictureFormat::kBmp, 640, 480},
+      {"bmp top-down", Bmp(640, -480), PictureFormat::kBmp, 640, 480},
+      {"bmp core header", Bmp(33, 17, 12), PictureFormat::kBmp, 33, 17},
+      {"gif", "GIF89a" + Le16(320) + Le16(200) + Bytes(3, '\0'), PictureFormat::kGif, 320, 200},
+      {"jpeg baseline", Jpeg(6000, 4000), PictureFormat::kJpeg, 6000, 4000},
+      {"jpeg progressive", Jpeg(17, 9, 0xC2), PictureFormat::kJpeg, 17, 9},
+  };
+  for (const Case& c : cases) {
+    const PictureHeader h = ReadPictureHeader(Over(c.bytes));
+    EXPECT_TRUE(h.valid) << c.name;
+    EXPECT_EQ(h.format, c.format) << c.name;
+    EXPECT_EQ(h.width, c.w) << c.name;
+    EXPECT_EQ(h.height, c.h) << c.name;
+  }
+}
+
+TEST(PictureHeader, TruncatedGarbageAndHostileHeaders) {
+  const Bytes jpeg = Jpeg(800, 600);
+  const struct {
+    const char* name;
+    Bytes bytes;
+    PictureFormat format;
+  } cases[] = {
+      {"empty", "", PictureFormat::kUnknown},
+      {"text", "hello, this is not a picture", PictureFormat::kUnknown},
+      {"png", "\x89PNG\r\n\x1a\n", PictureFormat::kUnknown},
+      {"bmp cut in its header", Bmp(640, 480).substr(0, 20), PictureFormat::kBmp},
+      {"bmp with a zero width", Bmp(0, 480), PictureFormat::kBmp},
+      {"bmp with a negative width", Bmp(-5, 480), PictureFormat::kBmp},
+      {"bmp with an unknown header size", Bmp(5, 5, 7), PictureFormat::kBmp},
+      {"gif cut", "GIF89a\x01", PictureFormat::kGif},
+      {"jpeg cut before its frame header", jpeg.substr(0, 2000), PictureFormat::kJpeg},
+      {"jpeg cut inside its frame header", jpeg.substr(0, jpeg.find("\xFF\xC0") + 6), PictureFormat::kJpeg},
+      {"jpeg scan before a frame", Bytes{'\xFF', '\xD8'} + Segment(0xDA, "x"), PictureFormat::kJpeg},
+      {"jpeg segment length 0", Bytes{'\xFF', '\xD8', '\xFF', '\xE0', 0, 0}, PictureFormat::kJpeg},
+      {"jpeg garbage after SOI", Bytes{'\xFF', '\xD8', 'a', 'b', 'c'}, PictureFormat::kJpeg},
+      {"jpeg zero height", Jpeg(800, 0), PictureFormat::kJpeg},
+      {"jpeg fill bytes to the end", Bytes{'\xFF', '\xD8'} + Bytes(100000, '\xFF'), PictureFormat::kJpeg},
+  };
+  for (const auto& c : cases) {
+    const PictureHeader h = ReadPictureHeader(Over(c.bytes));
+    EXPECT_FALSE(h.valid) << c.name;
+    EXPECT_EQ(h.format, c.format) << c.name;
+  }
+}
+
+TEST(PictureHeader, HostileSizesAreRefused) {
+  const PictureHeader huge = ReadPictureHeader(Over(Bmp(65535, 65535)));
+  ASSERT_TRUE(huge.valid);
+  EXPECT_FALSE(AcceptablePictureSize(huge.width, huge.height));
+  const PictureHeader jpeg = ReadPictureHeader(Over(Jpeg(65535, 65535)));
+  EXPECT_FALSE(AcceptablePictureSize(jpeg.width, jpeg.height));
+  EXPECT_TRUE(AcceptablePictureSize(6000, 4000)) << "a 24-megapixel photo";
+  EXPECT_TRUE(AcceptablePictureSize(32767, 1));
+  EXPECT_FALSE(AcceptablePictureSize(32768, 1));
+  EXPECT_FALSE(AcceptablePictureSize(9000, 9000)) << "81 megapixels";
+  EXPECT_FALSE(AcceptablePictureSize(0, 10));
+  EXPECT_FALSE(AcceptablePictureSize(0x80000000u, 0x80000000u)) << "no overflow in the product";
+}
+
+TEST(KeptSize, CoversTheScreenAndNoMore) {
+  EXPECT_EQ(KeptSize({6000, 4000}, {1920, 1080}), (PixelSize{1920, 1280}));
+  EXPECT_EQ(KeptSize({6000, 4000}, {3840, 2160}), (PixelSize{3840, 2560}));
+  EXPECT_EQ(KeptSize({4000, 6000}, {1920, 1080}), (PixelSize{1920, 2880}));
+  EXPECT_EQ(KeptSize({800, 600}, {1920, 1080}), (PixelSize{800, 600})) << "never enlarged";
+  EXPECT_EQ(KeptSize({3000, 500}, {1920, 1080}), (PixelSize{3000, 500})) << "lower than the screen: kept whole";
+  EXPECT_EQ(KeptSize({30000, 2}, {1920, 1080}), (PixelSize{30000, 2}));
+}
+
+std::uint32_t Grey(unsigned v) { return v << 16 | v << 8 | v; }
+
+TEST(RowShrinker, AveragesAreas) {
+  // 4 × 4 -> 2 × 2: each output pixel is the mean of a 2 × 2 block.
+  const std::uint32_t in[16] = {Grey(0),   Grey(100), Grey(10), Grey(10),  //
+                                Grey(100), Grey(0),   Grey(30), Grey(30),  //
+                                Grey(200), Grey(200), 0xFF0000, 0x0000FF,  //
+                                Grey(200), Grey(200), 0x00FF00, 0x000000};
+  std::uint32_t out[4] = {};
+  RowShrinker shrink({4, 4}, {2, 2}, out);
+  for (int r = 0; r < 4; ++r) shrink.AddRow(in + r * 4);
+  shrink.Finish();
+  EXPECT_EQ(out[0], Grey(50));
+  EXPECT_EQ(out[1], Grey(20));
+  EXPECT_EQ(out[2], Grey(200));
+  EXPECT_EQ(out[3], 0x404040u);  // 255 / 4 rounded in each channel
+}
+
+TEST(RowShrinker, FractionalAndShortInputs) {
+  // 3 -> 2 across: output 0 = p0 + half p1, output 1 = half p1 + p2, each over 1.5.
+  const std::uint32_t row[3] = {Grey(90), Grey(30), Grey(150)};
+  std::uint32_t out[2] = {};
+  RowShrinker shrink({3, 1}, {2, 1}, out);
+  shrink.AddRow(row);
+  shrink.Finish();
+  EXPECT_EQ(out[0], Grey(70));
+  EXPECT_EQ(out[1], Grey(110));
+
+  // A file that ends early: the missing rows count as black, every row is written.
+  std::uint32_t tall[3] = {1, 1, 1};
+  const std::uint32_t white = 0xFFFFFF;
+  RowShrinker cut({1, 6}, {1, 3}, tall);
+  cut.AddRow(&white);
+  cut.AddRow(&white);
+  cut.Finish();
+  EXPECT_EQ(tall[0], 0xFFFFFFu);
+  EXPECT_EQ(tall[1], 0u);
+  EXPECT_EQ(tall[2], 0u);
+}
+
+TEST(RowShrinker, LargeRatiosKeepAFlatColourFlat) {
+  constexpr int kW = 997;
+  constexpr int kH = 661;
+  std::vector<std::uint32_t> row(kW, 0x336699);
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(311) * 97, 0);
+  RowShrinker shrink({kW, kH}, {311, 97}, out.data());
+  for (int r = 0; r < kH; ++r) shrink.AddRow(row.data());
+  shrink.Finish();
+  for (std::uint32_t v : out) ASSERT_EQ(v, 0x336699u);
+}
+
+TEST(Resample, CopiesEnlargesAndClipsConsistently) {
+  std::vector<std::uint32_t> pixels(16);
+  for (int i = 0; i < 16; ++i) pixels[static_cast<std::size_t>(i)] = Grey(static_cast<unsigned>(i * 16));
+  const PixelView view{pixels.data(), 4, 4, 4};
+
+  std::vector<std::uint32_t> same(16);
+  Resample(view, {0, 0, 4, 4}, 4, 4, {0, 0, 4, 4}, same.data());
+  EXPECT_EQ(same, pixels);
+
+  // Twice the size: the corners keep their values, the middle blends.
+  std::vector<std::uint32_t> big(64);
+  Resample(view, {0, 0, 4, 4}, 8, 8, {0, 0, 8, 8}, big.data());
+  EXPECT_EQ(big[0], pixels[0]);
+  EXPECT_EQ(big[63], pixels[15]);
+  EXPECT_EQ(big[1], Grey(4));  // a quarter of the way from 0 to 16
+
+  // The visible part alone equals the same part of the whole.
+  std::vector<std::uint32_t> part(static_cast<std::size_t>(3) * 2);
+  Resample(view, {0, 0, 4, 4}, 8, 8, {4, 5, 7, 7}, part.data());
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      EXPECT_EQ(part[static_cast<std::size_t>(y * 3 + x)], big[static_cast<std::size_t>((5 + y) * 8 + 4 + x)]);
+    }
+  }
+
+  // A crop of the middle two columns halved across.
+  std::uint32_t crop[4] = {};
+  Resample(view, {1, 0, 2, 4}, 1, 4, {0, 0, 1, 4}, crop);
+  EXPECT_EQ(crop[0], Grey(24));
+
+  // Sources reaching outside the picture are clamped, never read beyond it.
+  std::vector<std::uint32_t> outside(25);
+  Resample(view, {-3, -3, 20, 20}, 5, 5, {0, 0, 5, 5}, outside.data());
+  Resample(view, {0, 0, 0, 4}, 5, 5, {0, 0, 5, 5}, outside.data());  // empty source: nothing
+}
+
+}  // namespace
+}  // namespace zor

@@ -1,0 +1,308 @@
+// Pictures through WIC: every format of the file pattern decoded, broken and
+// hostile files refused without harm, placements checked on real pixels, and
+// the folder lists' order and refreshing.
+#include "win/screen/pictures.h"
+
+#include <gtest/gtest.h>
+#include <wincodec.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "../core/temp_folder.h"
+#include "core/screen/background.h"
+#include "win/screen/gdi_surface.h"
+#include "win/screen/image_file.h"
+
+namespace zor::win {
+namespace {
+
+using zor::testing::TempFolder;
+using Bytes = std::string;
+
+Bytes Le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
+Bytes Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+
+void WriteFile(const std::filesystem::path& file, const Bytes& bytes) {
+  std::ofstream out(file, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A BMP with a palette of black, red, green, blue and the given pixel data.
+Bytes PaletteBmp(int width, int height, int bits, std::uint32_t compression, const Bytes& data) {
+  const Bytes palette = Le32(0x000000) + Le32(0xFF0000) + Le32(0x00FF00) + Le32(0x0000FF);
+  const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(palette.size());
+  return "BM" + Le32(offset + static_cast<std::uint32_t>(data.size())) + Le32(0) + Le32(offset) + Le32(40) +
+         Le32(static_cast<std::uint32_t>(width)) + Le32(static_cast<std::uint32_t>(height)) + Le16(1) +
+         Le16(static_cast<unsigned>(bits)) + Le32(compression) + Le32(static_cast<std::uint32_t>(data.size())) +
+         Le32(2835) + Le32(2835) + Le32(4) + Le32(0) + palette + data;
+}
+
+// 4 × 2: the top row green, the bottom row red (rows are stored bottom first).
+Bytes Rle8() { return PaletteBmp(4, 2, 8, 1, Bytes{4, 1, 0, 0, 4, 2, 0, 1}); }
+// 4 × 2: the top row blue, the bottom row alternating red and green.
+Bytes Rle4() { return PaletteBmp(4, 2, 4, 2, Bytes{4, 0x12, 0, 0, 4, 0x33, 0, 1}); }
+
+// Encodes 32-bit pixels with a WIC encoder (JPEG, GIF or BMP).
+void Encode(const std::filesystem::path& file, const GUID& container, int w, int h,
+            const std::function<std::uint32_t(int, int)>& pixel) {
+  ComScope com;
+  IWICImagingFactory* factory = nullptr;
+  ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IWICImagingFactory, reinterpret_cast<void**>(&factory))));
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) pixels[static_cast<std::size_t>(y * w + x)] = pixel(x, y);
+  }
+  IWICBitmap* bitmap = nullptr;
+  ASSERT_TRUE(SUCCEEDED(factory->CreateBitmapFromMemory(
+      static_cast<UINT>(w), static_cast<UINT>(h), GUID_WICPixelFormat32bppBGR, static_cast<UINT>(w * 4),
+      static_cast<UINT>(pixels.size() * 4), reinterpret_cast<BYTE*>(pixels.data()), &bitmap)));
+  IWICStream* stream = nullptr;
+  IWICBitmapEncoder* encoder = nullptr;
+  IWICBitmapFrameEncode* frame = nullptr;
+  ASSERT_TRUE(SUCCEEDED(factory->CreateStream(&stream)));
+  ASSERT_TRUE(SUCCEEDED(stream->InitializeFromFilename(file.c_str(), GENERIC_WRITE)));
+  ASSERT_TRUE(SUCCEEDED(factory->CreateEncoder(container, nullptr, &encoder)));
+  ASSERT_TRUE(SUCCEEDED(encoder->Initialize(stream, WICBitmapEncoderNoCache)));
+  ASSERT_TRUE(SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)));
+  ASSERT_TRUE(SUCCEEDED(frame->Initialize(nullptr)));
+  ASSERT_TRUE(SUCCEEDED(frame->WriteSource(bitmap, nullptr)));
+  ASSERT_TRUE(SUCCEEDED(frame->Commit()));
+  ASSERT_TRUE(SUCCEEDED(encoder->Commit()));
+  frame->Release();
+  encoder->Release();
+  stream->Release();
+  bitmap->Release();
+  factory->Release();
+}
+
+// Left half red, right half blue.
+std::uint32_t Halves(int x, int, int w) { return x < w / 2 ? 0xFF0000u : 0x0000FFu; }
+
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance = 40) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > tolerance) {
+      return false;
+    }
+  }
+  return true;
+}
+
+class Pictures : public ::testing::Test {
+ protected:
+  // The held picture painted at its own size on a fresh page; pixel at (x, y).
+  std::uint32_t Painted(HeldPicture& picture, int x, int y) {
+    Canvas canvas;
+    EXPECT_TRUE(canvas.Create(64, 64));
+    const PixelSize own = picture.OwnSize();
+    const auto w = static_cast<float>(own.width);
+    const auto h = static_cast<float>(own.height);
+    picture.Paint(canvas.dc(), 64, 64, {0, 0, w, h}, {0, 0, w, h});
+    GdiFlush();
+    return canvas.pixels()[y * 64 + x] & 0xFFFFFF;
+  }
+
+  TempFolder dir;
+  ComScope com;
+};
+
+TEST_F(Pictures, EveryFormatOfThePattern) {
+  WriteFile(dir / "rle8.bmp", Rle8());
+  WriteFile(dir / "rle4.rle", Rle4());
+  Encode(dir / "plain.bmp", GUID_ContainerFormatBmp, 40, 30, [](int x, int y) { return Halves(x, y, 40); });
+  Encode(dir / "photo.jpg", GUID_ContainerFormatJpeg, 40, 30, [](int x, int y) { return Halves(x, y, 40); });
+  Encode(dir / "anim.gif", GUID_ContainerFormatGif, 40, 30, [](int x, int y) { return Halves(x, y, 40); });
+
+  HeldPicture p;
+  ASSERT_EQ(p.Load(dir / "rle8.bmp", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.OwnSize(), (PixelSize{4, 2}));
+  EXPECT_EQ(Painted(p, 0, 0), 0x00FF00u);
+  EXPECT_EQ(Painted(p, 3, 1), 0xFF0000u);
+
+  ASSERT_EQ(p.Load(dir / "rle4.rle", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_EQ(Painted(p, 2, 0), 0x0000FFu);
+  EXPECT_EQ(Painted(p, 0, 1), 0xFF0000u);
+  EXPECT_EQ(Painted(p, 1, 1), 0x00FF00u);
+
+  for (const char* name : {"plain.bmp", "photo.jpg", "anim.gif"}) {
+    ASSERT_EQ(p.Load(dir / name, {1024, 768}), PictureLoad::kLoaded) << name;
+    EXPECT_EQ(p.OwnSize(), (PixelSize{40, 30})) << name;
+    EXPECT_TRUE(Near(Painted(p, 5, 15), 0xFF0000u)) << name;
+    EXPECT_TRUE(Near(Painted(p, 35, 15), 0x0000FFu)) << name;
+  }
+}
+
+TEST_F(Pictures, BrokenAndHostileFilesLeaveTheHeldPicture) {
+  Encode(dir / "good.jpg", GUID_ContainerFormatJpeg, 64, 48, [](int x, int y) { return Halves(x, y, 64); });
+  Encode(dir / "big.jpg", GUID_ContainerFormatJpeg, 256, 256, [](int x, int y) { return (x ^ y) * 0x010101u; });
+  std::ifstream in(dir / "big.jpg", std::ios::binary);
+  const Bytes jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  WriteFile(dir / "truncated.jpg", jpeg.substr(0, jpeg.size() / 2));
+  WriteFile(dir / "header-only.jpg", jpeg.substr(0, 200));
+  WriteFile(dir / "empty.bmp", "");
+  WriteFile(dir / "text.jpg", "this is a letter, not a picture\r\n");
+  WriteFile(dir / "garbage.gif", Bytes(5000, '\xA5'));
+  // A BMP header claiming 65535 × 65535 pixels over a few bytes of data.
+  WriteFile(dir / "huge.bmp", PaletteBmp(65535, 65535, 8, 1, Bytes{0, 1}));
+  // The same in a JPEG frame header: 0xFFC0 with height and width 0xFFFF.
+  Bytes hostile = jpeg;
+  const std::size_t sof = hostile.find("\xFF\xC0");
+  ASSERT_NE(sof, Bytes::npos);
+  hostile.replace(sof + 5, 4, "\xFF\xFF\xFF\xFF");
+  WriteFile(dir / "huge.jpg", hostile);
+  WriteFile(dir / "rle8-cut.bmp", Rle8().substr(0, Rle8().size() - 5));
+
+  HeldPicture p;
+  ASSERT_EQ(p.Load(dir / "good.jpg", {1024, 768}), PictureLoad::kLoaded);
+  const auto started = std::chrono::steady_clock::now();
+  for (const char* name : {"truncated.jpg", "header-only.jpg", "empty.bmp", "text.jpg", "garbage.gif", "missing.jpg",
+                           "huge.bmp", "huge.jpg"}) {
+    EXPECT_NE(p.Load(dir / name, {1024, 768}), PictureLoad::kLoaded) << name;
+    EXPECT_EQ(p.OwnSize(), (PixelSize{64, 48})) << name << ": the held picture stays";
+  }
+  EXPECT_EQ(p.Load(dir / "huge.bmp", {1024, 768}), PictureLoad::kRefusedSize);
+  EXPECT_EQ(p.Load(dir / "huge.jpg", {1024, 768}), PictureLoad::kRefusedSize);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << "refused quickly";
+  // A short RLE stream: decoded or refused, never a crash.
+  (void)p.Load(dir / "rle8-cut.bmp", {1024, 768});
+  EXPECT_TRUE(Near(Painted(p, 5, 20), 0xFF0000u) || p.OwnSize() == (PixelSize{4, 2}));
+}
+
+TEST_F(Pictures, LargePicturesAreKeptAtTheSizeThatCoversTheScreen) {
+  Encode(dir / "large.bmp", GUID_ContainerFormatBmp, 1200, 900, [](int x, int y) { return Halves(x, y, 1200); });
+  HeldPicture p;
+  ASSERT_EQ(p.Load(dir / "large.bmp", {200, 100}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.OwnSize(), (PixelSize{1200, 900}));
+  EXPECT_EQ(p.KeptSize(), (PixelSize{200, 150}));
+  // Painted whole onto 100 × 75 pixels: red left, blue right, a blend only at the seam.
+  Canvas canvas;
+  ASSERT_TRUE(canvas.Create(100, 75));
+  p.Paint(canvas.dc(), 100, 75, {0, 0, 1200, 900}, {0, 0, 100, 75});
+  GdiFlush();
+  EXPECT_EQ(canvas.pixels()[40 * 100 + 10] & 0xFFFFFF, 0xFF0000u);
+  EXPECT_EQ(canvas.pixels()[40 * 100 + 90] & 0xFFFFFF, 0x0000FFu);
+}
+
+// A page of 320 × 240 pixels (240 × 180 points) with the background steps.
+class Placement : public Pictures {
+ protected:
+  class Host final : public SurfaceHost {
+   public:
+    PointSize CreditLabelSize() const override { return {}; }
+    void PlaceCreditLabel(float, float, Rgb) override {}
+    void Refresh() override {}
+    void ReportMissingFace(std::wstring_view) override {}
+  };
+
+  void SetUp() override {
+    ASSERT_TRUE(canvas.Create(kW, kH));
+    surface = std::make_unique<GdiSurface>(canvas.dc(), kW, kH, 15.0f, 15.0f, host);
+    surface->SetBackColour({0, 0, 0});
+    surface->Clear();
+    // 80 × 60: left half red, right half blue.
+    Encode(dir / "pic.bmp", GUID_ContainerFormatBmp, 80, 60, [](int x, int y) { return Halves(x, y, 80); });
+    settings.bgBmpDorB = -1;
+    settings.bgBmpBmp = (dir / "pic.bmp").wstring();
+  }
+  std::uint32_t At(int x, int y) const { return canvas.pixels()[y * kW + x] & 0xFFFFFF; }
+
+  static constexpr int kW = 320;
+  static constexpr int kH = 240;
+  Canvas canvas;
+  Host host;
+  std::unique_ptr<GdiSurface> surface;
+  PictureSettings settings;
+  FolderLists folders;
+  SeededRandom random{3};
+};
+
+TEST_F(Placement, CentreScalingsOnPixels) {
+  settings.frame.bgBmp = 1;
+  for (int s = 0; s < 4; ++s) {
+    const auto scaling = static_cast<std::int16_t>(s);
+    surface->Clear();
+    settings.bgBmpStr = scaling;
+    BackgroundPainter painter(*surface, random, folders, settings, false);
+    (void)painter.PaintBackground(settings.bgBmpBmp);
+    GdiFlush();
+    switch (scaling) {
+      case 0:  // own size in the middle: (120, 90) to (200, 150)
+        EXPECT_EQ(At(119, 120), 0u);
+        EXPECT_EQ(At(121, 120), 0xFF0000u);
+        EXPECT_EQ(At(198, 120), 0x0000FFu);
+        EXPECT_EQ(At(160, 89), 0u);
+        EXPECT_EQ(At(201, 120), 0u);
+        break;
+      case 1:  // 4:3 on 4:3: the whole page
+      case 3:
+        EXPECT_EQ(At(1, 1), 0xFF0000u);
+        EXPECT_EQ(At(318, 238), 0x0000FFu);
+        break;
+      case 2:
+        EXPECT_EQ(At(0, 0), 0xFF0000u);
+        EXPECT_EQ(At(319, 239), 0x0000FFu);
+        break;
+    }
+  }
+}
+
+TEST_F(Placement, TinyPictureTilesFastAndOnce) {
+  Encode(dir / "dot.bmp", GUID_ContainerFormatBmp, 1, 1, [](int, int) { return 0xFFFFFFu; });
+  settings.frame.bgBmp = 3;
+  settings.bgBmpBmp = (dir / "dot.bmp").wstring();
+  BackgroundPainter painter(*surface, random, folders, settings, false);
+  (void)painter.PaintBackground(settings.bgBmpBmp);
+  GdiFlush();
+  EXPECT_EQ(At(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(At(2, 0), 0u) << "painted once";
+
+  // 2 pixels: 1.5 points, tiles of 1 point (1.33 pixels) over the page.
+  Encode(dir / "two.bmp", GUID_ContainerFormatBmp, 2, 2, [](int, int) { return 0x00FF00u; });
+  settings.bgBmpBmp = (dir / "two.bmp").wstring();
+  const auto started = std::chrono::steady_clock::now();
+  (void)painter.PaintBackground(settings.bgBmpBmp);
+  GdiFlush();
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+  EXPECT_EQ(At(319, 239), 0x00FF00u);
+}
+
+TEST_F(Placement, BrokenBackgroundLeavesThePlainGround) {
+  WriteFile(dir / "bad.jpg", "not a picture");
+  settings.frame.bgBmp = 1;
+  settings.bgBmpBmp = (dir / "bad.jpg").wstring();
+  BackgroundPainter painter(*surface, random, folders, settings, false);
+  (void)painter.PaintBackground(settings.bgBmpBmp);
+  GdiFlush();
+  for (int y = 0; y < kH; y += 7) {
+    for (int x = 0; x < kW; x += 7) ASSERT_EQ(At(x, y), 0u);
+  }
+}
+
+TEST_F(Pictures, FolderListsInNameOrderRefreshedWhenTheFolderChanges) {
+  for (const char* name : {"b.JPG", "A.bmp", "c.gif", "10.jpeg", "9.rle", "notes.txt", "d.png", "e.jpgx"}) {
+    WriteFile(dir / name, "x");
+  }
+  std::filesystem::create_directory(dir / "sub.jpg");
+  const std::wstring folder = dir.path().wstring();
+  FolderLists lists;
+  EXPECT_TRUE(lists.FolderExists(folder));
+  EXPECT_FALSE(lists.FolderExists((dir / "A.bmp").wstring()));
+  EXPECT_FALSE(lists.FolderExists(L""));
+  EXPECT_TRUE(lists.FolderExists(L"C:\\"));
+  EXPECT_FALSE(lists.FolderExists(folder + L"\\nothing"));
+  EXPECT_EQ(lists.Files(folder), (std::vector<std::wstring>{L"10.jpeg", L"9.rle", L"A.bmp", L"b.JPG", L"c.gif"}));
+  EXPECT_EQ(lists.Files(folder + L"\\"), lists.Files(folder)) << "a trailing separator";
+  const int listings = lists.Listings();
+  for (int i = 0; i < 100; ++i) (void)lists.Files(folder);
+  EXPECT_EQ(lists.Listings(), listings) << "an unchanged folder is not read again";
+
+  // The folder's last-write time moves with a new file (a second later: coarse clocks).
+  Sleep(1100);
+  WriteFile(dir / "aa.jpg", "x");
+  EXPECT_EQ(lists.Files(folder).size(), 6u);
+  EXPECT_TRUE(lists.Files(folder + L"\\missing").empty());
+}
+
+}  // namespace
+}  // namespace zor::win
