@@ -11,7 +11,7 @@ ZOR_PACKAGES=(
   googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
-  xvfb x11-utils xdotool imagemagick
+  xvfb x11-utils xdotool imagemagick libx11-dev libxfixes-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   clang libclang-rt-14-dev
 )

@@ -10,6 +10,10 @@ SCR="$ZOR_ROOT/build/windows/zorante.scr"
 HOST="$ZOR_ROOT/build/windows/e2e_host.exe"
 SHOTS="$ZOR_ROOT/build/test-logs/e2e"
 mkdir -p "$SHOTS"
+# Tells whether the X pointer shows a cursor.
+CURSOR_PROBE="$ZOR_ROOT/build/e2e/cursor_probe"
+mkdir -p "$(dirname "$CURSOR_PROBE")"
+gcc -O2 -o "$CURSOR_PROBE" "$ZOR_ROOT/tests/e2e/cursor_probe.c" -lX11 -lXfixes || echo "cannot build the cursor probe"
 
 # A program folder of the test's own with a copy of the saver.
 new_folder() {

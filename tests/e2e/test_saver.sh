@@ -19,6 +19,7 @@ e2e_saver_covers_the_screen_and_shows_the_first_page_at_once() {
   import -window root "$SHOTS/saver-first-page.png"
   [[ "$geometry" == *"Position: 0,0"*"Geometry: 1024x768"* ]] || { echo "geometry: $geometry"; ok=1; }
   check_page_has_text "$SHOTS/saver-first-page.png" || ok=1
+  [ "$("$CURSOR_PROBE")" = "hidden" ] || { echo "the cursor shows over the saver"; ok=1; }
   kill -0 "$SAVER_PID" 2>/dev/null || { echo "saver ended by itself"; ok=1; }
   end_programs "$SAVER_PID"
   rm -rf "$d"
@@ -53,6 +54,7 @@ e2e_saver_ends_on_key_click_and_move() {
     if wait_gone "$SAVER_PID" 5; then
       active=$(wine "$HOST" spi-get | tr -d '\r')
       [ "$active" = "1" ] || { echo "$how: saver activation not restored ($active)"; ok=1; }
+      [ "$("$CURSOR_PROBE")" = "visible" ] || { echo "$how: the cursor stays hidden"; ok=1; }
     else
       echo "$how: the saver did not end"
       ok=1

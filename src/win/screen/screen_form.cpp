@@ -145,10 +145,11 @@ bool ScreenForm::CreateWindowAndImage() {
   const int w = preview ? 1 : GetSystemMetrics(SM_CXSCREEN);
   const int h = preview ? 1 : GetSystemMetrics(SM_CYSCREEN);
   const DWORD exStyle = preview ? 0 : WS_EX_TOPMOST;
-  if (!Create(kFormClass, WS_POPUP | WS_CLIPCHILDREN, exStyle, preview ? L"Preview" : L"ZORANTE", 0, 0, w, h,
-              nullptr)) {
-    return false;
-  }
+  // The preview is made a child of the host's window from the start: it never
+  // shows as a window of its own before it is embedded.
+  HWND parent = preview ? App().previewParent : nullptr;
+  const DWORD style = (parent ? WS_CHILD : WS_POPUP) | WS_CLIPCHILDREN;
+  if (!Create(kFormClass, style, exStyle, preview ? L"Preview" : L"ZORANTE", 0, 0, w, h, parent)) return false;
   {
     WindowDc screen(nullptr);
     const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
