@@ -6,6 +6,7 @@
 //       folder N times: the first listing and the average choice after it.
 #include <windows.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>
@@ -57,7 +58,7 @@ int Photo(const std::wstring& file, int w, int h) {
   GdiFlush();
   const auto end = Clock::now();
   const double after = PeakMb();
-  const zor::win::PixelSize kept = surface.Picture().KeptSize();
+  const zor::PixelSize kept = surface.Picture().KeptSize();
   const double keptMb = kept.width * 4.0 * kept.height / (1024.0 * 1024.0);
   const double pageMb = w * 4.0 * h / (1024.0 * 1024.0);
   std::printf("page %dx%d: decode+scale+paint %.1f ms; picture %dx%d kept at %dx%d (%.1f MB); page %.1f MB\n", w, h,
@@ -67,23 +68,37 @@ int Photo(const std::wstring& file, int w, int h) {
               "(budget picture + 20 MB = %.1f MB)\n",
               before, withPage, after, after - withPage, keptMb + 20.0);
   std::printf("centre pixel 0x%06X\n", canvas.pixels()[static_cast<std::size_t>(h / 2) * w + w / 2] & 0xFFFFFFu);
-  if (!std::wstring(L"").empty()) return 2;
   return surface.Picture().Empty() ? 1 : 0;
 }
 
 int Folder(const std::wstring& folder, int n) {
+  zor::win::Canvas canvas;
+  if (!canvas.Create(64, 64)) return 1;
+  Host host;
+  zor::win::GdiSurface surface(canvas.dc(), 64, 64, 15.0f, 15.0f, host);
   zor::win::FolderLists folders;
   zor::PictureSettings settings;
   settings.frame.bgBmp = 2;
   settings.bgBmpDir = folder;
   zor::SeededRandom random(1);
-  zor::RecordingSurfaceless:;
-  return 0;
+  zor::BackgroundPainter painter(surface, random, folders, settings, false);
+  zor::FrameState state;
+  auto start = Clock::now();
+  const std::wstring first = painter.ChooseBackgroundFile(state);
+  const double firstMs = Ms(Clock::now() - start);
+  start = Clock::now();
+  for (int i = 0; i < n; ++i) (void)painter.ChooseBackgroundFile(state);
+  const double eachMs = Ms(Clock::now() - start) / (n > 0 ? n : 1);
+  std::printf("folder of %zu pictures: first choice (listing) %.1f ms, each later choice %.3f ms (%d listings)\n",
+              folders.Files(folder).size(), firstMs, eachMs, folders.Listings());
+  return first.empty() ? 1 : 0;
 }
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argc == 4 && std::wstring(argv[1]) == L"photo") {
     int w = 0;
     int h = 0;
