@@ -149,6 +149,59 @@ std::uint32_t* GdiSurface::ImageBits(int& stride) {
   return static_cast<std::uint32_t*>(dib.dsBm.bmBits);
 }
 
+void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) const {
+  // Copies in the colour the pixels under them already have change nothing
+  // (an outline in the ground colour on a plain ground): a quick look first.
+  {
+    const std::uint32_t solid = static_cast<std::uint32_t>(fore_.r) << 16 | fore_.g << 8 | fore_.b;
+    bool unchanged = true;
+    for (int row = 0; row < stamp.h && unchanged; ++row) {
+      const int y = refY + stamp.top + row;
+      if (y < 0 || y >= height_) continue;
+      const int from = std::max(refX + stamp.left + stamp.spans[static_cast<std::size_t>(row)].first, 0);
+      const int to = std::min(refX + stamp.left + stamp.spans[static_cast<std::size_t>(row)].second, width_ - 1);
+      const std::uint32_t* line = image + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+      std::uint32_t differs = 0;
+      for (int col = from; col <= to; ++col) differs |= (line[col] ^ solid) & 0xFFFFFF;
+      unchanged = differs == 0;
+    }
+    if (unchanged) return;
+  }
+  const std::uint32_t r = fore_.r, g = fore_.g, b = fore_.b;
+  const std::uint32_t solid = r << 16 | g << 8 | b;
+  const int left = refX + stamp.left;
+  const int top = refY + stamp.top;
+  const int colFrom = std::max(0, -left), colTo = std::min(stamp.w - 1, width_ - 1 - left);
+  const int rowFrom = std::max(0, -top), rowTo = std::min(stamp.h - 1, height_ - 1 - top);
+  for (int row = rowFrom; row <= rowTo; ++row) {
+    const std::uint8_t* a = stamp.alpha.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(stamp.w);
+    std::uint32_t* line = image + static_cast<std::size_t>(top + row) * static_cast<std::size_t>(stride) + left;
+    for (int col = colFrom; col <= colTo; ++col) {
+      // Most of the box is empty: skip eight clear pixels at a time.
+      if (col + 8 <= colTo) {
+        std::uint64_t eight;
+        std::memcpy(&eight, a + col, sizeof eight);
+        if (eight == 0) {
+          col += 7;
+          continue;
+        }
+      }
+      const std::uint32_t alpha = a[col];
+      if (alpha == 0) continue;
+      if (alpha == 255) {
+        line[col] = solid;
+        continue;
+      }
+      const std::uint32_t px = line[col];
+      const std::uint32_t inv = 255 - alpha;
+      const std::uint32_t nr = (((px >> 16) & 0xFF) * inv + r * alpha + 127) / 255;
+      const std::uint32_t ng = (((px >> 8) & 0xFF) * inv + g * alpha + 127) / 255;
+      const std::uint32_t nb = ((px & 0xFF) * inv + b * alpha + 127) / 255;
+      line[col] = nr << 16 | ng << 8 | nb;
+    }
+  }
+}
+
 void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) {
   if (text.empty() || offsets.empty()) return;
   int stride = 0;
@@ -168,6 +221,18 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
     const POINT p{PixelX(x + o.dx) - refX, PixelY(y + o.dy) - refY};
     reach = std::max({reach, static_cast<int>(std::abs(p.x)), static_cast<int>(std::abs(p.y))});
     shifts.push_back(p);
+  }
+
+  GdiFlush();  // the image's pixels are read and written directly below
+  // A text stamped before in the same font with the same copies is blended
+  // from the merge kept then.
+  StampKey key{std::make_tuple(selected_.face, PixelY(selected_.size), selected_.bold, selected_.italic,
+                               selected_.escapement),
+               std::wstring(text), {}};
+  for (const POINT& p : shifts) key.shifts.push_back(p.x * 65536 + p.y);
+  if (const auto known = stamps_.find(key); known != stamps_.end()) {
+    BlendStamp(known->second, refX, refY, image, stride);
+    return;
   }
 
   // The box the text can cover around its reference point, turned with the font.
@@ -264,39 +329,34 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
     }
   }
 
-  // Blend the merge onto the image in the type colour.
-  const std::uint32_t r = fore_.r, g = fore_.g, b = fore_.b;
-  const std::uint32_t solid = r << 16 | g << 8 | b;
-  const int left = refX + ox;
-  const int top = refY + oy;
-  const int colFrom = std::max(mx0, -left), colTo = std::min(mx1, width_ - 1 - left);
-  for (int row = std::max(my0, -top); row <= std::min(my1, height_ - 1 - top); ++row) {
-    const std::uint8_t* a = merged_.data() + static_cast<std::size_t>(row) * uw;
-    std::uint32_t* line = image + static_cast<std::size_t>(top + row) * static_cast<std::size_t>(stride) + left;
-    for (int col = colFrom; col <= colTo; ++col) {
-      // Most of the box is empty: skip eight clear pixels at a time.
-      if (col + 8 <= colTo) {
-        std::uint64_t eight;
-        std::memcpy(&eight, a + col, sizeof eight);
-        if (eight == 0) {
-          col += 7;
-          continue;
-        }
-      }
-      const std::uint32_t alpha = a[col];
-      if (alpha == 0) continue;
-      if (alpha == 255) {
-        line[col] = solid;
-        continue;
-      }
-      const std::uint32_t px = line[col];
-      const std::uint32_t inv = 255 - alpha;
-      const std::uint32_t nr = (((px >> 16) & 0xFF) * inv + r * alpha + 127) / 255;
-      const std::uint32_t ng = (((px >> 8) & 0xFF) * inv + g * alpha + 127) / 255;
-      const std::uint32_t nb = ((px & 0xFF) * inv + b * alpha + 127) / 255;
-      line[col] = nr << 16 | ng << 8 | nb;
-    }
+  // Keep the merge, cropped to its box, and blend it.
+  Stamp stamp;
+  stamp.left = ox + mx0;
+  stamp.top = oy + my0;
+  stamp.w = mx1 - mx0 + 1;
+  stamp.h = my1 - my0 + 1;
+  stamp.alpha.resize(static_cast<std::size_t>(stamp.w) * static_cast<std::size_t>(stamp.h));
+  for (int row = 0; row < stamp.h; ++row) {
+    std::memcpy(stamp.alpha.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(stamp.w),
+                merged_.data() + static_cast<std::size_t>(my0 + row) * uw + static_cast<std::size_t>(mx0),
+                static_cast<std::size_t>(stamp.w));
   }
+  stamp.spans.resize(static_cast<std::size_t>(stamp.h), {0, -1});
+  for (int row = 0; row < stamp.h; ++row) {
+    const std::uint8_t* a = stamp.alpha.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(stamp.w);
+    int from = 0;
+    while (from < stamp.w && a[from] == 0) ++from;
+    int to = stamp.w - 1;
+    while (to >= from && a[to] == 0) --to;
+    stamp.spans[static_cast<std::size_t>(row)] = {from, to};
+  }
+  if (stampBytes_ + stamp.alpha.size() > kStampCacheBytes) {
+    stamps_.clear();
+    stampBytes_ = 0;
+  }
+  stampBytes_ += stamp.alpha.size();
+  const Stamp& kept = stamps_.emplace(std::move(key), std::move(stamp)).first->second;
+  BlendStamp(kept, refX, refY, image, stride);
 }
 
 bool GdiSurface::LoadPicture(const std::filesystem::path& file) {

@@ -96,11 +96,31 @@ class GdiSurface final : public Surface {
 
   // The image's pixels when the DC holds a 32-bit DIB section, else null.
   [[nodiscard]] std::uint32_t* ImageBits(int& stride);
+  // The merged coverage of a text's copies, its box relative to the text's
+  // reference point, kept for the next drawing of the same text.
+  struct Stamp {
+    int left = 0;
+    int top = 0;
+    int w = 0;
+    int h = 0;
+    std::vector<std::uint8_t> alpha;
+    std::vector<std::pair<int, int>> spans;  // first and last inked column of each row
+  };
+  struct StampKey {
+    std::tuple<std::wstring, int, bool, bool, int> font;
+    std::wstring text;
+    std::vector<long> shifts;
+    friend auto operator<=>(const StampKey&, const StampKey&) = default;
+  };
+  static constexpr std::size_t kStampCacheBytes = 16u << 20;
+  void BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) const;
 
   HDC dc_;
   Canvas stamp_;  // scratch page for PrintCopies
   std::vector<std::uint8_t> coverage_;
   std::vector<std::uint8_t> merged_;
+  std::map<StampKey, Stamp> stamps_;
+  std::size_t stampBytes_ = 0;
   int width_;
   int height_;
   float tppX_;
