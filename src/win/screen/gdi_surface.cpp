@@ -1,5 +1,7 @@
 #include "win/screen/gdi_surface.h"
 
+#include "win/common/dib.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -12,15 +14,8 @@ bool Canvas::Create(int width, int height) {
   if (width < 1 || height < 1) return false;
   UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) return false;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap bitmap = CreateTopDownDib(dc.get(), width, height, &bits);
   if (!bitmap) return false;
   if (dc_ && old_) SelectObject(dc_.get(), old_);
   old_ = SelectObject(dc.get(), bitmap.get());

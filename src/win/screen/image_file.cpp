@@ -2,29 +2,14 @@
 
 #include <wincodec.h>
 
+#include "win/common/com.h"
+
 #include <cwctype>
 
 namespace zor::win {
 
 namespace {
 
-// Releases a COM interface at the end of its scope.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T** put() noexcept { return &p_; }
-  T* operator->() const noexcept { return p_; }
-  T* get() const noexcept { return p_; }
-
- private:
-  T* p_ = nullptr;
-};
 
 std::wstring Failed(const wchar_t* step, HRESULT hr) {
   wchar_t code[16];

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <windows.h>
-#include <objbase.h>
 
 #include <filesystem>
 #include <string>
+
+#include "win/common/com.h"
 
 namespace zor::win {
 
@@ -15,18 +16,5 @@ namespace zor::win {
 [[nodiscard]] std::wstring WriteImageFile(const std::filesystem::path& file, const std::uint32_t* pixels, int width,
                                           int height);
 
-// COM for this thread, for as long as the object lives.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  HRESULT hr_;
-};
 
 }  // namespace zor::win

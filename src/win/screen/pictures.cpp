@@ -3,6 +3,9 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include "win/common/com.h"
+#include "win/common/dib.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,22 +13,6 @@ namespace zor::win {
 
 namespace {
 
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T** put() noexcept { return &p_; }
-  T* operator->() const noexcept { return p_; }
-  T* get() const noexcept { return p_; }
-
- private:
-  T* p_ = nullptr;
-};
 
 // COM stays initialised for the thread from its first picture on.
 void EnsureCom() {
@@ -66,15 +53,8 @@ bool PixelBitmap::Create(int width, int height) {
   Reset();
   UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) return false;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap bitmap(CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap bitmap = CreateTopDownDib(dc.get(), width, height, &bits);
   if (!bitmap || !bits) return false;
   old_ = SelectObject(dc.get(), bitmap.get());
   dc_ = std::move(dc);

@@ -3,6 +3,7 @@
 #include <imm.h>
 
 #include "core/screen/monitors.h"
+#include "win/common/dib.h"
 #include "win/startup/app_state.h"
 
 namespace zor::win {
@@ -175,15 +176,8 @@ bool ScreenForm::ResizeImage(int width, int height) {
   WindowDc screen(nullptr);
   UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
   if (!dc) return false;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = width;
-  bi.bmiHeader.biHeight = -height;  // top-down
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap bitmap(CreateDIBSection(screen.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  UniqueBitmap bitmap = CreateTopDownDib(screen.get(), width, height, &bits);
   if (!bitmap) return false;
   if (imageDc_ && oldBitmap_) SelectObject(imageDc_.get(), oldBitmap_);
   oldBitmap_ = SelectObject(dc.get(), bitmap.get());
