@@ -132,12 +132,7 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
 
   CardRequest request;
   request.text = ExpandKeywords(message.value().text, settings.kanS != 0, settings.seireki == 1);
-  const MessageFormat& f = message.value().format;
-  request.format.emphasisMarks.assign(f.marks.begin(), f.marks.end());
-  request.format.emphasisMode = f.mode;
-  request.format.foldPosition = DecodeFoldPosition(f.fold);
-  request.format.foldKind = f.kind;
-  request.format.fixedLayout = f.layout;
+  request.format = FormatOfRecord(message.value().format);
   request.emphasis.on = header.value().options.emphasisOn != 0;
   request.emphasis.colour = header.value().options.colour;
   request.testDisplay = true;

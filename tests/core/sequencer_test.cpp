@@ -190,3 +190,25 @@ TEST_F(SequencerTest, TestDisplayDrawsTheChosenThumbnail) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+TEST(FormatOfRecord, StoredBytesAsTheRenderersTakeThem) {
+  MessageFormat stored;
+  stored.SetMarked(2, true);
+  stored.SetEmphasis(EmphasisMode::kMarked);
+  stored.SetFold(3, FoldKind::kA);
+  stored.SetLayout(FixedLayout::kB);
+  const CurrentFormat f = FormatOfRecord(stored);
+  EXPECT_EQ(f.emphasisMarks.size(), 32u);
+  EXPECT_EQ(f.emphasisMarks[1], 'A');
+  EXPECT_EQ(f.emphasisMode, 'R');
+  EXPECT_EQ(f.foldPosition, 3);
+  EXPECT_EQ(f.foldKind, 'A');
+  EXPECT_EQ(f.fixedLayout, 'B');
+  EXPECT_EQ(FormatOfRecord(MessageFormat{}).foldPosition, 0) << "a blank fold byte is automatic";
+}
+
+}  // namespace
+}  // namespace zor

@@ -7,6 +7,16 @@
 
 namespace zor {
 
+CurrentFormat FormatOfRecord(const MessageFormat& stored) {
+  CurrentFormat format;
+  format.emphasisMarks.assign(stored.marks.begin(), stored.marks.end());
+  format.emphasisMode = stored.mode;
+  format.foldPosition = DecodeFoldPosition(stored.fold);
+  format.foldKind = stored.kind;
+  format.fixedLayout = stored.layout;
+  return format;
+}
+
 std::pair<char, bool> TestThumbnail(int index) noexcept {
   switch (index) {
     case 0: return {'A', false};

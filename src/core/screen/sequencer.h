@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "core/data/message_format.h"
 #include "core/screen/card_inputs.h"
 #include "core/screen/page_frame.h"
 #include "core/screen/surface.h"
@@ -74,6 +75,9 @@ struct TickOutcome {
   bool drawn = false;          // a renderer ran to its end
   PageResult result = PageResult::kDrawn;
 };
+
+// The format bytes of a stored message as the renderers take them.
+[[nodiscard]] CurrentFormat FormatOfRecord(const MessageFormat& stored);
 
 // Thumbnail 0..5: layout letter and ground (true = black type on white).
 [[nodiscard]] std::pair<char, bool> TestThumbnail(int index) noexcept;

@@ -47,14 +47,7 @@ class FileMessages final : public MessageSource {
   [[nodiscard]] std::optional<std::pair<std::wstring, CurrentFormat>> Read(int v) override {
     Result<Message> message = ReadMessage(file, v);
     if (!message.ok()) return std::nullopt;
-    const MessageFormat& f = message.value().format;
-    CurrentFormat format;
-    format.emphasisMarks.assign(f.marks.begin(), f.marks.end());
-    format.emphasisMode = f.mode;
-    format.foldPosition = DecodeFoldPosition(f.fold);
-    format.foldKind = f.kind;
-    format.fixedLayout = f.layout;
-    return std::make_pair(message.value().text, format);
+    return std::make_pair(message.value().text, FormatOfRecord(message.value().format));
   }
 };
 
