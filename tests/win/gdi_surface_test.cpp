@@ -1,6 +1,8 @@
 // The GDI surface: stamped decoration copies look like the prints they stand for.
 #include "win/screen/gdi_surface.h"
 
+#include "core/screen/sequencer.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -95,6 +97,61 @@ TEST(GdiSurface, StampedCopiesClipAtTheEdges) {
   int lit = 0;
   for (int i = 0; i < 120 * 80; ++i) lit += (canvas.pixels()[i] & 0xFFFFFF) != 0 ? 1 : 0;
   EXPECT_GT(lit, 100);
+}
+
+}  // namespace
+}  // namespace zor::win
+
+namespace zor::win {
+namespace {
+
+class NoWait final : public Clock {
+ public:
+  std::int32_t TickCount() override { return 0; }
+  void Wait(std::int32_t) override {}
+};
+
+// Draws a page of the text on the surface, as the test display would.
+void Page(GdiSurface& surface, char layout, const wchar_t* text, bool white, std::int16_t decoration) {
+  NoWait clock;
+  SeededRandom random(4);
+  FrameState frame;
+  NoBackground pictures;
+  TitleCardRenderer renderer(surface, clock, pictures, random, frame);
+  renderer.draw.useFont = L"IPAMincho";
+  renderer.draw.decoFont = decoration;
+  CardRequest request;
+  request.text = text;
+  request.testDisplay = true;
+  request.emphasis.on = true;
+  bool invert = white;
+  (void)renderer.Render(layout, request, invert);
+  GdiFlush();
+}
+
+// A page drawn after others must look exactly like the same page drawn on a
+// fresh image: clearing only what was drawn may leave nothing behind.
+TEST(GdiSurface, PageAfterPagesEqualsPageOnAFreshImage) {
+  NullHost host;
+  Canvas reused;
+  ASSERT_TRUE(reused.Create(800, 450));
+  GdiSurface surface(reused.dc(), 800, 450, 15.0f, 15.0f, host);
+  Page(surface, 'A', L"夜明け前が一番暗い", false, 2);
+  Page(surface, 'C', L"Rome was not built in a day.", false, 1);
+  Page(surface, 'B', L"継続は力なり", true, 2);
+  Page(surface, 'A', L"今日は良い天気ですね", true, 3);
+  Page(surface, 'B', L"千里の道も一歩から", false, 2);
+
+  Canvas fresh;
+  ASSERT_TRUE(fresh.Create(800, 450));
+  GdiSurface once(fresh.dc(), 800, 450, 15.0f, 15.0f, host);
+  Page(once, 'B', L"千里の道も一歩から", false, 2);
+
+  int differing = 0;
+  for (int i = 0; i < 800 * 450; ++i) {
+    differing += (reused.pixels()[i] & 0xFFFFFF) != (fresh.pixels()[i] & 0xFFFFFF) ? 1 : 0;
+  }
+  EXPECT_EQ(differing, 0);
 }
 
 }  // namespace

@@ -35,6 +35,8 @@ GdiSurface::GdiSurface(HDC dc, int width, int height, float twipsPerPixelX, floa
     : dc_(dc), width_(width), height_(height), tppX_(twipsPerPixelX), tppY_(twipsPerPixelY), host_(host) {
   SetBkMode(dc_, TRANSPARENT);
   SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  // Drawing bounds tell Clear what differs from the ground.
+  SetBoundsRect(dc_, nullptr, DCB_ENABLE | DCB_RESET);
 }
 
 int GdiSurface::PixelX(float points) const noexcept {
@@ -47,8 +49,47 @@ int GdiSurface::PixelY(float points) const noexcept {
 
 void GdiSurface::Clear() {
   UniqueBrush brush(CreateSolidBrush(ToColorRef(back_)));
-  RECT r{0, 0, width_, height_};
-  FillRect(dc_, &r, brush.get());
+  if (clean_ && cleanColour_ == back_) {
+    // Only what was drawn since the last clear differs from the ground.
+    for (const RECT& r : dirty_) FillRect(dc_, &r, brush.get());
+  } else {
+    RECT all{0, 0, width_, height_};
+    FillRect(dc_, &all, brush.get());
+    // The drawing bounds must report the fill, or they cannot be trusted.
+    RECT bounds{};
+    clean_ = (GetBoundsRect(dc_, &bounds, 0) & DCB_SET) != 0 && EqualRect(&bounds, &all);
+  }
+  GetBoundsRect(dc_, nullptr, DCB_RESET);
+  dirty_.clear();
+  cleanColour_ = back_;
+}
+
+void GdiSurface::NoteDrawn() {
+  RECT r{};
+  if ((GetBoundsRect(dc_, &r, DCB_RESET) & DCB_SET) != 0) AddDirty(r);
+}
+
+void GdiSurface::AddDirty(RECT r) {
+  r.left = std::max<LONG>(r.left, 0);
+  r.top = std::max<LONG>(r.top, 0);
+  r.right = std::min<LONG>(r.right, width_);
+  r.bottom = std::min<LONG>(r.bottom, height_);
+  if (r.left >= r.right || r.top >= r.bottom) return;
+  dirty_.push_back(r);
+  if (dirty_.size() > kMaxDirty) {
+    RECT all = dirty_.front();
+    for (const RECT& d : dirty_) UnionRect(&all, &all, &d);
+    dirty_.assign(1, all);
+  }
+}
+
+bool GdiSurface::UntouchedGround(const RECT& r, Rgb colour) const {
+  if (!clean_ || !(cleanColour_ == colour)) return false;
+  for (const RECT& d : dirty_) {
+    RECT overlap{};
+    if (IntersectRect(&overlap, &d, &r)) return false;
+  }
+  return true;
 }
 
 namespace {
@@ -129,9 +170,22 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
   if (hasSelected_) SelectObject(dc_, FontFor(selected_));
   SetTextColor(dc_, ToColorRef(fore_));
   TextOutW(dc_, PixelX(x), PixelY(y), text.data(), static_cast<int>(text.size()));
+  NoteDrawn();
 }
 
 std::uint32_t* GdiSurface::ImageBits(int& stride) {
+  // The image behind the DC stays the same for the surface's life.
+  if (imageChecked_) {
+    stride = imageStride_;
+    return imageBits_;
+  }
+  imageChecked_ = true;
+  imageBits_ = ReadImageBits(imageStride_);
+  stride = imageStride_;
+  return imageBits_;
+}
+
+std::uint32_t* GdiSurface::ReadImageBits(int& stride) {
   DIBSECTION dib{};
   HGDIOBJ bitmap = GetCurrentObject(dc_, OBJ_BITMAP);
   if (!bitmap || GetObjectW(bitmap, sizeof dib, &dib) != sizeof dib || !dib.dsBm.bmBits ||
@@ -144,9 +198,11 @@ std::uint32_t* GdiSurface::ImageBits(int& stride) {
   return static_cast<std::uint32_t*>(dib.dsBm.bmBits);
 }
 
-void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) const {
+void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) {
   // Copies in the colour the pixels under them already have change nothing
   // (an outline in the ground colour on a plain ground): a quick look first.
+  const RECT box{refX + stamp.left, refY + stamp.top, refX + stamp.left + stamp.w, refY + stamp.top + stamp.h};
+  if (UntouchedGround(box, fore_)) return;
   {
     const std::uint32_t solid = static_cast<std::uint32_t>(fore_.r) << 16 | fore_.g << 8 | fore_.b;
     bool unchanged = true;
@@ -162,6 +218,7 @@ void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_
     }
     if (unchanged) return;
   }
+  AddDirty(box);
   const std::uint32_t r = fore_.r, g = fore_.g, b = fore_.b;
   const std::uint32_t solid = r << 16 | g << 8 | b;
   const int left = refX + stamp.left;
@@ -221,9 +278,9 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   GdiFlush();  // the image's pixels are read and written directly below
   // A text stamped before in the same font with the same copies is blended
   // from the merge kept then.
-  StampKey key{std::make_tuple(selected_.face, PixelY(selected_.size), selected_.bold, selected_.italic,
-                               selected_.escapement),
-               std::wstring(text), {}};
+  // Fonts live as long as the surface, so the handle names the font.
+  StampKey key{reinterpret_cast<std::uintptr_t>(font), std::wstring(text), {}};
+  key.shifts.reserve(shifts.size());
   for (const POINT& p : shifts) key.shifts.push_back(p.x * 65536 + p.y);
   if (const auto known = stamps_.find(key); known != stamps_.end()) {
     BlendStamp(known->second, refX, refY, image, stride);
@@ -368,6 +425,14 @@ void GdiSurface::PaintPicture(const Rect& sourcePixels, const Rect& destination)
   const float ky = 20.0f / tppY_;
   picture_->Paint(dc_, width_, height_, sourcePixels,
                   {destination.x * kx, destination.y * ky, destination.width * kx, destination.height * ky});
+  NoteDrawn();
+  // The whole destination counts as drawn, whatever the bounds reported.
+  const double x0 = std::floor(static_cast<double>(destination.x * kx)) - 1;
+  const double y0 = std::floor(static_cast<double>(destination.y * ky)) - 1;
+  const double x1 = std::ceil(static_cast<double>((destination.x + destination.width) * kx)) + 1;
+  const double y1 = std::ceil(static_cast<double>((destination.y + destination.height) * ky)) + 1;
+  const auto clamp = [](double v) { return static_cast<LONG>(std::clamp(v, -1.0e9, 1.0e9)); };
+  AddDirty(RECT{clamp(x0), clamp(y0), clamp(x1), clamp(y1)});
 }
 
 }  // namespace zor::win

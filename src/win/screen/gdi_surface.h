@@ -96,6 +96,10 @@ class GdiSurface final : public Surface {
 
   // The image's pixels when the DC holds a 32-bit DIB section, else null.
   [[nodiscard]] std::uint32_t* ImageBits(int& stride);
+  [[nodiscard]] std::uint32_t* ReadImageBits(int& stride);
+  bool imageChecked_ = false;
+  std::uint32_t* imageBits_ = nullptr;
+  int imageStride_ = 0;
   // The merged coverage of a text's copies, its box relative to the text's
   // reference point, kept for the next drawing of the same text.
   struct Stamp {
@@ -107,13 +111,24 @@ class GdiSurface final : public Surface {
     std::vector<std::pair<int, int>> spans;  // first and last inked column of each row
   };
   struct StampKey {
-    std::tuple<std::wstring, int, bool, bool, int> font;
+    std::uintptr_t font;
     std::wstring text;
     std::vector<long> shifts;
     friend auto operator<=>(const StampKey&, const StampKey&) = default;
   };
   static constexpr std::size_t kStampCacheBytes = 16u << 20;
-  void BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) const;
+  void BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride);
+
+  // What differs from the ground since the last Clear: the image was
+  // cleared to cleanColour_ (clean_) and only the dirty_ rectangles were
+  // drawn on since. Clear then fills just those.
+  void NoteDrawn();  // takes the drawing bounds of the last GDI call
+  void AddDirty(RECT r);
+  [[nodiscard]] bool UntouchedGround(const RECT& r, Rgb colour) const;
+  static constexpr std::size_t kMaxDirty = 96;
+  bool clean_ = false;
+  Rgb cleanColour_{0, 0, 0};
+  std::vector<RECT> dirty_;
 
   HDC dc_;
   Canvas stamp_;  // scratch page for PrintCopies
