@@ -1,10 +1,9 @@
 #include "core/screen/glyph_drawing.h"
 
 #include <array>
-#include <vector>
-
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "core/screen/card_inputs.h"
 #include "core/screen/glyph_rules.h"
