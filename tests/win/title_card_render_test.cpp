@@ -166,6 +166,54 @@ TEST_F(Card, VerticalRunStandsUpright) {
   EXPECT_GT(top.right - top.left, 3 * (top.bottom - top.top));
 }
 
+TEST_F(Card, VerticalFormsOfMarksInAVerticalRun) {
+  // "ー" upright in a horizontal run is a flat stroke; in a vertical run its
+  // vertical form is a tall one.
+  ASSERT_EQ(Draw('B', L"ーーーーーーーーーー", false), PageResult::kDrawn);
+  const Box top = Ink(kBlack, 0, 0, kW / 5, kH / 4);
+  ASSERT_FALSE(top.empty());
+  EXPECT_GT(top.bottom - top.top, 3 * (top.right - top.left));
+  // A row keeps the flat form.
+  ASSERT_EQ(Draw('C', L"ーーー", false), PageResult::kDrawn);
+  const Box row = Ink(kBlack, 0, 0, kW / 2, kH);
+  ASSERT_FALSE(row.empty());
+  EXPECT_GT(row.right - row.left, 3 * (row.bottom - row.top));
+}
+
+// Every layout on both grounds with every decoration: ink inside the margins,
+// and no colour but the ground, the type, the emphasis colour and their blends.
+TEST_F(Card, EveryLayoutGroundAndDecoration) {
+  for (const char layout : {'A', 'B', 'C'}) {
+    for (const bool white : {false, true}) {
+      for (std::int16_t decoration = 0; decoration <= 3; ++decoration) {
+        SCOPED_TRACE(testing::Message() << layout << (white ? " white " : " black ") << decoration);
+        ASSERT_EQ(Draw(layout, L"夜明け前が一番暗い", white, decoration, "A"), PageResult::kDrawn);
+        const std::uint32_t ground = white ? kWhite : kBlack;
+        const std::uint32_t type = white ? kBlack : kWhite;
+        const Box ink = Ink(ground);
+        EXPECT_GT(ink.count, 2000);
+        EXPECT_GE(ink.left, static_cast<int>(0.02 * kW) - 12);
+        EXPECT_LE(ink.right, static_cast<int>(0.98 * kW) + 12);
+        EXPECT_GE(ink.top, static_cast<int>(0.02 * kH) - 12);
+        EXPECT_LE(ink.bottom, static_cast<int>(0.98 * kH) + 12);
+        EXPECT_GT(CountColour(kRed), 50) << "the marked first character";
+        int foreign = 0;
+        for (int y = 0; y < kH; ++y) {
+          for (int x = 0; x < kW; ++x) {
+            const std::uint32_t p = At(x, y);
+            const int r = static_cast<int>(p >> 16), g = static_cast<int>((p >> 8) & 0xFF),
+                      b = static_cast<int>(p & 0xFF);
+            // Blends of black, white and red have equal green and blue.
+            const bool greyOrRed = std::abs(g - b) <= 2 && r >= g - 2;
+            foreign += greyOrRed ? 0 : 1;
+          }
+        }
+        EXPECT_EQ(foreign, 0) << "type " << std::hex << type;
+      }
+    }
+  }
+}
+
 TEST_F(Card, MissingFaceIsReportedNotDrawn) {
   TitleCardRenderer renderer(*surface, clock, pictures, random, frame);
   renderer.draw.useFont = L"No Such Face 123";
