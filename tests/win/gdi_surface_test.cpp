@@ -156,3 +156,45 @@ TEST(GdiSurface, PageAfterPagesEqualsPageOnAFreshImage) {
 
 }  // namespace
 }  // namespace zor::win
+
+namespace zor::win {
+namespace {
+
+// A long run draws at many sizes: fonts are let go now and then, and what is
+// drawn afterwards must not use a stamp of a font that is gone.
+TEST(GdiSurface, ManySizesKeepDrawingRight) {
+  NullHost host;
+  Canvas canvas;
+  ASSERT_TRUE(canvas.Create(400, 300));
+  GdiSurface surface(canvas.dc(), 400, 300, 15.0f, 15.0f, host);
+  const std::array<Offset, 4> copies{{{-1.5f, 0}, {-0.75f, 0}, {0, 0}, {0.75f, 0}}};
+  for (int size = 20; size < 140; ++size) {
+    surface.SelectFont(FontSpec{L"IPAMincho", static_cast<float>(size), false, false, 0});
+    surface.SetBackColour(Rgb{0, 0, 0});
+    surface.Clear();
+    surface.SetForeColour(Rgb{255, 255, 255});
+    surface.PrintCopies(10, 10, L"永", copies);
+  }
+  surface.SelectFont(FontSpec{L"IPAMincho", 60.0f, false, false, 0});
+  surface.Clear();
+  surface.PrintCopies(10, 10, L"永", copies);
+  GdiFlush();
+
+  Canvas fresh;
+  ASSERT_TRUE(fresh.Create(400, 300));
+  GdiSurface once(fresh.dc(), 400, 300, 15.0f, 15.0f, host);
+  once.SelectFont(FontSpec{L"IPAMincho", 60.0f, false, false, 0});
+  once.SetBackColour(Rgb{0, 0, 0});
+  once.Clear();
+  once.SetForeColour(Rgb{255, 255, 255});
+  once.PrintCopies(10, 10, L"永", copies);
+  GdiFlush();
+  int differing = 0;
+  for (int i = 0; i < 400 * 300; ++i) {
+    differing += (canvas.pixels()[i] & 0xFFFFFF) != (fresh.pixels()[i] & 0xFFFFFF) ? 1 : 0;
+  }
+  EXPECT_EQ(differing, 0);
+}
+
+}  // namespace
+}  // namespace zor::win

@@ -126,6 +126,16 @@ HFONT GdiSurface::FontFor(const FontSpec& font) {
   auto key = std::make_tuple(font.face, pixels, font.bold, font.italic, font.escapement);
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second.get();
+  if (fonts_.size() >= kMaxFonts) {
+    // Sizes change from message to message: a saver that runs for hours
+    // would otherwise keep a font for every size it ever drew. None of the
+    // fonts may stay selected when they go, and the stamps name them.
+    SelectObject(dc_, GetStockObject(SYSTEM_FONT));
+    if (stamp_.dc()) SelectObject(stamp_.dc(), GetStockObject(SYSTEM_FONT));
+    fonts_.clear();
+    stamps_.clear();
+    stampBytes_ = 0;
+  }
   LOGFONTW lf{};
   lf.lfHeight = -pixels;  // character height: the em is the font size
   lf.lfEscapement = font.escapement;

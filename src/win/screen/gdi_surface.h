@@ -117,6 +117,7 @@ class GdiSurface final : public Surface {
     friend auto operator<=>(const StampKey&, const StampKey&) = default;
   };
   static constexpr std::size_t kStampCacheBytes = 16u << 20;
+  static constexpr std::size_t kMaxFonts = 48;
   void BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride);
 
   // What differs from the ground since the last Clear: the image was
