@@ -24,23 +24,6 @@ namespace {
 constexpr float kTwipsPerPixel = 15.0f;  // 96 dpi
 constexpr int kMaxSide = 16384;
 
-// An off-screen page: no credit label (hidden in this display), no screen.
-class PageHost final : public win::SurfaceHost {
- public:
-  std::wstring missingFace;
-  [[nodiscard]] PointSize CreditLabelSize() const override { return {}; }
-  void PlaceCreditLabel(float, float, Rgb) override {}
-  void Refresh() override {}
-  void ReportMissingFace(std::wstring_view message) override { missingFace = message; }
-};
-
-// The test display does not wait.
-class NoWaitClock final : public Clock {
- public:
-  [[nodiscard]] std::int32_t TickCount() override { return static_cast<std::int32_t>(GetTickCount()); }
-  void Wait(std::int32_t) override {}
-};
-
 bool ParseSize(const std::wstring& text, int& width, int& height) {
   const std::size_t x = text.find_first_of(L"xX");
   if (x == std::wstring::npos) return false;
@@ -114,7 +97,7 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   win::ComScope com;
   win::Canvas canvas;
   if (!canvas.Create(width, height)) return cmd.Refuse(L"not enough memory for a page of " + sizeText);
-  PageHost host;
+  win::OffscreenHost host;
   win::GdiSurface surface(canvas.dc(), width, height, kTwipsPerPixel, kTwipsPerPixel, host);
   NoWaitClock clock;
   SeededRandom random(static_cast<std::uint32_t>(seed));

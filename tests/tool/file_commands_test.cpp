@@ -5,6 +5,7 @@
 #include "core/data/registration_file.h"
 #include "core/text/unicode.h"
 #include "tool/tool.h"
+#include "tool_run.h"
 
 namespace zor::tool {
 namespace {
@@ -13,24 +14,8 @@ using zor::testing::ReadBytes;
 using zor::testing::TempFolder;
 using zor::testing::WriteBytes;
 
-class Capture final : public Output {
- public:
-  void Write(std::wstring_view text) override { text_ += text; }
-  std::wstring text_;
-};
-
-struct ToolRun {
-  int rc;
-  std::wstring out;
-  std::wstring err;
-};
-
-ToolRun Tool(std::vector<std::wstring> args) {
-  Capture out;
-  Capture err;
-  const int rc = RunTool(args, out, err);
-  return {rc, out.text_, err.text_};
-}
+using testing::Tool;
+using testing::ToolRun;
 
 class FileCommands : public ::testing::Test {
  protected:

@@ -1,28 +1,13 @@
 #include "tool/tool.h"
+#include "tool_run.h"
 
 #include <gtest/gtest.h>
 
 namespace zor::tool {
 namespace {
 
-class Capture final : public Output {
- public:
-  void Write(std::wstring_view text) override { text_ += text; }
-  std::wstring text_;
-};
-
-struct ToolRun {
-  int rc;
-  std::wstring out;
-  std::wstring err;
-};
-
-ToolRun Tool(std::vector<std::wstring> args) {
-  Capture out;
-  Capture err;
-  const int rc = RunTool(args, out, err);
-  return {rc, out.text_, err.text_};
-}
+using testing::Tool;
+using testing::ToolRun;
 
 TEST(ZortoolDate, PrintsTheKanjiDate) {
   ToolRun r = Tool({L"date", L"--unit-year", L"1997/12/25"});

@@ -11,14 +11,6 @@
 namespace zor::win {
 namespace {
 
-class NullHost final : public SurfaceHost {
- public:
-  PointSize CreditLabelSize() const override { return {}; }
-  void PlaceCreditLabel(float, float, Rgb) override {}
-  void Refresh() override {}
-  void ReportMissingFace(std::wstring_view) override {}
-};
-
 // A grey ramp, so that copies drawn over each other and over the ground show.
 void Ramp(Canvas& canvas) {
   for (int x = 0; x < canvas.width(); ++x) {
@@ -32,7 +24,7 @@ void Ramp(Canvas& canvas) {
 
 
 void Draw(Canvas& canvas, const FontSpec& font, bool stamped, std::span<const Offset> offsets) {
-  NullHost host;
+  OffscreenHost host;
   GdiSurface surface(canvas.dc(), canvas.width(), canvas.height(), 15.0f, 15.0f, host);
   Ramp(canvas);
   surface.SelectFont(font);
@@ -83,7 +75,7 @@ TEST(GdiSurface, StampedCopiesMatchSeparatePrints) {
 }
 
 TEST(GdiSurface, StampedCopiesClipAtTheEdges) {
-  NullHost host;
+  OffscreenHost host;
   Canvas canvas;
   ASSERT_TRUE(canvas.Create(120, 80));
   GdiSurface surface(canvas.dc(), 120, 80, 15.0f, 15.0f, host);
@@ -105,15 +97,9 @@ TEST(GdiSurface, StampedCopiesClipAtTheEdges) {
 namespace zor::win {
 namespace {
 
-class NoWait final : public Clock {
- public:
-  std::int32_t TickCount() override { return 0; }
-  void Wait(std::int32_t) override {}
-};
-
 // Draws a page of the text on the surface, as the test display would.
 void Page(GdiSurface& surface, char layout, const wchar_t* text, bool white, std::int16_t decoration) {
-  NoWait clock;
+  NoWaitClock clock;
   SeededRandom random(4);
   FrameState frame;
   NoBackground pictures;
@@ -132,7 +118,7 @@ void Page(GdiSurface& surface, char layout, const wchar_t* text, bool white, std
 // A page drawn after others must look exactly like the same page drawn on a
 // fresh image: clearing only what was drawn may leave nothing behind.
 TEST(GdiSurface, PageAfterPagesEqualsPageOnAFreshImage) {
-  NullHost host;
+  OffscreenHost host;
   Canvas reused;
   ASSERT_TRUE(reused.Create(800, 450));
   GdiSurface surface(reused.dc(), 800, 450, 15.0f, 15.0f, host);
@@ -163,7 +149,7 @@ namespace {
 // A long run draws at many sizes: fonts are let go now and then, and what is
 // drawn afterwards must not use a stamp of a font that is gone.
 TEST(GdiSurface, ManySizesKeepDrawingRight) {
-  NullHost host;
+  OffscreenHost host;
   Canvas canvas;
   ASSERT_TRUE(canvas.Create(400, 300));
   GdiSurface surface(canvas.dc(), 400, 300, 15.0f, 15.0f, host);

@@ -12,21 +12,6 @@ constexpr int kW = 960;
 constexpr int kH = 540;
 constexpr wchar_t kFace[] = L"IPAMincho";
 
-class PageHost final : public SurfaceHost {
- public:
-  std::wstring missing;
-  PointSize CreditLabelSize() const override { return {}; }
-  void PlaceCreditLabel(float, float, Rgb) override {}
-  void Refresh() override {}
-  void ReportMissingFace(std::wstring_view message) override { missing = message; }
-};
-
-class NoWait final : public Clock {
- public:
-  std::int32_t TickCount() override { return 0; }
-  void Wait(std::int32_t) override {}
-};
-
 struct Box {
   int left = kW, top = kH, right = -1, bottom = -1;
   int count = 0;
@@ -92,9 +77,9 @@ class Card : public testing::Test {
   }
 
   Canvas canvas;
-  PageHost host;
+  OffscreenHost host;
   std::unique_ptr<GdiSurface> surface;
-  NoWait clock;
+  NoWaitClock clock;
   SeededRandom random{1};
   FrameState frame;
   NoBackground pictures;
@@ -222,7 +207,7 @@ TEST_F(Card, MissingFaceIsReportedNotDrawn) {
   request.testDisplay = true;
   bool invert = false;
   EXPECT_EQ(renderer.Render('C', request, invert), PageResult::kMissingFace);
-  EXPECT_NE(host.missing.find(L"指定のフォントがインストールされていない可能性があります"), std::wstring::npos);
+  EXPECT_NE(host.missingFace.find(L"指定のフォントがインストールされていない可能性があります"), std::wstring::npos);
 }
 
 }  // namespace

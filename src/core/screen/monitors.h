@@ -3,15 +3,9 @@
 
 #include <vector>
 
-namespace zor {
+#include "core/screen/pixel_rect.h"
 
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
+namespace zor {
 
 // Every monitor that the form's rectangle does not wholly contain (empty
 // monitors are skipped).

@@ -4,6 +4,8 @@
 // shrinking and bilinear interpolation when enlarging.
 #pragma once
 
+#include "core/screen/pixel_rect.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -81,15 +83,6 @@ struct PixelView {
   int stride = 0;
 };
 
-// The part of a destination rectangle that is computed.
-struct PixelRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  [[nodiscard]] int width() const noexcept { return right - left; }
-  [[nodiscard]] int height() const noexcept { return bottom - top; }
-};
 
 // Resamples the source rectangle (picture pixels, fractions allowed) to a
 // destination of destW × destH pixels and writes the part inside clip

@@ -123,6 +123,14 @@ class Clock {
   virtual void Wait(std::int32_t ms) = 0;
 };
 
+// Time that never has to pass: the settings dialog's test display and
+// drawing to a file start no stopwatch and wait for nothing.
+class NoWaitClock final : public Clock {
+ public:
+  [[nodiscard]] std::int32_t TickCount() override { return 0; }
+  void Wait(std::int32_t) override {}
+};
+
 // rand(n): a uniform integer from 0 to n - 1, drawn anew at each use; 0 when
 // n < 1.
 class RandomSource {

@@ -27,6 +27,17 @@ class SurfaceHost {
   virtual void ReportMissingFace(std::wstring_view message) = 0;
 };
 
+// An off-screen page: no credit label (hidden), no screen to show it on, and
+// a missing face kept as the message to report.
+class OffscreenHost final : public SurfaceHost {
+ public:
+  std::wstring missingFace;
+  [[nodiscard]] PointSize CreditLabelSize() const override { return {}; }
+  void PlaceCreditLabel(float, float, Rgb) override {}
+  void Refresh() override {}
+  void ReportMissingFace(std::wstring_view message) override { missingFace = message; }
+};
+
 // An off-screen 32-bit top-down DIB selected into a memory DC.
 class Canvas {
  public:

@@ -16,20 +16,6 @@ namespace {
 using namespace zor;
 using namespace zor::win;
 
-class PageHost final : public SurfaceHost {
- public:
-  PointSize CreditLabelSize() const override { return {}; }
-  void PlaceCreditLabel(float, float, Rgb) override {}
-  void Refresh() override {}
-  void ReportMissingFace(std::wstring_view) override {}
-};
-
-class NoWait final : public Clock {
- public:
-  std::int32_t TickCount() override { return 0; }
-  void Wait(std::int32_t) override {}
-};
-
 double Now() {
   LARGE_INTEGER f, c;
   QueryPerformanceFrequency(&f);
@@ -60,9 +46,9 @@ int main(int argc, char** argv) {
 
   Canvas canvas;
   if (!canvas.Create(w, h)) return 1;
-  PageHost host;
+  OffscreenHost host;
   GdiSurface surface(canvas.dc(), w, h, 15.0f, 15.0f, host);
-  NoWait clock;
+  NoWaitClock clock;
   SeededRandom random(1);
   FrameState frame;
   NoBackground pictures;
