@@ -169,6 +169,76 @@ TEST(RowShrinker, LargeRatiosKeepAFlatColourFlat) {
   for (std::uint32_t v : out) ASSERT_EQ(v, 0x336699u);
 }
 
+TEST(RowShrinker, ByteLayoutsAgreeWithPixels) {
+  // The same 7 × 5 picture as 0x00RRGGBB pixels, BGR bytes and (its blue) grey
+  // bytes, reduced to 3 × 2 and to 7 × 2 (one axis kept whole).
+  constexpr int kW = 7;
+  constexpr int kH = 5;
+  std::vector<std::uint32_t> pixels(kW * kH);
+  std::vector<std::uint8_t> bgr(kW * kH * 3);
+  std::vector<std::uint8_t> grey(kW * kH);
+  for (int i = 0; i < kW * kH; ++i) {
+    const auto b = static_cast<std::uint8_t>(i * 7);
+    const auto g = static_cast<std::uint8_t>(255 - i * 5);
+    const auto r = static_cast<std::uint8_t>((i * 37) % 256);
+    pixels[static_cast<std::size_t>(i)] = std::uint32_t{r} << 16 | std::uint32_t{g} << 8 | b;
+    bgr[static_cast<std::size_t>(i) * 3] = b;
+    bgr[static_cast<std::size_t>(i) * 3 + 1] = g;
+    bgr[static_cast<std::size_t>(i) * 3 + 2] = r;
+    grey[static_cast<std::size_t>(i)] = b;
+  }
+  for (const PixelSize to : {PixelSize{3, 2}, PixelSize{7, 2}, PixelSize{1, 1}}) {
+    std::vector<std::uint32_t> a(static_cast<std::size_t>(to.width * to.height));
+    std::vector<std::uint32_t> b(a.size());
+    std::vector<std::uint32_t> c(a.size());
+    RowShrinker fromPixels({kW, kH}, to, a.data());
+    RowShrinker fromBgr({kW, kH}, to, b.data(), RowLayout::kBgr24);
+    RowShrinker fromGrey({kW, kH}, to, c.data(), RowLayout::kGray8);
+    for (int y = 0; y < kH; ++y) {
+      fromPixels.AddRow(pixels.data() + y * kW);
+      fromBgr.AddRow(bgr.data() + y * kW * 3);
+      fromGrey.AddRow(grey.data() + y * kW);
+    }
+    fromPixels.Finish();
+    fromBgr.Finish();
+    fromGrey.Finish();
+    EXPECT_EQ(a, b) << to.width << "x" << to.height;
+    for (std::size_t i = 0; i < a.size(); ++i) EXPECT_EQ(c[i], (a[i] & 0xFF) * 0x010101u) << i;
+  }
+  // Kept whole across, halved down: each output is the mean of two rows.
+  std::vector<std::uint32_t> half(kW * 2);
+  RowShrinker shrink({kW, 4}, {kW, 2}, half.data(), RowLayout::kGray8);
+  for (int y = 0; y < 4; ++y) shrink.AddRow(grey.data() + y * kW);
+  shrink.Finish();
+  EXPECT_EQ(half[0] & 0xFF, (grey[0] + grey[kW] + 1u) / 2);
+  EXPECT_EQ(half[kW + 3] & 0xFF, (grey[2 * kW + 3] + grey[3 * kW + 3] + 1u) / 2);
+}
+
+TEST(ExpandRow, EveryLayout) {
+  const std::uint8_t bgr[6] = {1, 2, 3, 4, 5, 6};
+  const std::uint8_t bgrx[8] = {1, 2, 3, 99, 4, 5, 6, 99};
+  const std::uint8_t grey[2] = {7, 200};
+  std::uint32_t out[2] = {};
+  ExpandRow(bgr, RowLayout::kBgr24, 2, out);
+  EXPECT_EQ(out[0], 0x030201u);
+  EXPECT_EQ(out[1], 0x060504u);
+  ExpandRow(bgrx, RowLayout::kBgrx32, 2, out);
+  EXPECT_EQ(out[1], 0x060504u) << "the fourth byte is dropped";
+  ExpandRow(grey, RowLayout::kGray8, 2, out);
+  EXPECT_EQ(out[0], 0x070707u);
+  EXPECT_EQ(out[1], 0xC8C8C8u);
+}
+
+TEST(RowShrinker, ExtremeRatiosStayInRange) {
+  // 32767 white pixels into one: the fixed-point sums must not overflow.
+  std::vector<std::uint8_t> row(32767, 255);
+  std::uint32_t out = 0;
+  RowShrinker shrink({32767, 3}, {1, 1}, &out, RowLayout::kGray8);
+  for (int y = 0; y < 3; ++y) shrink.AddRow(row.data());
+  shrink.Finish();
+  EXPECT_EQ(out, 0xFFFFFFu);
+}
+
 TEST(Resample, CopiesEnlargesAndClipsConsistently) {
   std::vector<std::uint32_t> pixels(16);
   for (int i = 0; i < 16; ++i) pixels[static_cast<std::size_t>(i)] = Grey(static_cast<unsigned>(i * 16));

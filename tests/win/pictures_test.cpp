@@ -13,6 +13,7 @@
 #include "core/screen/background.h"
 #include "win/screen/gdi_surface.h"
 #include "win/screen/image_file.h"
+#include "win/screen/wic_transform.h"
 
 namespace zor::win {
 namespace {
@@ -182,6 +183,222 @@ TEST_F(Pictures, LargePicturesAreKeptAtTheSizeThatCoversTheScreen) {
   GdiFlush();
   EXPECT_EQ(canvas.pixels()[40 * 100 + 10] & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(canvas.pixels()[40 * 100 + 90] & 0xFFFFFF, 0x0000FFu);
+}
+
+// A decoded frame of a large photo, made up on request: red rises to the
+// right, green downwards. It can offer to scale while decoding, to the
+// sizes a JPEG decoder offers (1/2, 1/4, 1/8), and records what was read.
+class FakeFrame final : public IWICBitmapSource, public IWICBitmapSourceTransform {
+ public:
+  FakeFrame(UINT w, UINT h, bool scales, const WICPixelFormatGUID& format = GUID_WICPixelFormat24bppBGR)
+      : w_(w), h_(h), scales_(scales), format_(format) {}
+
+  // What GetClosestSize gives for a wish: the JPEG rule, or one pixel less.
+  bool roundsDown = false;
+  UINT fullRows = 0;  // rows read at the file's own size
+  UINT scaledRows = 0;
+  PixelSize scaledTo;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IWICBitmapSource)) {
+      *out = static_cast<IWICBitmapSource*>(this);
+    } else if (scales_ && IsEqualIID(iid, kIidWicBitmapSourceTransform)) {
+      *out = static_cast<IWICBitmapSourceTransform*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  HRESULT STDMETHODCALLTYPE GetSize(UINT* w, UINT* h) override {
+    *w = w_;
+    *h = h_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetPixelFormat(WICPixelFormatGUID* format) override {
+    *format = format_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetResolution(double* x, double* y) override {
+    *x = *y = 96.0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE CopyPalette(IWICPalette*) override { return WINCODEC_ERR_PALETTEUNAVAILABLE; }
+  HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rc, UINT stride, UINT size, BYTE* buffer) override {
+    fullRows += static_cast<UINT>(rc->Height);
+    return Fill(*rc, w_, h_, format_, stride, size, buffer);
+  }
+
+  HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rc, UINT w, UINT h, WICPixelFormatGUID* format,
+                                       WICBitmapTransformOptions transform, UINT stride, UINT size,
+                                       BYTE* buffer) override {
+    UINT cw = w;
+    UINT ch = h;
+    GetClosestSize(&cw, &ch);
+    if (cw != w || ch != h || transform != WICBitmapTransformRotate0) return E_INVALIDARG;
+    scaledRows += static_cast<UINT>(rc->Height);
+    scaledTo = {static_cast<int>(w), static_cast<int>(h)};
+    return Fill(*rc, w, h, *format, stride, size, buffer);
+  }
+  HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* w, UINT* h) override {
+    UINT d = 8;
+    while (d > 1 && ((w_ + d - 1) / d < *w || (h_ + d - 1) / d < *h)) d /= 2;
+    *w = (w_ + d - 1) / d - (roundsDown && d > 1 ? 1 : 0);
+    *h = (h_ + d - 1) / d - (roundsDown && d > 1 ? 1 : 0);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) override {
+    *format = format_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) override {
+    *supported = transform == WICBitmapTransformRotate0;
+    return S_OK;
+  }
+
+  // The colour at (x, y) of the photo seen at w × h.
+  static std::uint32_t At(UINT x, UINT y, UINT w, UINT h) {
+    return (256 * x / w) << 16 | (256 * y / h) << 8 | 0x40;
+  }
+
+ private:
+  static HRESULT Fill(const WICRect& rc, UINT w, UINT h, const WICPixelFormatGUID& format, UINT stride, UINT size,
+                      BYTE* buffer) {
+    const UINT bytes = IsEqualGUID(format, GUID_WICPixelFormat8bppGray) ? 1 : 3;
+    if (rc.X != 0 || static_cast<UINT>(rc.Width) != w || rc.Y < 0 || static_cast<UINT>(rc.Y + rc.Height) > h ||
+        stride < w * bytes || size < stride * static_cast<UINT>(rc.Height)) {
+      return E_INVALIDARG;
+    }
+    for (INT r = 0; r < rc.Height; ++r) {
+      BYTE* row = buffer + static_cast<std::size_t>(r) * stride;
+      for (UINT x = 0; x < w; ++x) {
+        const std::uint32_t v = At(x, static_cast<UINT>(rc.Y + r), w, h);
+        if (bytes == 1) {
+          row[x] = static_cast<BYTE>(v >> 16);
+        } else {
+          row[x * 3] = static_cast<BYTE>(v);
+          row[x * 3 + 1] = static_cast<BYTE>(v >> 8);
+          row[x * 3 + 2] = static_cast<BYTE>(v >> 16);
+        }
+      }
+    }
+    return S_OK;
+  }
+
+  UINT w_;
+  UINT h_;
+  bool scales_;
+  WICPixelFormatGUID format_;
+};
+
+// Kept pixels, read back through a plain paint at the kept size.
+std::uint32_t KeptPixel(HeldPicture& p, int x, int y) {
+  const PixelSize kept = p.KeptSize();
+  const PixelSize own = p.OwnSize();
+  Canvas canvas;
+  EXPECT_TRUE(canvas.Create(kept.width, kept.height));
+  p.Paint(canvas.dc(), kept.width, kept.height,
+          {0, 0, static_cast<float>(own.width), static_cast<float>(own.height)},
+          {0, 0, static_cast<float>(kept.width), static_cast<float>(kept.height)});
+  GdiFlush();
+  return canvas.pixels()[static_cast<std::size_t>(y) * kept.width + x] & 0xFFFFFF;
+}
+
+TEST_F(Pictures, DecoderScalingIsUsedDownToTheSizeThatCoversTheScreen) {
+  HeldPicture p;
+  FakeFrame photo(6000, 4000, true);
+  ASSERT_EQ(p.LoadFrame(nullptr, &photo, {1920, 1080}), PictureLoad::kLoaded);
+  EXPECT_EQ(photo.scaledTo, (PixelSize{3000, 2000})) << "a quarter would not cover 1920 pixels";
+  EXPECT_EQ(photo.scaledRows, 2000u);
+  EXPECT_EQ(photo.fullRows, 0u) << "never decoded at its own size";
+  EXPECT_EQ(p.OwnSize(), (PixelSize{6000, 4000}));
+  ASSERT_EQ(p.KeptSize(), (PixelSize{1920, 1280}));
+  for (const auto& [x, y] : {std::pair{0, 0}, {960, 640}, {1919, 1279}, {100, 1200}}) {
+    EXPECT_TRUE(Near(KeptPixel(p, x, y), FakeFrame::At(static_cast<UINT>(x), static_cast<UINT>(y), 1920, 1280), 2))
+        << x << "," << y;
+  }
+
+  FakeFrame small(6000, 4000, true);
+  ASSERT_EQ(p.LoadFrame(nullptr, &small, {640, 480}), PictureLoad::kLoaded);
+  EXPECT_EQ(small.scaledTo, (PixelSize{750, 500}));
+  EXPECT_EQ(p.KeptSize(), (PixelSize{720, 480}));
+
+  // A picture no larger than the screen is read at its own size.
+  FakeFrame fits(800, 600, true);
+  ASSERT_EQ(p.LoadFrame(nullptr, &fits, {1920, 1080}), PictureLoad::kLoaded);
+  EXPECT_EQ(fits.scaledRows, 0u);
+  EXPECT_EQ(fits.fullRows, 600u);
+  EXPECT_EQ(KeptPixel(p, 400, 300), FakeFrame::At(400, 300, 800, 600));
+}
+
+TEST_F(Pictures, ScaledSizesThatWouldNotCoverAreNotUsed) {
+  // The decoder offers a pixel less than asked: 2999 × 1999 still covers
+  // 1920 × 1280, 1499 does not, and the answer for an eighth never does.
+  HeldPicture p;
+  FakeFrame photo(6000, 4000, true);
+  photo.roundsDown = true;
+  ASSERT_EQ(p.LoadFrame(nullptr, &photo, {1920, 1080}), PictureLoad::kLoaded);
+  EXPECT_EQ(photo.scaledTo, (PixelSize{2999, 1999}));
+  EXPECT_EQ(photo.fullRows, 0u);
+
+  FakeFrame tight(6000, 4000, true);
+  tight.roundsDown = true;
+  ASSERT_EQ(p.LoadFrame(nullptr, &tight, {2999, 2000}), PictureLoad::kLoaded);
+  EXPECT_EQ(tight.scaledRows, 0u) << "no offered size covers 3000 × 2000";
+  EXPECT_EQ(tight.fullRows, 4000u);
+  EXPECT_EQ(p.KeptSize(), (PixelSize{3000, 2000}));
+}
+
+TEST_F(Pictures, GreyAndColourRowsAreReadWithoutAConverter) {
+  HeldPicture p;
+  FakeFrame grey(300, 200, false, GUID_WICPixelFormat8bppGray);
+  ASSERT_EQ(p.LoadFrame(nullptr, &grey, {150, 100}), PictureLoad::kLoaded);
+  EXPECT_EQ(grey.fullRows, 200u);
+  const std::uint32_t v = KeptPixel(p, 75, 10) >> 16;
+  EXPECT_NEAR(static_cast<int>(v), 128, 2);
+  EXPECT_EQ(KeptPixel(p, 75, 10), v * 0x010101u) << "grey in every channel";
+
+  // A format the rows cannot be read in needs the converter (none given here).
+  FakeFrame indexed(30, 20, false, GUID_WICPixelFormat8bppIndexed);
+  EXPECT_EQ(p.LoadFrame(nullptr, &indexed, {150, 100}), PictureLoad::kNotAPicture);
+  EXPECT_EQ(p.OwnSize(), (PixelSize{300, 200})) << "the held picture stays";
+}
+
+TEST_F(Pictures, TheSameUnchangedFileIsNotDecodedAgain) {
+  Encode(dir / "a.bmp", GUID_ContainerFormatBmp, 40, 30, [](int x, int y) { return Halves(x, y, 40); });
+  Encode(dir / "b.bmp", GUID_ContainerFormatBmp, 40, 30, [](int, int) { return 0x00FF00u; });
+  HeldPicture p;
+  ASSERT_EQ(p.Load(dir / "a.bmp", {1024, 768}), PictureLoad::kLoaded);
+  ASSERT_EQ(p.Load(dir / "a.bmp", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 1);
+  ASSERT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 2) << "another screen size";
+  ASSERT_EQ(p.Load(dir / "b.bmp", {200, 100}), PictureLoad::kLoaded);
+  ASSERT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 4) << "another file held in between";
+
+  // The file replaced under the same name: decoded again, new pixels.
+  ASSERT_TRUE(CopyFileW((dir / "b.bmp").c_str(), (dir / "a.bmp").c_str(), FALSE));
+  HANDLE h = CreateFileW((dir / "a.bmp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER t{};
+  t.LowPart = now.dwLowDateTime;
+  t.HighPart = now.dwHighDateTime;
+  t.QuadPart += 10'000'000ull * 60;
+  const FILETIME later{t.LowPart, t.HighPart};
+  SetFileTime(h, nullptr, nullptr, &later);
+  CloseHandle(h);
+  ASSERT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 5);
+  EXPECT_EQ(Painted(p, 2, 2), 0x00FF00u);
+  // Gone: nothing is loaded, the held picture stays.
+  std::filesystem::remove(dir / "a.bmp");
+  EXPECT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kUnreadable);
 }
 
 // A page of 320 × 240 pixels (240 × 180 points) with the background steps.

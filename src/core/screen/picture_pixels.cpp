@@ -1,6 +1,7 @@
 #include "core/screen/picture_pixels.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -116,48 +117,135 @@ PixelSize KeptSize(PixelSize picture, PixelSize screen) noexcept {
 
 // ---- Area-averaging reduction -------------------------------------------
 
-RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output)
-    : from_(from),
-      to_(to),
-      output_(output),
-      scaleY_(static_cast<double>(from.height) / static_cast<double>(to.height)),
-      row_(static_cast<std::size_t>(to.width) * 3),
-      current_(static_cast<std::size_t>(to.width) * 3),
-      next_(static_cast<std::size_t>(to.width) * 3) {
-  const double sx = static_cast<double>(from.width) / to.width;
-  for (int j = 0; j < to.width; ++j) {
-    const double a = j * sx;
-    const double b = std::min<double>((j + 1) * sx, from.width);
-    const int i0 = static_cast<int>(std::floor(a));
-    const int i1 = std::min(from.width, static_cast<int>(std::ceil(b)));
-    first_.push_back(i0);
-    count_.push_back(i1 - i0);
-    weightAt_.push_back(weights_.size());
-    for (int i = i0; i < i1; ++i) {
-      const double overlap = std::min<double>(i + 1, b) - std::max<double>(i, a);
-      weights_.push_back(static_cast<float>(overlap / sx));
-    }
+static_assert(std::endian::native == std::endian::little, "0x00RRGGBB pixels are read as bytes B, G, R, 0");
+
+namespace {
+
+// Fixed-point weights: one output pixel is kUnit along each axis.
+constexpr int kUnitBits = 12;
+constexpr std::uint32_t kUnit = 1u << kUnitBits;
+
+// Where source edge x falls along an axis of from -> to pixels, in output
+// units: 0 at the first edge and exactly to × kUnit at the last, so the
+// weights of the source pixels in any output pixel add up to kUnit.
+std::uint32_t EdgeAt(std::int64_t x, int from, int to) {
+  return static_cast<std::uint32_t>((2 * x * to * kUnit + from) / (2 * static_cast<std::int64_t>(from)));
+}
+
+}  // namespace
+
+void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32_t* out) noexcept {
+  switch (layout) {
+    case RowLayout::kGray8:
+      for (int i = 0; i < width; ++i) out[i] = std::uint32_t{row[i]} * 0x010101u;
+      break;
+    case RowLayout::kBgr24:
+      for (int i = 0; i < width; ++i, row += 3) {
+        out[i] = std::uint32_t{row[0]} | std::uint32_t{row[1]} << 8 | std::uint32_t{row[2]} << 16;
+      }
+      break;
+    case RowLayout::kBgrx32:
+      for (int i = 0; i < width; ++i, row += 4) {
+        out[i] = std::uint32_t{row[0]} | std::uint32_t{row[1]} << 8 | std::uint32_t{row[2]} << 16;
+      }
+      break;
   }
 }
 
-void RowShrinker::HorizontalInto(const std::uint32_t* row, std::vector<float>& out) const {
-  for (int j = 0; j < to_.width; ++j) {
-    const float* w = &weights_[weightAt_[static_cast<std::size_t>(j)]];
-    const std::uint32_t* p = row + first_[static_cast<std::size_t>(j)];
-    float r = 0.0f;
-    float g = 0.0f;
-    float b = 0.0f;
-    for (int k = 0; k < count_[static_cast<std::size_t>(j)]; ++k) {
-      const std::uint32_t v = p[k];
-      r += w[k] * static_cast<float>((v >> 16) & 0xFF);
-      g += w[k] * static_cast<float>((v >> 8) & 0xFF);
-      b += w[k] * static_cast<float>(v & 0xFF);
+RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout)
+    : from_(from),
+      to_(to),
+      output_(output),
+      channels_(BytesPerPixel(layout)),
+      current_(static_cast<std::size_t>(from.width) * static_cast<std::size_t>(channels_)),
+      next_(current_.size()) {
+  first_.reserve(static_cast<std::size_t>(to.width));
+  count_.reserve(static_cast<std::size_t>(to.width));
+  weightAt_.reserve(static_cast<std::size_t>(to.width));
+  int i = 0;
+  for (int j = 0; j < to.width; ++j) {
+    const std::uint32_t lo = static_cast<std::uint32_t>(j) * kUnit;
+    const std::uint32_t hi = lo + kUnit;
+    while (i < from.width && EdgeAt(i + 1, from.width, to.width) <= lo) ++i;
+    first_.push_back(i);
+    weightAt_.push_back(weights_.size());
+    int k = i;
+    for (; k < from.width; ++k) {
+      const std::uint32_t a = std::max(EdgeAt(k, from.width, to.width), lo);
+      const std::uint32_t b = std::min(EdgeAt(k + 1, from.width, to.width), hi);
+      if (a >= hi) break;
+      weights_.push_back(b > a ? b - a : 0u);
     }
-    out[static_cast<std::size_t>(j) * 3] = r;
-    out[static_cast<std::size_t>(j) * 3 + 1] = g;
-    out[static_cast<std::size_t>(j) * 3 + 2] = b;
+    count_.push_back(k - i);
   }
 }
+
+void RowShrinker::Emit() {
+  std::uint32_t* out = output_ + static_cast<std::size_t>(destRow_) * static_cast<std::size_t>(to_.width);
+  const std::uint32_t* acc = current_.data();
+  const int c = channels_;
+  // Each column sum is at most 255 × kUnit and the weights add up to kUnit,
+  // so the totals stay below 2^32.
+  constexpr std::uint32_t kHalf = 1u << (2 * kUnitBits - 1);
+  for (int j = 0; j < to_.width; ++j) {
+    const std::uint32_t* w = &weights_[weightAt_[static_cast<std::size_t>(j)]];
+    const std::uint32_t* p = acc + static_cast<std::size_t>(first_[static_cast<std::size_t>(j)]) * c;
+    const int n = count_[static_cast<std::size_t>(j)];
+    if (c == 1) {
+      std::uint32_t v = kHalf;
+      for (int k = 0; k < n; ++k) v += w[k] * p[k];
+      out[j] = (v >> (2 * kUnitBits)) * 0x010101u;
+    } else {
+      std::uint32_t b = kHalf;
+      std::uint32_t g = kHalf;
+      std::uint32_t r = kHalf;
+      for (int k = 0; k < n; ++k, p += c) {
+        b += w[k] * p[0];
+        g += w[k] * p[1];
+        r += w[k] * p[2];
+      }
+      out[j] = (r >> (2 * kUnitBits)) << 16 | (g >> (2 * kUnitBits)) << 8 | (b >> (2 * kUnitBits));
+    }
+  }
+  std::swap(current_, next_);
+  std::fill(next_.begin(), next_.end(), 0u);
+  ++destRow_;
+}
+
+void RowShrinker::Add(const std::uint8_t* row) {
+  if (sourceRow_ >= from_.height) return;
+  const std::uint32_t a = EdgeAt(sourceRow_, from_.height, to_.height);
+  const std::uint32_t b = EdgeAt(sourceRow_ + 1, from_.height, to_.height);
+  ++sourceRow_;
+  // A source row falls into at most two output rows: the one being made and the next.
+  const std::uint32_t edge = static_cast<std::uint32_t>(destRow_ + 1) * kUnit;
+  const std::uint32_t here = std::min(b, edge) - std::min(a, edge);
+  const std::uint32_t there = b > edge ? b - std::max(a, edge) : 0u;
+  if (row) {
+    const std::size_t n = current_.size();
+    std::uint32_t* __restrict cur = current_.data();
+    std::uint32_t* __restrict nxt = next_.data();
+    const std::uint8_t* __restrict in = row;
+    if (here) {
+      for (std::size_t k = 0; k < n; ++k) cur[k] += here * in[k];
+    }
+    if (there) {
+      for (std::size_t k = 0; k < n; ++k) nxt[k] += there * in[k];
+    }
+  }
+  if (b >= edge && destRow_ < to_.height) Emit();
+}
+
+void RowShrinker::AddRow(const std::uint8_t* row) { Add(row); }
+
+void RowShrinker::AddRow(const std::uint32_t* row) { Add(reinterpret_cast<const std::uint8_t*>(row)); }
+
+void RowShrinker::Finish() {
+  while (sourceRow_ < from_.height) Add(nullptr);
+  while (destRow_ < to_.height) Emit();
+}
+
+// ---- Resampling for painting ----------------------------------------------
 
 namespace {
 
@@ -165,59 +253,6 @@ std::uint32_t PackPixel(float r, float g, float b) {
   const auto c = [](float v) { return static_cast<std::uint32_t>(std::clamp(std::lround(v), 0L, 255L)); };
   return c(r) << 16 | c(g) << 8 | c(b);
 }
-
-}  // namespace
-
-void RowShrinker::Emit(int destRow, std::vector<float>& accumulator) {
-  std::uint32_t* out = output_ + static_cast<std::size_t>(destRow) * static_cast<std::size_t>(to_.width);
-  const auto k = static_cast<float>(1.0 / scaleY_);
-  for (int j = 0; j < to_.width; ++j) {
-    const std::size_t at = static_cast<std::size_t>(j) * 3;
-    out[j] = PackPixel(accumulator[at] * k, accumulator[at + 1] * k, accumulator[at + 2] * k);
-  }
-  std::fill(accumulator.begin(), accumulator.end(), 0.0f);
-}
-
-void RowShrinker::AddRow(const std::uint32_t* row) {
-  if (sourceRow_ >= from_.height) return;
-  HorizontalInto(row, row_);
-  const double top = sourceRow_;
-  const double bottom = top + 1.0;
-  // A source row touches at most two output rows: the current and the next.
-  for (int d = 0; d < 2; ++d) {
-    const int j = nextDestRow_ + d;
-    if (j >= to_.height) break;
-    const double a = j * scaleY_;
-    const double b = j + 1 == to_.height ? static_cast<double>(from_.height) : (j + 1) * scaleY_;
-    const auto overlap = static_cast<float>(std::min(bottom, b) - std::max(top, a));
-    if (overlap <= 0.0f) continue;
-    std::vector<float>& acc = d == 0 ? current_ : next_;
-    for (std::size_t i = 0; i < acc.size(); ++i) acc[i] += overlap * row_[i];
-  }
-  ++sourceRow_;
-  while (nextDestRow_ < to_.height) {
-    const double end = nextDestRow_ + 1 == to_.height ? static_cast<double>(from_.height)
-                                                      : static_cast<double>(nextDestRow_ + 1) * scaleY_;
-    if (static_cast<double>(sourceRow_) < end - 1e-3) break;
-    Emit(nextDestRow_, current_);
-    std::swap(current_, next_);
-    ++nextDestRow_;
-  }
-}
-
-void RowShrinker::Finish() {
-  std::vector<std::uint32_t> black(static_cast<std::size_t>(from_.width), 0u);
-  while (sourceRow_ < from_.height) AddRow(black.data());
-  while (nextDestRow_ < to_.height) {  // rounding left a last row unemitted
-    Emit(nextDestRow_, current_);
-    std::swap(current_, next_);
-    ++nextDestRow_;
-  }
-}
-
-// ---- Resampling for painting ----------------------------------------------
-
-namespace {
 
 // Per destination index: the first source index and its weights.
 struct Taps {

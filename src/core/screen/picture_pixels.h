@@ -46,33 +46,46 @@ struct PixelSize {
 };
 [[nodiscard]] PixelSize KeptSize(PixelSize picture, PixelSize screen) noexcept;
 
+// How the bytes of a decoded row hold a pixel: one grey byte; blue, green,
+// red; or blue, green, red and an unused byte (0x00RRGGBB in memory).
+enum class RowLayout { kGray8 = 1, kBgr24 = 3, kBgrx32 = 4 };
+
+[[nodiscard]] constexpr int BytesPerPixel(RowLayout layout) noexcept { return static_cast<int>(layout); }
+
+// One decoded row as 0x00RRGGBB pixels.
+void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32_t* out) noexcept;
+
 // Area-averaging reduction fed row by row, in order: the memory it takes is
-// that of the output and two rows, whatever the size of the input.
+// that of the output and two rows, whatever the size of the input. Weights
+// are fixed-point (1/4096 of an output pixel per axis), so a flat colour
+// stays exactly flat and every output pixel is a rounded exact average.
 class RowShrinker {
  public:
-  // output: width × height pixels of the reduced picture (to × ≤ from on each axis).
-  RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output);
+  // output: to.width × to.height pixels (to ≤ from on each axis).
+  RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout = RowLayout::kBgrx32);
+  // A row of from.width pixels in the layout given.
+  void AddRow(const std::uint8_t* row);
+  // A row of 0x00RRGGBB pixels; for the kBgrx32 layout only.
   void AddRow(const std::uint32_t* row);
   // Rows not yet given count as black: a short file still gives a whole picture.
   void Finish();
 
  private:
-  void HorizontalInto(const std::uint32_t* row, std::vector<float>& out) const;
-  void Emit(int destRow, std::vector<float>& accumulator);
+  void Add(const std::uint8_t* row);
+  void Emit();
 
   PixelSize from_;
   PixelSize to_;
   std::uint32_t* output_;
-  double scaleY_;
+  int channels_;
   int sourceRow_ = 0;
-  int nextDestRow_ = 0;
-  std::vector<int> first_;  // per output column: first source column
+  int destRow_ = 0;
+  std::vector<int> first_;  // per output column: its first source column, tap count and weights
   std::vector<int> count_;
-  std::vector<float> weights_;
   std::vector<std::size_t> weightAt_;
-  std::vector<float> row_;
-  std::vector<float> current_;
-  std::vector<float> next_;
+  std::vector<std::uint32_t> weights_;
+  std::vector<std::uint32_t> current_;  // weighted column sums of the output row being made
+  std::vector<std::uint32_t> next_;     // and of the row after it
 };
 
 // 32-bit pixels: width × height, rows stride pixels apart.

@@ -5,9 +5,12 @@
 
 #include "win/common/com.h"
 #include "win/common/dib.h"
+#include "win/screen/wic_transform.h"
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 
 namespace zor::win {
 
@@ -91,7 +94,80 @@ PixelBitmap& PixelBitmap::operator=(PixelBitmap&& other) noexcept {
 
 // ---- HeldPicture -----------------------------------------------------------
 
+namespace {
+
+// The layout of a WIC pixel format that rows can be read in directly.
+bool LayoutOf(const WICPixelFormatGUID& format, RowLayout& layout) {
+  if (IsEqualGUID(format, GUID_WICPixelFormat24bppBGR)) {
+    layout = RowLayout::kBgr24;
+  } else if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGR) || IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA)) {
+    layout = RowLayout::kBgrx32;
+  } else if (IsEqualGUID(format, GUID_WICPixelFormat8bppGray)) {
+    layout = RowLayout::kGray8;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+// Where decoded rows come from: their size, their layout, and a reader of
+// rows [y, y + rows) into a buffer with the given stride.
+struct RowSource {
+  PixelSize size;
+  RowLayout layout = RowLayout::kBgrx32;
+  std::function<HRESULT(UINT y, UINT rows, UINT stride, BYTE* buffer)> read;
+};
+
+// The smallest size the decoder can scale to while decoding that still
+// covers kept; false when it cannot scale (or not usefully).
+bool ScaledSource(IWICBitmapSource* frame, PixelSize own, PixelSize kept, ComPtr<IWICBitmapSourceTransform>& transform,
+                  RowSource& source) {
+  if (FAILED(frame->QueryInterface(kIidWicBitmapSourceTransform, reinterpret_cast<void**>(transform.put())))) {
+    return false;
+  }
+  BOOL plain = FALSE;
+  if (FAILED(transform->DoesSupportTransform(WICBitmapTransformRotate0, &plain)) || !plain) return false;
+  WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+  RowLayout layout{};
+  if (FAILED(transform->GetClosestPixelFormat(&format)) || !LayoutOf(format, layout)) return false;
+  const auto w = static_cast<UINT>(own.width);
+  const auto h = static_cast<UINT>(own.height);
+  for (const UINT d : {8u, 4u, 2u}) {
+    UINT sw = (w + d - 1) / d;
+    UINT sh = (h + d - 1) / d;
+    if (sw < static_cast<UINT>(kept.width) || sh < static_cast<UINT>(kept.height)) continue;
+    if (FAILED(transform->GetClosestSize(&sw, &sh))) return false;
+    // Only a size between what is kept and the file's own is any use.
+    if (sw < static_cast<UINT>(kept.width) || sh < static_cast<UINT>(kept.height) || sw > w || sh > h ||
+        static_cast<std::uint64_t>(sw) * sh >= static_cast<std::uint64_t>(w) * h) {
+      continue;
+    }
+    IWICBitmapSourceTransform* t = transform.get();
+    source.size = {static_cast<int>(sw), static_cast<int>(sh)};
+    source.layout = layout;
+    source.read = [t, sw, sh, format](UINT y, UINT rows, UINT stride, BYTE* buffer) mutable {
+      const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(sw), static_cast<INT>(rows)};
+      return t->CopyPixels(&rect, sw, sh, &format, WICBitmapTransformRotate0, stride, stride * rows, buffer);
+    };
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen) {
+  // The same unchanged file for the same screen is already held.
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  const bool stamped = GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info) != 0;
+  const std::uint64_t size = static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+  const std::uint64_t written =
+      static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
+  if (stamped && !Empty() && held_.file == file.native() && held_.size == size && held_.written == written &&
+      held_.screen == screen) {
+    return PictureLoad::kLoaded;
+  }
+
   bool readable = false;
   const PictureHeader header = HeaderOf(file, readable);
   if (!readable) return PictureLoad::kUnreadable;
@@ -113,51 +189,86 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
       FAILED(decoder->GetFrame(0, frame.put()))) {
     return PictureLoad::kNotAPicture;
   }
+  const PictureLoad result = LoadFrame(factory.get(), frame.get(), screen);
+  if (result == PictureLoad::kLoaded && stamped) held_ = {file.native(), size, written, screen};
+  return result;
+}
+
+PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen) {
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
   if (!AcceptablePictureSize(w, h)) return PictureLoad::kRefusedSize;
-  ComPtr<IWICFormatConverter> converter;
-  if (FAILED(factory->CreateFormatConverter(converter.put())) ||
-      FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom))) {
-    return PictureLoad::kNotAPicture;
-  }
-
   const PixelSize own{static_cast<int>(w), static_cast<int>(h)};
   const PixelSize kept = zor::KeptSize(own, screen);
+
+  // Rows come scaled from the decoder where it can, else in the frame's own
+  // format where that is one of ours, else through a converter.
+  RowSource source;
+  ComPtr<IWICBitmapSourceTransform> transform;
+  ComPtr<IWICFormatConverter> converter;
+  WICPixelFormatGUID format{};
+  RowLayout layout{};
+  if (kept != own && ScaledSource(frame, own, kept, transform, source)) {
+  } else if (SUCCEEDED(frame->GetPixelFormat(&format)) && LayoutOf(format, layout)) {
+    source = {own, layout, [frame, w](UINT y, UINT rows, UINT stride, BYTE* buffer) {
+                const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+                return frame->CopyPixels(&rect, stride, stride * rows, buffer);
+              }};
+  } else {
+    if (!factory || FAILED(factory->CreateFormatConverter(converter.put())) ||
+        FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom))) {
+      return PictureLoad::kNotAPicture;
+    }
+    IWICFormatConverter* c = converter.get();
+    source = {own, RowLayout::kBgrx32, [c, w](UINT y, UINT rows, UINT stride, BYTE* buffer) {
+                const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+                return c->CopyPixels(&rect, stride, stride * rows, buffer);
+              }};
+  }
+
   PixelBitmap bitmap;
   if (!bitmap.Create(kept.width, kept.height)) return PictureLoad::kOutOfMemory;
-  const UINT stride = w * 4;
-  if (kept == own) {
-    for (UINT y = 0; y < h; y += kStripRows) {
-      const UINT rows = std::min(kStripRows, h - y);
-      const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
-      BYTE* at = reinterpret_cast<BYTE*>(bitmap.bits() + static_cast<std::size_t>(y) * w);
-      if (FAILED(converter->CopyPixels(&rect, stride, stride * rows, at))) return PictureLoad::kNotAPicture;
+  const auto sw = static_cast<UINT>(source.size.width);
+  const auto sh = static_cast<UINT>(source.size.height);
+  const UINT stride = sw * static_cast<UINT>(BytesPerPixel(source.layout));
+  if (source.size == kept && source.layout == RowLayout::kBgrx32) {
+    for (UINT y = 0; y < sh; y += kStripRows) {
+      const UINT rows = std::min(kStripRows, sh - y);
+      if (FAILED(source.read(y, rows, stride, reinterpret_cast<BYTE*>(bitmap.bits() + std::size_t{y} * sw)))) {
+        return PictureLoad::kNotAPicture;
+      }
     }
   } else {
-    // The file's rows pass through a strip and are averaged down as they come.
-    std::vector<std::uint32_t> strip;
+    // The rows pass through a strip and are expanded, or averaged down, as they come.
+    std::vector<BYTE> strip;
     try {
-      strip.resize(static_cast<std::size_t>(w) * kStripRows);
+      strip.resize(std::size_t{stride} * kStripRows);
     } catch (const std::bad_alloc&) {
       return PictureLoad::kOutOfMemory;
     }
-    RowShrinker shrinker(own, kept, bitmap.bits());
-    for (UINT y = 0; y < h; y += kStripRows) {
-      const UINT rows = std::min(kStripRows, h - y);
-      const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
-      if (FAILED(converter->CopyPixels(&rect, stride, stride * rows, reinterpret_cast<BYTE*>(strip.data())))) {
-        return PictureLoad::kNotAPicture;
+    std::optional<RowShrinker> shrinker;
+    if (source.size != kept) shrinker.emplace(source.size, kept, bitmap.bits(), source.layout);
+    for (UINT y = 0; y < sh; y += kStripRows) {
+      const UINT rows = std::min(kStripRows, sh - y);
+      if (FAILED(source.read(y, rows, stride, strip.data()))) return PictureLoad::kNotAPicture;
+      for (UINT r = 0; r < rows; ++r) {
+        const BYTE* row = strip.data() + std::size_t{r} * stride;
+        if (shrinker) {
+          shrinker->AddRow(row);
+        } else {
+          ExpandRow(row, source.layout, kept.width, bitmap.bits() + std::size_t{y + r} * sw);
+        }
       }
-      for (UINT r = 0; r < rows; ++r) shrinker.AddRow(strip.data() + static_cast<std::size_t>(r) * w);
     }
-    shrinker.Finish();
+    if (shrinker) shrinker->Finish();
   }
   GdiFlush();
   kept_ = std::move(bitmap);
   own_ = own;
+  held_ = {};
+  ++decodes_;
   piece_.Reset();
   pieceSize_ = {};
   return PictureLoad::kLoaded;

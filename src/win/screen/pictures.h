@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wincodec.h>
 
 #include <filesystem>
 #include <map>
@@ -50,10 +51,16 @@ enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutO
 class HeldPicture {
  public:
   // Decodes the file; anything but kLoaded leaves the held picture as it was.
+  // The same unchanged file asked for again for the same screen is not decoded again.
   [[nodiscard]] PictureLoad Load(const std::filesystem::path& file, PixelSize screen);
+  // Decodes a frame (a decoder's, or any bitmap source): scaled while
+  // decoding where the source offers it, then averaged down to the kept size.
+  [[nodiscard]] PictureLoad LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen);
   [[nodiscard]] PixelSize OwnSize() const noexcept { return own_; }
   [[nodiscard]] PixelSize KeptSize() const noexcept { return {kept_.width(), kept_.height()}; }
   [[nodiscard]] bool Empty() const noexcept { return kept_.bits() == nullptr; }
+  // How many pictures were decoded (tests).
+  [[nodiscard]] int Decodes() const noexcept { return decodes_; }
 
   // Paints the source rectangle (the file's own pixels) onto the image dc
   // of imageW × imageH pixels at the destination (image pixels, fractions
@@ -61,6 +68,15 @@ class HeldPicture {
   void Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination);
 
  private:
+  // The file the held picture came from, as it was when loaded.
+  struct FileStamp {
+    std::wstring file;
+    std::uint64_t size = 0;
+    std::uint64_t written = 0;
+    PixelSize screen;
+  };
+  FileStamp held_;
+  int decodes_ = 0;
   PixelSize own_;
   PixelBitmap kept_;
   // The last resampled piece, reused while the same piece is asked for (tiles).
