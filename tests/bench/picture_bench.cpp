@@ -3,6 +3,7 @@
 // kept picture onto a page.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +50,35 @@ BENCHMARK(BM_ShrinkPhotoRows)
     ->Args({6000, 4000, 3840, 2160})
     ->Args({3000, 2000, 1920, 1080})
     ->Unit(benchmark::kMillisecond);
+
+// The same in two bands at once, fed in strips of 32 rows as the decoder gives them.
+void BM_ShrinkPhotoBanded(benchmark::State& state) {
+  const zor::PixelSize from{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
+  const zor::PixelSize to = zor::KeptSize(from, {static_cast<int>(state.range(2)), static_cast<int>(state.range(3))});
+  const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+  std::vector<std::uint8_t> strip(stride * 32);
+  std::uint32_t s = 12345;
+  for (auto& v : strip) {
+    s = s * 1103515245u + 12345u;
+    v = static_cast<std::uint8_t>(s >> 16);
+  }
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
+  int bands = 0;
+  for (auto _ : state) {
+    zor::BandedShrinker shrinker(from, to, out.data(), zor::RowLayout::kBgr24);
+    for (int y = 0; y < from.height; y += 32) shrinker.AddRows(strip.data(), std::min(32, from.height - y), stride);
+    shrinker.Finish();
+    bands = shrinker.Bands();
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["bands"] = bands;
+}
+BENCHMARK(BM_ShrinkPhotoBanded)
+    ->Args({6000, 4000, 1920, 1080})
+    ->Args({6000, 4000, 3840, 2160})
+    ->Args({3000, 2000, 1920, 1080})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A kept 1920×1280 picture fitted onto a 1620×1080 area.
 void BM_ResampleKeptPicture(benchmark::State& state) {

@@ -152,18 +152,21 @@ void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32
   }
 }
 
-RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout)
+RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout, int firstColumn,
+                         int endColumn)
     : from_(from),
       to_(to),
       output_(output),
       channels_(BytesPerPixel(layout)),
-      current_(static_cast<std::size_t>(from.width) * static_cast<std::size_t>(channels_)),
-      next_(current_.size()) {
-  first_.reserve(static_cast<std::size_t>(to.width));
-  count_.reserve(static_cast<std::size_t>(to.width));
-  weightAt_.reserve(static_cast<std::size_t>(to.width));
-  int i = 0;
-  for (int j = 0; j < to.width; ++j) {
+      firstColumn_(std::clamp(firstColumn, 0, to.width)),
+      endColumn_(endColumn < 0 ? to.width : std::clamp(endColumn, firstColumn_, to.width)) {
+  const auto columns = static_cast<std::size_t>(endColumn_ - firstColumn_);
+  first_.reserve(columns);
+  count_.reserve(columns);
+  weightAt_.reserve(columns);
+  // Start a little before the band's first source column and walk to it.
+  int i = std::max(0, static_cast<int>(static_cast<std::int64_t>(firstColumn_) * from.width / std::max(1, to.width)) - 1);
+  for (int j = firstColumn_; j < endColumn_; ++j) {
     const std::uint32_t lo = static_cast<std::uint32_t>(j) * kUnit;
     const std::uint32_t hi = lo + kUnit;
     while (i < from.width && EdgeAt(i + 1, from.width, to.width) <= lo) ++i;
@@ -178,6 +181,13 @@ RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, Ro
     }
     count_.push_back(k - i);
   }
+  int lastSource = 0;
+  if (!first_.empty()) {
+    firstSource_ = first_.front();
+    lastSource = first_.back() + count_.back();
+  }
+  current_.assign(static_cast<std::size_t>(lastSource - firstSource_) * static_cast<std::size_t>(channels_), 0u);
+  next_.assign(current_.size(), 0u);
 }
 
 void RowShrinker::Emit() {
@@ -187,10 +197,11 @@ void RowShrinker::Emit() {
   // Each column sum is at most 255 × kUnit and the weights add up to kUnit,
   // so the totals stay below 2^32.
   constexpr std::uint32_t kHalf = 1u << (2 * kUnitBits - 1);
-  for (int j = 0; j < to_.width; ++j) {
-    const std::uint32_t* w = &weights_[weightAt_[static_cast<std::size_t>(j)]];
-    const std::uint32_t* p = acc + static_cast<std::size_t>(first_[static_cast<std::size_t>(j)]) * c;
-    const int n = count_[static_cast<std::size_t>(j)];
+  for (int j = firstColumn_; j < endColumn_; ++j) {
+    const auto band = static_cast<std::size_t>(j - firstColumn_);
+    const std::uint32_t* w = &weights_[weightAt_[band]];
+    const std::uint32_t* p = acc + static_cast<std::size_t>(first_[band] - firstSource_) * c;
+    const int n = count_[band];
     if (c == 1) {
       std::uint32_t v = kHalf;
       for (int k = 0; k < n; ++k) v += w[k] * p[k];
@@ -225,7 +236,7 @@ void RowShrinker::Add(const std::uint8_t* row) {
     const std::size_t n = current_.size();
     std::uint32_t* __restrict cur = current_.data();
     std::uint32_t* __restrict nxt = next_.data();
-    const std::uint8_t* __restrict in = row;
+    const std::uint8_t* __restrict in = row + static_cast<std::size_t>(firstSource_) * static_cast<std::size_t>(channels_);
     if (here) {
       for (std::size_t k = 0; k < n; ++k) cur[k] += here * in[k];
     }
@@ -243,6 +254,99 @@ void RowShrinker::AddRow(const std::uint32_t* row) { Add(reinterpret_cast<const 
 void RowShrinker::Finish() {
   while (sourceRow_ < from_.height) Add(nullptr);
   while (destRow_ < to_.height) Emit();
+}
+
+// ---- Two bands at once ------------------------------------------------------
+
+namespace {
+
+// Below this many source pixels one band is quicker than handing rows over.
+constexpr std::int64_t kBandedFrom = 1 << 20;
+
+}  // namespace
+
+BandedShrinker::BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout) {
+  const bool two = std::thread::hardware_concurrency() >= 2 && to.width >= 64 &&
+                   static_cast<std::int64_t>(from.width) * from.height >= kBandedFrom;
+  if (two) {
+    const int split = to.width / 2;
+    left_.emplace(from, to, output, layout, 0, split);
+    right_.emplace(from, to, output, layout, split, to.width);
+    try {
+      worker_ = std::thread([this] { Work(); });
+      return;
+    } catch (const std::system_error&) {
+      right_.reset();
+    }
+  }
+  left_.emplace(from, to, output, layout);
+}
+
+BandedShrinker::~BandedShrinker() {
+  if (!worker_.joinable()) return;
+  {
+    const std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  changed_.notify_all();
+  worker_.join();
+}
+
+void BandedShrinker::Work() {
+  std::uint64_t seen = 0;
+  for (;;) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return stop_ || given_ != seen; });
+    if (given_ == seen) return;  // stopped with nothing left to do
+    seen = given_;
+    const std::uint8_t* rows = rows_;
+    const int count = count_;
+    const std::size_t stride = stride_;
+    const bool finish = finish_;
+    lock.unlock();
+    for (int r = 0; r < count; ++r) right_->AddRow(rows + static_cast<std::size_t>(r) * stride);
+    if (finish) right_->Finish();
+    lock.lock();
+    done_ = seen;
+    lock.unlock();
+    changed_.notify_all();
+  }
+}
+
+void BandedShrinker::AddRows(const std::uint8_t* rows, int count, std::size_t stride) {
+  if (worker_.joinable()) {
+    {
+      const std::lock_guard lock(mutex_);
+      rows_ = rows;
+      count_ = count;
+      stride_ = stride;
+      ++given_;
+    }
+    changed_.notify_all();
+  }
+  for (int r = 0; r < count; ++r) left_->AddRow(rows + static_cast<std::size_t>(r) * stride);
+  if (worker_.joinable()) {
+    // The rows are the caller's again only when the other band is done with them.
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return done_ == given_; });
+  }
+}
+
+void BandedShrinker::Finish() {
+  if (worker_.joinable()) {
+    {
+      const std::lock_guard lock(mutex_);
+      count_ = 0;
+      finish_ = true;
+      ++given_;
+    }
+    changed_.notify_all();
+  }
+  left_->Finish();
+  if (worker_.joinable()) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return done_ == given_; });
+  }
 }
 
 // ---- Resampling for painting ----------------------------------------------

@@ -8,7 +8,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <vector>
 
 #include "core/screen/surface.h"
@@ -61,8 +65,11 @@ void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32
 // stays exactly flat and every output pixel is a rounded exact average.
 class RowShrinker {
  public:
-  // output: to.width × to.height pixels (to ≤ from on each axis).
-  RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout = RowLayout::kBgrx32);
+  // output: to.width × to.height pixels (to ≤ from on each axis). Only the
+  // output columns [firstColumn, endColumn) are made (all when endColumn < 0),
+  // so that bands of one picture can be made side by side.
+  RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout = RowLayout::kBgrx32,
+              int firstColumn = 0, int endColumn = -1);
   // A row of from.width pixels in the layout given.
   void AddRow(const std::uint8_t* row);
   // A row of 0x00RRGGBB pixels; for the kBgrx32 layout only.
@@ -78,14 +85,51 @@ class RowShrinker {
   PixelSize to_;
   std::uint32_t* output_;
   int channels_;
+  int firstColumn_;
+  int endColumn_;
+  int firstSource_ = 0;  // the first source column the band reads
   int sourceRow_ = 0;
   int destRow_ = 0;
-  std::vector<int> first_;  // per output column: its first source column, tap count and weights
+  std::vector<int> first_;  // per output column of the band: its first source column, tap count and weights
   std::vector<int> count_;
   std::vector<std::size_t> weightAt_;
   std::vector<std::uint32_t> weights_;
   std::vector<std::uint32_t> current_;  // weighted column sums of the output row being made
   std::vector<std::uint32_t> next_;     // and of the row after it
+};
+
+// A reduction in two column bands, the second made on a thread of its own
+// while the caller's thread makes the first; one band where the picture is
+// small, only one processor is present or no thread can be started. The
+// output is the same as RowShrinker's, pixel for pixel.
+class BandedShrinker {
+ public:
+  BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout);
+  ~BandedShrinker();
+  BandedShrinker(const BandedShrinker&) = delete;
+  BandedShrinker& operator=(const BandedShrinker&) = delete;
+
+  // count rows in the layout given, stride bytes apart.
+  void AddRows(const std::uint8_t* rows, int count, std::size_t stride);
+  void Finish();
+  [[nodiscard]] int Bands() const noexcept { return worker_.joinable() ? 2 : 1; }
+
+ private:
+  void Work();
+
+  std::optional<RowShrinker> left_;
+  std::optional<RowShrinker> right_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  // The rows handed to the second band, and which hand-over it is on.
+  const std::uint8_t* rows_ = nullptr;
+  int count_ = 0;
+  std::size_t stride_ = 0;
+  bool finish_ = false;
+  bool stop_ = false;
+  std::uint64_t given_ = 0;
+  std::uint64_t done_ = 0;
+  std::thread worker_;
 };
 
 // 32-bit pixels: width × height, rows stride pixels apart.

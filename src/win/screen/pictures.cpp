@@ -44,6 +44,10 @@ PictureHeader HeaderOf(const std::filesystem::path& file, bool& readable) {
 
 constexpr UINT kStripRows = 32;
 
+// Rows read at a time on their way to the shrink: many, so that the two bands
+// are handed work seldom, within a few megabytes.
+UINT ShrinkStripRows(UINT stride) { return std::clamp((4u << 20) / std::max(stride, 1u), 16u, 128u); }
+
 bool Whole(float v) { return std::fabs(v - std::round(v)) < 1e-3f; }
 
 }  // namespace
@@ -242,24 +246,25 @@ PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource
     }
   } else {
     // The rows pass through a strip and are expanded, or averaged down, as they come.
+    const UINT stripRows = source.size != kept ? ShrinkStripRows(stride) : kStripRows;
     std::vector<BYTE> strip;
     try {
-      strip.resize(std::size_t{stride} * kStripRows);
+      strip.resize(std::size_t{stride} * stripRows);
     } catch (const std::bad_alloc&) {
       return PictureLoad::kOutOfMemory;
     }
-    std::optional<RowShrinker> shrinker;
+    std::optional<BandedShrinker> shrinker;
     if (source.size != kept) shrinker.emplace(source.size, kept, bitmap.bits(), source.layout);
-    for (UINT y = 0; y < sh; y += kStripRows) {
-      const UINT rows = std::min(kStripRows, sh - y);
+    for (UINT y = 0; y < sh; y += stripRows) {
+      const UINT rows = std::min(stripRows, sh - y);
       if (FAILED(source.read(y, rows, stride, strip.data()))) return PictureLoad::kNotAPicture;
+      if (shrinker) {
+        shrinker->AddRows(strip.data(), static_cast<int>(rows), stride);
+        continue;
+      }
       for (UINT r = 0; r < rows; ++r) {
-        const BYTE* row = strip.data() + std::size_t{r} * stride;
-        if (shrinker) {
-          shrinker->AddRow(row);
-        } else {
-          ExpandRow(row, source.layout, kept.width, bitmap.bits() + std::size_t{y + r} * sw);
-        }
+        ExpandRow(strip.data() + std::size_t{r} * stride, source.layout, kept.width,
+                  bitmap.bits() + std::size_t{y + r} * sw);
       }
     }
     if (shrinker) shrinker->Finish();
