@@ -103,6 +103,9 @@ TEST(IntervalImages, NeverTheSamePictureTwiceInARow) {
   b.Run();
   EXPECT_EQ(b.surface.loaded, (std::vector<std::filesystem::path>{PathFromText(L"C:\\c.jpg"), PathFromText(L"C:\\a.jpg"),
                                                                  PathFromText(L"C:\\b.jpg")}));
+  // Each next picture is named before the wait, so it can be decoded meanwhile.
+  EXPECT_EQ(b.surface.prefetched, (std::vector<std::filesystem::path>{PathFromText(L"C:\\a.jpg"),
+                                                                     PathFromText(L"C:\\b.jpg")}));
   EXPECT_EQ(b.surface.pictures.size(), 3u);
   // Stretched: the whole picture onto the whole screen, in points.
   EXPECT_EQ(b.surface.pictures[0].destination, (Rect{0, 0, 768, 576}));
@@ -172,6 +175,7 @@ TEST(IntervalImages, BrokenPicturesAreSkippedWithoutAPause) {
   EXPECT_EQ(b.surface.Count("load"), 2);
   EXPECT_TRUE(b.surface.pictures.empty());
   EXPECT_TRUE(b.clock.waits.empty());
+  EXPECT_TRUE(b.surface.prefetched.empty()) << "nothing is decoded ahead of a picture that failed";
   EXPECT_EQ(b.surface.events.back(), "timer on") << "the display goes on";
 }
 

@@ -401,6 +401,54 @@ TEST_F(Pictures, TheSameUnchangedFileIsNotDecodedAgain) {
   EXPECT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kUnreadable);
 }
 
+TEST_F(Pictures, PrefetchedPicturesAreTakenFromTheirDecode) {
+  Encode(dir / "a.bmp", GUID_ContainerFormatBmp, 40, 30, [](int, int) { return 0xFF0000u; });
+  Encode(dir / "b.jpg", GUID_ContainerFormatJpeg, 40, 30, [](int, int) { return 0x0000FFu; });
+  Encode(dir / "c.bmp", GUID_ContainerFormatBmp, 40, 30, [](int, int) { return 0x00FF00u; });
+  WriteFile(dir / "broken.jpg", "not a picture");
+  HeldPicture p;
+  ASSERT_EQ(p.Load(dir / "a.bmp", {1024, 768}), PictureLoad::kLoaded);
+
+  p.Prefetch(dir / "b.jpg", {1024, 768});
+  EXPECT_TRUE(Near(Painted(p, 5, 5), 0xFF0000u)) << "the held picture stays until the load";
+  ASSERT_EQ(p.Load(dir / "b.jpg", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_TRUE(Near(Painted(p, 5, 5), 0x0000FFu));
+  EXPECT_EQ(p.Decodes(), 2);
+  EXPECT_EQ(p.TakenAhead(), 1);
+
+  // Prefetched for another screen, or another file loaded instead: decoded as asked.
+  p.Prefetch(dir / "c.bmp", {100, 100});
+  ASSERT_EQ(p.Load(dir / "c.bmp", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_EQ(Painted(p, 5, 5), 0x00FF00u);
+  p.Prefetch(dir / "a.bmp", {1024, 768});
+  ASSERT_EQ(p.Load(dir / "b.jpg", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_TRUE(Near(Painted(p, 5, 5), 0x0000FFu));
+  EXPECT_EQ(p.TakenAhead(), 1);
+
+  // A broken file decoded ahead fails as it would have, and the held picture stays.
+  p.Prefetch(dir / "broken.jpg", {1024, 768});
+  EXPECT_NE(p.Load(dir / "broken.jpg", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_TRUE(Near(Painted(p, 5, 5), 0x0000FFu));
+
+  // Replaced between the prefetch and the load: the new content is shown.
+  p.Prefetch(dir / "a.bmp", {1024, 768});
+  ASSERT_TRUE(CopyFileW((dir / "c.bmp").c_str(), (dir / "a.bmp").c_str(), FALSE));
+  HANDLE h = CreateFileW((dir / "a.bmp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  const FILETIME old{0x10000000, 0x01D00000};
+  SetFileTime(h, nullptr, nullptr, &old);
+  CloseHandle(h);
+  ASSERT_EQ(p.Load(dir / "a.bmp", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_EQ(Painted(p, 5, 5), 0x00FF00u);
+  EXPECT_EQ(p.TakenAhead(), 2) << "only the broken file's decode was taken since";
+
+  // Dropped while its decode runs: nothing waits for it.
+  {
+    HeldPicture gone;
+    gone.Prefetch(dir / "b.jpg", {1024, 768});
+  }
+}
+
 // A page of 320 × 240 pixels (240 × 180 points) with the background steps.
 class Placement : public Pictures {
  protected:

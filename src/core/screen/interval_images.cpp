@@ -85,17 +85,32 @@ void IntervalPictureRun::ShowIntervalImages() {
 
   const RunPlan plan = PlanRun(settings_.frame.itBmp, host_.TimerInterval(), random_);
   const int n = static_cast<int>(files.size());
-  int previous = -1;
-  for (int k = 0; k < plan.count && !host_.Closed(); ++k) {
-    surface_->Clear();
+  const auto fileAt = [&](int i) { return JoinFolderFile(folder, files[static_cast<std::size_t>(i)]); };
+  // Never the same picture twice in a row.
+  const auto pick = [&](int previous) {
     int i = random_.Rand(n);
     if (i == previous && ++i >= n) i = 0;
+    return i;
+  };
+  int previous = -1;
+  int next = -1;
+  for (int k = 0; k < plan.count && !host_.Closed(); ++k) {
+    surface_->Clear();
+    const int i = next >= 0 ? next : pick(previous);
+    next = -1;
     previous = i;
-    const bool shown = ShowPicture(JoinFolderFile(folder, files[static_cast<std::size_t>(i)]));
+    const bool shown = ShowPicture(fileAt(i));
     std::int32_t time = plan.time;
     if (plan.quickTimes && random_.Rand(3) == 0) time = kLingerMs;
     // A picture that cannot be loaded is skipped without a pause.
-    if (shown && !WaitMs(clock_, host_, time)) break;
+    if (!shown) continue;
+    // The next picture is chosen now (the draws keep their order) and
+    // decoded while this one is shown.
+    if (k + 1 < plan.count) {
+      next = pick(previous);
+      surface_->PrefetchPicture(PathFromText(fileAt(next)));
+    }
+    if (!WaitMs(clock_, host_, time)) break;
   }
   if (host_.Closed()) return;
   surface_->Clear();

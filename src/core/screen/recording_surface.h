@@ -55,6 +55,7 @@ class RecordingSurface final : public Surface {
   std::vector<std::wstring> reportedMessages;
   std::vector<RecordedPicture> pictures;
   std::vector<std::filesystem::path> loaded;
+  std::vector<std::filesystem::path> prefetched;
   float creditLeft = 0.0f;
   float creditTop = 0.0f;
   Rgb creditColour{};
@@ -79,6 +80,10 @@ class RecordingSurface final : public Surface {
   [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override;
   void Print(float x, float y, std::wstring_view text) override;
   [[nodiscard]] bool LoadPicture(const std::filesystem::path& file) override;
+  void PrefetchPicture(const std::filesystem::path& file) override {
+    prefetched.push_back(file);
+    Note("prefetch");
+  }
   [[nodiscard]] PointSize PictureSizePixels() const override { return pictureSize; }
   void PaintPicture(const Rect& sourcePixels, const Rect& destination) override;
   [[nodiscard]] PointSize CreditLabelSize() const override { return creditLabel; }

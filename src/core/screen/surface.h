@@ -101,6 +101,8 @@ class Surface {
   // loaded, the previous picture stays), its size in pixels, and a copy of
   // part of it (source in pixels) onto the image (destination in points).
   [[nodiscard]] virtual bool LoadPicture(const std::filesystem::path& file) = 0;
+  // A hint that file is loaded next: it may be decoded meanwhile.
+  virtual void PrefetchPicture(const std::filesystem::path& file) { (void)file; }
   [[nodiscard]] virtual PointSize PictureSizePixels() const = 0;
   virtual void PaintPicture(const Rect& sourcePixels, const Rect& destination) = 0;
 

@@ -425,6 +425,8 @@ bool GdiSurface::LoadPicture(const std::filesystem::path& file) {
   return picture_->Load(file, {width_, height_}) == PictureLoad::kLoaded;
 }
 
+void GdiSurface::PrefetchPicture(const std::filesystem::path& file) { picture_->Prefetch(file, {width_, height_}); }
+
 PointSize GdiSurface::PictureSizePixels() const {
   const PixelSize own = picture_->OwnSize();
   return {static_cast<float>(own.width), static_cast<float>(own.height)};

@@ -86,6 +86,7 @@ class GdiSurface final : public Surface {
   void PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) override;
 
   [[nodiscard]] bool LoadPicture(const std::filesystem::path& file) override;
+  void PrefetchPicture(const std::filesystem::path& file) override;
   [[nodiscard]] PointSize PictureSizePixels() const override;
   void PaintPicture(const Rect& sourcePixels, const Rect& destination) override;
 

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <future>
+#include <thread>
 #include <optional>
 
 namespace zor::win {
@@ -160,18 +162,7 @@ bool ScaledSource(IWICBitmapSource* frame, PixelSize own, PixelSize kept, ComPtr
 
 }  // namespace
 
-PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen) {
-  // The same unchanged file for the same screen is already held.
-  WIN32_FILE_ATTRIBUTE_DATA info{};
-  const bool stamped = GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info) != 0;
-  const std::uint64_t size = static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
-  const std::uint64_t written =
-      static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 | info.ftLastWriteTime.dwLowDateTime;
-  if (stamped && !Empty() && held_.file == file.native() && held_.size == size && held_.written == written &&
-      held_.screen == screen) {
-    return PictureLoad::kLoaded;
-  }
-
+DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen) {
   bool readable = false;
   const PictureHeader header = HeaderOf(file, readable);
   if (!readable) return PictureLoad::kUnreadable;
@@ -193,12 +184,10 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
       FAILED(decoder->GetFrame(0, frame.put()))) {
     return PictureLoad::kNotAPicture;
   }
-  const PictureLoad result = LoadFrame(factory.get(), frame.get(), screen);
-  if (result == PictureLoad::kLoaded && stamped) held_ = {file.native(), size, written, screen};
-  return result;
+  return DecodePictureFrame(factory.get(), frame.get(), screen);
 }
 
-PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen) {
+DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen) {
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
@@ -270,13 +259,78 @@ PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource
     if (shrinker) shrinker->Finish();
   }
   GdiFlush();
-  kept_ = std::move(bitmap);
-  own_ = own;
+  return {own, std::move(bitmap)};
+}
+
+
+// ---- HeldPicture -----------------------------------------------------------
+
+std::optional<HeldPicture::FileStamp> HeldPicture::StampOf(const std::filesystem::path& file, PixelSize screen) {
+  WIN32_FILE_ATTRIBUTE_DATA info{};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
+  return FileStamp{file.native(), static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
+                   static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                       info.ftLastWriteTime.dwLowDateTime,
+                   screen};
+}
+
+PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen) {
+  const std::optional<FileStamp> stamp = StampOf(file, screen);
+  // The same unchanged file for the same screen is already held.
+  if (stamp && !Empty() && held_ == *stamp) return PictureLoad::kLoaded;
+
+  DecodedPicture decoded;
+  bool done = false;
+  if (pending_ && stamp && pending_->stamp == *stamp) {
+    // Decoded ahead from the same unchanged file.
+    try {
+      decoded = pending_->result.get();
+      done = true;
+      ++takenAhead_;
+    } catch (...) {
+    }
+  }
+  pending_.reset();
+  if (!done) decoded = DecodePictureFile(file, screen);
+  const PictureLoad result = Adopt(std::move(decoded));
+  if (result == PictureLoad::kLoaded && stamp) held_ = *stamp;
+  return result;
+}
+
+PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen) {
+  return Adopt(DecodePictureFrame(factory, frame, screen));
+}
+
+PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
+  if (decoded.result != PictureLoad::kLoaded) return decoded.result;
+  kept_ = std::move(decoded.kept);
+  own_ = decoded.own;
   held_ = {};
   ++decodes_;
   piece_.Reset();
   pieceSize_ = {};
   return PictureLoad::kLoaded;
+}
+
+void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen) {
+  const std::optional<FileStamp> stamp = StampOf(file, screen);
+  if (!stamp || (!Empty() && held_ == *stamp) || (pending_ && pending_->stamp == *stamp)) return;
+  // A decode no longer wanted runs to its end on its own thread; its result is dropped.
+  pending_.reset();
+  std::promise<DecodedPicture> promise;
+  std::future<DecodedPicture> result = promise.get_future();
+  try {
+    std::thread([file, screen, promise = std::move(promise)]() mutable {
+      try {
+        promise.set_value(DecodePictureFile(file, screen));
+      } catch (...) {
+        promise.set_exception(std::current_exception());
+      }
+    }).detach();
+  } catch (const std::system_error&) {
+    return;  // no thread: the picture is decoded when it is asked for
+  }
+  pending_.emplace(Pending{*stamp, std::move(result)});
 }
 
 void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination) {

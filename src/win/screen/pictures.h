@@ -7,7 +7,9 @@
 #include <wincodec.h>
 
 #include <filesystem>
+#include <future>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,21 +48,43 @@ class PixelBitmap {
 // cares that nothing was loaded).
 enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutOfMemory };
 
+// A picture decoded for a screen: the file's own size and its pixels, kept
+// no larger than needed to cover the screen.
+struct DecodedPicture {
+  DecodedPicture(PictureLoad why = PictureLoad::kUnreadable) : result(why) {}  // NOLINT: a failure converts
+  DecodedPicture(PixelSize ownSize, PixelBitmap&& pixels)
+      : result(PictureLoad::kLoaded), own(ownSize), kept(std::move(pixels)) {}
+  PictureLoad result;
+  PixelSize own;
+  PixelBitmap kept;
+};
+
+// Decodes a file. Uses nothing but its own objects: any thread may call it.
+[[nodiscard]] DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen);
+// Decodes a frame (a decoder's, or any bitmap source): scaled while decoding
+// where the source offers it, then averaged down to the kept size.
+[[nodiscard]] DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
+                                                PixelSize screen);
+
 // Picture1: the last picture loaded, kept no larger than needed to cover
 // the screen it was loaded for; its size is still the file's own.
 class HeldPicture {
  public:
   // Decodes the file; anything but kLoaded leaves the held picture as it was.
   // The same unchanged file asked for again for the same screen is not decoded again.
+  // A file prefetched for the same screen, and unchanged since, is taken
+  // from its decode (waiting for it to end).
   [[nodiscard]] PictureLoad Load(const std::filesystem::path& file, PixelSize screen);
-  // Decodes a frame (a decoder's, or any bitmap source): scaled while
-  // decoding where the source offers it, then averaged down to the kept size.
   [[nodiscard]] PictureLoad LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen);
+  // Starts decoding the file on a thread of its own, for a Load to come.
+  void Prefetch(const std::filesystem::path& file, PixelSize screen);
   [[nodiscard]] PixelSize OwnSize() const noexcept { return own_; }
   [[nodiscard]] PixelSize KeptSize() const noexcept { return {kept_.width(), kept_.height()}; }
   [[nodiscard]] bool Empty() const noexcept { return kept_.bits() == nullptr; }
   // How many pictures were decoded (tests).
   [[nodiscard]] int Decodes() const noexcept { return decodes_; }
+  // How many loads were taken from a decode started ahead (tests).
+  [[nodiscard]] int TakenAhead() const noexcept { return takenAhead_; }
 
   // Paints the source rectangle (the file's own pixels) onto the image dc
   // of imageW × imageH pixels at the destination (image pixels, fractions
@@ -74,9 +98,19 @@ class HeldPicture {
     std::uint64_t size = 0;
     std::uint64_t written = 0;
     PixelSize screen;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
   };
+  struct Pending {
+    FileStamp stamp;
+    std::future<DecodedPicture> result;
+  };
+  [[nodiscard]] static std::optional<FileStamp> StampOf(const std::filesystem::path& file, PixelSize screen);
+  PictureLoad Adopt(DecodedPicture&& decoded);
+
   FileStamp held_;
+  std::optional<Pending> pending_;
   int decodes_ = 0;
+  int takenAhead_ = 0;
   PixelSize own_;
   PixelBitmap kept_;
   // The last resampled piece, reused while the same piece is asked for (tiles).
