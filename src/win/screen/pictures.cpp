@@ -98,7 +98,7 @@ PixelBitmap& PixelBitmap::operator=(PixelBitmap&& other) noexcept {
   return *this;
 }
 
-// ---- HeldPicture -----------------------------------------------------------
+// ---- Decoding --------------------------------------------------------------
 
 namespace {
 
@@ -202,7 +202,9 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
   ComPtr<IWICFormatConverter> converter;
   WICPixelFormatGUID format{};
   RowLayout layout{};
-  if (kept != own && ScaledSource(frame, own, kept, transform, source)) {
+  const bool scaled = kept != own && ScaledSource(frame, own, kept, transform, source);
+  if (scaled) {
+    // source reads from the decoder's scaled rows
   } else if (SUCCEEDED(frame->GetPixelFormat(&format)) && LayoutOf(format, layout)) {
     source = {own, layout, [frame, w](UINT y, UINT rows, UINT stride, BYTE* buffer) {
                 const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
@@ -261,7 +263,6 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
   GdiFlush();
   return {own, std::move(bitmap)};
 }
-
 
 // ---- HeldPicture -----------------------------------------------------------
 
