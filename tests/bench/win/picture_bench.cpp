@@ -3,6 +3,8 @@
 //       background (centre, scaling 2) on a page of W × H; the time and the
 //       peak working set above the start (run once per process).
 //   win_picture_bench.exe decoder JPEG     - the system decoder alone.
+//   win_picture_bench.exe run WxH WAIT_MS FILE... - an interval run, with and
+//       without decoding the next picture during each wait.
 //   win_picture_bench.exe folder DIR N     - choosing a background from a
 //       folder N times: the first listing and the average choice after it.
 #include <windows.h>
@@ -10,9 +12,11 @@
 #include <shellapi.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "core/screen/background.h"
 #include "win/screen/gdi_surface.h"
@@ -105,6 +109,32 @@ int Decoder(const std::wstring& file) {
   return made ? 0 : 1;
 }
 
+// Pictures shown in turn as an interval run shows them, each for wait ms:
+// the time from the end of a wait to the next picture being held, with and
+// without decoding the next one during the wait.
+int Run(const std::vector<std::wstring>& files, int w, int h, int wait) {
+  zor::win::ComScope com;
+  for (const bool ahead : {false, true}) {
+    zor::win::HeldPicture picture;
+    double total = 0.0;
+    double worst = 0.0;
+    for (std::size_t k = 0; k < files.size(); ++k) {
+      const auto start = Clock::now();
+      if (picture.Load(files[k], {w, h}) != zor::win::PictureLoad::kLoaded) return 1;
+      const double ms = Ms(Clock::now() - start);
+      total += ms;
+      worst = std::max(worst, ms);
+      if (ahead && k + 1 < files.size()) picture.Prefetch(files[k + 1], {w, h});
+      Sleep(static_cast<DWORD>(wait));
+    }
+    std::printf("interval run of %zu pictures at %dx%d, %d ms each, %s: picture ready %.1f ms after the wait "
+                "on average, %.1f ms at worst\n",
+                files.size(), w, h, wait, ahead ? "next decoded during the wait" : "decoded when due",
+                total / static_cast<double>(files.size()), worst);
+  }
+  return 0;
+}
+
 int Folder(const std::wstring& folder, int n) {
   zor::win::Canvas canvas;
   if (!canvas.Create(64, 64)) return 1;
@@ -140,7 +170,13 @@ int main() {
     return Photo(argv[2], w, h);
   }
   if (argc == 3 && std::wstring(argv[1]) == L"decoder") return Decoder(argv[2]);
+  if (argc >= 5 && std::wstring(argv[1]) == L"run") {
+    int w = 0;
+    int h = 0;
+    if (swscanf(argv[2], L"%dx%d", &w, &h) != 2) return 2;
+    return Run(std::vector<std::wstring>(argv + 4, argv + argc), w, h, _wtoi(argv[3]));
+  }
   if (argc == 4 && std::wstring(argv[1]) == L"folder") return Folder(argv[2], _wtoi(argv[3]));
-  std::fprintf(stderr, "usage: win_picture_bench photo JPEG WxH | decoder JPEG | folder DIR N\n");
+  std::fprintf(stderr, "usage: win_picture_bench photo JPEG WxH | decoder JPEG | run WxH WAIT_MS FILE... | folder DIR N\n");
   return 2;
 }
