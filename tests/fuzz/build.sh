@@ -6,7 +6,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 OUT=${1:-$ROOT/build/fuzz}
 CXX=${ZOR_FUZZ_CXX:-clang++}
-TARGETS=(registration_reader text_import settings_value)
+TARGETS=(registration_reader text_import settings_value picture_header)
 
 if ! command -v "$CXX" >/dev/null 2>&1; then
   echo "fuzz build: $CXX not found; install clang and libclang-rt-14-dev (scripts/lib.sh installs both)" >&2
@@ -32,7 +32,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 objects=()
 pids=()
 failed=0
-for src in "$ROOT"/src/core/data/*.cpp "$ROOT"/src/core/text/*.cpp; do
+for src in "$ROOT"/src/core/data/*.cpp "$ROOT"/src/core/text/*.cpp "$ROOT"/src/core/screen/picture_pixels.cpp; do
   obj=$OUT/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
   objects+=("$obj")
   "$CXX" "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c -o "$obj" "$src" &

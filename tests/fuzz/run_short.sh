@@ -9,7 +9,7 @@ set -u
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 OUT=$ROOT/build/fuzz
 SECONDS_EACH=${ZOR_FUZZ_SECONDS:-20}
-TARGETS=(registration_reader text_import settings_value)
+TARGETS=(registration_reader text_import settings_value picture_header)
 mkdir -p "$OUT"
 
 stamp=$OUT/built.stamp
@@ -17,7 +17,7 @@ rebuild=0
 [ -f "$stamp" ] || rebuild=1
 for t in "${TARGETS[@]}"; do [ -x "$OUT/${t}_fuzz" ] || rebuild=1; done
 if [ "$rebuild" -eq 0 ] &&
-   [ -n "$(find "$ROOT/src/core/data" "$ROOT/src/core/text" "$ROOT/tests/fuzz" -maxdepth 1 -type f \
+   [ -n "$(find "$ROOT/src/core/data" "$ROOT/src/core/text" "$ROOT/src/core/screen" "$ROOT/tests/fuzz" -maxdepth 1 -type f \
              \( -name '*.cpp' -o -name '*.h' -o -name build.sh \) -newer "$stamp" -print -quit)" ]; then
   rebuild=1
 fi
