@@ -250,6 +250,33 @@ TEST(PaintBackgroundCorner, AnchorsOppositeTheText) {
   EXPECT_EQ(b.surface.pictures.back().destination, (Rect{84, 63, 600, 450}));
 }
 
+TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
+  const PictureUse scaled{};
+  const PictureUse middle{true, 0, 0};
+  Bench b;
+  b.surface.pictureSize = {800, 600};
+  b.settings.frame.bgBmp = 1;
+  for (std::int16_t scaling = 0; scaling < 4; ++scaling) {
+    b.settings.bgBmpStr = scaling;
+    (void)b.Painter().PaintBackground(L"C:\\a.jpg");
+  }
+  b.settings.frame.bgBmp = 3;
+  (void)b.Painter().PaintBackground(L"C:\\a.jpg");
+  EXPECT_EQ(b.surface.uses,
+            (std::vector<PictureUse>{middle, scaled, scaled, scaled, PictureUse{true, -1, -1}}));
+
+  // Beside the text: at its own size, the corner it is anchored in.
+  b.surface.uses.clear();
+  b.settings.frame.bgBmp = 2;
+  for (const int scaling : {0, 1}) {
+    b.settings.bgBmpStr = static_cast<std::int16_t>(scaling);
+    for (const TextPlace place : {TextPlace::kBottomLeft, TextPlace::kTopRight, TextPlace::kCentre}) {
+      b.Painter().PaintBackgroundCorner(L"C:\\a.jpg", place, 100, 100);
+    }
+  }
+  EXPECT_EQ(b.surface.uses, (std::vector<PictureUse>{{true, 1, -1}, {true, -1, 1}, middle, scaled, scaled, scaled}));
+}
+
 TEST(PaintBackgroundCorner, NoRoomAndBrokenPicturesPaintNothing) {
   Bench b;
   b.surface.pictureSize = {800, 600};

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <tuple>
 
 #include "../core/temp_folder.h"
 #include "core/screen/background.h"
@@ -510,6 +511,64 @@ TEST_F(Placement, CentreScalingsOnPixels) {
         break;
     }
   }
+}
+
+// A picture where every pixel says where it is.
+std::uint32_t Coded(int x, int y) {
+  return static_cast<std::uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x >> 8) | (y >> 8) << 4));
+}
+
+TEST_F(Placement, LargePicturesAtTheirOwnSizeArePixelForPixel) {
+  // 1001 × 751 on a 320 × 240 page: what is in view comes from the file's own
+  // pixels, never from a reduced copy enlarged again.
+  Encode(dir / "big.bmp", GUID_ContainerFormatBmp, 1001, 751, Coded);
+  settings.bgBmpBmp = (dir / "big.bmp").wstring();
+  settings.bgBmpStr = 0;
+  const auto expectWindow = [&](int dx, int dy, const char* what) {
+    GdiFlush();
+    int wrong = 0;
+    for (int y = 0; y < kH; y += 7) {
+      for (int x = 0; x < kW; x += 5) wrong += At(x, y) != Coded(x + dx, y + dy) ? 1 : 0;
+    }
+    EXPECT_EQ(wrong, 0) << what;
+    EXPECT_EQ(At(kW - 1, kH - 1), Coded(kW - 1 + dx, kH - 1 + dy)) << what;
+  };
+
+  settings.frame.bgBmp = 1;  // centre: the middle, placed at (320 - 1001) / 2 = -340.5, rounded up
+  {
+    BackgroundPainter painter(*surface, random, folders, settings, false);
+    (void)painter.PaintBackground(settings.bgBmpBmp);
+  }
+  expectWindow(340, 255, "centre");
+  EXPECT_EQ(surface->Picture().OwnSize(), (PixelSize{1001, 751}));
+  EXPECT_EQ(surface->Picture().KeptSize(), (PixelSize{kW + 2, kH + 2})) << "a screen's worth is kept";
+
+  // Tiles: the top-left corner (tiles are whole points, so 1000 × 752 pixels
+  // make a tile of exactly the picture's size).
+  Encode(dir / "tile.bmp", GUID_ContainerFormatBmp, 1000, 752, Coded);
+  settings.frame.bgBmp = 3;
+  {
+    BackgroundPainter painter(*surface, random, folders, settings, false);
+    (void)painter.PaintBackground((dir / "tile.bmp").wstring());
+  }
+  expectWindow(0, 0, "tile");
+
+  // In the corner beside the text: the picture's own corner there.
+  settings.frame.bgBmp = 2;
+  for (const auto& [place, dx, dy] : {std::tuple{TextPlace::kBottomLeft, 1001 - kW, 0},
+                                      std::tuple{TextPlace::kTopRight, 0, 751 - kH}}) {
+    surface->Clear();
+    BackgroundPainter painter(*surface, random, folders, settings, false);
+    painter.PaintBackgroundCorner(settings.bgBmpBmp, place, 40.0f, 30.0f);
+    expectWindow(dx, dy, place == TextPlace::kBottomLeft ? "top-right corner" : "bottom-left corner");
+  }
+
+  // Scaled, the same file is kept at the size that covers the page.
+  settings.frame.bgBmp = 1;
+  settings.bgBmpStr = 1;
+  BackgroundPainter painter(*surface, random, folders, settings, false);
+  (void)painter.PaintBackground(settings.bgBmpBmp);
+  EXPECT_EQ(surface->Picture().KeptSize(), (PixelSize{320, 241}));
 }
 
 TEST_F(Placement, TinyPictureTilesFastAndOnce) {

@@ -139,8 +139,8 @@ std::wstring BackgroundPainter::ChooseBackgroundFile(const FrameState& state) {
   return JoinFolderFile(settings_.bgBmpDir, (*files)[static_cast<std::size_t>(i)]);
 }
 
-bool BackgroundPainter::HoldPicture(const std::wstring& file) {
-  if (!file.empty() && !surface_->LoadPicture(PathFromText(file))) return false;
+bool BackgroundPainter::HoldPicture(const std::wstring& file, const PictureUse& use) {
+  if (!file.empty() && !surface_->LoadPicture(PathFromText(file), use)) return false;
   const PointSize p = surface_->PictureSizePixels();
   return p.width > 0.0f && p.height > 0.0f;
 }
@@ -156,7 +156,10 @@ bool BackgroundPainter::PaintBackground(const std::wstring& file) {
   if (p == kPlaceCorner) return true;
   // Nothing is painted without a placement: the picture is not decoded either.
   if (p == kPlaceNone) return false;
-  if (!HoldPicture(file)) return false;
+  // Tiles are the picture at its own size from the top-left corner.
+  const PictureUse use = p == kPlaceCentre ? PictureUse{ScalingOf(settings_.bgBmpStr) == Scaling::kOwnSize, 0, 0}
+                                           : PictureUse{true, -1, -1};
+  if (!HoldPicture(file, use)) return false;
   Surface& surface = *surface_;
   const PointSize picture = surface.PictureSizePixels();
   if (p == kPlaceCentre) {
@@ -188,8 +191,15 @@ void BackgroundPainter::PaintBackgroundCorner(const std::wstring& file, TextPlac
     area.width = verticalBand == 0.0f ? sw : kCornerShare * sw - verticalBand;
     area.height = kCornerShare * sh - horizontalBand;
   }
-  if (!HoldPicture(file)) return;
   const Scaling scaling = ScalingOf(settings_.bgBmpStr);
+  // At its own size, the picture shows its corner where it is anchored.
+  PictureUse use;
+  if (scaling == Scaling::kOwnSize) {
+    use = place == TextPlace::kBottomLeft ? PictureUse{true, 1, -1}   // top-right corner
+          : place == TextPlace::kTopRight ? PictureUse{true, -1, 1}   // bottom-left corner
+                                          : PictureUse{true, 0, 0};
+  }
+  if (!HoldPicture(file, use)) return;
   if (scaling != Scaling::kOwnSize && (area.width <= 0.0f || area.height <= 0.0f)) return;
 
   const float toPixelsX = 20.0f / surface.TwipsPerPixelX();

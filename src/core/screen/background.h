@@ -93,9 +93,9 @@ class BackgroundPainter final : public BackgroundPictures {
   void Rebind(Surface& surface) noexcept { surface_ = &surface; }
 
  private:
-  // Loads a named file (an empty name keeps the picture held); false when
-  // there is nothing to paint.
-  [[nodiscard]] bool HoldPicture(const std::wstring& file);
+  // Loads a named file for a use (an empty name keeps the picture held,
+  // which was loaded for the same use); false when there is nothing to paint.
+  [[nodiscard]] bool HoldPicture(const std::wstring& file, const PictureUse& use);
   void Paint(const PicturePlacement& placement, float leftPixels, float topPixels);
 
   Surface* surface_;

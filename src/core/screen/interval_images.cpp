@@ -51,6 +51,10 @@ RunPlan PlanRun(std::int16_t mode, std::int32_t displayInterval, RandomSource& r
   return plan;
 }
 
+PictureUse IntervalPictureRun::Use() const {
+  return {ScalingOf(settings_.itBmpStr) == Scaling::kOwnSize, 0, 0};
+}
+
 void IntervalPictureRun::ClearBlack() {
   surface_->SetBackColour(PaletteColour(kPaletteBlack));
   surface_->Clear();
@@ -58,7 +62,7 @@ void IntervalPictureRun::ClearBlack() {
 
 bool IntervalPictureRun::ShowPicture(const std::wstring& file) {
   Surface& surface = *surface_;
-  if (!surface.LoadPicture(PathFromText(file))) return false;
+  if (!surface.LoadPicture(PathFromText(file), Use())) return false;
   const PointSize picture = surface.PictureSizePixels();
   if (picture.width <= 0.0f || picture.height <= 0.0f) return false;
   PicturePlacement placement = ScaleIntoArea(ScalingOf(settings_.itBmpStr), picture, ScreenPixels(surface));
@@ -108,7 +112,7 @@ void IntervalPictureRun::ShowIntervalImages() {
     // decoded while this one is shown.
     if (k + 1 < plan.count) {
       next = pick(previous);
-      surface_->PrefetchPicture(PathFromText(fileAt(next)));
+      surface_->PrefetchPicture(PathFromText(fileAt(next)), Use());
     }
     if (!WaitMs(clock_, host_, time)) break;
   }

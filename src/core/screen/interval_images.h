@@ -61,6 +61,8 @@ class IntervalPictureRun final : public IntervalImages {
   // Shows entry i of the list full screen; false when it cannot be loaded.
   [[nodiscard]] bool ShowPicture(const std::wstring& file);
   void ClearBlack();
+  // Pictures are centred, at their own size or scaled.
+  [[nodiscard]] PictureUse Use() const;
 
   Surface* surface_;
   Clock& clock_;

@@ -64,8 +64,9 @@ void RecordingSurface::Print(float x, float y, std::wstring_view text) {
   Note("print");
 }
 
-bool RecordingSurface::LoadPicture(const std::filesystem::path& file) {
+bool RecordingSurface::LoadPicture(const std::filesystem::path& file, const PictureUse& use) {
   loaded.push_back(file);
+  uses.push_back(use);
   Note("load");
   return pictureSize.width > 0.0f && pictureSize.height > 0.0f;
 }

@@ -56,6 +56,7 @@ class RecordingSurface final : public Surface {
   std::vector<RecordedPicture> pictures;
   std::vector<std::filesystem::path> loaded;
   std::vector<std::filesystem::path> prefetched;
+  std::vector<PictureUse> uses;  // of each load and prefetch, in order
   float creditLeft = 0.0f;
   float creditTop = 0.0f;
   Rgb creditColour{};
@@ -79,9 +80,10 @@ class RecordingSurface final : public Surface {
   void SelectFont(const FontSpec& font) override;
   [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override;
   void Print(float x, float y, std::wstring_view text) override;
-  [[nodiscard]] bool LoadPicture(const std::filesystem::path& file) override;
-  void PrefetchPicture(const std::filesystem::path& file) override {
+  [[nodiscard]] bool LoadPicture(const std::filesystem::path& file, const PictureUse& use) override;
+  void PrefetchPicture(const std::filesystem::path& file, const PictureUse& use) override {
     prefetched.push_back(file);
+    uses.push_back(use);
     Note("prefetch");
   }
   [[nodiscard]] PointSize PictureSizePixels() const override { return pictureSize; }

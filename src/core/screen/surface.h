@@ -58,6 +58,16 @@ struct Rect {
 // The screen form's persistent image. Drawing goes to the image; Refresh
 // shows it. Implementations keep the selected font alive until it is
 // replaced, so the core never owns platform font handles.
+// How a picture is about to be painted: scaled (never beyond what covers
+// the screen), or at its own size with the part in view taken at a side or
+// the middle of each axis (-1 left or top, 0 middle, 1 right or bottom).
+struct PictureUse {
+  bool ownSize = false;
+  int alignX = 0;
+  int alignY = 0;
+  friend bool operator==(const PictureUse&, const PictureUse&) = default;
+};
+
 class Surface {
  public:
   virtual ~Surface() = default;
@@ -100,9 +110,15 @@ class Surface {
   // The picture holder: loads a BMP/RLE/GIF/JPEG file (false: nothing
   // loaded, the previous picture stays), its size in pixels, and a copy of
   // part of it (source in pixels) onto the image (destination in points).
-  [[nodiscard]] virtual bool LoadPicture(const std::filesystem::path& file) = 0;
-  // A hint that file is loaded next: it may be decoded meanwhile.
-  virtual void PrefetchPicture(const std::filesystem::path& file) { (void)file; }
+  // use tells how the picture is about to be painted, so that the holder
+  // keeps what that needs: enough to cover the screen when scaled, the
+  // picture's own pixels where they come into view at its own size.
+  [[nodiscard]] virtual bool LoadPicture(const std::filesystem::path& file, const PictureUse& use) = 0;
+  // A hint that file is loaded next, for the same use: it may be decoded meanwhile.
+  virtual void PrefetchPicture(const std::filesystem::path& file, const PictureUse& use) {
+    (void)file;
+    (void)use;
+  }
   [[nodiscard]] virtual PointSize PictureSizePixels() const = 0;
   virtual void PaintPicture(const Rect& sourcePixels, const Rect& destination) = 0;
 

@@ -421,11 +421,13 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   BlendStamp(kept, refX, refY, image, stride);
 }
 
-bool GdiSurface::LoadPicture(const std::filesystem::path& file) {
-  return picture_->Load(file, {width_, height_}) == PictureLoad::kLoaded;
+bool GdiSurface::LoadPicture(const std::filesystem::path& file, const PictureUse& use) {
+  return picture_->Load(file, {width_, height_}, use) == PictureLoad::kLoaded;
 }
 
-void GdiSurface::PrefetchPicture(const std::filesystem::path& file) { picture_->Prefetch(file, {width_, height_}); }
+void GdiSurface::PrefetchPicture(const std::filesystem::path& file, const PictureUse& use) {
+  picture_->Prefetch(file, {width_, height_}, use);
+}
 
 PointSize GdiSurface::PictureSizePixels() const {
   const PixelSize own = picture_->OwnSize();

@@ -85,8 +85,8 @@ class GdiSurface final : public Surface {
   // at each pixel, and the merge is blended onto the image in one pass.
   void PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) override;
 
-  [[nodiscard]] bool LoadPicture(const std::filesystem::path& file) override;
-  void PrefetchPicture(const std::filesystem::path& file) override;
+  [[nodiscard]] bool LoadPicture(const std::filesystem::path& file, const PictureUse& use) override;
+  void PrefetchPicture(const std::filesystem::path& file, const PictureUse& use) override;
   [[nodiscard]] PointSize PictureSizePixels() const override;
   void PaintPicture(const Rect& sourcePixels, const Rect& destination) override;
 

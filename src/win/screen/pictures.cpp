@@ -160,9 +160,24 @@ bool ScaledSource(IWICBitmapSource* frame, PixelSize own, PixelSize kept, ComPtr
   return false;
 }
 
+// The part of a picture its use needs: all of it when scaled; at its own
+// size, what a screen shows where the use aligns it, and a pixel more on
+// each side for the rounding of half pixels.
+PixelRect RegionFor(PixelSize own, PixelSize screen, const PictureUse& use) {
+  if (!use.ownSize) return {0, 0, own.width, own.height};
+  const int w = std::min(own.width, screen.width + 2);
+  const int h = std::min(own.height, screen.height + 2);
+  const auto start = [](int align, int whole, int part) {
+    return align < 0 ? 0 : align > 0 ? whole - part : (whole - part) / 2;
+  };
+  const int x = start(use.alignX, own.width, w);
+  const int y = start(use.alignY, own.height, h);
+  return {x, y, x + w, y + h};
+}
+
 }  // namespace
 
-DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen) {
+DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
   bool readable = false;
   const PictureHeader header = HeaderOf(file, readable);
   if (!readable) return PictureLoad::kUnreadable;
@@ -184,16 +199,22 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
       FAILED(decoder->GetFrame(0, frame.put()))) {
     return PictureLoad::kNotAPicture;
   }
-  return DecodePictureFrame(factory.get(), frame.get(), screen);
+  return DecodePictureFrame(factory.get(), frame.get(), screen, use);
 }
 
-DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen) {
+DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
+                                  const PictureUse& use) {
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
   if (!AcceptablePictureSize(w, h)) return PictureLoad::kRefusedSize;
   const PixelSize own{static_cast<int>(w), static_cast<int>(h)};
-  const PixelSize kept = zor::KeptSize(own, screen);
+  const PixelRect region = RegionFor(own, screen, use);
+  const PixelSize kept = use.ownSize ? PixelSize{region.width(), region.height()} : zor::KeptSize(own, screen);
+  // The part read from the frame at its own size.
+  const auto x0 = static_cast<UINT>(region.left);
+  const auto y0 = static_cast<UINT>(region.top);
+  const auto rw = static_cast<UINT>(region.width());
 
   // Rows come scaled from the decoder where it can, else in the frame's own
   // format where that is one of ours, else through a converter.
@@ -202,12 +223,14 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
   ComPtr<IWICFormatConverter> converter;
   WICPixelFormatGUID format{};
   RowLayout layout{};
-  const bool scaled = kept != own && ScaledSource(frame, own, kept, transform, source);
+  const bool scaled = !use.ownSize && kept != own && ScaledSource(frame, own, kept, transform, source);
   if (scaled) {
     // source reads from the decoder's scaled rows
   } else if (SUCCEEDED(frame->GetPixelFormat(&format)) && LayoutOf(format, layout)) {
-    source = {own, layout, [frame, w](UINT y, UINT rows, UINT stride, BYTE* buffer) {
-                const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+    source = {PixelSize{region.width(), region.height()}, layout,
+              [frame, x0, y0, rw](UINT y, UINT rows, UINT stride, BYTE* buffer) {
+                const WICRect rect{static_cast<INT>(x0), static_cast<INT>(y0 + y), static_cast<INT>(rw),
+                                   static_cast<INT>(rows)};
                 return frame->CopyPixels(&rect, stride, stride * rows, buffer);
               }};
   } else {
@@ -217,8 +240,10 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
       return PictureLoad::kNotAPicture;
     }
     IWICFormatConverter* c = converter.get();
-    source = {own, RowLayout::kBgrx32, [c, w](UINT y, UINT rows, UINT stride, BYTE* buffer) {
-                const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+    source = {PixelSize{region.width(), region.height()}, RowLayout::kBgrx32,
+              [c, x0, y0, rw](UINT y, UINT rows, UINT stride, BYTE* buffer) {
+                const WICRect rect{static_cast<INT>(x0), static_cast<INT>(y0 + y), static_cast<INT>(rw),
+                                   static_cast<INT>(rows)};
                 return c->CopyPixels(&rect, stride, stride * rows, buffer);
               }};
   }
@@ -261,22 +286,23 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
     if (shrinker) shrinker->Finish();
   }
   GdiFlush();
-  return {own, std::move(bitmap)};
+  return {own, region, std::move(bitmap)};
 }
 
 // ---- HeldPicture -----------------------------------------------------------
 
-std::optional<HeldPicture::FileStamp> HeldPicture::StampOf(const std::filesystem::path& file, PixelSize screen) {
+std::optional<HeldPicture::FileStamp> HeldPicture::StampOf(const std::filesystem::path& file, PixelSize screen,
+                                                           const PictureUse& use) {
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
   return FileStamp{file.native(), static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
                    static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
                        info.ftLastWriteTime.dwLowDateTime,
-                   screen};
+                   screen, use};
 }
 
-PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen) {
-  const std::optional<FileStamp> stamp = StampOf(file, screen);
+PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
+  const std::optional<FileStamp> stamp = StampOf(file, screen, use);
   // The same unchanged file for the same screen is already held.
   if (stamp && !Empty() && held_ == *stamp) return PictureLoad::kLoaded;
 
@@ -292,20 +318,22 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
     }
   }
   pending_.reset();
-  if (!done) decoded = DecodePictureFile(file, screen);
+  if (!done) decoded = DecodePictureFile(file, screen, use);
   const PictureLoad result = Adopt(std::move(decoded));
   if (result == PictureLoad::kLoaded && stamp) held_ = *stamp;
   return result;
 }
 
-PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen) {
-  return Adopt(DecodePictureFrame(factory, frame, screen));
+PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
+                                   const PictureUse& use) {
+  return Adopt(DecodePictureFrame(factory, frame, screen, use));
 }
 
 PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
   if (decoded.result != PictureLoad::kLoaded) return decoded.result;
   kept_ = std::move(decoded.kept);
   own_ = decoded.own;
+  region_ = decoded.region;
   held_ = {};
   ++decodes_;
   piece_.Reset();
@@ -313,17 +341,17 @@ PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
   return PictureLoad::kLoaded;
 }
 
-void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen) {
-  const std::optional<FileStamp> stamp = StampOf(file, screen);
+void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
+  const std::optional<FileStamp> stamp = StampOf(file, screen, use);
   if (!stamp || (!Empty() && held_ == *stamp) || (pending_ && pending_->stamp == *stamp)) return;
   // A decode no longer wanted runs to its end on its own thread; its result is dropped.
   pending_.reset();
   std::promise<DecodedPicture> promise;
   std::future<DecodedPicture> result = promise.get_future();
   try {
-    std::thread([file, screen, promise = std::move(promise)]() mutable {
+    std::thread([file, screen, use, promise = std::move(promise)]() mutable {
       try {
-        promise.set_value(DecodePictureFile(file, screen));
+        promise.set_value(DecodePictureFile(file, screen, use));
       } catch (...) {
         promise.set_exception(std::current_exception());
       }
@@ -335,16 +363,20 @@ void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen) 
 }
 
 void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination) {
-  if (Empty() || own_.width < 1 || own_.height < 1) return;
-  const float sx = static_cast<float>(kept_.width()) / static_cast<float>(own_.width);
-  const float sy = static_cast<float>(kept_.height()) / static_cast<float>(own_.height);
-  const Rect from{source.x * sx, source.y * sy, source.width * sx, source.height * sy};
+  if (Empty() || region_.width() < 1 || region_.height() < 1) return;
+  // The source in held pixels: the kept part of the picture, at the kept size.
+  const float sx = static_cast<float>(kept_.width()) / static_cast<float>(region_.width());
+  const float sy = static_cast<float>(kept_.height()) / static_cast<float>(region_.height());
+  const Rect from{(source.x - static_cast<float>(region_.left)) * sx, (source.y - static_cast<float>(region_.top)) * sy,
+                  source.width * sx, source.height * sy};
   if (from.width <= 0.0f || from.height <= 0.0f) return;
 
-  const auto left = static_cast<int>(std::lround(destination.x));
-  const auto top = static_cast<int>(std::lround(destination.y));
-  const auto right = static_cast<int>(std::lround(destination.x + destination.width));
-  const auto bottom = static_cast<int>(std::lround(destination.y + destination.height));
+  // Halves round up, the same way at both edges, so that sizes stay whole.
+  const auto round = [](float v) { return static_cast<int>(std::floor(v + 0.5f)); };
+  const int left = round(destination.x);
+  const int top = round(destination.y);
+  const int right = round(destination.x + destination.width);
+  const int bottom = round(destination.y + destination.height);
   const int dw = right - left;
   const int dh = bottom - top;
   if (dw < 1 || dh < 1) return;
@@ -354,12 +386,16 @@ void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, cons
   const int cb = std::min(imageH, bottom);
   if (cr <= cl || cb <= ct) return;
 
-  // Same size: a plain copy of the held pixels.
-  if (Whole(from.x) && Whole(from.y) && std::lround(from.width) == dw && std::lround(from.height) == dh &&
-      from.x > -0.5f && from.y > -0.5f && std::lround(from.x) + dw <= kept_.width() &&
-      std::lround(from.y) + dh <= kept_.height()) {
-    BitBlt(dc, cl, ct, cr - cl, cb - ct, kept_.dc(), static_cast<int>(std::lround(from.x)) + (cl - left),
-           static_cast<int>(std::lround(from.y)) + (ct - top), SRCCOPY);
+  // Pixel for pixel: a plain copy of what is held of the part in view.
+  if (Whole(from.x) && Whole(from.y) && std::fabs(from.width - static_cast<float>(dw)) < 0.5f &&
+      std::fabs(from.height - static_cast<float>(dh)) < 0.5f) {
+    const int kx = round(from.x) - left;  // the held column at image column 0
+    const int ky = round(from.y) - top;
+    const int x0 = std::max(cl, -kx);
+    const int y0 = std::max(ct, -ky);
+    const int x1 = std::min(cr, kept_.width() - kx);
+    const int y1 = std::min(cb, kept_.height() - ky);
+    if (x1 > x0 && y1 > y0) BitBlt(dc, x0, y0, x1 - x0, y1 - y0, kept_.dc(), x0 + kx, y0 + ky, SRCCOPY);
     return;
   }
 

@@ -52,32 +52,38 @@ enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutO
 // no larger than needed to cover the screen.
 struct DecodedPicture {
   DecodedPicture(PictureLoad why = PictureLoad::kUnreadable) : result(why) {}  // NOLINT: a failure converts
-  DecodedPicture(PixelSize ownSize, PixelBitmap&& pixels)
-      : result(PictureLoad::kLoaded), own(ownSize), kept(std::move(pixels)) {}
+  DecodedPicture(PixelSize ownSize, const PixelRect& part, PixelBitmap&& pixels)
+      : result(PictureLoad::kLoaded), own(ownSize), region(part), kept(std::move(pixels)) {}
   PictureLoad result;
   PixelSize own;
+  PixelRect region;  // the part of the picture kept (own pixels), held at the kept size
   PixelBitmap kept;
 };
 
-// Decodes a file. Uses nothing but its own objects: any thread may call it.
-[[nodiscard]] DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen);
-// Decodes a frame (a decoder's, or any bitmap source): scaled while decoding
-// where the source offers it, then averaged down to the kept size.
+// Decodes a file for a use on a screen. Uses nothing but its own objects:
+// any thread may call it.
+[[nodiscard]] DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen,
+                                               const PictureUse& use);
+// Decodes a frame (a decoder's, or any bitmap source). Scaled use: the whole
+// picture, scaled while decoding where the source offers it, then averaged
+// down to the size that covers the screen. Own size: the screen's worth of
+// the picture (and a pixel around) where the use aligns it, pixel for pixel.
 [[nodiscard]] DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
-                                                PixelSize screen);
+                                                PixelSize screen, const PictureUse& use = {});
 
-// Picture1: the last picture loaded, kept no larger than needed to cover
-// the screen it was loaded for; its size is still the file's own.
+// Picture1: the last picture loaded, kept as its use needs (see
+// DecodePictureFrame); its size is still the file's own.
 class HeldPicture {
  public:
   // Decodes the file; anything but kLoaded leaves the held picture as it was.
   // The same unchanged file asked for again for the same screen is not decoded again.
   // A file prefetched for the same screen, and unchanged since, is taken
   // from its decode (waiting for it to end).
-  [[nodiscard]] PictureLoad Load(const std::filesystem::path& file, PixelSize screen);
-  [[nodiscard]] PictureLoad LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen);
+  [[nodiscard]] PictureLoad Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use = {});
+  [[nodiscard]] PictureLoad LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
+                                      const PictureUse& use = {});
   // Starts decoding the file on a thread of its own, for a Load to come.
-  void Prefetch(const std::filesystem::path& file, PixelSize screen);
+  void Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use = {});
   [[nodiscard]] PixelSize OwnSize() const noexcept { return own_; }
   [[nodiscard]] PixelSize KeptSize() const noexcept { return {kept_.width(), kept_.height()}; }
   [[nodiscard]] bool Empty() const noexcept { return kept_.bits() == nullptr; }
@@ -98,13 +104,15 @@ class HeldPicture {
     std::uint64_t size = 0;
     std::uint64_t written = 0;
     PixelSize screen;
+    PictureUse use;
     friend bool operator==(const FileStamp&, const FileStamp&) = default;
   };
   struct Pending {
     FileStamp stamp;
     std::future<DecodedPicture> result;
   };
-  [[nodiscard]] static std::optional<FileStamp> StampOf(const std::filesystem::path& file, PixelSize screen);
+  [[nodiscard]] static std::optional<FileStamp> StampOf(const std::filesystem::path& file, PixelSize screen,
+                                                       const PictureUse& use);
   PictureLoad Adopt(DecodedPicture&& decoded);
 
   FileStamp held_;
@@ -112,6 +120,7 @@ class HeldPicture {
   int decodes_ = 0;
   int takenAhead_ = 0;
   PixelSize own_;
+  PixelRect region_;
   PixelBitmap kept_;
   // The last resampled piece, reused while the same piece is asked for (tiles).
   PixelBitmap piece_;

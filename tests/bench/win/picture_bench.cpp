@@ -1,6 +1,6 @@
 // Timing of background pictures under WIC and GDI:
-//   win_picture_bench.exe photo JPEG WxH   - decode, scale and paint one
-//       background (centre, scaling 2) on a page of W × H; the time and the
+//   win_picture_bench.exe photo JPEG WxH [SCALING] - decode, scale and paint
+//       one background (centre, scaling 2 unless given) on a page of W × H; the time and the
 //       peak working set above the start (run once per process).
 //   win_picture_bench.exe decoder JPEG     - the system decoder alone.
 //   win_picture_bench.exe run WxH WAIT_MS FILE... - an interval run, with and
@@ -43,7 +43,7 @@ class Host final : public zor::win::SurfaceHost {
   void ReportMissingFace(std::wstring_view) override {}
 };
 
-int Photo(const std::wstring& file, int w, int h) {
+int Photo(const std::wstring& file, int w, int h, std::int16_t scaling) {
   zor::win::ComScope com;
   const double before = PeakMb();
   zor::win::Canvas canvas;
@@ -55,7 +55,7 @@ int Photo(const std::wstring& file, int w, int h) {
   const double withPage = PeakMb();
   zor::PictureSettings settings;
   settings.frame.bgBmp = 1;
-  settings.bgBmpStr = 2;
+  settings.bgBmpStr = scaling;
   zor::win::FolderLists folders;
   zor::SeededRandom random(1);
   zor::BackgroundPainter painter(surface, random, folders, settings, false);
@@ -67,8 +67,8 @@ int Photo(const std::wstring& file, int w, int h) {
   const zor::PixelSize kept = surface.Picture().KeptSize();
   const double keptMb = kept.width * 4.0 * kept.height / (1024.0 * 1024.0);
   const double pageMb = w * 4.0 * h / (1024.0 * 1024.0);
-  std::printf("page %dx%d: decode+scale+paint %.1f ms; picture %dx%d kept at %dx%d (%.1f MB); page %.1f MB\n", w, h,
-              Ms(end - start), surface.Picture().OwnSize().width, surface.Picture().OwnSize().height, kept.width,
+  std::printf("page %dx%d, scaling %d: decode+scale+paint %.1f ms; picture %dx%d kept at %dx%d (%.1f MB); page %.1f MB\n", w, h,
+              scaling, Ms(end - start), surface.Picture().OwnSize().width, surface.Picture().OwnSize().height, kept.width,
               kept.height, keptMb, pageMb);
   std::printf("peak working set: %.1f MB at start, %.1f MB with the page, %.1f MB after: +%.1f MB over the page "
               "(budget picture + 20 MB = %.1f MB)\n",
@@ -163,11 +163,11 @@ int Folder(const std::wstring& folder, int n) {
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc == 4 && std::wstring(argv[1]) == L"photo") {
+  if ((argc == 4 || argc == 5) && std::wstring(argv[1]) == L"photo") {
     int w = 0;
     int h = 0;
     if (swscanf(argv[3], L"%dx%d", &w, &h) != 2) return 2;
-    return Photo(argv[2], w, h);
+    return Photo(argv[2], w, h, static_cast<std::int16_t>(argc == 5 ? _wtoi(argv[4]) : 2));
   }
   if (argc == 3 && std::wstring(argv[1]) == L"decoder") return Decoder(argv[2]);
   if (argc >= 5 && std::wstring(argv[1]) == L"run") {
@@ -177,6 +177,6 @@ int main() {
     return Run(std::vector<std::wstring>(argv + 4, argv + argc), w, h, _wtoi(argv[3]));
   }
   if (argc == 4 && std::wstring(argv[1]) == L"folder") return Folder(argv[2], _wtoi(argv[3]));
-  std::fprintf(stderr, "usage: win_picture_bench photo JPEG WxH | decoder JPEG | run WxH WAIT_MS FILE... | folder DIR N\n");
+  std::fprintf(stderr, "usage: win_picture_bench photo JPEG WxH [SCALING] | decoder JPEG | run WxH WAIT_MS FILE... | folder DIR N\n");
   return 2;
 }
