@@ -184,6 +184,20 @@ TEST_F(Pictures, LargePicturesAreKeptAtTheSizeThatCoversTheScreen) {
   GdiFlush();
   EXPECT_EQ(canvas.pixels()[40 * 100 + 10] & 0xFFFFFF, 0xFF0000u);
   EXPECT_EQ(canvas.pixels()[40 * 100 + 90] & 0xFFFFFF, 0x0000FFu);
+
+  // A part of the held pixels made smaller: taken from where the part is.
+  Encode(dir / "halves.bmp", GUID_ContainerFormatBmp, 200, 100, [](int x, int y) { return Halves(x, y, 200); });
+  ASSERT_EQ(p.Load(dir / "halves.bmp", {1024, 768}), PictureLoad::kLoaded);
+  for (const auto& [from, seam] : {std::pair{100.0f, -1}, {50.0f, 25}}) {
+    Canvas part;
+    ASSERT_TRUE(part.Create(50, 50));
+    p.Paint(part.dc(), 50, 50, {from, 0, 100, 100}, {0, 0, 50, 50});
+    GdiFlush();
+    for (int x = 0; x < 50; ++x) {
+      if (x == seam) continue;
+      EXPECT_EQ(part.pixels()[20 * 50 + x] & 0xFFFFFF, x < seam ? 0xFF0000u : 0x0000FFu) << from << " " << x;
+    }
+  }
 }
 
 // A decoded frame of a large photo, made up on request: red rises to the

@@ -406,7 +406,23 @@ void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, cons
     if (!(piece_.bits() && pieceSize_ == size && pieceSource_ == from)) {
       GdiFlush();
       if (!piece_.Create(dw, dh)) return;
-      Resample(view, from, dw, dh, {0, 0, dw, dh}, piece_.bits());
+      const int fx = round(from.x);
+      const int fy = round(from.y);
+      const int fw = round(from.width);
+      const int fh = round(from.height);
+      if (Whole(from.x) && Whole(from.y) && Whole(from.width) && Whole(from.height) && fx >= 0 && fy >= 0 &&
+          fx + fw <= kept_.width() && fy + fh <= kept_.height() && dw <= fw && dh <= fh) {
+        // Whole held pixels made smaller: averaged down in bands, as when decoding.
+        const std::size_t stride = static_cast<std::size_t>(kept_.width()) * 4;
+        const auto* first = reinterpret_cast<const std::uint8_t*>(kept_.bits() + static_cast<std::size_t>(fy) *
+                                                                                   static_cast<std::size_t>(kept_.width()) +
+                                                                 fx);
+        BandedShrinker shrinker({fw, fh}, size, piece_.bits(), RowLayout::kBgrx32);
+        shrinker.AddRows(first, fh, stride);
+        shrinker.Finish();
+      } else {
+        Resample(view, from, dw, dh, {0, 0, dw, dh}, piece_.bits());
+      }
       pieceSize_ = size;
       pieceSource_ = from;
     }
