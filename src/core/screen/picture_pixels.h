@@ -6,9 +6,9 @@
 
 #include "core/screen/pixel_rect.h"
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <optional>
