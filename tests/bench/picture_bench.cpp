@@ -92,4 +92,16 @@ void BM_ResampleKeptPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_ResampleKeptPicture)->Unit(benchmark::kMillisecond);
 
+// A 1024×768 picture fitted onto a 3840×2160 screen (2880×2160).
+void BM_EnlargeSmallPicture(benchmark::State& state) {
+  const std::vector<std::uint32_t> small = Photo(1024, 768);
+  const zor::PixelView view{small.data(), 1024, 768, 1024};
+  std::vector<std::uint32_t> out(2880u * 2160u);
+  for (auto _ : state) {
+    zor::Resample(view, {0.0f, 0.0f, 1024.0f, 768.0f}, 2880, 2160, {0, 0, 2880, 2160}, out.data());
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+BENCHMARK(BM_EnlargeSmallPicture)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include <algorithm>
+
 #include <thread>
 
 #include <string>
@@ -299,6 +303,54 @@ TEST(RowShrinker, ExtremeRatiosStayInRange) {
   for (int y = 0; y < 3; ++y) shrink.AddRow(row.data());
   shrink.Finish();
   EXPECT_EQ(out, 0xFFFFFFu);
+}
+
+TEST(Resample, EnlargingMatchesBilinearInterpolation) {
+  // Random pixels, a fractional source rectangle and a clipped destination:
+  // each channel within one level of bilinear interpolation done in doubles.
+  constexpr int kW = 37;
+  constexpr int kH = 23;
+  std::vector<std::uint32_t> pixels(kW * kH);
+  std::uint32_t seed = 5;
+  for (auto& v : pixels) {
+    seed = seed * 1664525u + 1013904223u;
+    v = seed >> 8;
+  }
+  const PixelView view{pixels.data(), kW, kH, kW};
+  const Rect from{2.5f, 1.25f, 30.0f, 20.5f};
+  const int dw = 97;
+  const int dh = 61;
+  const PixelRect clip{3, 7, 90, 60};
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(clip.width() * clip.height()));
+  Resample(view, from, dw, dh, clip, out.data());
+  const auto channel = [&](int x, int y, int shift) {
+    const int lo = static_cast<int>(std::floor(from.x));
+    const int hi = static_cast<int>(std::ceil(from.x + from.width)) - 1;
+    const int top = static_cast<int>(std::floor(from.y));
+    const int bottom = static_cast<int>(std::ceil(from.y + from.height)) - 1;
+    return static_cast<double>((pixels[static_cast<std::size_t>(std::clamp(y, top, bottom) * kW +
+                                                                std::clamp(x, lo, hi))] >>
+                                shift) &
+                               0xFF);
+  };
+  int worst = 0;
+  for (int y = clip.top; y < clip.bottom; ++y) {
+    for (int x = clip.left; x < clip.right; ++x) {
+      const double cx = from.x + (x + 0.5) * from.width / dw - 0.5;
+      const double cy = from.y + (y + 0.5) * from.height / dh - 0.5;
+      const int x0 = static_cast<int>(std::floor(cx));
+      const int y0 = static_cast<int>(std::floor(cy));
+      const double fx = cx - x0;
+      const double fy = cy - y0;
+      const std::uint32_t got = out[static_cast<std::size_t>((y - clip.top) * clip.width() + (x - clip.left))];
+      for (const int shift : {0, 8, 16}) {
+        const double want = (1 - fy) * ((1 - fx) * channel(x0, y0, shift) + fx * channel(x0 + 1, y0, shift)) +
+                            fy * ((1 - fx) * channel(x0, y0 + 1, shift) + fx * channel(x0 + 1, y0 + 1, shift));
+        worst = std::max(worst, static_cast<int>(std::lround(std::fabs(((got >> shift) & 0xFF) - want))));
+      }
+    }
+  }
+  EXPECT_LE(worst, 1);
 }
 
 TEST(Resample, CopiesEnlargesAndClipsConsistently) {

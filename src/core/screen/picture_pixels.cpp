@@ -414,10 +414,94 @@ Taps AxisTaps(float start, float length, int dest, int from, int to, int limit) 
 
 }  // namespace
 
+namespace {
+
+// Along one axis of an enlargement: per destination index, the two source
+// indices it lies between and the weight of the second in 1/256.
+struct LinearTaps {
+  std::vector<int> first;
+  std::vector<int> second;
+  std::vector<std::uint32_t> weight;
+};
+
+LinearTaps LinearAxis(float start, float length, int dest, int from, int to, int limit) {
+  LinearTaps t;
+  const double s = static_cast<double>(length) / dest;
+  const int lo = std::clamp(static_cast<int>(std::floor(start)), 0, limit - 1);
+  const int hi = std::clamp(static_cast<int>(std::ceil(start + length)) - 1, lo, limit - 1);
+  for (int j = from; j < to; ++j) {
+    const double c = start + (j + 0.5) * s - 0.5;
+    const auto i0 = static_cast<int>(std::floor(c));
+    const int a = std::clamp(i0, lo, hi);
+    const int b = std::clamp(i0 + 1, lo, hi);
+    t.first.push_back(a);
+    t.second.push_back(b);
+    t.weight.push_back(a == b ? 0u : static_cast<std::uint32_t>(std::lround((c - i0) * 256.0)));
+  }
+  return t;
+}
+
+// Bilinear enlargement in fixed point: each source row is interpolated
+// across once (to 256ths) and each destination row blends two of those.
+void Enlarge(const PixelView& source, const Rect& sourceRect, int destW, int destH, const PixelRect& clip,
+             std::uint32_t* out) {
+  const LinearTaps tx = LinearAxis(sourceRect.x, sourceRect.width, destW, clip.left, clip.right, source.width);
+  const LinearTaps ty = LinearAxis(sourceRect.y, sourceRect.height, destH, clip.top, clip.bottom, source.height);
+  const auto w = static_cast<std::size_t>(clip.width());
+  std::vector<std::uint32_t> upper(w * 3);
+  std::vector<std::uint32_t> lower(w * 3);
+  int upperRow = -1;
+  int lowerRow = -1;
+  const auto across = [&](int r, std::vector<std::uint32_t>& into) {
+    const std::uint32_t* src = source.pixels + static_cast<std::size_t>(r) * static_cast<std::size_t>(source.stride);
+    for (std::size_t j = 0; j < w; ++j) {
+      const std::uint32_t p = src[tx.first[j]];
+      const std::uint32_t q = src[tx.second[j]];
+      const std::uint32_t b = tx.weight[j];
+      const std::uint32_t a = 256 - b;
+      into[j * 3] = a * (p & 0xFF) + b * (q & 0xFF);
+      into[j * 3 + 1] = a * ((p >> 8) & 0xFF) + b * ((q >> 8) & 0xFF);
+      into[j * 3 + 2] = a * ((p >> 16) & 0xFF) + b * ((q >> 16) & 0xFF);
+    }
+  };
+  for (std::size_t y = 0; y < ty.first.size(); ++y) {
+    const int r0 = ty.first[y];
+    const int r1 = ty.second[y];
+    if (r0 != upperRow) {
+      if (r0 == lowerRow) {
+        std::swap(upper, lower);
+        lowerRow = -1;
+      } else {
+        across(r0, upper);
+      }
+      upperRow = r0;
+    }
+    if (r1 != lowerRow) {
+      across(r1, lower);
+      lowerRow = r1;
+    }
+    const std::uint32_t b = ty.weight[y];
+    const std::uint32_t a = 256 - b;
+    std::uint32_t* o = out + y * w;
+    for (std::size_t j = 0; j < w; ++j) {
+      const std::uint32_t* u = &upper[j * 3];
+      const std::uint32_t* l = &lower[j * 3];
+      o[j] = ((a * u[0] + b * l[0] + 32768) >> 16) | ((a * u[1] + b * l[1] + 32768) >> 16) << 8 |
+             ((a * u[2] + b * l[2] + 32768) >> 16) << 16;
+    }
+  }
+}
+
+}  // namespace
+
 void Resample(const PixelView& source, const Rect& sourceRect, int destW, int destH, const PixelRect& clip,
               std::uint32_t* out) {
   if (!source.pixels || source.width < 1 || source.height < 1 || destW < 1 || destH < 1) return;
   if (clip.width() <= 0 || clip.height() <= 0 || sourceRect.width <= 0.0f || sourceRect.height <= 0.0f) return;
+  if (static_cast<float>(destW) > sourceRect.width && static_cast<float>(destH) > sourceRect.height) {
+    Enlarge(source, sourceRect, destW, destH, clip, out);
+    return;
+  }
   const Taps tx = AxisTaps(sourceRect.x, sourceRect.width, destW, clip.left, clip.right, source.width);
   const Taps ty = AxisTaps(sourceRect.y, sourceRect.height, destH, clip.top, clip.bottom, source.height);
   const int w = clip.width();
