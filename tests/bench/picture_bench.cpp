@@ -77,6 +77,7 @@ BENCHMARK(BM_ShrinkPhotoBanded)
     ->Args({6000, 4000, 1920, 1080})
     ->Args({6000, 4000, 3840, 2160})
     ->Args({3000, 2000, 1920, 1080})
+    ->Args({4001, 2999, 3840, 2160})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -532,6 +532,24 @@ std::uint32_t Coded(int x, int y) {
   return static_cast<std::uint32_t>((x & 0xFF) << 16 | (y & 0xFF) << 8 | ((x >> 8) | (y >> 8) << 4));
 }
 
+TEST_F(Pictures, NearlyTheHeldSizeIsCopiedNotBlended) {
+  // Filled onto a page whose held copy was rounded up a pixel: still a plain
+  // copy of the held pixels, not a blend of them.
+  HeldPicture p;
+  Encode(dir / "odd.bmp", GUID_ContainerFormatBmp, 401, 301, Coded);
+  ASSERT_EQ(p.Load(dir / "odd.bmp", {200, 100}), PictureLoad::kLoaded);
+  ASSERT_EQ(p.KeptSize(), (PixelSize{200, 151}));
+  const PicturePlacement fill = ScaleIntoArea(Scaling::kFill, {401, 301}, {200, 100});
+  Canvas page;
+  ASSERT_TRUE(page.Create(200, 100));
+  p.Paint(page.dc(), 200, 100, fill.source, fill.destination);
+  GdiFlush();
+  const int offset = static_cast<int>(std::lround(fill.source.y * 151.0f / 301.0f));
+  for (const auto& [x, y] : {std::pair{0, 0}, {199, 99}, {57, 43}, {120, 80}}) {
+    EXPECT_EQ(page.pixels()[y * 200 + x] & 0xFFFFFF, KeptPixel(p, x, y + offset)) << x << "," << y;
+  }
+}
+
 TEST_F(Placement, LargePicturesAtTheirOwnSizeArePixelForPixel) {
   // 1001 × 751 on a 320 × 240 page: what is in view comes from the file's own
   // pixels, never from a reduced copy enlarged again.

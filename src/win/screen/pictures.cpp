@@ -50,8 +50,6 @@ constexpr UINT kStripRows = 32;
 // are handed work seldom, within a few megabytes.
 UINT ShrinkStripRows(UINT stride) { return std::clamp((4u << 20) / std::max(stride, 1u), 16u, 128u); }
 
-bool Whole(float v) { return std::fabs(v - std::round(v)) < 1e-3f; }
-
 }  // namespace
 
 // ---- PixelBitmap -----------------------------------------------------------
@@ -386,9 +384,10 @@ void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, cons
   const int cb = std::min(imageH, bottom);
   if (cr <= cl || cb <= ct) return;
 
-  // Pixel for pixel: a plain copy of what is held of the part in view.
-  if (Whole(from.x) && Whole(from.y) && std::fabs(from.width - static_cast<float>(dw)) < 0.5f &&
-      std::fabs(from.height - static_cast<float>(dh)) < 0.5f) {
+  // Pixel for pixel: a plain copy of what is held of the part in view. A
+  // source between pixels, or up to a pixel larger (the held size is rounded
+  // up), is taken from the nearest pixels: sharper than blending.
+  if (std::fabs(from.width - static_cast<float>(dw)) < 1.0f && std::fabs(from.height - static_cast<float>(dh)) < 1.0f) {
     const int kx = round(from.x) - left;  // the held column at image column 0
     const int ky = round(from.y) - top;
     const int x0 = std::max(cl, -kx);
@@ -406,13 +405,13 @@ void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, cons
     if (!(piece_.bits() && pieceSize_ == size && pieceSource_ == from)) {
       GdiFlush();
       if (!piece_.Create(dw, dh)) return;
-      const int fx = round(from.x);
-      const int fy = round(from.y);
-      const int fw = round(from.width);
-      const int fh = round(from.height);
-      if (Whole(from.x) && Whole(from.y) && Whole(from.width) && Whole(from.height) && fx >= 0 && fy >= 0 &&
-          fx + fw <= kept_.width() && fy + fh <= kept_.height() && dw <= fw && dh <= fh) {
-        // Whole held pixels made smaller: averaged down in bands, as when decoding.
+      // The source to the nearest whole held pixels.
+      const int fx = std::clamp(round(from.x), 0, kept_.width());
+      const int fy = std::clamp(round(from.y), 0, kept_.height());
+      const int fw = std::min(round(from.x + from.width), kept_.width()) - fx;
+      const int fh = std::min(round(from.y + from.height), kept_.height()) - fy;
+      if (dw <= fw && dh <= fh) {
+        // Held pixels made smaller: averaged down in bands, as when decoding.
         const std::size_t stride = static_cast<std::size_t>(kept_.width()) * 4;
         const auto* first = reinterpret_cast<const std::uint8_t*>(kept_.bits() + static_cast<std::size_t>(fy) *
                                                                                    static_cast<std::size_t>(kept_.width()) +
