@@ -19,10 +19,11 @@ namespace zor::win {
 namespace {
 
 
-// COM stays initialised for the thread from its first picture on.
+// COM stays initialised for the thread from its first picture on, until the
+// thread ends (a decode ahead runs on a thread of its own).
 void EnsureCom() {
-  thread_local const HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  (void)initialised;
+  thread_local const ComScope com;
+  (void)com;
 }
 
 // The size the file's header claims, read before any decoder sees the file.
