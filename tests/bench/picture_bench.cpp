@@ -81,28 +81,26 @@ BENCHMARK(BM_ShrinkPhotoBanded)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// A kept 1920×1280 picture fitted onto a 1620×1080 area.
-void BM_ResampleKeptPicture(benchmark::State& state) {
-  const std::vector<std::uint32_t> kept = Photo(1920, 1280);
-  const zor::PixelView view{kept.data(), 1920, 1280, 1920};
-  std::vector<std::uint32_t> out(1620u * 1080u);
+// A whole picture of range(0) × range(1) resampled onto range(2) × range(3):
+// a kept 1920×1280 picture fitted onto 1620×1080 (made smaller), and a
+// 1024×768 picture fitted onto a 3840×2160 screen (enlarged).
+void BM_ResamplePicture(benchmark::State& state) {
+  const auto w = static_cast<int>(state.range(0));
+  const auto h = static_cast<int>(state.range(1));
+  const auto dw = static_cast<int>(state.range(2));
+  const auto dh = static_cast<int>(state.range(3));
+  const std::vector<std::uint32_t> picture = Photo(w, h);
+  const zor::PixelView view{picture.data(), w, h, w};
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(dw) * static_cast<std::size_t>(dh));
   for (auto _ : state) {
-    zor::Resample(view, {0.0f, 0.0f, 1920.0f, 1280.0f}, 1620, 1080, {0, 0, 1620, 1080}, out.data());
+    zor::Resample(view, {0.0f, 0.0f, static_cast<float>(w), static_cast<float>(h)}, dw, dh, {0, 0, dw, dh},
+                  out.data());
     benchmark::DoNotOptimize(out.data());
   }
 }
-BENCHMARK(BM_ResampleKeptPicture)->Unit(benchmark::kMillisecond);
-
-// A 1024×768 picture fitted onto a 3840×2160 screen (2880×2160).
-void BM_EnlargeSmallPicture(benchmark::State& state) {
-  const std::vector<std::uint32_t> small = Photo(1024, 768);
-  const zor::PixelView view{small.data(), 1024, 768, 1024};
-  std::vector<std::uint32_t> out(2880u * 2160u);
-  for (auto _ : state) {
-    zor::Resample(view, {0.0f, 0.0f, 1024.0f, 768.0f}, 2880, 2160, {0, 0, 2880, 2160}, out.data());
-    benchmark::DoNotOptimize(out.data());
-  }
-}
-BENCHMARK(BM_EnlargeSmallPicture)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResamplePicture)
+    ->Args({1920, 1280, 1620, 1080})
+    ->Args({1024, 768, 2880, 2160})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

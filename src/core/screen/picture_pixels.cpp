@@ -366,12 +366,17 @@ struct Taps {
   std::vector<float> weights;
 };
 
+// The source indices a span of an axis may read: [lo, hi], inside the picture.
+std::pair<int, int> SourceSpan(float start, float length, int limit) {
+  const int lo = std::clamp(static_cast<int>(std::floor(start)), 0, limit - 1);
+  return {lo, std::clamp(static_cast<int>(std::ceil(start + length)) - 1, lo, limit - 1)};
+}
+
 // Weights along one axis for destination indices [from, to).
 Taps AxisTaps(float start, float length, int dest, int from, int to, int limit) {
   Taps t;
   const double s = static_cast<double>(length) / dest;
-  const int lo = std::clamp(static_cast<int>(std::floor(start)), 0, limit - 1);
-  const int hi = std::clamp(static_cast<int>(std::ceil(start + length)) - 1, lo, limit - 1);
+  const auto [lo, hi] = SourceSpan(start, length, limit);
   for (int j = from; j < to; ++j) {
     t.first.push_back(0);
     t.count.push_back(0);
@@ -427,8 +432,7 @@ struct LinearTaps {
 LinearTaps LinearAxis(float start, float length, int dest, int from, int to, int limit) {
   LinearTaps t;
   const double s = static_cast<double>(length) / dest;
-  const int lo = std::clamp(static_cast<int>(std::floor(start)), 0, limit - 1);
-  const int hi = std::clamp(static_cast<int>(std::ceil(start + length)) - 1, lo, limit - 1);
+  const auto [lo, hi] = SourceSpan(start, length, limit);
   for (int j = from; j < to; ++j) {
     const double c = start + (j + 0.5) * s - 0.5;
     const auto i0 = static_cast<int>(std::floor(c));
