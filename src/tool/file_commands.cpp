@@ -5,13 +5,13 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/data/text_exchange.h"
-#include "core/screen/palette.h"
-#include "core/text/measures.h"
-#include "core/text/unicode.h"
+#include "core/settings_dialog/display_options.h"
+#include "core/settings_dialog/line_format.h"
 #include "tool/command.h"
 
 namespace zor::tool {
@@ -236,19 +236,18 @@ int FormatCommand(const std::vector<std::wstring>& args, Command& cmd) {
     else if (*e == L"marked") emphasis = EmphasisMode::kMarked;
     else return cmd.Usage(L"format: --emphasis takes random or marked");
   }
-  std::optional<FoldKind> kind;
+  // "none" is the blank kind the dialog's marker steps to after "D".
+  std::optional<char> kind;
   if (const std::wstring* k = value(L"--kind")) {
-    const std::pair<const wchar_t*, FoldKind> kinds[] = {{L"A", FoldKind::kA}, {L"B", FoldKind::kB}, {L"C", FoldKind::kC},
-                                                         {L"D", FoldKind::kD}, {L"none", FoldKind::kNone}};
+    const std::pair<const wchar_t*, char> kinds[] = {{L"A", 'A'}, {L"B", 'B'}, {L"C", 'C'}, {L"D", 'D'}, {L"none", ' '}};
     for (const auto& [n, v] : kinds) {
       if (*k == n) kind = v;
     }
     if (!kind) return cmd.Usage(L"format: --kind takes A, B, C, D or none");
   }
-  std::optional<FixedLayout> layout;
+  std::optional<int> layout;  // the dialog's layout option 0..3
   if (const std::wstring* l = value(L"--layout")) {
-    const std::pair<const wchar_t*, FixedLayout> layouts[] = {
-        {L"A", FixedLayout::kA}, {L"B", FixedLayout::kB}, {L"C", FixedLayout::kC}, {L"none", FixedLayout::kNone}};
+    const std::pair<const wchar_t*, int> layouts[] = {{L"none", 0}, {L"A", 1}, {L"B", 2}, {L"C", 3}};
     for (const auto& [n, v] : layouts) {
       if (*l == n) layout = v;
     }
@@ -264,48 +263,45 @@ int FormatCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (!header.ok()) return cmd.Refuse(header.status().message());
   const Result<Message> m = ReadMessage(path, row);
   if (!m.ok()) return cmd.Refuse(m.status().message());
-  MessageFormat f = m.value().format;
-  const std::wstring& text = m.value().text;
-  const bool perCharacter = !ContainsHalfWidth(text);
-  const std::size_t length = std::min(Utf16Length(text), kMarkCount);
-  const bool emphasisOn = header.value().options.emphasisOn != 0;
+  // The format dialog opened on the message, driven through its setters.
+  LineFormatModel model(m.value().text, m.value().format, header.value().options.emphasisOn != 0);
+  const auto length = static_cast<std::size_t>(model.CellCount());
 
   const bool touchesCharacters = value(L"--marks") || Command::Has(inv, L"--no-marks") || emphasis ||
                                  value(L"--fold") || Command::Has(inv, L"--auto-fold") || kind;
-  if (!perCharacter && touchesCharacters) {
+  if (model.HalfWidth() && touchesCharacters) {
     return cmd.Refuse(L"message " + std::to_wstring(row) +
                       L" holds half-width characters: only --layout applies to it");
   }
-  if ((value(L"--marks") || Command::Has(inv, L"--no-marks") || emphasis) && !emphasisOn) {
+  if ((value(L"--marks") || Command::Has(inv, L"--no-marks") || emphasis) && !model.EmphasisOn()) {
     return cmd.Refuse(L"colour emphasis is off for this file (zortool options FILE --emphasis on)");
   }
   if (const std::wstring* marks = value(L"--marks")) {
     std::vector<std::size_t> positions;
     std::wstring why;
     if (!ParseMarks(*marks, length, positions, why)) return cmd.Refuse(why);
-    f.ClearMarks();
-    for (std::size_t k : positions) f.SetMarked(k, true);
+    std::vector<int> cells;
+    for (std::size_t k : positions) cells.push_back(static_cast<int>(k) - 1);
+    if (!model.SetMarks(cells)) return cmd.Refuse(L"--marks: the marks cannot be set on this message");
   }
-  if (Command::Has(inv, L"--no-marks")) f.ClearMarks();
-  if (emphasis) f.SetEmphasis(*emphasis);
+  if (Command::Has(inv, L"--no-marks") && !model.SetMarks({})) {
+    return cmd.Refuse(L"--no-marks: the marks cannot be set on this message");
+  }
+  if (emphasis) model.SetRandomEmphasis(*emphasis == EmphasisMode::kRandom);
   if (value(L"--fold")) {
-    if (fold < 1 || static_cast<unsigned long long>(fold) > length) {
+    if (fold < 1 || static_cast<unsigned long long>(fold) > length ||
+        !model.PlaceFold(static_cast<int>(fold) - 1, kind)) {
       return cmd.Refuse(L"--fold: position " + std::to_wstring(fold) + L" is outside the message's " +
                         std::to_wstring(length) + L" characters");
     }
-    f.SetFold(static_cast<int>(fold), kind.value_or(f.FoldPosition() != 0 ? f.Kind() : FoldKind::kNone));
   } else if (Command::Has(inv, L"--auto-fold")) {
     if (kind) return cmd.Usage(L"format: --kind needs a fold position");
-    f.SetAutoFold();
-  } else if (kind) {
-    if (f.FoldPosition() == 0) return cmd.Refuse(L"--kind: message " + std::to_wstring(row) + L" has no fold position (give --fold K)");
-    f.SetFold(f.FoldPosition(), *kind);
+    model.SetAutoFold(true);
+  } else if (kind && !model.SetFoldKind(*kind)) {
+    return cmd.Refuse(L"--kind: message " + std::to_wstring(row) + L" has no fold position (give --fold K)");
   }
-  // The dialog writes an automatic fold as a blank and a 0x00 kind; a
-  // half-width message always has its fold decided automatically.
-  if (!perCharacter || f.FoldPosition() == 0) f.SetAutoFold();
-  if (layout) f.SetLayout(*layout);
-  return Report(cmd, WriteMessageFormat(path, row, f));
+  if (layout) model.SelectLayout(*layout);
+  return Report(cmd, WriteMessageFormat(path, row, model.Bytes()));
 }
 
 // Parses an option value in lo..hi or one of named values.
@@ -337,8 +333,7 @@ int OptionsCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (inv.values.empty()) return cmd.Usage(L"options: give at least one option to set");
   const std::filesystem::path path = PathFromText(inv.positional[0]);
 
-  // The options dialog's "OK": every option group is written, the emphasis
-  // colour normalised and a layout of -1 shown (and so stored) as 0.
+  // The options dialog opened on the file, the given options set, then its "OK".
   DisplayOptions o;
   std::wstring why;
   const bool valid = OptionValue(inv, L"--interval", 1000, 11000, {}, o.interval, why) &&
@@ -351,19 +346,15 @@ int OptionsCommand(const std::vector<std::wstring>& args, Command& cmd) {
 
   const Result<RegistrationHeader> header = ValidateRegistrationFile(path);
   if (!header.ok()) return cmd.Refuse(header.status().message());
-  DisplayOptions stored = header.value().options;
-  stored.colour = NormaliseEmphasisColour(stored.colour);
-  if (stored.layout == -1) stored.layout = 0;
-  const auto pick = [&](const wchar_t* name, std::int16_t given, std::int16_t& field) {
-    if (inv.values.contains(name)) field = given;
-  };
-  pick(L"--interval", o.interval, stored.interval);
-  pick(L"--scheme", o.scheme, stored.scheme);
-  pick(L"--emphasis", o.emphasisOn, stored.emphasisOn);
-  pick(L"--order", o.order, stored.order);
-  pick(L"--colour", o.colour, stored.colour);
-  pick(L"--layout", o.layout, stored.layout);
-  return Report(cmd, WriteDisplayOptions(path, stored));
+  DisplayOptionsModel model(header.value().options);
+  const auto given = [&](const wchar_t* name) { return inv.values.contains(name); };
+  if (given(L"--interval")) model.SetInterval(o.interval);
+  if (given(L"--scheme")) model.SetScheme(o.scheme);
+  if (given(L"--emphasis")) model.SetEmphasisOn(o.emphasisOn != 0);
+  if (given(L"--order")) model.SetOrder(o.order);
+  if (given(L"--colour")) model.SetColour(o.colour);
+  if (given(L"--layout")) model.SetLayout(o.layout);
+  return Report(cmd, WriteDisplayOptions(path, model.Result()));
 }
 
 int ImportCommand(const std::vector<std::wstring>& args, Command& cmd) {

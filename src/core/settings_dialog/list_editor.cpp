@@ -1,0 +1,258 @@
+#include "core/settings_dialog/list_editor.h"
+
+#include <algorithm>
+
+#include "core/data/file_system.h"
+#include "core/text/cp932.h"
+#include "core/text/measures.h"
+#include "core/text/paths.h"
+
+namespace zor {
+
+namespace {
+
+constexpr int kTitleWidth = 20;
+// Edit's selection after the re-read: the last row.
+constexpr int kLastRow = -2;
+
+std::int64_t RecordOffset(int n) { return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize}; }
+
+// FNV-1a: a change anywhere in the listed bytes changes the stamp.
+std::uint64_t Fnv1a(std::string_view bytes) {
+  std::uint64_t h = 0xCBF29CE484222325u;
+  for (char c : bytes) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 0x100000001B3u;
+  }
+  return h;
+}
+
+// Both halves joined and decoded; trailing blanks dropped, leading ones kept.
+std::wstring RowText(const RecordBytes& r) {
+  std::string bytes(r.data(), kTextHalf);
+  bytes.append(r.data() + kSecondHalfOffset, kTextHalf);
+  std::wstring text = FromCp932(bytes);
+  text.erase(text.find_last_not_of(L' ') + 1);
+  return text;
+}
+
+}  // namespace
+
+// The header and the listed records of a file as one read found them.
+struct ListEditor::Snapshot {
+  RegistrationHeader header;
+  std::vector<RecordBytes> records;
+  Stamp stamp;
+};
+
+namespace {
+
+// Validates the file, then reads the header and the records it lists in one
+// read; the stamp covers those bytes and the file's size. Records the file
+// lacks, wholly or in part, are blank.
+Result<ListEditor::Stamp> ReadListed(const std::filesystem::path& path, RegistrationHeader& header,
+                                     std::vector<RecordBytes>& records) {
+  Result<RegistrationHeader> valid = ValidateRegistrationFile(path);
+  if (!valid.ok()) return valid.status();
+  const Status unreadable = Status::Fail(FileError::kRead, PathText(path) + L" を読み込めませんでした。");
+  FileHandle f = OpenForReading(path);
+  if (!f) return unreadable;
+  const std::int64_t size = FileSizeOf(f.get());
+  if (size < static_cast<std::int64_t>(kHeaderSize)) return unreadable;
+  const std::int64_t wanted = std::min(size, RecordOffset(kMaxMessages + 1));
+  std::string bytes(static_cast<std::size_t>(wanted), '\0');
+  if (ReadAt(f.get(), 0, bytes.data(), bytes.size()) != bytes.size()) return unreadable;
+  // The header as this read found it: the file may have changed since the validation.
+  header = RegistrationHeader::Decode(bytes);
+  const int count = header.MessageCount();
+  bytes.resize(std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(RecordOffset(count + 1))));
+  records.assign(static_cast<std::size_t>(count), BlankRecord());
+  for (int n = 1; n <= count && RecordOffset(n) < static_cast<std::int64_t>(bytes.size()); ++n) {
+    const auto at = static_cast<std::size_t>(RecordOffset(n));
+    const std::size_t length = std::min(kRecordSize, bytes.size() - at);
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), length, records[static_cast<std::size_t>(n - 1)].begin());
+  }
+  return ListEditor::Stamp{Fnv1a(bytes), size};
+}
+
+}  // namespace
+
+LoadOutcome ListEditor::Load(const std::filesystem::path& path) {
+  SetNoFile();
+  if (!FileExists(path)) return {LoadOutcome::kMissing, MissingFileMessage(PathText(path))};
+  const Status s = UseFile(path);
+  if (s.ok()) return {LoadOutcome::kLoaded, {}};
+  return {s.error() == FileError::kMissing ? LoadOutcome::kMissing : LoadOutcome::kRefused, s.message()};
+}
+
+void ListEditor::SetNoFile() {
+  path_.clear();
+  header_ = RegistrationHeader{};
+  rows_.clear();
+  stamp_ = {};
+  selected_ = -1;
+  open_ = false;
+}
+
+Status ListEditor::UseFile(const std::filesystem::path& path) {
+  path_ = path;
+  return Reload();
+}
+
+void ListEditor::Adopt(const Snapshot& snapshot) {
+  header_ = snapshot.header;
+  rows_.clear();
+  rows_.reserve(snapshot.records.size());
+  for (const RecordBytes& r : snapshot.records) rows_.push_back(RowText(r));
+  stamp_ = snapshot.stamp;
+  selected_ = -1;
+  open_ = true;
+}
+
+Status ListEditor::Reload() {
+  Snapshot snapshot;
+  Result<Stamp> stamp = ReadListed(path_, snapshot.header, snapshot.records);
+  if (!stamp.ok()) {
+    SetNoFile();
+    return stamp.status();
+  }
+  snapshot.stamp = stamp.value();
+  Adopt(snapshot);
+  return Status::Ok();
+}
+
+void ListEditor::Select(int row) { selected_ = open_ && row >= 0 && row < Count() ? row : -1; }
+
+EditorView ListEditor::View() const {
+  EditorView v;
+  v.state = !open_ ? EditorState::kNoFile : selected_ < 0 ? EditorState::kFile : EditorState::kRowSelected;
+  v.renameEnabled = open_;
+  v.optionsEnabled = open_;
+  v.addEnabled = open_ && Count() < kMaxMessages;
+  v.rowButtonsEnabled = v.state == EditorState::kRowSelected;
+  v.thumbnailsVisible = v.rowButtonsEnabled;
+  v.text1Enabled = v.rowButtonsEnabled;
+  if (selected_ >= 0) v.text1 = rows_[static_cast<std::size_t>(selected_)];
+  v.selected = selected_;
+  v.countLabel = std::to_wstring(Count());
+  v.fileLabel = open_ ? ShortenTitle(PathText(path_.filename()), kTitleWidth) : std::wstring(kNoFileTitle);
+  return v;
+}
+
+Status ListEditor::CheckUnchanged() {
+  Snapshot now;
+  Result<Stamp> stamp = ReadListed(path_, now.header, now.records);
+  if (!stamp.ok()) {
+    SetNoFile();
+    return stamp.status();
+  }
+  if (stamp.value() == stamp_) return Status::Ok();
+  now.stamp = stamp.value();
+  Adopt(now);
+  return Status::Fail(FileError::kRefused, std::wstring(kStaleFileMessage));
+}
+
+void ListEditor::RecoverAfter(int selectedBefore) {
+  const Stamp before = stamp_;
+  if (Reload().ok() && stamp_ == before) Select(selectedBefore);
+}
+
+Status ListEditor::RowCommand(int row) const {
+  if (!open_) return Status::Fail(FileError::kRefused, std::wstring(kNoFileOpenMessage));
+  if (row < 0 || row >= Count()) return Status::Fail(FileError::kRefused, std::wstring(kNoRowSelectedMessage));
+  return Status::Ok();
+}
+
+template <class Write>
+Status ListEditor::Edit(int selectAfter, Write write) {
+  if (!open_) return Status::Fail(FileError::kRefused, std::wstring(kNoFileOpenMessage));
+  if (Status fresh = CheckUnchanged(); !fresh.ok()) return fresh;
+  const int before = selected_;
+  if (Status written = write(); !written.ok()) {
+    RecoverAfter(before);
+    return written;
+  }
+  if (Status reread = Reload(); !reread.ok()) return reread;
+  Select(selectAfter == kLastRow ? Count() - 1 : selectAfter);
+  return Status::Ok();
+}
+
+Status ListEditor::Add(std::wstring_view text) {
+  return Edit(kLastRow, [&] { return AddMessage(path_, text); });
+}
+
+Status ListEditor::Correct(std::wstring_view text) {
+  const int r = selected_;
+  if (Status s = RowCommand(r); !s.ok()) return s;
+  return Edit(r, [&] { return EditMessage(path_, r + 1, text); });
+}
+
+Status ListEditor::Delete() {
+  const int r = selected_;
+  if (Status s = RowCommand(r); !s.ok()) return s;
+  return Edit(-1, [&] { return DeleteMessage(path_, r + 1); });
+}
+
+Status ListEditor::Move(MoveKind kind) {
+  const int r = selected_;
+  if (Status s = RowCommand(r); !s.ok()) return s;
+  const int target = MoveTarget(kind, r, Count() - 1);
+  if (target == r) return Status::Ok();
+  return Edit(target, [&] { return MoveMessage(path_, r + 1, target - r); });
+}
+
+Status ListEditor::Drag(int fromRow, int toRow) {
+  if (fromRow == toRow) return Status::Ok();
+  if (Status s = RowCommand(fromRow); !s.ok()) return s;
+  const int target = std::clamp(toRow, 0, Count() - 1);
+  if (target == fromRow) return Status::Ok();
+  return Edit(target, [&] { return MoveMessage(path_, fromRow + 1, target - fromRow); });
+}
+
+Status ListEditor::WriteFormat(const MessageFormat& format) {
+  const int r = selected_;
+  if (Status s = RowCommand(r); !s.ok()) return s;
+  return Edit(r, [&] { return WriteMessageFormat(path_, r + 1, format); });
+}
+
+Status ListEditor::WriteOptions(const DisplayOptions& options) {
+  return Edit(selected_, [&] { return WriteDisplayOptions(path_, options); });
+}
+
+Result<Message> ListEditor::SelectedMessage() {
+  const int r = selected_;
+  if (Status s = RowCommand(r); !s.ok()) return s;
+  Snapshot now;
+  Result<Stamp> stamp = ReadListed(path_, now.header, now.records);
+  if (!stamp.ok()) {
+    SetNoFile();
+    return stamp.status();
+  }
+  if (stamp.value() != stamp_) {
+    now.stamp = stamp.value();
+    Adopt(now);
+    return Status::Fail(FileError::kRefused, std::wstring(kStaleFileMessage));
+  }
+  const RecordBytes& record = now.records[static_cast<std::size_t>(r)];
+  return Message{RecordText(record), MessageFormat::FromRecord(std::string_view(record.data(), record.size()))};
+}
+
+int RowAtY(int y, int itemHeight, int topIndex, int rowCount) {
+  const int h = std::max(itemHeight, 1);
+  // Rounded down, so a point above the list names the row above the top one.
+  const int below = y >= 0 ? y / h : -((-y + h - 1) / h);
+  const long long row = std::min<long long>(static_cast<long long>(topIndex) + below, rowCount - 1LL);
+  return static_cast<int>(std::max<long long>(row, 0));
+}
+
+int MoveTarget(MoveKind kind, int r, int last) {
+  switch (kind) {
+    case MoveKind::kUp: return r > 0 ? r - 1 : r;
+    case MoveKind::kDown: return r < last ? r + 1 : r;
+    case MoveKind::kUpTen: return r > 0 ? std::max(r - 10, 0) : r;
+    case MoveKind::kDownTen: return r < last ? std::min(r + 10, last) : r;
+  }
+  return r;
+}
+
+}  // namespace zor
