@@ -19,7 +19,8 @@ class BenchFolder {
  public:
   BenchFolder() {
     static int made = 0;
-    path_ = fs::temp_directory_path() / ("zor-editor-bench-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
+    path_ =
+        fs::temp_directory_path() / ("zor-editor-bench-" + std::to_string(::getpid()) + "-" + std::to_string(made++));
     fs::create_directories(path_);
   }
   ~BenchFolder() {

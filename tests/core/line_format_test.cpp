@@ -209,22 +209,6 @@ TEST(LineFormat, HalfWidthMessageKeepsItsMarksAndTakesOnlyALayout) {
   }
 }
 
-TEST(LineFormat, LayoutOptionsAndPictures) {
-  const char bytes[] = {' ', 'A', 'B', 'C'};
-  LineFormatModel m(kFive, kFresh, true);
-  for (int option = 0; option < 4; ++option) {
-    m.SelectLayout(option);
-    EXPECT_EQ(m.Bytes().layout, bytes[option]);
-  }
-  for (int picture = 0; picture < 3; ++picture) {
-    m.ClickLayoutPicture(picture);
-    EXPECT_EQ(m.View().layout, picture + 1);
-  }
-  m.SelectLayout(4);
-  m.SelectLayout(-1);
-  EXPECT_EQ(m.View().layout, 3);
-}
-
 // The dialog's clicks and the tool's setters give the same bytes for the same choice.
 TEST(LineFormat, SettersReachWhatClicksReach) {
   struct Case {
@@ -250,11 +234,9 @@ TEST(LineFormat, SettersReachWhatClicksReach) {
          const int marks[] = {0, 2};
          return m.SetMarks(marks) && m.PlaceFold(3, 'C') && (m.SelectLayout(2), true);
        }},
-      {"fold moved keeps its kind", Stored({}, '"', 'R', 'D', ' '),
-       [](LineFormatModel& m) { m.ClickMarker(4); },
+      {"fold moved keeps its kind", Stored({}, '"', 'R', 'D', ' '), [](LineFormatModel& m) { m.ClickMarker(4); },
        [](LineFormatModel& m) { return m.PlaceFold(4); }},
-      {"fold placed on its own cell changes nothing", Stored({}, '"', 'R', 'D', ' '),
-       [](LineFormatModel&) {},
+      {"fold placed on its own cell changes nothing", Stored({}, '"', 'R', 'D', ' '), [](LineFormatModel&) {},
        [](LineFormatModel& m) { return m.PlaceFold(1); }},
       {"fold from automatic: the kind unchecking brings back", kFresh,
        [](LineFormatModel& m) {
@@ -262,8 +244,7 @@ TEST(LineFormat, SettersReachWhatClicksReach) {
          m.ClickMarker(2);
        },
        [](LineFormatModel& m) { return m.PlaceFold(2); }},
-      {"kind none is the blank after D", Stored({}, '!', 'R', 'D', ' '),
-       [](LineFormatModel& m) { m.ClickMarker(0); },
+      {"kind none is the blank after D", Stored({}, '!', 'R', 'D', ' '), [](LineFormatModel& m) { m.ClickMarker(0); },
        [](LineFormatModel& m) { return m.SetFoldKind(' '); }},
       {"automatic fold and no marks", Stored({1, 2}, '!', 'R', 'A', 'A'),
        [](LineFormatModel& m) {
@@ -300,6 +281,15 @@ TEST(LineFormat, BytesOfOk) {
   LineFormatModel m(kFive, Stored({4, 20, 31}, '@', 'R', 'A', ' '), true);
   m.ClickMarker(4);
   EXPECT_EQ(m.Bytes(), Stored({4, 20, 31}, '%', 'R', 'A', ' '));
+  // Layout options 0..3 and the pictures beside options 1..3; other options are ignored.
+  const std::pair<int, char> layouts[] = {{0, ' '}, {1, 'A'}, {2, 'B'}, {3, 'C'}, {4, 'C'}, {-1, 'C'}};
+  for (const auto& [option, byte] : layouts) {
+    if (option >= 1)
+      m.ClickLayoutPicture(option - 1);
+    else
+      m.SelectLayout(option);
+    EXPECT_EQ(m.Bytes().layout, byte) << option;
+  }
 }
 
 }  // namespace

@@ -202,8 +202,8 @@ TEST_F(ListEditorTest, MovesSelectTheirTarget) {
     int target;
   };
   const Case cases[] = {
-      {12, 5, MoveKind::kUp, 4},      {12, 5, MoveKind::kDown, 6},     {12, 3, MoveKind::kUpTen, 0},
-      {12, 11, MoveKind::kUpTen, 1},  {12, 1, MoveKind::kDownTen, 11}, {500, 495, MoveKind::kDownTen, 499},
+      {12, 5, MoveKind::kUp, 4},       {12, 5, MoveKind::kDown, 6},     {12, 3, MoveKind::kUpTen, 0},
+      {12, 11, MoveKind::kUpTen, 1},   {12, 1, MoveKind::kDownTen, 11}, {500, 495, MoveKind::kDownTen, 499},
       {12, 0, MoveKind::kDownTen, 10},
   };
   for (const Case& c : cases) {
@@ -214,8 +214,10 @@ TEST_F(ListEditorTest, MovesSelectTheirTarget) {
     std::vector<std::wstring> expected = Numbered(c.rows);
     const auto from = expected.begin() + c.from;
     const auto to = expected.begin() + c.target;
-    if (c.target < c.from) std::rotate(to, from, from + 1);
-    else std::rotate(from, from + 1, to + 1);
+    if (c.target < c.from)
+      std::rotate(to, from, from + 1);
+    else
+      std::rotate(from, from + 1, to + 1);
     EXPECT_EQ(Rows(), expected);
     EXPECT_EQ(editor_.View().selected, c.target);
     EXPECT_EQ(editor_.View().state, EditorState::kRowSelected);
@@ -246,7 +248,7 @@ TEST_F(ListEditorTest, DragMovesTheMessagesBetween) {
   const Case cases[] = {
       {2, 7, {0, 1, 3, 4, 5, 6, 7, 2, 8, 9}, 7},
       {8, 1, {0, 8, 1, 2, 3, 4, 5, 6, 7, 9}, 1},
-      {3, 3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, -1},  // the start row: nothing
+      {3, 3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, -1},   // the start row: nothing
       {9, 42, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, -1},  // already at the end it moves towards
   };
   for (const Case& c : cases) {
@@ -413,26 +415,13 @@ TEST(ListEditorGeometry, RowAtY) {
     int y, itemHeight, topIndex, rowCount, row;
   };
   const Case cases[] = {
-      {0, 16, 0, 10, 0},     {15, 16, 0, 10, 0},   {16, 16, 0, 10, 1},   {40, 16, 3, 10, 5},
-      {1000, 16, 0, 10, 9},  {-1, 16, 4, 10, 3},   {-1, 16, 0, 10, 0},   {50, 16, 0, 0, 0},
-      {50, 0, 2, 10, 9},  // no item height: every pixel a row, still within the list
+      {0, 16, 0, 10, 0},  {15, 16, 0, 10, 0}, {16, 16, 0, 10, 1}, {40, 16, 3, 10, 5}, {1000, 16, 0, 10, 9},
+      {-1, 16, 4, 10, 3}, {-1, 16, 0, 10, 0}, {50, 16, 0, 0, 0},  {50, 0, 2, 10, 9},  // no item height: every pixel a
+                                                                                      // row, still within the list
   };
   for (const Case& c : cases) {
     EXPECT_EQ(RowAtY(c.y, c.itemHeight, c.topIndex, c.rowCount), c.row) << c.y << " " << c.topIndex;
   }
-}
-
-TEST(ListEditorGeometry, MoveTarget) {
-  struct Case {
-    MoveKind kind;
-    int r, last, target;
-  };
-  const Case cases[] = {
-      {MoveKind::kUp, 0, 9, 0},       {MoveKind::kUp, 9, 9, 8},       {MoveKind::kDown, 9, 9, 9},
-      {MoveKind::kDown, 0, 0, 0},     {MoveKind::kUpTen, 9, 20, 0},   {MoveKind::kUpTen, 15, 20, 5},
-      {MoveKind::kDownTen, 12, 20, 20}, {MoveKind::kDownTen, 3, 20, 13}, {MoveKind::kDownTen, 495, 499, 499},
-  };
-  for (const Case& c : cases) EXPECT_EQ(MoveTarget(c.kind, c.r, c.last), c.target) << c.r;
 }
 
 }  // namespace

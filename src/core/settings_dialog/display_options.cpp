@@ -17,19 +17,27 @@ void DisplayOptionsModel::SetColour(std::int16_t index) { current_.colour = Norm
 
 std::int16_t DisplayOptionsModel::SchemeOfPicture(int index) {
   switch (index) {
-    case 0: return 0;
-    case 1: return 2;
-    case 2: return 1;
-    case 3: return 2;
-    default: return 3;
+    case 0:
+      return 0;
+    case 1:
+      return 2;
+    case 2:
+      return 1;
+    case 3:
+      return 2;
+    default:
+      return 3;
   }
 }
 
 std::int16_t DisplayOptionsModel::LayoutOfPicture(int index) {
   switch (index) {
-    case 0: return 0;
-    case 1: return 1;
-    default: return 2;
+    case 0:
+      return 0;
+    case 1:
+      return 1;
+    default:
+      return 2;
   }
 }
 

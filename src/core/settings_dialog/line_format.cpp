@@ -15,7 +15,8 @@ LineFormatModel::LineFormatModel(std::wstring_view text, const MessageFormat& st
   if (!halfWidth_) {
     const std::vector<char32_t> cps = CodePoints(t);
     cellCount_ = static_cast<int>(std::min(cps.size(), kMarkCount));
-    for (int i = 0; i < cellCount_; ++i) AppendCodePoint(characters_[static_cast<std::size_t>(i)], cps[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < cellCount_; ++i)
+      AppendCodePoint(characters_[static_cast<std::size_t>(i)], cps[static_cast<std::size_t>(i)]);
   }
   random_ = stored.mode == ' ';
   // A message with a half-width character has its fold decided automatically.
@@ -27,10 +28,18 @@ LineFormatModel::LineFormatModel(std::wstring_view text, const MessageFormat& st
     autoFold_ = true;
   }
   switch (stored.layout) {
-    case 'A': layout_ = 1; break;
-    case 'B': layout_ = 2; break;
-    case 'C': layout_ = 3; break;
-    default: layout_ = 0; break;
+    case 'A':
+      layout_ = 1;
+      break;
+    case 'B':
+      layout_ = 2;
+      break;
+    case 'C':
+      layout_ = 3;
+      break;
+    default:
+      layout_ = 0;
+      break;
   }
 }
 

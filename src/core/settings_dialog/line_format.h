@@ -21,42 +21,32 @@ inline constexpr int kFormatCells = static_cast<int>(kMarkCount);
 inline constexpr int kTrianglePicture = 0;
 inline constexpr int kEmptyPicture = 1;
 [[nodiscard]] constexpr int MarkerPictureOf(char kind) noexcept {
-  switch (kind) {
-    case 'A': return 2;
-    case 'B': return 3;
-    case 'C': return 4;
-    case 'D': return 5;
-    default: return kTrianglePicture;
-  }
+  const std::size_t at = std::string_view("ABCD").find(kind);
+  return at == std::string_view::npos ? kTrianglePicture : 2 + static_cast<int>(at);
 }
 
 // The kind after a click on the marker's own cell: other, A, C, B, D, blank.
 [[nodiscard]] constexpr char NextFoldKind(char kind) noexcept {
-  switch (kind) {
-    case 'A': return 'C';
-    case 'C': return 'B';
-    case 'B': return 'D';
-    case 'D': return ' ';
-    default: return 'A';
-  }
+  const std::size_t at = std::string_view("ACBD").find(kind);
+  return at == std::string_view::npos ? 'A' : "ACBD "[at + 1];
 }
 
 struct FormatCell {
-  bool shown = false;          // Label1(i): one per character of a wholly full-width text
-  std::wstring character;      // its caption
-  bool red = false;            // emphasis colour (palette 12), else black
-  bool hasMarker = false;      // Image1(i) holds the fold marker
-  char markerKind = '\0';      // its tag: 'A'..'D', ' ' or '\0' (or a stored byte kept as it was)
-  int picture = kEmptyPicture; // Image2 index shown in Image1(i)
+  bool shown = false;           // Label1(i): one per character of a wholly full-width text
+  std::wstring character;       // its caption
+  bool red = false;             // emphasis colour (palette 12), else black
+  bool hasMarker = false;       // Image1(i) holds the fold marker
+  char markerKind = '\0';       // its tag: 'A'..'D', ' ' or '\0' (or a stored byte kept as it was)
+  int picture = kEmptyPicture;  // Image2 index shown in Image1(i)
 };
 
 struct LineFormatView {
   std::array<FormatCell, kMarkCount> cells;
-  bool randomChecked = false;    // Check1
+  bool randomChecked = false;  // Check1
   bool randomEnabled = false;
   bool autoFoldChecked = false;  // Check2
   bool autoFoldEnabled = false;
-  int layout = 0;                // Option2(0..3): not fixed, "A", "B", "C"
+  int layout = 0;  // Option2(0..3): not fixed, "A", "B", "C"
 };
 
 class LineFormatModel {
@@ -72,11 +62,11 @@ class LineFormatModel {
   [[nodiscard]] bool EmphasisOn() const { return emphasisOn_; }
 
   // Dialog events; a click the dialog ignores changes nothing.
-  void ClickCharacter(int i);          // Label1_Click: toggles mark "A"
-  void ClickMarker(int i);             // Image1_Click: places, moves or steps the fold marker
-  void SetRandomEmphasis(bool checked);  // Check1
-  void SetAutoFold(bool checked);      // Check2: the marker is put aside and comes back
-  void SelectLayout(int option);       // Option2(0..3)
+  void ClickCharacter(int i);                              // Label1_Click: toggles mark "A"
+  void ClickMarker(int i);                                 // Image1_Click: places, moves or steps the fold marker
+  void SetRandomEmphasis(bool checked);                    // Check1
+  void SetAutoFold(bool checked);                          // Check2: the marker is put aside and comes back
+  void SelectLayout(int option);                           // Option2(0..3)
   void ClickLayoutPicture(int i) { SelectLayout(i + 1); }  // Image3(0..2)
 
   // Direct setters (zortool): the state the clicks above would reach. Each
@@ -106,7 +96,7 @@ class LineFormatModel {
   bool autoFold_ = false;
   int markerCell_ = -1;  // the one cell holding a marker, or -1
   char markerKind_ = '\0';
-  int savedCell_ = 0;    // the marker put aside while the fold is automatic
+  int savedCell_ = 0;  // the marker put aside while the fold is automatic
   char savedKind_ = ' ';
   int layout_ = 0;
 };

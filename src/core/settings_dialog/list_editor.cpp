@@ -15,7 +15,9 @@ constexpr int kTitleWidth = 20;
 // Edit's selection after the re-read: the last row.
 constexpr int kLastRow = -2;
 
-std::int64_t RecordOffset(int n) { return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize}; }
+std::int64_t RecordOffset(int n) {
+  return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize};
+}
 
 // FNV-1a: a change anywhere in the listed bytes changes the stamp.
 std::uint64_t Fnv1a(std::string_view bytes) {
@@ -70,7 +72,8 @@ Result<ListEditor::Stamp> ReadListed(const std::filesystem::path& path, Registra
   for (int n = 1; n <= count && RecordOffset(n) < static_cast<std::int64_t>(bytes.size()); ++n) {
     const auto at = static_cast<std::size_t>(RecordOffset(n));
     const std::size_t length = std::min(kRecordSize, bytes.size() - at);
-    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), length, records[static_cast<std::size_t>(n - 1)].begin());
+    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), length,
+                records[static_cast<std::size_t>(n - 1)].begin());
   }
   return ListEditor::Stamp{Fnv1a(bytes), size};
 }
@@ -247,10 +250,14 @@ int RowAtY(int y, int itemHeight, int topIndex, int rowCount) {
 
 int MoveTarget(MoveKind kind, int r, int last) {
   switch (kind) {
-    case MoveKind::kUp: return r > 0 ? r - 1 : r;
-    case MoveKind::kDown: return r < last ? r + 1 : r;
-    case MoveKind::kUpTen: return r > 0 ? std::max(r - 10, 0) : r;
-    case MoveKind::kDownTen: return r < last ? std::min(r + 10, last) : r;
+    case MoveKind::kUp:
+      return r > 0 ? r - 1 : r;
+    case MoveKind::kDown:
+      return r < last ? r + 1 : r;
+    case MoveKind::kUpTen:
+      return r > 0 ? std::max(r - 10, 0) : r;
+    case MoveKind::kDownTen:
+      return r < last ? std::min(r + 10, last) : r;
   }
   return r;
 }

@@ -82,7 +82,7 @@ class ListEditor {
   // selection stays when the file is unchanged.
   [[nodiscard]] Status Add(std::wstring_view text);
   [[nodiscard]] Status Correct(std::wstring_view text);  // selected row; its format goes back to the defaults
-  [[nodiscard]] Status Delete();                          // selected row
+  [[nodiscard]] Status Delete();                         // selected row
   // Selected row; a move that goes nowhere writes nothing and returns Ok.
   [[nodiscard]] Status Move(MoveKind kind);
   // The message of fromRow moves to toRow (clamped to the list), the rows in

@@ -7,7 +7,9 @@
 
 namespace zor {
 
-MessageEntry MessageEntry::ForCorrect(std::wstring_view rowText) { return MessageEntry(Purpose::kCorrect, Trim(rowText)); }
+MessageEntry MessageEntry::ForCorrect(std::wstring_view rowText) {
+  return MessageEntry(Purpose::kCorrect, Trim(rowText));
+}
 
 std::size_t MessageEntry::InitialSelectionLength() const { return Utf16Length(initial_); }
 

@@ -26,9 +26,7 @@ class MessageEntry {
   static MessageEntry ForCorrect(std::wstring_view rowText);
 
   [[nodiscard]] Purpose purpose() const { return purpose_; }
-  [[nodiscard]] std::wstring_view Caption() const {
-    return purpose_ == Purpose::kAdd ? kAddCaption : kCorrectCaption;
-  }
+  [[nodiscard]] std::wstring_view Caption() const { return purpose_ == Purpose::kAdd ? kAddCaption : kCorrectCaption; }
   // The text the form opens with and how much of it is selected (UTF-16 units from the start).
   [[nodiscard]] const std::wstring& InitialText() const { return initial_; }
   [[nodiscard]] std::size_t InitialSelectionLength() const;
