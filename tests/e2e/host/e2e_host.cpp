@@ -7,11 +7,32 @@
 //   e2e_host monitors                 prints each monitor's rectangle
 //   e2e_host cursor X Y               puts the pointer there (Wine then knows
 //       where it is, not only the X server)
+// Windows and controls found as UI automation finds them, by caption and
+// class (screen pixels; a window is a visible top-level window):
+//   e2e_host windows                  every visible top-level window:
+//       LEFT TOP RIGHT BOTTOM CLASS<tab>CAPTION
+//   e2e_host window CAPTION           LEFT TOP RIGHT BOTTOM of the window
+//   e2e_host dpi                      the system's DPI (Wine's LogPixels)
+//   e2e_host wait CAPTION [MS]        waits until the window shows (exit 1 after MS)
+//   e2e_host gone CAPTION [MS]        waits until no such window shows
+//   e2e_host control CAPTION CLASS TEXT [N]   the control of that class and
+//       text (the N-th such, from 0; TEXT "#K" is the K-th of the class,
+//       ">LABEL" the first of the class after the control reading LABEL):
+//       LEFT TOP RIGHT BOTTOM CENTRE_X CENTRE_Y ENABLED VISIBLE CHECKED
+//       (CHECKED is BM_GETCHECK for buttons, -1 for others)
+//   e2e_host text CAPTION CLASS TEXT [N]      the control's text
+//   e2e_host list CAPTION             the window's list box: "count N",
+//       "selected S", "itemheight H", "top T", "client L T R B" (the list's
+//       client area on the screen), then one "ROW<tab>TEXT" line per row,
+//       the text without its trailing blanks
+// Text goes out as UTF-8. Exit codes: 0 found, 1 not found, 2 usage.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwctype>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -83,9 +104,226 @@ int Host(int w, int h, const std::wstring& out) {
   return 0;
 }
 
+// --- Finding windows and controls -------------------------------------------
+
+// The C runtime's %ls writes only what the "C" locale knows: text goes out
+// converted by hand.
+void PrintUtf8(const std::wstring& text) {
+  if (text.empty()) return;
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string bytes(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), n, nullptr, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+// A control's text as its own window procedure gives it (an edit box keeps
+// its text apart from the caption the window manager knows); a hung window
+// gives "".
+std::wstring TextOf(HWND hwnd) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+  std::vector<wchar_t> buffer(length + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                           SMTO_ABORTIFHUNG, 2000, &got)) {
+    return {};
+  }
+  return std::wstring(buffer.data(), std::min<std::size_t>(got, length));
+}
+
+std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[256] = L"";
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+bool SameNoCase(const std::wstring& a, const std::wstring& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+  }
+  return true;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> all;
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        if (IsWindowVisible(hwnd)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+// The first visible top-level window with exactly this caption (the front
+// one when there are several, e.g. a message box over a window of the same name).
+HWND FindTopLevel(const std::wstring& caption) {
+  for (HWND hwnd : TopLevelWindows()) {
+    wchar_t title[512] = L"";
+    GetWindowTextW(hwnd, title, 512);
+    if (caption == title) return hwnd;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> Descendants(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(
+      parent,
+      [](HWND hwnd, LPARAM data) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+// The control of a class with a text, the index-th of the matches. Text
+// "#K" takes the K-th control of the class whatever its text; ">LABEL" the
+// first one after the control that reads LABEL (the control a label names,
+// as screen readers pair them).
+HWND FindControl(HWND parent, const std::wstring& cls, const std::wstring& text, int index) {
+  int byClass = -1;
+  if (text.size() > 1 && text[0] == L'#') byClass = _wtoi(text.c_str() + 1);
+  const bool afterLabel = text.size() > 1 && text[0] == L'>';
+  bool labelSeen = false;
+  int seen = 0;
+  for (HWND hwnd : Descendants(parent)) {
+    if (afterLabel && !labelSeen) {
+      labelSeen = TextOf(hwnd) == text.substr(1);
+      continue;
+    }
+    if (!SameNoCase(ClassOf(hwnd), cls)) continue;
+    if (afterLabel) return hwnd;
+    if (byClass >= 0) {
+      if (seen++ == byClass) return hwnd;
+      continue;
+    }
+    if (TextOf(hwnd) == text && seen++ == index) return hwnd;
+  }
+  return nullptr;
+}
+
+int PrintWindows() {
+  for (HWND hwnd : TopLevelWindows()) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    wchar_t title[512] = L"";
+    GetWindowTextW(hwnd, title, 512);
+    std::printf("%ld %ld %ld %ld ", r.left, r.top, r.right, r.bottom);
+    PrintUtf8(ClassOf(hwnd) + L"\t" + title + L"\n");
+  }
+  return 0;
+}
+
+int PrintWindow(const std::wstring& caption) {
+  HWND hwnd = FindTopLevel(caption);
+  if (!hwnd) return 1;
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  return 0;
+}
+
+int Wait(const std::wstring& caption, DWORD ms, bool untilGone) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (;;) {
+    if ((FindTopLevel(caption) != nullptr) != untilGone) return 0;
+    if (GetTickCount64() >= end) return 1;
+    Sleep(50);
+  }
+}
+
+int PrintControl(HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  int checked = -1;
+  if (SameNoCase(ClassOf(control), L"Button")) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state);
+    checked = static_cast<int>(state);
+  }
+  std::printf("%ld %ld %ld %ld %ld %ld %d %d %d\n", r.left, r.top, r.right, r.bottom, (r.left + r.right) / 2,
+              (r.top + r.bottom) / 2, IsWindowEnabled(control) ? 1 : 0, IsWindowVisible(control) ? 1 : 0, checked);
+  return 0;
+}
+
+LRESULT Ask(HWND hwnd, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, 2000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+int PrintList(HWND parent) {
+  HWND list = FindControl(parent, L"ListBox", L"#0", 0);
+  if (!list) return 1;
+  const int count = static_cast<int>(Ask(list, LB_GETCOUNT));
+  RECT r{};
+  GetClientRect(list, &r);
+  MapWindowPoints(list, HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+  std::printf("count %d\nselected %d\nitemheight %d\ntop %d\nclient %ld %ld %ld %ld\n", count,
+              static_cast<int>(Ask(list, LB_GETCURSEL)), static_cast<int>(Ask(list, LB_GETITEMHEIGHT)),
+              static_cast<int>(Ask(list, LB_GETTOPINDEX)), r.left, r.top, r.right, r.bottom);
+  for (int i = 0; i < count; ++i) {
+    const auto length = Ask(list, LB_GETTEXTLEN, static_cast<WPARAM>(i));
+    std::wstring row;
+    if (length > 0) {
+      std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1, L'\0');
+      Ask(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
+      row = buffer.data();
+    }
+    row.erase(row.find_last_not_of(L' ') + 1);
+    std::printf("%d\t", i);
+    PrintUtf8(row + L"\n");
+  }
+  return 0;
+}
+
+// Window and control commands: argv[2] is the window's caption.
+int Find(const std::wstring& mode, int argc, wchar_t** argv) {
+  if (mode == L"windows") return PrintWindows();
+  if (mode == L"dpi") {
+    // Wine answers GetDpiForWindow for another process's window with 96
+    // now and then, whatever the window was made at: the system's DPI is
+    // asked instead.
+    HDC screen = GetDC(nullptr);
+    std::printf("%d\n", GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    return 0;
+  }
+  if (argc < 3) return 2;
+  const std::wstring caption = argv[2];
+  if (mode == L"wait" || mode == L"gone") {
+    return Wait(caption, argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 10000, mode == L"gone");
+  }
+  if (mode == L"window") return PrintWindow(caption);
+  HWND top = FindTopLevel(caption);
+  if (mode == L"list") return top ? PrintList(top) : 1;
+  if ((mode == L"control" || mode == L"text") && argc >= 5) {
+    HWND control = top ? FindControl(top, argv[3], argv[4], argc > 5 ? _wtoi(argv[5]) : 0) : nullptr;
+    if (!control) return 1;
+    if (mode == L"control") return PrintControl(control);
+    PrintUtf8(TextOf(control) + L"\n");
+    return 0;
+  }
+  return 2;
+}
+
+// Screen pixels, whatever the DPI: a DPI-unaware process would be given
+// coordinates scaled to 96 DPI.
+void BePerMonitorAware() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  const auto set = reinterpret_cast<SetContext>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  if (set) set(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4)));  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  BePerMonitorAware();
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   if (mode == L"host" && argc >= 5) {
     if (argc >= 6) g_life = static_cast<DWORD>(_wtoi(argv[5]));
@@ -113,6 +351,10 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (mode == L"cursor" && argc >= 4) return SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3])) ? 0 : 1;
-  std::fprintf(stderr, "usage: e2e_host host W H OUT [LIFE_MS] | spi-get | spi-set 0|1\n");
+  const int rc = Find(mode, argc, argv);
+  if (rc != 2) return rc;
+  std::fprintf(stderr,
+               "usage: e2e_host host W H OUT [LIFE_MS] | spi-get | spi-set 0|1 | monitors | cursor X Y | windows |\n"
+               "       dpi | window CAPTION | wait|gone CAPTION [MS] | control|text CAPTION CLASS TEXT [N] | list CAPTION\n");
   return 2;
 }
