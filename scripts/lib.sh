@@ -104,6 +104,7 @@ zor_wine_prefix() {
     wineboot -i >/dev/null 2>&1 || { zor_log "wineboot failed"; return 1; }
     wineserver -w
     zor_wine_japanese_ui
+    zor_wine_unmanaged
   fi
   wineserver -w
   # Keep one server for the whole run: every program then starts quickly.
@@ -124,6 +125,12 @@ zor_wine_japanese_ui() {
   for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "Segoe UI" "Times New Roman"; do
     wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1 || return 1
   done
+}
+
+# Xvfb runs no window manager: Wine would wait two seconds for one each time
+# a captioned window is hidden. Windows are placed by Wine alone.
+zor_wine_unmanaged() {
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 }
 
 zor_wine_stop() {

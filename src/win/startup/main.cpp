@@ -10,6 +10,7 @@
 #include "win/common/system.h"
 #include "win/screen/display.h"
 #include "win/screen/screen_form.h"
+#include "win/settings_dialog/config_form.h"
 #include "win/startup/app_state.h"
 
 namespace zor::win {
@@ -119,7 +120,7 @@ int RunPreview() {
 
 int RunSettings() {
   if (FindWindowW(nullptr, kSettingsCaption)) return 0;
-  return 0;
+  return RunSettingsDialog();
 }
 
 }  // namespace

@@ -1,0 +1,82 @@
+// Base of every dialog: the object is found from the handle (stored at
+// WM_INITDIALOG), small virtual handlers, no exception leaves the procedure.
+// Run shows the dialog modally; Open creates it modeless (tests drive it
+// with control messages and never wait on a modal loop).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace zor::win {
+
+class Dialog {
+ public:
+  virtual ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  // Modal: returns the code given to End (IDCANCEL when closed, -1 when the
+  // dialog could not be created).
+  INT_PTR Run(HWND owner);
+  // Modeless: created and shown; false when it could not be created.
+  [[nodiscard]] bool Open(HWND owner);
+
+  [[nodiscard]] HWND hwnd() const noexcept { return hwnd_; }
+  [[nodiscard]] bool Ended() const noexcept { return ended_; }
+  [[nodiscard]] INT_PTR EndCode() const noexcept { return endCode_; }
+
+  // Control helpers.
+  [[nodiscard]] HWND Item(int id) const noexcept { return GetDlgItem(hwnd_, id); }
+  [[nodiscard]] std::wstring ItemText(int id) const;
+  void SetItemText(int id, std::wstring_view text) const;
+  void EnableItem(int id, bool enabled) const;
+  void ShowItem(int id, bool visible) const;
+  [[nodiscard]] bool Checked(int id) const;
+  void SetChecked(int id, bool checked) const;
+
+ protected:
+  explicit Dialog(int templateId) noexcept : templateId_(templateId) {}
+
+  // WM_INITDIALOG; false means the handler set the focus itself.
+  virtual bool OnInit() { return true; }
+  // WM_COMMAND; true when handled. IDCANCEL (Esc, the close box) ends the
+  // dialog unless handled here.
+  virtual bool OnCommand(int id, int code, HWND control);
+  // Any other message; return true and set *result to handle it (the result
+  // goes to DWLP_MSGRESULT where the message has one).
+  virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+  // The window is about to go (WM_DESTROY).
+  virtual void OnClose() {}
+
+  // Ends a modal run, or destroys a modeless dialog.
+  void End(INT_PTR code);
+  // Centres the window on the monitor that holds most of it (the primary
+  // monitor when it has no owner yet).
+  void CentreOnScreen() const;
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
+  INT_PTR Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+
+  int templateId_;
+  HWND hwnd_ = nullptr;
+  bool modal_ = false;
+  bool ended_ = false;
+  INT_PTR endCode_ = IDCANCEL;
+};
+
+// The hourglass for the life of the object.
+class WaitCursor {
+ public:
+  WaitCursor() noexcept : old_(SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT)))) {}
+  ~WaitCursor() { SetCursor(old_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR old_;
+};
+
+}  // namespace zor::win

@@ -1,0 +1,64 @@
+#include "win/settings_dialog/inp_form.h"
+
+#include "win/settings_dialog/inp_form_ids.h"
+
+namespace zor::win {
+
+namespace {
+
+// "ＭＳ ゴシック" at the dialog font's height; the system substitutes a
+// Japanese Gothic face where it is missing.
+UniqueFont EntryFont(HWND dialog) {
+  LOGFONTW lf{};
+  HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+  if (!dialogFont || !GetObjectW(dialogFont, sizeof lf, &lf)) return UniqueFont();
+  lf.lfHeight = lf.lfHeight * 5 / 4;
+  lf.lfCharSet = SHIFTJIS_CHARSET;
+  lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+  wcscpy_s(lf.lfFaceName, L"ＭＳ ゴシック");
+  return UniqueFont(CreateFontIndirectW(&lf));
+}
+
+}  // namespace
+
+InpForm::InpForm(ListEditor& editor, int editIndex)
+    : Dialog(IDD_InpForm), editor_(editor),
+      entry_(editIndex < 0 ? MessageEntry::ForAdd()
+                           : MessageEntry::ForCorrect(editor.Rows().at(static_cast<std::size_t>(editIndex)))) {}
+
+bool InpForm::OnInit() {
+  SetWindowTextW(hwnd(), std::wstring(entry_.Caption()).c_str());
+  font_ = EntryFont(hwnd());
+  if (font_) SendDlgItemMessageW(hwnd(), IDC_Text1, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  SetItemText(IDC_Text1, entry_.InitialText());
+  SendDlgItemMessageW(hwnd(), IDC_Text1, EM_SETSEL, 0, static_cast<LPARAM>(entry_.InitialSelectionLength()));
+  EnableItem(IDOK, entry_.OkEnabled());
+  CentreOnScreen();
+  SetFocus(Item(IDC_Text1));
+  return false;
+}
+
+void InpForm::Store() {
+  // Enter reaches here through the default button even while it is disabled.
+  if (!entry_.OkEnabled()) {
+    SetFocus(Item(IDC_Text1));
+    return;
+  }
+  outcome_ = entry_.Commit(editor_);
+  End(IDOK);
+}
+
+bool InpForm::OnCommand(int id, int code, HWND control) {
+  if (id == IDC_Text1 && code == EN_CHANGE) {
+    entry_.SetText(ItemText(IDC_Text1));
+    EnableItem(IDOK, entry_.OkEnabled());
+    return true;
+  }
+  if (id == IDOK) {
+    Store();
+    return true;
+  }
+  return Dialog::OnCommand(id, code, control);
+}
+
+}  // namespace zor::win

@@ -1,0 +1,114 @@
+#include "win/settings_dialog/scaler.h"
+
+#include "core/screen/palette.h"
+#include "core/text/measures.h"
+#include "win/settings_dialog/drawings.h"
+#include "win/settings_dialog/scaler_ids.h"
+
+namespace zor::win {
+
+namespace {
+
+constexpr int kCells = 32;
+constexpr COLORREF kMarkedColour = RGB(255, 0, 0);  // colour 12 of the palette
+constexpr COLORREF kPlainColour = RGB(0, 0, 0);
+
+}  // namespace
+
+Scaler::Scaler(ListEditor& editor, const Message& message)
+    : Dialog(IDD_Scaler),
+      editor_(editor),
+      model_(Trim(message.text), message.format, editor.Header().options.emphasisOn != 0) {}
+
+bool Scaler::OnInit() {
+  RECT cell{};
+  GetClientRect(Item(IDC_Label1), &cell);
+  LOGFONTW lf{};
+  lf.lfHeight = -(cell.bottom - cell.top) * 4 / 5;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = SHIFTJIS_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  wcscpy_s(lf.lfFaceName, L"ＭＳ ゴシック");
+  cellFont_.reset(CreateFontIndirectW(&lf));
+  CentreOnScreen();
+  Apply();
+  return true;
+}
+
+void Scaler::Apply() {
+  const LineFormatView view = model_.View();
+  for (int i = 0; i < kCells; ++i) {
+    const FormatCell& c = view.cells[static_cast<std::size_t>(i)];
+    const FormatCell& before = shown_.cells[static_cast<std::size_t>(i)];
+    ShowItem(IDC_Label1 + i, c.shown);
+    ShowItem(IDC_Image1 + i, c.shown);
+    if (c.shown) SetItemText(IDC_Label1 + i, c.character);
+    if (c.red != before.red || c.character != before.character) InvalidateRect(Item(IDC_Label1 + i), nullptr, TRUE);
+    if (c.picture != before.picture) InvalidateRect(Item(IDC_Image1 + i), nullptr, TRUE);
+  }
+  SetChecked(IDC_Check1, view.randomChecked);
+  EnableItem(IDC_Check1, view.randomEnabled);
+  SetChecked(IDC_Check2, view.autoFoldChecked);
+  EnableItem(IDC_Check2, view.autoFoldEnabled);
+  for (int i = 0; i < 4; ++i) SetChecked(IDC_Option2 + i, view.layout == i);
+  for (int i = 0; i < 3; ++i) InvalidateRect(Item(IDC_Image3 + i), nullptr, FALSE);
+  shown_ = view;
+}
+
+void Scaler::DrawItem(const DRAWITEMSTRUCT& item) {
+  const int id = static_cast<int>(item.CtlID);
+  const RECT& r = item.rcItem;
+  HDC dc = item.hDC;
+  const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  if (id >= IDC_Label1 && id < IDC_Label1 + kCells) {
+    const FormatCell& c = shown_.cells[static_cast<std::size_t>(id - IDC_Label1)];
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+    SelectionRestorer font(dc, cellFont_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, c.red ? kMarkedColour : kPlainColour);
+    RECT text = r;
+    DrawTextW(dc, c.character.c_str(), static_cast<int>(c.character.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  } else if (id >= IDC_Image1 && id < IDC_Image1 + kCells) {
+    FillRect(dc, &r, face);
+    DrawFoldMarker(dc, r, shown_.cells[static_cast<std::size_t>(id - IDC_Image1)].picture);
+  } else if (id >= IDC_Image3 && id < IDC_Image3 + 3) {
+    FillRect(dc, &r, face);
+    DrawLayoutPicture(dc, r, id - IDC_Image3, shown_.layout == id - IDC_Image3 + 1);
+  }
+}
+
+bool Scaler::OnCommand(int id, int code, HWND control) {
+  const bool click = code == STN_CLICKED || code == STN_DBLCLK;  // fast repeated clicks arrive as double clicks
+  if (id >= IDC_Label1 && id < IDC_Label1 + kCells) {
+    if (click) model_.ClickCharacter(id - IDC_Label1);
+  } else if (id >= IDC_Image1 && id < IDC_Image1 + kCells) {
+    if (click) model_.ClickMarker(id - IDC_Image1);
+  } else if (id >= IDC_Image3 && id < IDC_Image3 + 3) {
+    if (click) model_.SelectLayout(id - IDC_Image3 + 1);
+  } else if (id >= IDC_Option2 && id < IDC_Option2 + 4) {
+    if (code == BN_CLICKED) model_.SelectLayout(id - IDC_Option2);
+  } else if (id == IDC_Check1) {
+    if (code == BN_CLICKED) model_.SetRandomEmphasis(Checked(IDC_Check1));
+  } else if (id == IDC_Check2) {
+    if (code == BN_CLICKED) model_.SetAutoFold(Checked(IDC_Check2));
+  } else if (id == IDOK) {
+    outcome_ = editor_.WriteFormat(model_.Bytes());
+    End(IDOK);
+    return true;
+  } else {
+    return Dialog::OnCommand(id, code, control);
+  }
+  Apply();
+  return true;
+}
+
+bool Scaler::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+  if (msg != WM_DRAWITEM) return false;
+  DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+  *result = TRUE;
+  return true;
+}
+
+}  // namespace zor::win

@@ -1,0 +1,121 @@
+// The entry form and the line format dialog driven through their controls.
+#include <gtest/gtest.h>
+
+#include "../core/temp_folder.h"
+#include "core/data/registration_file.h"
+#include "fake_services.h"
+#include "win/settings_dialog/inp_form.h"
+#include "win/settings_dialog/inp_form_ids.h"
+#include "win/settings_dialog/scaler.h"
+#include "win/settings_dialog/scaler_ids.h"
+
+namespace zor::win {
+namespace {
+
+using zor::testing::ReadBytes;
+using zor::testing::TempFolder;
+using namespace zor::win::testing;
+
+class DialogsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    file_ = dir_ / L"a.zrd";
+    ASSERT_TRUE(CreateEmptyRegistrationFile(file_).ok());
+    ASSERT_TRUE(AddMessage(file_, L"あいうえお").ok());
+    ASSERT_TRUE(AddMessage(file_, L"Mixed 文").ok());
+    ASSERT_EQ(editor_.Load(file_).kind, LoadOutcome::kLoaded);
+  }
+  std::unique_ptr<Scaler> OpenScaler(int row) {
+    editor_.Select(row);
+    Result<Message> m = editor_.SelectedMessage();
+    EXPECT_TRUE(m.ok());
+    auto s = std::make_unique<Scaler>(editor_, m.value());
+    EXPECT_TRUE(s->Open(nullptr));
+    return s;
+  }
+
+  TempFolder dir_;
+  std::filesystem::path file_;
+  ListEditor editor_;
+};
+
+TEST_F(DialogsTest, EntryOkFollowsTheRuleOnEveryKeystroke) {
+  InpForm form(editor_, -1);
+  ASSERT_TRUE(form.Open(nullptr));
+  HWND w = form.hwnd();
+  EXPECT_EQ(Text(w, IDC_Label1_1), L"（全角３２文字まで　半角９６文字まで）");
+  EXPECT_FALSE(Enabled(w, IDOK)) << "empty";
+  const struct {
+    std::wstring text;
+    bool ok;
+  } cases[] = {
+      {std::wstring(32, L'あ'), true},          {std::wstring(33, L'あ'), false},
+      {std::wstring(96, L'a'), true},           {std::wstring(97, L'a'), false},
+      {std::wstring(40, L'あ') + L"a", true},   {std::wstring(48, L'あ') + L"a", false},
+      {L" ", true},                             {L"\U0001F600", false},  // not in code page 932
+  };
+  for (const auto& c : cases) {
+    Type(w, IDC_Text1, c.text);
+    EXPECT_EQ(Enabled(w, IDOK), c.ok) << c.text.size();
+  }
+  // Enter with the rule failing: the form stays and nothing is written.
+  const std::string before = ReadBytes(file_);
+  SendMessageW(w, WM_COMMAND, IDOK, 0);
+  EXPECT_FALSE(form.Ended());
+  EXPECT_EQ(ReadBytes(file_), before);
+  Type(w, IDC_Text1, L"かきく");
+  SendMessageW(w, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(form.Ended());
+  EXPECT_TRUE(form.Outcome().ok());
+  EXPECT_EQ(ReadMessages(file_).value().back(), L"かきく");
+  EXPECT_EQ(editor_.View().selected, 2);
+}
+
+TEST_F(DialogsTest, FormatCellsMarkersAndTheBytesOfOk) {
+  auto scaler = OpenScaler(0);
+  HWND s = scaler->hwnd();
+  for (int i = 0; i < 32; ++i) EXPECT_EQ(Visible(s, IDC_Label1 + i), i < 5) << i;
+  EXPECT_TRUE(Checked(s, IDC_Check1));
+  EXPECT_TRUE(Checked(s, IDC_Check2));
+  EXPECT_TRUE(Checked(s, IDC_Option2));
+  Click(s, IDC_Check1);             // marks count from now on
+  ClickStatic(s, IDC_Label1 + 1);   // mark character 2
+  ClickStatic(s, IDC_Label1 + 9);   // beyond the text: ignored
+  Click(s, IDC_Check2);             // a kind-less marker under character 1
+  EXPECT_EQ(scaler->Model().View().cells[0].picture, 0);
+  ClickStatic(s, IDC_Image1 + 2);   // moved to character 3
+  ClickStatic(s, IDC_Image1 + 2);   // stepped to kind A
+  EXPECT_EQ(scaler->Model().View().cells[2].picture, 2);
+  ClickStatic(s, IDC_Image3 + 1);   // the bottom-left L picture selects its option
+  EXPECT_TRUE(Checked(s, IDC_Option2 + 2));
+  Click(s, IDOK);
+  ASSERT_TRUE(scaler->Outcome().ok());
+  const MessageFormat f = ReadMessage(file_, 1).value().format;
+  EXPECT_EQ(std::string(f.marks.begin(), f.marks.begin() + 4), " A  ");
+  EXPECT_EQ(f.mode, 'R');
+  EXPECT_EQ(f.fold, static_cast<char>(33 + 2));
+  EXPECT_EQ(f.kind, 'A');
+  EXPECT_EQ(f.layout, 'B');
+}
+
+TEST_F(DialogsTest, FormatOfAMixedMessageOffersOnlyTheLayout) {
+  auto scaler = OpenScaler(1);
+  HWND s = scaler->hwnd();
+  EXPECT_FALSE(Visible(s, IDC_Label1));
+  EXPECT_FALSE(Enabled(s, IDC_Check1));
+  EXPECT_FALSE(Enabled(s, IDC_Check2));
+  Click(s, IDC_Check2);  // disabled: nothing happens
+  Click(s, IDC_Option2 + 3);
+  const std::string before = ReadBytes(file_);
+  Click(s, IDCANCEL);
+  EXPECT_EQ(ReadBytes(file_), before) << "Cancel writes nothing";
+  scaler = OpenScaler(1);
+  Click(scaler->hwnd(), IDC_Option2 + 3);
+  Click(scaler->hwnd(), IDOK);
+  const MessageFormat f = ReadMessage(file_, 2).value().format;
+  EXPECT_EQ(f.layout, 'C');
+  EXPECT_EQ(f.fold, ' ');
+}
+
+}  // namespace
+}  // namespace zor::win
