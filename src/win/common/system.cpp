@@ -37,6 +37,8 @@ void ShowWarning(HWND owner, std::wstring_view text) { Show(owner, text, MB_ICON
 void ShowError(HWND owner, std::wstring_view text) { Show(owner, text, MB_ICONERROR); }
 void ShowInformation(HWND owner, std::wstring_view text) { Show(owner, text, MB_ICONINFORMATION); }
 
+void SetScreenSaverActive(bool active) { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, active ? 1 : 0, nullptr, 0); }
+
 std::wstring CommandArguments() {
   const wchar_t* p = GetCommandLineW();
   if (!p) return {};

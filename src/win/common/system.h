@@ -22,6 +22,9 @@ void ShowWarning(HWND owner, std::wstring_view text);
 void ShowError(HWND owner, std::wstring_view text);
 void ShowInformation(HWND owner, std::wstring_view text);
 
+// Switches the system's screen-saver activation (not written to the profile).
+void SetScreenSaverActive(bool active);
+
 // The arguments of the command line: the text after the program's name.
 [[nodiscard]] std::wstring CommandArguments();
 

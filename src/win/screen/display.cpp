@@ -13,7 +13,6 @@
 #include "win/common/profile_store_win32.h"
 #include "win/common/system.h"
 #include "win/screen/gdi_surface.h"
-#include "win/startup/app_state.h"
 
 namespace zor::win {
 
@@ -78,7 +77,7 @@ class FormHost final : public SurfaceHost {
   void Refresh() override { form_.Refresh(); }
   void ReportMissingFace(std::wstring_view message) override {
     ShowError(form_.hwnd(), message);
-    EndSaver();
+    form_.End();
   }
 
  private:
@@ -117,7 +116,9 @@ class DisplayController final : public ScreenController {
     Win32ProfileStore store(SettingsFilePath(folder));
     const Settings settings = LoadSettings(store, folder);
     messages_.file = settings.loadFileName;
-    const bool preview = App().runMode == RunMode::kPreview;
+    const bool preview = form.Mode() == ScreenMode::kPreview;
+    // The test display's messages belong to the settings dialog it returns to.
+    HWND owner = form.Mode() == ScreenMode::kTestDisplay ? form.Options().owner : form.hwnd();
 
     RegistrationHeader header;
     header.count = 0;
@@ -125,12 +126,12 @@ class DisplayController final : public ScreenController {
     if (FileExists(settings.loadFileName)) {
       Result<RegistrationHeader> valid = ValidateRegistrationFile(messages_.file);
       if (!valid.ok()) {
-        ShowWarning(preview ? nullptr : form.hwnd(), valid.status().message());
+        ShowWarning(preview ? nullptr : owner, valid.status().message());
         return false;
       }
       header = valid.value();
     } else if (!preview) {
-      ShowWarning(form.hwnd(), MissingFileMessage(settings.loadFileName));
+      ShowWarning(owner, MissingFileMessage(settings.loadFileName));
       return false;
     }
 
@@ -166,10 +167,11 @@ class DisplayController final : public ScreenController {
 
   void Tick(ScreenForm& form) override {
     if (form.PixelWidth() <= 10 || form.PixelHeight() <= 10) return;
-    AppState& app = App();
-    if (app.debug && ++app.debugTickCount > 2000000000) app.debugTickCount = 1000000000;
+    form.CountTick();
     form.Label1().visible = false;
-    const TickOutcome outcome = sequencer_->Tick(options_, surface(form).ScaleWidth(), surface(form).ScaleHeight());
+    const TestDisplayRequest* test = form.Mode() == ScreenMode::kTestDisplay ? &form.Options().test : nullptr;
+    const TickOutcome outcome =
+        sequencer_->Tick(options_, surface(form).ScaleWidth(), surface(form).ScaleHeight(), test);
     if (form.Closing()) return;
     form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(outcome.interval, 0)));
     form.Label1().visible = outcome.creditVisible;

@@ -3,8 +3,9 @@
 #include <imm.h>
 
 #include "core/screen/monitors.h"
+#include "core/version.h"
 #include "win/common/dib.h"
-#include "win/startup/app_state.h"
+#include "win/common/system.h"
 
 namespace zor::win {
 
@@ -16,13 +17,11 @@ constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kParentWatch = 2;  // preview: notices a host that went away
 constexpr int kLabelPoints = 9;       // size of the hidden "Dummy" label
 
-ScreenForm* g_form = nullptr;
-POINT g_pointer{0, 0};
-
 // A black top-most window over a monitor the form does not cover; input on
 // it ends the saver like input on the form.
 class CoverWindow final : public Window {
  public:
+  explicit CoverWindow(ScreenForm& form) : form_(form) {}
   [[nodiscard]] bool Open(const RECT& r) {
     return Create(kCoverClass, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", r.left, r.top,
                   r.right - r.left, r.bottom - r.top, nullptr);
@@ -36,12 +35,12 @@ class CoverWindow final : public Window {
       case WM_LBUTTONDOWN:
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
-        EndSaver();
+        form_.End();
         return 0;
       case WM_MOUSEMOVE: {
         POINT p{GET_X_LPARAM_COMPAT(lp), GET_Y_LPARAM_COMPAT(lp)};
         ClientToScreen(hwnd(), &p);
-        PointerMoved(p);
+        form_.PointerMoved(p);
         return 0;
       }
       case WM_SETCURSOR:
@@ -53,6 +52,7 @@ class CoverWindow final : public Window {
   }
 
  private:
+  ScreenForm& form_;
   static int GET_X_LPARAM_COMPAT(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
   static int GET_Y_LPARAM_COMPAT(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
 };
@@ -62,95 +62,118 @@ BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM data) {
   return TRUE;
 }
 
-}  // namespace
-
-void ResetPointerRule() { g_pointer = POINT{0, 0}; }
-
-void PointerMoved(POINT p) {
-  if (g_pointer.x == 0 && g_pointer.y == 0) {
-    // The first event only records where the pointer stands. (Under Wine it
-    // reports the position the X server started with, not the current one.)
-    g_pointer = p;
-    return;
-  }
-  if (p.x != g_pointer.x || p.y != g_pointer.y) EndSaver();
+// The saver's credit line: the version, nine blanks, a carriage return
+// alone and the maker's line.
+std::wstring SaverCredit() {
+  return L"\"ZORANTE ScreenSaver 32\" v" + std::wstring(kVersion) +
+         L"         \rTitle cards for your own words - the ZORANTE team";
 }
 
-ScreenForm::ScreenForm(std::unique_ptr<ScreenController> controller) : controller_(std::move(controller)) {}
+}  // namespace
 
-ScreenForm* ScreenForm::Current() noexcept { return g_form; }
+void EndSaver() {
+  ShowCursor(TRUE);
+  SetScreenSaverActive(true);
+  ExitProcess(0);
+}
 
-bool ScreenForm::Load(std::unique_ptr<ScreenController> controller) {
-  auto* form = new ScreenForm(std::move(controller));  // owned by g_form until Unload
-  g_form = form;
-  ResetPointerRule();
-  const RunMode mode = App().runMode;
-  const bool preview = mode == RunMode::kPreview;
+void ScreenForm::PointerMoved(POINT p) {
+  if (pointer_.x == 0 && pointer_.y == 0) {
+    // The first event only records where the pointer stands. (Under Wine it
+    // reports the position the X server started with, not the current one.)
+    pointer_ = p;
+    return;
+  }
+  if (p.x != pointer_.x || p.y != pointer_.y) End();
+}
+
+ScreenForm::ScreenForm(const ScreenFormOptions& options, std::unique_ptr<ScreenController> controller)
+    : options_(options), controller_(std::move(controller)) {}
+
+// What draws on the image goes before the image.
+ScreenForm::~ScreenForm() {
+  covers_.clear();
+  controller_.reset();
+}
+
+std::unique_ptr<ScreenForm> ScreenForm::Load(const ScreenFormOptions& options,
+                                             std::unique_ptr<ScreenController> controller) {
+  std::unique_ptr<ScreenForm> form(new ScreenForm(options, std::move(controller)));
+  const bool preview = options.mode == ScreenMode::kPreview;
   if (!form->CreateWindowAndImage()) {
-    Unload();
-    return false;
+    form->Unload();
+    return nullptr;
   }
   // Top-most, and no input-method status window over the page.
   if (!preview) SetWindowPos(form->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
   if (HWND ime = ImmGetDefaultIMEWnd(form->hwnd())) SendMessageW(ime, WM_IME_CONTROL, IMC_CLOSESTATUSWINDOW, 0);
 
   if (!form->controller_->LoadData(*form)) {
-    Unload();
-    return false;
+    form->Unload();
+    return nullptr;
   }
 
-  if (App().testDisplay) {
-    form->label_.caption = L"Click to end.   ";
-  } else if (preview) {
-    form->label_.caption.clear();
-  } else {
-    form->label_.caption = L"\"ZORANTE ScreenSaver 32\" v1.07         \rTitle cards for your own words - the ZORANTE team";
+  switch (options.mode) {
+    case ScreenMode::kTestDisplay: form->label_.caption = L"Click to end.   "; break;
+    case ScreenMode::kPreview: form->label_.caption.clear(); break;
+    case ScreenMode::kSaver: form->label_.caption = SaverCredit(); break;
   }
 
-  if (preview) return true;  // the caller embeds and shows the form, and starts the timer
+  if (preview) return form;  // the caller embeds and shows the form, and starts the timer
 
   ShowWindow(form->hwnd(), SW_SHOW);
   SetForegroundWindow(form->hwnd());
   form->CoverOtherMonitors();
-  if (mode == RunMode::kSaver) ShowCursor(FALSE);
-  form->ticking_ = true;
-  form->controller_->Tick(*form);
-  form->ticking_ = false;
-  if (g_form == form) return true;
-  delete form;  // unloaded by input during the first tick
-  return false;
+  if (options.mode == ScreenMode::kSaver) ShowCursor(FALSE);
+  form->RunTick();
+  return form;
 }
 
 void ScreenForm::Unload() {
-  ScreenForm* form = g_form;
-  if (!form) return;
-  g_form = nullptr;
-  form->closing_ = true;
-  if (form->hwnd()) {
-    KillTimer(form->hwnd(), kTimer1);
-    SetWindowPos(form->hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
-    if (HWND ime = ImmGetDefaultIMEWnd(form->hwnd())) SendMessageW(ime, WM_IME_CONTROL, IMC_OPENSTATUSWINDOW, 0);
+  if (closing_) return;
+  closing_ = true;
+  if (hwnd()) {
+    KillTimer(hwnd(), kTimer1);
+    KillTimer(hwnd(), kParentWatch);
+    timerOn_ = false;
+    SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
+    if (HWND ime = ImmGetDefaultIMEWnd(hwnd())) SendMessageW(ime, WM_IME_CONTROL, IMC_OPENSTATUSWINDOW, 0);
+    // Hidden until its owner destroys it: a tick may still be on the stack.
+    ShowWindow(hwnd(), SW_HIDE);
   }
-  form->covers_.clear();
-  if (!App().testDisplay) PostQuitMessage(0);
-  // A tick may still be on the stack (input during a wait): delete later.
-  if (form->ticking_) {
-    if (form->hwnd()) ShowWindow(form->hwnd(), SW_HIDE);
-    return;
-  }
-  delete form;
+  covers_.clear();
+  if (options_.mode != ScreenMode::kTestDisplay) PostQuitMessage(0);
+}
+
+void ScreenForm::End() {
+  if (options_.endAction == EndAction::kEndProcess) EndSaver();
+  Unload();
+}
+
+void ScreenForm::CountTick() noexcept {
+  if (options_.countTicks && ++tickCount_ > 2000000000) tickCount_ = 1000000000;
+}
+
+void ScreenForm::RunTick() {
+  if (ticking_ || closing_) return;
+  ticking_ = true;
+  controller_->Tick(*this);
+  ticking_ = false;
 }
 
 bool ScreenForm::CreateWindowAndImage() {
-  const bool preview = App().runMode == RunMode::kPreview;
+  const bool preview = options_.mode == ScreenMode::kPreview;
   const int w = preview ? 1 : GetSystemMetrics(SM_CXSCREEN);
   const int h = preview ? 1 : GetSystemMetrics(SM_CYSCREEN);
   const DWORD exStyle = preview ? 0 : WS_EX_TOPMOST;
   // The preview is made a child of the host's window from the start: it never
   // shows as a window of its own before it is embedded.
-  HWND parent = preview ? App().previewParent : nullptr;
+  // The test display's popup is owned by the settings dialog, which gets the
+  // activation back when the popup goes.
+  HWND parent = preview ? options_.previewParent : nullptr;
   const DWORD style = (parent ? WS_CHILD : WS_POPUP) | WS_CLIPCHILDREN;
-  if (!Create(kFormClass, style, exStyle, preview ? L"Preview" : L"ZORANTE", 0, 0, w, h, parent)) return false;
+  HWND owner = options_.mode == ScreenMode::kTestDisplay ? options_.owner : parent;
+  if (!Create(kFormClass, style, exStyle, preview ? L"Preview" : L"ZORANTE", 0, 0, w, h, owner)) return false;
   {
     WindowDc screen(nullptr);
     const int dpiX = GetDeviceCaps(screen.get(), LOGPIXELSX);
@@ -230,7 +253,7 @@ void ScreenForm::OnPaint() {
 }
 
 void ScreenForm::SetTimerInterval(UINT ms) {
-  if (!hwnd()) return;
+  if (!hwnd() || closing_ || options_.mode == ScreenMode::kTestDisplay) return;
   if (ms == 0) {
     KillTimer(hwnd(), kTimer1);
     timerOn_ = false;
@@ -239,12 +262,12 @@ void ScreenForm::SetTimerInterval(UINT ms) {
     timerOn_ = true;
   }
   interval_ = ms;
-  if (App().runMode == RunMode::kPreview && App().previewParent) SetTimer(hwnd(), kParentWatch, 500, nullptr);
+  if (options_.mode == ScreenMode::kPreview && options_.previewParent) SetTimer(hwnd(), kParentWatch, 500, nullptr);
 }
 
 bool ScreenForm::Wait(DWORD ms) {
   const ULONGLONG deadline = GetTickCount64() + ms;
-  const bool pumpMessages = App().runMode != RunMode::kPreview;
+  const bool pumpMessages = options_.mode != ScreenMode::kPreview;
   for (;;) {
     if (closing_) return false;
     const ULONGLONG now = GetTickCount64();
@@ -269,18 +292,14 @@ bool ScreenForm::Wait(DWORD ms) {
   }
 }
 
-void ScreenForm::OnInput() {
-  if (App().testDisplay || App().runMode == RunMode::kSaver) EndSaver();
-}
-
 void ScreenForm::CoverOtherMonitors() {
-  if (App().runMode != RunMode::kSaver) return;
+  if (options_.mode != ScreenMode::kSaver) return;
   std::vector<PixelRect> monitors;
   EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
   RECT mine{};
   GetWindowRect(hwnd(), &mine);
   for (const PixelRect& m : MonitorsToCover(monitors, {mine.left, mine.top, mine.right, mine.bottom})) {
-    auto cover = std::make_unique<CoverWindow>();
+    auto cover = std::make_unique<CoverWindow>(*this);
     if (cover->Open(RECT{m.left, m.top, m.right, m.bottom})) covers_.push_back(std::move(cover));
   }
 }
@@ -297,15 +316,10 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       if (wp == kParentWatch) {
-        if (!IsWindow(App().previewParent)) PostQuitMessage(0);
+        if (!IsWindow(options_.previewParent)) PostQuitMessage(0);
         return 0;
       }
-      if (wp == kTimer1 && !ticking_ && !closing_) {
-        ticking_ = true;
-        controller_->Tick(*this);
-        ticking_ = false;
-        if (closing_ && g_form != this) delete this;
-      }
+      if (wp == kTimer1) RunTick();
       return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -313,17 +327,18 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      OnInput();
+      // The preview ignores input.
+      if (options_.mode != ScreenMode::kPreview) End();
       return 0;
     case WM_MOUSEMOVE:
-      if (!App().testDisplay && App().runMode == RunMode::kSaver) {
+      if (options_.mode == ScreenMode::kSaver) {
         POINT p{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
         ClientToScreen(hwnd(), &p);
         PointerMoved(p);
       }
       return 0;
     case WM_SETCURSOR:
-      if (App().runMode == RunMode::kSaver) {
+      if (options_.mode == ScreenMode::kSaver) {
         SetCursor(nullptr);
         return TRUE;
       }
@@ -334,7 +349,7 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_DESTROY:
       // In the preview the host destroys its window and ours with it.
-      if (App().runMode == RunMode::kPreview) PostQuitMessage(0);
+      if (options_.mode == ScreenMode::kPreview) PostQuitMessage(0);
       return 0;
     default:
       break;

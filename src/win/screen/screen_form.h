@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/screen/sequencer.h"
 #include "win/common/handles.h"
 #include "win/common/window.h"
 
@@ -21,9 +23,27 @@ class ScreenForm;
 class ScreenController {
  public:
   virtual ~ScreenController() = default;
-  // Reads settings and the registration file; false ends the process.
+  // Reads settings and the registration file; false ends the display.
   [[nodiscard]] virtual bool LoadData(ScreenForm& form) = 0;
   virtual void Tick(ScreenForm& form) = 0;
+};
+
+enum class ScreenMode { kSaver, kPreview, kTestDisplay };
+
+// What input on the form does.
+enum class EndAction {
+  kEndProcess,  // the cursor shows, screen-saver activation is switched back on, the process ends
+  kUnload,      // the form is unloaded; its owner destroys it
+};
+
+// What the form is loaded for, given by whoever loads it.
+struct ScreenFormOptions {
+  ScreenMode mode = ScreenMode::kSaver;
+  EndAction endAction = EndAction::kEndProcess;
+  HWND previewParent = nullptr;  // preview: the host's window
+  HWND owner = nullptr;          // test display: the window it returns to
+  TestDisplayRequest test;       // test display: the message and thumbnail
+  bool countTicks = false;       // diagnostics: display ticks are counted
 };
 
 // The credit label: a caption over the image, placed in points.
@@ -37,12 +57,23 @@ struct CreditLabel {
 
 class ScreenForm final : public Window {
  public:
-  // Loads the form (its load step, including the first tick outside preview).
-  // False when the load step ended the display.
-  [[nodiscard]] static bool Load(std::unique_ptr<ScreenController> controller);
-  // Unload step and destruction; ends the message loop outside the test display.
-  static void Unload();
-  [[nodiscard]] static ScreenForm* Current() noexcept;
+  // Runs the load step (outside the preview the first tick too) and hands
+  // the form to the caller, its one owner; nullptr when the load step ended
+  // the display. Input during the first tick may have unloaded it already.
+  [[nodiscard]] static std::unique_ptr<ScreenForm> Load(const ScreenFormOptions& options,
+                                                        std::unique_ptr<ScreenController> controller);
+  ~ScreenForm() override;
+
+  // Unload step: the timer stops, the form leaves the top-most band and the
+  // input method's status window opens again; outside the test display the
+  // message loop is told to end. The owner destroys the form afterwards,
+  // when no tick is on the stack any more.
+  void Unload();
+  // What input does: the end action of the options.
+  void End();
+
+  [[nodiscard]] const ScreenFormOptions& Options() const noexcept { return options_; }
+  [[nodiscard]] ScreenMode Mode() const noexcept { return options_.mode; }
 
   // Persistent image.
   [[nodiscard]] HDC ImageDc() const noexcept { return imageDc_.get(); }
@@ -62,28 +93,36 @@ class ScreenForm final : public Window {
   [[nodiscard]] float Label1Width();
   [[nodiscard]] float Label1Height();
 
-  // Timer1: an interval of 0 stops it.
+  // Timer1: an interval of 0 stops it. The test display draws once and has no timer.
   void SetTimerInterval(UINT ms);
   [[nodiscard]] UINT TimerInterval() const noexcept { return interval_; }
 
   // Waits ms milliseconds; window messages run meanwhile unless in preview.
-  // False when the form was closed during the wait.
+  // False when the form was unloaded during the wait.
   [[nodiscard]] bool Wait(DWORD ms);
   [[nodiscard]] bool Closing() const noexcept { return closing_; }
+
+  // Diagnostics: display ticks past the size guard, counted when the options ask.
+  void CountTick() noexcept;
+  [[nodiscard]] std::int32_t TickCount() const noexcept { return tickCount_; }
+
+  // The saver's rule for a pointer event at a screen position: the first
+  // event records where the pointer stands, any later other position ends.
+  void PointerMoved(POINT screenPoint);
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  explicit ScreenForm(std::unique_ptr<ScreenController> controller);
+  ScreenForm(const ScreenFormOptions& options, std::unique_ptr<ScreenController> controller);
   [[nodiscard]] bool CreateWindowAndImage();
   [[nodiscard]] bool ResizeImage(int width, int height);
+  void RunTick();
   void OnPaint();
-  void OnInput();
-  void OnMouseMove(POINT screenPoint);
   void CoverOtherMonitors();
   void DrawLabel(HDC dc);
 
+  ScreenFormOptions options_;
   std::unique_ptr<ScreenController> controller_;
   UniqueMemoryDc imageDc_;
   UniqueBitmap image_;
@@ -97,14 +136,15 @@ class ScreenForm final : public Window {
   bool timerOn_ = false;
   bool closing_ = false;
   bool ticking_ = false;
+  std::int32_t tickCount_ = 0;
+  POINT pointer_{0, 0};
   CreditLabel label_;
   UniqueFont labelFont_;
   std::vector<std::unique_ptr<Window>> covers_;
 };
 
-// End-on-input rule shared by the form and the windows that cover other
-// monitors: any later pointer position that differs from the first one ends.
-void PointerMoved(POINT screenPoint);
-void ResetPointerRule();
+// Ends the saver: the cursor shows again, the system's screen-saver
+// activation is switched back on and the process ends at once.
+[[noreturn]] void EndSaver();
 
 }  // namespace zor::win

@@ -2,6 +2,7 @@
 // the screen-saver host asks for with its switch.
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "core/text/command_line.h"
@@ -29,9 +30,8 @@ int RunMessageLoop() {
   return 0;
 }
 
-std::wstring DiagnosticText(bool haltPreview) {
+std::wstring DiagnosticText(const ScreenForm* form, bool haltPreview) {
   const AppState& app = App();
-  const ScreenForm* form = ScreenForm::Current();
   // The code page 932 code of each character, a double-byte one as a signed 16-bit number.
   std::wstring codes;
   for (std::size_t i = 0; i < app.commandLine.size(); ++i) {
@@ -63,7 +63,7 @@ std::wstring DiagnosticText(bool haltPreview) {
        number(static_cast<float>(w.bottom - w.top) * tppY) + L")\r\n";
   t += L"G. SF.ScaleWidth/Height (" + number(form ? form->ScaleWidth() : 0) + L", " +
        number(form ? form->ScaleHeight() : 0) + L")\r\n";
-  t += L"H. タイマーイベント回数 (" + std::to_wstring(app.debugTickCount) + L") \r\n";
+  t += L"H. タイマーイベント回数 (" + std::to_wstring(form ? form->TickCount() : 0) + L") \r\n";
   t += L"haltPreview=" + std::wstring(haltPreview ? L"-1" : L"0");
   return t;
 }
@@ -71,14 +71,19 @@ std::wstring DiagnosticText(bool haltPreview) {
 int RunSaver() {
   App().runMode = RunMode::kSaver;
   SetScreenSaverActive(false);
-  if (!ScreenForm::Load(MakeDisplayController())) {
+  ScreenFormOptions options;
+  options.mode = ScreenMode::kSaver;
+  options.endAction = EndAction::kEndProcess;
+  options.countTicks = App().debug;
+  const std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, MakeDisplayController());
+  if (!form) {
     // The load step ended the display (missing or foreign file): the
     // activation switched off above is switched back on.
     SetScreenSaverActive(true);
     ShowCursor(TRUE);
     return 0;
   }
-  if (ScreenForm* form = ScreenForm::Current()) form->SetTimerInterval(form->TimerInterval());
+  form->SetTimerInterval(form->TimerInterval());
   const int rc = RunMessageLoop();
   SetScreenSaverActive(true);
   return rc;
@@ -93,8 +98,12 @@ int RunPreview() {
   app.previewParent = reinterpret_cast<HWND>(static_cast<LONG_PTR>(handle));
   if (app.previewParent && !IsWindow(app.previewParent)) app.previewParent = nullptr;
   if (app.previewParent) GetClientRect(app.previewParent, &app.previewRect);
-  if (!ScreenForm::Load(MakeDisplayController())) return 0;
-  ScreenForm* form = ScreenForm::Current();
+  ScreenFormOptions options;
+  options.mode = ScreenMode::kPreview;
+  options.endAction = EndAction::kUnload;
+  options.previewParent = app.previewParent;
+  options.countTicks = app.debug;
+  const std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, MakeDisplayController());
   if (!form) return 0;
   SetWindowTextW(form->hwnd(), L"Preview");
   if (app.previewParent) {
@@ -108,7 +117,7 @@ int RunPreview() {
   }
   const bool haltPreview = !app.previewParent || app.previewRect.right <= 0 || app.previewRect.bottom <= 0;
   if (app.debug) {
-    MessageBoxW(app.previewParent, DiagnosticText(haltPreview).c_str(), kTitle, MB_OK);
+    MessageBoxW(app.previewParent, DiagnosticText(form.get(), haltPreview).c_str(), kTitle, MB_OK);
     return 0;
   }
   // Without a host window there is nothing to draw into: a preview that
