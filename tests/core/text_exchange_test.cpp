@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/text/cp932.h"
@@ -162,6 +164,31 @@ TEST(ImportExport, FailuresCreateAndChangeNothing) {
   SetFaultHookForTesting(nullptr);
   EXPECT_EQ(r.status().error(), FileError::kWrite);
   EXPECT_FALSE(FileExists(dir / "in.zrd"));
+}
+
+}  // namespace
+}  // namespace zor
+
+namespace zor {
+namespace {
+
+// The list shows 500 messages; an export keeps every one the file holds.
+TEST(ImportExport, ExportKeepsMessagesBeyondFiveHundred) {
+  zor::testing::TempFolder dir;
+  const auto reg = dir / "big.zrd";
+  RegistrationHeader h;
+  h.count = 503;
+  std::string bytes = h.Encode();
+  for (int n = 1; n <= 502; ++n) {  // one record fewer than the count claims
+    RecordBytes r = BlankRecord();
+    SetRecordText(r, L"m" + std::to_wstring(n));
+    bytes.append(r.data(), r.size());
+  }
+  zor::testing::WriteBytes(reg, bytes);
+  ASSERT_TRUE(Export(dir / "big.txt", reg).ok());
+  const std::string text = zor::testing::ReadBytes(dir / "big.txt");
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 502);
+  EXPECT_NE(text.find("m501\r\nm502\r\n"), std::string::npos);
 }
 
 }  // namespace

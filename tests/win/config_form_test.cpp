@@ -263,6 +263,61 @@ TEST_F(ConfigFormTest, AForeignFileAtLoadLeavesNoFile) {
   EXPECT_TRUE(services_.fileRequests.empty()) << "a refused file is not followed by the open dialog";
 }
 
+TEST_F(ConfigFormTest, NewRenameImportAndExport) {
+  HWND w = Open();
+  Win32ProfileStore store(SettingsFilePath(dir_.path()));
+  const auto answer = [&](std::wstring path, bool chosen = true, DWORD error = 0) {
+    services_.onFile = [=](const FileDialogRequest&) { return FileDialogAnswer{chosen, path, error}; };
+  };
+  // New: the first free untitled name is offered; a cancel changes nothing.
+  answer(L"", false);
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_N, 0);
+  EXPECT_EQ(services_.fileRequests.back().initialName, PathText(dir_ / L"無題1.zrd"));
+  EXPECT_EQ(Text(w, IDC_Label4), L"三件.zrd");
+  answer(L"", false, 0x3003);
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_N, 0);
+  EXPECT_EQ(services_.messages.back(), L"コモンダイアログエラー 12291");
+  answer(PathText(dir_ / L"新規.zrd"));
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_N, 0);
+  EXPECT_EQ(ReadBytes(dir_ / L"新規.zrd").size(), kHeaderSize);
+  EXPECT_EQ(Text(w, IDC_Label3), L"0");
+  EXPECT_EQ(store.Read(kSettingsSection, L"LoadFileName"), PathText(dir_ / L"新規.zrd"));
+
+  // A name the settings file cannot hold is refused; the file in use stays.
+  const std::size_t said = services_.messages.size();
+  answer(PathText(dir_ / L"\u00e9t\u00e9\u0101.zrd"));
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_N, 0);
+  EXPECT_EQ(services_.messages.size(), said + 1);
+  EXPECT_EQ(Text(w, IDC_Label4), L"新規.zrd");
+
+  // Rename onto the three-message file replaces it; a case-only change does nothing.
+  answer(PathText(dir_ / L"新規.ZRD"));
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_h, 0);
+  EXPECT_TRUE(FileExists(dir_ / L"新規.zrd"));
+  answer(PathText(file_));
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_h, 0);
+  EXPECT_FALSE(FileExists(dir_ / L"新規.zrd"));
+  EXPECT_EQ(ReadBytes(file_).size(), kHeaderSize) << "the renamed empty file replaced the old one";
+  EXPECT_EQ(store.Read(kSettingsSection, L"LoadFileName"), PathText(file_));
+
+  // Import: 150 lines give 100 messages with the limit on; the new file is in use.
+  std::string lines;
+  for (int i = 0; i < 150; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  WriteBytes(dir_ / L"memo.txt", lines);
+  answer(PathText(dir_ / L"memo.txt"));
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_I, 0);
+  EXPECT_EQ(Messages(dir_ / L"memo.zrd").size(), 100u);
+  EXPECT_EQ(Text(w, IDC_Label4), L"memo.zrd");
+  EXPECT_EQ(Rows(), 100);
+
+  // Export: the suggested name, the finished box, every line written.
+  answer(PathText(dir_ / L"out.txt"));
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_e, 0);
+  EXPECT_EQ(services_.fileRequests.back().initialName, PathText(dir_ / L"memo.txt"));
+  EXPECT_EQ(services_.messages.back(), PathText(dir_ / L"out.txt") + L" にエクスポート完了しました");
+  EXPECT_EQ(ReadBytes(dir_ / L"out.txt").substr(0, 8), "line 0\r\n");
+}
+
 TEST_F(ConfigFormTest, CloseEndsTheDialogAndTheHelp) {
   HWND w = Open();
   SendMessageW(w, WM_COMMAND, IDM_Mn2_C, 0);

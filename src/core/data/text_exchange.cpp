@@ -125,14 +125,30 @@ Result<std::filesystem::path> ImportTargetFor(const std::filesystem::path& text)
 }
 
 Status Export(const std::filesystem::path& text, const std::filesystem::path& registration) {
-  Result<std::vector<std::wstring>> messages = ReadMessages(registration);
-  if (!messages.ok()) return messages.status();
-  return ReplaceFileContents(text, [&](FileWriter& w) {
-    for (const std::wstring& m : messages.value()) {
-      if (!w.Write(ToCp932(m)) || !w.Write("\r\n")) return false;
+  Result<RegistrationHeader> header = ValidateRegistrationFile(registration);
+  if (!header.ok()) return header.status();
+  FileHandle in = OpenForReading(registration);
+  const std::int64_t size = in ? FileSizeOf(in.get()) : -1;
+  if (size < 0) return Status::Fail(FileError::kRead, PathText(registration) + L" を読み込めませんでした。");
+  // Every message the file holds, also beyond the 500 the list shows: the
+  // header's count, as far as the file has records for it.
+  const std::int64_t present = (size - static_cast<std::int64_t>(kHeaderSize)) / static_cast<std::int64_t>(kRecordSize);
+  const std::int64_t count = std::min<std::int64_t>(std::max<std::int16_t>(header.value().count, 0), present);
+  bool readFailed = false;
+  Status written = ReplaceFileContents(text, [&](FileWriter& w) {
+    RecordBytes r;
+    for (std::int64_t n = 0; n < count; ++n) {
+      const std::int64_t at = static_cast<std::int64_t>(kHeaderSize) + n * static_cast<std::int64_t>(kRecordSize);
+      if (ReadAt(in.get(), at, r.data(), r.size()) != r.size()) {
+        readFailed = true;
+        return false;
+      }
+      if (!w.Write(ToCp932(RecordText(r))) || !w.Write("\r\n")) return false;
     }
     return true;
   });
+  if (readFailed) return Status::Fail(FileError::kRead, PathText(registration) + L" を読み込めませんでした。");
+  return written;
 }
 
 Result<int> ImportInto(const std::filesystem::path& registration, const std::filesystem::path& text,

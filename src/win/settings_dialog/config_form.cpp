@@ -7,6 +7,8 @@
 
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
+#include "core/data/text_exchange.h"
+#include "core/text/cp932.h"
 #include "core/screen/sequencer.h"
 #include "core/text/measures.h"
 #include "win/common/profile_store_win32.h"
@@ -29,8 +31,21 @@ constexpr int kRowButtons[] = {IDC_Command1, IDC_Command5, IDC_Command6, IDC_Com
                                IDC_Command8, IDC_Command3, IDC_Command9};
 
 // Menu items whose commands come with later dialogs: shown, not yet offered.
-constexpr int kLaterItems[] = {IDM_Mn2_N, IDM_Mn2_I, IDM_Mn2_e, IDM_Mn2_h,    IDM_Mn_o,
-                               IDM_Mn_Opt2a, IDM_Mn_Opt2b, IDM_Mn_opt2c, IDM_Mn2_A};
+constexpr int kLaterItems[] = {IDM_Mn_o, IDM_Mn_Opt2a, IDM_Mn_Opt2b, IDM_Mn_opt2c, IDM_Mn2_A};
+
+// A file dialog filter: names and patterns, each ended by a NUL, and one more NUL.
+std::wstring Filter(std::initializer_list<std::wstring_view> parts) {
+  std::wstring f;
+  for (std::wstring_view p : parts) {
+    f += p;
+    f += L'\0';
+  }
+  f += L'\0';
+  return f;
+}
+
+const std::wstring kRegistrationFilter = Filter({L"ZORANTE(*.zrd)", L"*.zrd"});
+const std::wstring kTextFilter = Filter({L"テキストファイル(*.txt)", L"*.txt", L"すべてのファイル(*.*)", L"*.*"});
 
 bool IsLater(int id) {
   for (int later : kLaterItems) {
@@ -107,7 +122,7 @@ void ConfigForm::WriteLoadFileName(const std::wstring& path) {
 void ConfigForm::OpenRegistrationFile(bool atLoad) {
   FileDialogRequest request;
   request.title = L"登録ファイルを開く";
-  request.filter = std::wstring(L"ZORANTE(*.zrd)\0*.zrd\0\0", 23);
+  request.filter = kRegistrationFilter;
   request.initialName = editor_.Path().empty() ? std::wstring() : PathText(editor_.Path());
   request.flags = OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_LONGNAMES;
   request.defaultExtension = L"zrd";
@@ -115,6 +130,13 @@ void ConfigForm::OpenRegistrationFile(bool atLoad) {
   const FileDialogAnswer answer = services_.AskFile(hwnd(), request);
   const std::wstring name = answer.path;
   if (name.empty()) {
+    if (atLoad) {
+      editor_.SetNoFile();
+      WriteLoadFileName(L"");
+    }
+    return;
+  }
+  if (!StorablePath(name)) {
     if (atLoad) {
       editor_.SetNoFile();
       WriteLoadFileName(L"");
@@ -143,6 +165,144 @@ void ConfigForm::OpenRegistrationFile(bool atLoad) {
     return;
   }
   WriteLoadFileName(name);
+}
+
+bool ConfigForm::StorablePath(const std::wstring& path) {
+  if (FitsCp932(path)) return true;
+  services_.Warn(hwnd(), path + L"\r\nこのファイル名には Shift-JIS で表せない文字があるため、設定ファイルに記録できません。別の名前を指定してください。");
+  return false;
+}
+
+void ConfigForm::CommonDialogError(DWORD error) {
+  if (error != 0) services_.Message(hwnd(), L"コモンダイアログエラー " + std::to_wstring(error), MB_OK | MB_ICONWARNING, L"");
+}
+
+void ConfigForm::NewRegistrationFile() {
+  const Result<std::filesystem::path> untitled = NewUntitledName(programFolder_);
+  FileDialogRequest request;
+  request.save = true;
+  request.title = L"新規登録ファイル";
+  request.filter = kRegistrationFilter;
+  request.initialName = untitled.ok() ? PathText(untitled.value()) : std::wstring();
+  request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_LONGNAMES;
+  request.defaultExtension = L"zrd";
+  const FileDialogAnswer answer = services_.AskFile(hwnd(), request);
+  if (!answer.chosen) {
+    CommonDialogError(answer.error);
+    return;
+  }
+  std::wstring name = answer.path;
+  if (name.empty()) {
+    const Result<std::filesystem::path> fresh = NewUntitledName(programFolder_);
+    if (!fresh.ok()) {
+      services_.Warn(hwnd(), fresh.status().message());
+      return;
+    }
+    name = PathText(fresh.value());
+  }
+  if (!StorablePath(name)) return;
+  WaitCursor wait;
+  if (const Status created = CreateEmptyRegistrationFile(PathFromText(name)); !created.ok()) {
+    services_.Warn(hwnd(), created.message());  // the file in use stays
+    return;
+  }
+  if (const Status used = editor_.UseFile(PathFromText(name)); !used.ok()) {
+    services_.Warn(hwnd(), used.message());
+    return;
+  }
+  WriteLoadFileName(name);
+}
+
+void ConfigForm::RenameRegistrationFile() {
+  if (!editor_.HasFile()) return;
+  const std::wstring current = PathText(editor_.Path());
+  FileDialogRequest request;
+  request.save = true;
+  request.title = L"登録ファイル名の変更";
+  request.filter = kRegistrationFilter;
+  request.initialName = current;
+  request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_LONGNAMES;
+  request.defaultExtension = L"zrd";
+  // A cancelled dialog gives the current name back: nothing happens.
+  const std::wstring name = services_.AskFile(hwnd(), request).path;
+  if (name.empty() || LowerCase(name) == LowerCase(current)) return;
+  if (!StorablePath(name)) return;
+  WaitCursor wait;
+  // The file takes its new name in one step, replacing a file of that name
+  // only when the move succeeds: a failure loses neither file.
+  const Result<RenameOutcome> renamed = zor::RenameRegistrationFile(editor_.Path(), PathFromText(name));
+  if (!renamed.ok()) {
+    services_.Warn(hwnd(), renamed.status().message());
+    return;
+  }
+  if (renamed.value() == RenameOutcome::kUnchanged) return;
+  if (const Status used = editor_.UseFile(PathFromText(name)); !used.ok()) services_.Warn(hwnd(), used.message());
+  WriteLoadFileName(editor_.HasFile() ? name : std::wstring());
+}
+
+void ConfigForm::ImportText() {
+  FileDialogRequest request;
+  request.title = L"インポート";
+  request.filter = kTextFilter;
+  request.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES;
+  const FileDialogAnswer answer = services_.AskFile(hwnd(), request);
+  if (!answer.chosen) {
+    CommonDialogError(answer.error);
+    return;
+  }
+  if (answer.path.empty()) return;
+  const std::filesystem::path text = PathFromText(answer.path);
+  if (!FileExists(text)) {
+    services_.Warn(hwnd(), L"指定のファイルは存在しません");
+    return;
+  }
+  Result<std::filesystem::path> target = ImportTargetFor(text);
+  if (!target.ok()) {
+    services_.Warn(hwnd(), target.status().message());
+    return;
+  }
+  if (!StorablePath(PathText(target.value()))) return;
+  WaitCursor wait;
+  const Result<int> imported = ImportInto(target.value(), text, settings_.importLimit != 0);
+  if (!imported.ok()) {
+    services_.Warn(hwnd(), imported.status().message());  // the file in use stays
+    return;
+  }
+  if (const Status used = editor_.UseFile(target.value()); !used.ok()) {
+    services_.Warn(hwnd(), used.message());
+    return;
+  }
+  WriteLoadFileName(PathText(target.value()));
+}
+
+void ConfigForm::ExportText() {
+  FileDialogRequest request;
+  request.save = true;
+  request.title = L"エクスポート";
+  request.filter = kTextFilter;
+  request.initialName = editor_.HasFile() ? PathText(ExportNameFor(editor_.Path())) : std::wstring();
+  request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_LONGNAMES;
+  request.defaultExtension = L"txt";
+  const FileDialogAnswer answer = services_.AskFile(hwnd(), request);
+  if (!answer.chosen) {
+    CommonDialogError(answer.error);
+    return;
+  }
+  if (answer.path.empty()) return;
+  if (!editor_.HasFile() || !FileExists(editor_.Path())) {
+    services_.Warn(hwnd(), L"エクスポート中にエラーが発生しました");
+    return;
+  }
+  Status exported;
+  {
+    WaitCursor wait;
+    exported = Export(PathFromText(answer.path), editor_.Path());
+  }
+  if (!exported.ok()) {
+    services_.Warn(hwnd(), L"エクスポート中にエラーが発生しました\r\n" + exported.message());
+    return;
+  }
+  services_.Message(hwnd(), answer.path + L" にエクスポート完了しました", MB_OK | MB_ICONINFORMATION, L"ZORANTE");
 }
 
 void ConfigForm::Apply() {
@@ -370,6 +530,8 @@ void ConfigForm::DrawItem(const DRAWITEMSTRUCT& item) {
   GetObjectW(bitmap, sizeof info, &info);
   BitBlt(item.hDC, r.left, r.top, std::min<LONG>(info.bmWidth, r.right - r.left),
          std::min<LONG>(info.bmHeight, r.bottom - r.top), memory.get(), 0, 0, SRCCOPY);
+  // A white page needs an edge on the dialog's light ground.
+  FrameRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
 LRESULT ConfigForm::OnDragList(const DRAGLISTINFO& info) {
@@ -429,7 +591,11 @@ bool ConfigForm::OnCommand(int id, int code, HWND control) {
     case IDCANCEL:
       End(IDOK);
       return true;
+    case IDM_Mn2_N: NewRegistrationFile(); Apply(); return true;
     case IDM_Mn2_K: OpenRegistrationFile(false); Apply(); return true;
+    case IDM_Mn2_I: ImportText(); Apply(); return true;
+    case IDM_Mn2_e: ExportText(); return true;
+    case IDM_Mn2_h: RenameRegistrationFile(); Apply(); return true;
     case IDM_Mn2_C: services_.Help(hwnd(), HelpCommand::kContents); return true;
     default:
       return Dialog::OnCommand(id, code, control);

@@ -44,6 +44,13 @@ class ConfigForm final : public Dialog {
  private:
   void LoadStep();
   void OpenRegistrationFile(bool atLoad);
+  void NewRegistrationFile();
+  void RenameRegistrationFile();
+  void ImportText();
+  void ExportText();
+  // False (after saying so) for a path the settings file cannot hold.
+  [[nodiscard]] bool StorablePath(const std::wstring& path);
+  void CommonDialogError(DWORD error);
   void WriteLoadFileName(const std::wstring& path);
   void Apply();
   void FillList();

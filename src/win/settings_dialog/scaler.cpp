@@ -72,6 +72,8 @@ void Scaler::DrawItem(const DRAWITEMSTRUCT& item) {
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   } else if (id >= IDC_Image1 && id < IDC_Image1 + kCells) {
     FillRect(dc, &r, face);
+    // The cell's outline shows where a click places the marker.
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_3DLIGHT));
     DrawFoldMarker(dc, r, shown_.cells[static_cast<std::size_t>(id - IDC_Image1)].picture);
   } else if (id >= IDC_Image3 && id < IDC_Image3 + 3) {
     FillRect(dc, &r, face);
