@@ -25,7 +25,9 @@
 //       "selected S", "itemheight H", "top T", "client L T R B" (the list's
 //       client area on the screen), then one "ROW<tab>TEXT" line per row,
 //       the text without its trailing blanks
-// Text goes out as UTF-8. Exit codes: 0 found, 1 not found, 2 usage.
+// With E2E_PROGRAM set, only windows of programs whose path holds that text
+// (any letter case) are seen. Text goes out as UTF-8. Exit codes: 0 found,
+// 1 not found, 2 usage.
 #include <windows.h>
 
 #include <cstdio>
@@ -146,11 +148,36 @@ bool SameNoCase(const std::wstring& a, const std::wstring& b) {
   return true;
 }
 
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(c));
+  return text;
+}
+
+// Programs that share the Wine prefix share its window list, whatever X
+// display they draw on: with E2E_PROGRAM set (part of a program's path,
+// e.g. the test's folder), only that program's windows count.
+bool OfTheProgram(HWND hwnd) {
+  static const std::wstring want = [] {
+    wchar_t value[1024] = L"";
+    return Lower(GetEnvironmentVariableW(L"E2E_PROGRAM", value, 1024) < 1024 ? value : L"");
+  }();
+  if (want.empty()) return true;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (!process) return false;
+  wchar_t path[1024] = L"";
+  DWORD size = 1024;
+  const bool named = QueryFullProcessImageNameW(process, 0, path, &size) != FALSE;
+  CloseHandle(process);
+  return named && Lower(path).find(want) != std::wstring::npos;
+}
+
 std::vector<HWND> TopLevelWindows() {
   std::vector<HWND> all;
   EnumWindows(
       [](HWND hwnd, LPARAM data) -> BOOL {
-        if (IsWindowVisible(hwnd)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
+        if (IsWindowVisible(hwnd) && OfTheProgram(hwnd)) reinterpret_cast<std::vector<HWND>*>(data)->push_back(hwnd);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&all));
