@@ -108,13 +108,14 @@ int RecordsPresent(const std::filesystem::path& file) {
 
 class DisplayController final : public ScreenController {
  public:
+  explicit DisplayController(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}
+
   bool LoadData(ScreenForm& form) override {
     Random().Seed();
     frame_ = FrameState{};
     frame_.intervalJustShown = true;
-    const std::wstring folder = ProgramFolder();
-    Win32ProfileStore store(SettingsFilePath(folder));
-    const Settings settings = LoadSettings(store, folder);
+    Win32ProfileStore store(SettingsFilePath(folder_));
+    const Settings settings = LoadSettings(store, folder_);
     messages_.file = settings.loadFileName;
     const bool preview = form.Mode() == ScreenMode::kPreview;
     // The test display's messages belong to the settings dialog it returns to.
@@ -197,6 +198,7 @@ class DisplayController final : public ScreenController {
     return *surface_;
   }
 
+  std::filesystem::path folder_;
   SequencerOptions options_;
   FrameState frame_;
   FileMessages messages_;
@@ -219,6 +221,8 @@ class DisplayController final : public ScreenController {
 
 void SeedRandom() { Random().Seed(); }
 
-std::unique_ptr<ScreenController> MakeDisplayController() { return std::make_unique<DisplayController>(); }
+std::unique_ptr<ScreenController> MakeDisplayController(const std::filesystem::path& programFolder) {
+  return std::make_unique<DisplayController>(programFolder);
+}
 
 }  // namespace zor::win

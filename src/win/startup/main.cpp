@@ -75,7 +75,7 @@ int RunSaver() {
   options.mode = ScreenMode::kSaver;
   options.endAction = EndAction::kEndProcess;
   options.countTicks = App().debug;
-  const std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, MakeDisplayController());
+  const std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, MakeDisplayController(ProgramFolder()));
   if (!form) {
     // The load step ended the display (missing or foreign file): the
     // activation switched off above is switched back on.
@@ -103,7 +103,7 @@ int RunPreview() {
   options.endAction = EndAction::kUnload;
   options.previewParent = app.previewParent;
   options.countTicks = app.debug;
-  const std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, MakeDisplayController());
+  const std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, MakeDisplayController(ProgramFolder()));
   if (!form) return 0;
   SetWindowTextW(form->hwnd(), L"Preview");
   if (app.previewParent) {
