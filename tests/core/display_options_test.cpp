@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace zor {
 namespace {
 
@@ -60,6 +62,44 @@ TEST(DisplayOptionsModel, SampleAndSwatchesFollowTheEmphasisBox) {
   EXPECT_EQ(m.SampleColour(), 0);
   m.SetEmphasisOn(true);
   EXPECT_EQ(m.SampleColour(), 9) << "the chosen colour comes back";
+}
+
+// The scroll bar shows an odd stored interval at its nearer end, keeps it
+// while untouched, and moves from where it shows it.
+TEST(DisplayOptionsModel, IntervalScrollBar) {
+  struct Case {
+    std::int16_t stored;
+    int steps;  // 0: not moved
+    std::int16_t shown, result;
+  };
+  const Case cases[] = {
+      {6000, 0, 6000, 6000},
+      {6000, 1, 7000, 7000},
+      {6000, -5, 1000, 1000},
+      {6000, -6, 1000, 1000},
+      {6000, 5, 11000, 11000},
+      {10500, 1, 11000, 11000},
+      {6500, -1, 5500, 5500},
+      {300, 0, 1000, 300},
+      {300, 1, 2000, 2000},
+      {-5, -1, 1000, 1000},
+      {32767, 0, 11000, 32767},
+      {32767, -1, 10000, 10000},
+      {6000, 2147483647, 11000, 11000},
+      {6000, -2147483647 - 1, 1000, 1000},
+  };
+  for (const Case& c : cases) {
+    DisplayOptionsModel m(Options(c.stored, 3, -1, 0, 12, 0));
+    if (c.steps != 0) m.ScrollIntervalBy(c.steps);
+    EXPECT_EQ(m.Result().interval, c.result) << c.stored << " by " << c.steps;
+    EXPECT_EQ(m.IntervalPosition(), c.shown) << c.stored << " by " << c.steps;
+  }
+  DisplayOptionsModel m{DisplayOptions{}};
+  for (const auto& [to, result] :
+       {std::pair{4321, 4321}, {999, 1000}, {11001, 11000}, {-70000, 1000}, {70000, 11000}}) {
+    m.ScrollIntervalTo(to);
+    EXPECT_EQ(m.Result().interval, result) << to;
+  }
 }
 
 TEST(DisplayOptionsModel, PicturesSelectTheirOption) {

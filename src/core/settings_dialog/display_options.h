@@ -9,6 +9,12 @@
 
 namespace zor {
 
+// The interval's scroll bar: 1000 to 11000 ms, the arrows and the page both
+// move it by 1000.
+inline constexpr std::int16_t kIntervalMin = 1000;
+inline constexpr std::int16_t kIntervalMax = 11000;
+inline constexpr std::int16_t kIntervalStep = 1000;
+
 class DisplayOptionsModel {
  public:
   explicit DisplayOptionsModel(const DisplayOptions& stored);
@@ -21,6 +27,13 @@ class DisplayOptionsModel {
   [[nodiscard]] bool SwatchesVisible() const { return EmphasisOn(); }
 
   void SetInterval(std::int16_t ms) { current_.interval = ms; }
+  // Where the scroll bar shows the interval: within the bar's range. A
+  // stored interval outside it is kept until the bar is moved.
+  [[nodiscard]] std::int16_t IntervalPosition() const;
+  // The bar moved by steps of kIntervalStep from where it shows the interval,
+  // or to a position; either stops at the bar's ends.
+  void ScrollIntervalBy(int steps);
+  void ScrollIntervalTo(int position);
   void SetScheme(std::int16_t scheme) { current_.scheme = scheme; }
   void SetEmphasisOn(bool on) { current_.emphasisOn = on ? -1 : 0; }
   void SetOrder(std::int16_t order) { current_.order = order; }
