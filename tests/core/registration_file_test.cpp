@@ -207,6 +207,47 @@ TEST(RegistrationFile, HostileCountsNeverReadPastTheEnd) {
   EXPECT_EQ(ReadMessage(p, 501).status().error(), FileError::kRefused);
 }
 
+// The display's reader takes the header and the one record: a record the
+// count claims but the file lacks reads as blanks, one outside the count is
+// refused, and an unusable file is reported as validation reports it.
+TEST(RegistrationFile, ReadMessageTakesOneRecordAndBlanksWhatTheFileLacks) {
+  TempFolder dir;
+  const auto p = dir / "a.zrd";
+  // The count claims 6: records 1 and 2 whole, record 3 cut after 100 bytes
+  // (its text and marks, not its codes), records 4 to 6 absent.
+  std::string bytes = FileWith(6, {L"a", L"b", L"c"});
+  bytes[32 + 224 + 195] = 'B';      // record 2: fixed layout "B"
+  bytes[32 + 2 * 224 + 64] = 'A';   // record 3: first character marked
+  bytes[32 + 2 * 224 + 195] = 'C';  // cut off below
+  bytes.resize(32 + 2 * 224 + 100);
+  WriteBytes(p, bytes);
+  const struct {
+    int n;
+    FileError error;
+    std::wstring text;
+    char layout;
+  } cases[] = {
+      {1, FileError::kNone, L"a", ' '},   {2, FileError::kNone, L"b", 'B'},    {3, FileError::kNone, L"c", ' '},
+      {4, FileError::kNone, L"", ' '},    {6, FileError::kNone, L"", ' '},     {7, FileError::kRefused, L"", ' '},
+      {0, FileError::kRefused, L"", ' '}, {-1, FileError::kRefused, L"", ' '},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.n);
+    const Result<Message> m = ReadMessage(p, c.n);
+    ASSERT_EQ(m.status().error(), c.error);
+    if (!m.ok()) continue;
+    EXPECT_EQ(m.value().text, c.text);
+    EXPECT_EQ(m.value().format.layout, c.layout);
+  }
+  EXPECT_TRUE(ReadMessage(p, 3).value().format.Marked(1)) << "the part of a cut record that is there is read";
+  EXPECT_EQ(ReadMessage(p, 5).value().format, MessageFormat{});
+
+  WriteBytes(p, bytes.substr(0, 20));
+  EXPECT_EQ(ReadMessage(p, 1).status().error(), FileError::kForeign) << "a header cut short";
+  std::filesystem::remove(p);
+  EXPECT_EQ(ReadMessage(p, 1).status().error(), FileError::kMissing);
+}
+
 TEST(RegistrationFile, DeleteLeavesExactlyTheRemainingRecords) {
   TempFolder dir;
   const auto p = dir / "a.zrd";

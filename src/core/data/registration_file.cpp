@@ -213,11 +213,22 @@ Result<std::vector<std::wstring>> ReadMessages(const std::filesystem::path& path
 }
 
 Result<Message> ReadMessage(const std::filesystem::path& path, int n) {
-  Result<Image> image = LoadImage(path);
-  if (!image.ok()) return image.status();
-  const auto& records = image.value().records;
-  if (n < 1 || n > static_cast<int>(records.size())) return NoSuchMessage(n, static_cast<int>(records.size()));
-  const RecordBytes& r = records[static_cast<std::size_t>(n - 1)];
+  Result<RegistrationHeader> header = ValidateRegistrationFile(path);
+  if (!header.ok()) return header.status();
+  const int count = header.value().MessageCount();
+  if (n < 1 || n > count) return NoSuchMessage(n, count);
+  FileHandle f = OpenForReading(path);
+  if (!f) return Status::Fail(FileError::kRead, ReadFailure(path));
+  const std::int64_t size = FileSizeOf(f.get());
+  if (size < 0) return Status::Fail(FileError::kRead, ReadFailure(path));
+  // The part of the record the file holds; the rest reads as blanks.
+  RecordBytes r = BlankRecord();
+  if (RecordOffset(n) < size) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(kRecordSize, size - RecordOffset(n)));
+    if (ReadAt(f.get(), RecordOffset(n), r.data(), want) != want) {
+      return Status::Fail(FileError::kRead, ReadFailure(path));
+    }
+  }
   return Message{RecordText(r), MessageFormat::FromRecord(std::string_view(r.data(), r.size()))};
 }
 

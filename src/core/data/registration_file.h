@@ -96,7 +96,9 @@ struct Message {
   std::wstring text;
   MessageFormat format;
 };
-// Message n (1-based, within the count).
+// Message n (1-based, within the count), read from the header and that
+// record alone. A record the count claims but the file lacks, wholly or in
+// part, reads as blanks: empty text, default format.
 [[nodiscard]] Result<Message> ReadMessage(const std::filesystem::path& path, int n);
 
 // Why a text cannot be stored (empty when it can): the length rule, a line
