@@ -340,9 +340,9 @@ e2e_settings_switches_and_one_dialog_at_a_time() {
     if [ "$sw" = /c:1234 ]; then
       (cd "$d" && exec wine zorante.scr /c) &
       pid2=$!
-      wait_gone "$pid2" 10 || { echo "a second /c still runs"; ok=1; }
-      end_programs "$pid2"
-      [ "$(ask windows | grep -c "$SETTINGS_CAPTION")" = 1 ] || { echo "two settings dialogs"; ok=1; }
+      # Not end_programs: it would end the first dialog too.
+      wait_gone "$pid2" 10 || { echo "a second /c still runs"; ok=1; kill "$pid2" 2>/dev/null; }
+      [ "$(ask windows | grep -c "$SETTINGS_CAPTION")" = 1 ] || { echo "settings dialogs: $(ask windows)"; ok=1; }
     fi
     click_control "$SETTINGS_CAPTION" Button OK
     wait_gone "$SETTINGS_PID" 10 || { echo "'$sw': OK did not end the program"; ok=1; }
