@@ -5,7 +5,8 @@
 // list box (and a plain list box without the drag-list subclass, whose
 // every message costs a property lookup under Wine), and the data layer's
 // move and delete alone.
-// Usage: win_settings_bench [RUNS] (run on a display; writes in %TEMP%).
+// Usage: win_settings_bench [RUNS [each]] (run on a display; writes in
+// %TEMP%); "each" prints every run of the dialog, to see a trend.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -145,6 +146,7 @@ double Click(ConfigForm& form, int button, double* thumbnails) {
 
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+  const bool each = argc > 2 && std::string(argv[2]) == "each";
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
 
@@ -191,6 +193,10 @@ int main(int argc, char** argv) {
     if (SendDlgItemMessageW(form.hwnd(), IDC_List1, LB_GETCOUNT, 0, 0) != kFull - 1) {
       std::fprintf(stderr, "the delete did not take\n");
       return 1;
+    }
+    if (each) {
+      std::printf("run %2d: open %.1f (empty %.1f), DOWN %.1f, up ten %.1f, delete %.1f ms\n", i, t,
+                  openEmpty.ms.empty() ? 0.0 : openEmpty.ms.back(), down, upTen, del);
     }
     if (i) {
       openFull.ms.push_back(t);
