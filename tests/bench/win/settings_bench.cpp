@@ -215,6 +215,7 @@ int main(int argc, char** argv) {
   Figures add{"list box: 500 x LB_ADDSTRING", {}};
   Figures paint{"list box: redraw on, painted", {}};
   Figures two{"list box: 2 rows replaced, painted", {}};
+  Figures twoQuiet{"  the same with redraw off meanwhile", {}};
   Figures plain{"plain list box: 500 x LB_ADDSTRING", {}};
   Figures select{"select the next row (list unchanged)", {}};
   Figures coreMove{"data layer: move one row", {}};
@@ -253,16 +254,26 @@ int main(int argc, char** argv) {
     InvalidateRect(list, nullptr, TRUE);
     UpdateWindow(list);
     const double tPaint = Now() - t0;
-    // What a move needs of the list: its two rows exchanged.
-    t0 = Now();
-    for (int row : {kRow, kRow + 1}) {
-      SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
-      const std::wstring& text = rows[static_cast<std::size_t>(row == kRow ? kRow + 1 : kRow)];
-      SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.c_str()));
-    }
-    SendMessageW(list, LB_SETCURSEL, kRow + 1, 0);
-    UpdateWindow(list);
-    const double tTwo = Now() - t0;
+    // What a move needs of the list: its two rows exchanged, with the
+    // list drawing each change (every one updates the scroll bar) and not.
+    const auto exchange = [&](bool redrawOff) {
+      const double start = Now();
+      if (redrawOff) SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+      for (int row : {kRow, kRow + 1}) {
+        SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(row), 0);
+        const std::wstring& text = rows[static_cast<std::size_t>(row == kRow ? kRow + 1 : kRow)];
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.c_str()));
+      }
+      SendMessageW(list, LB_SETCURSEL, kRow + 1, 0);
+      if (redrawOff) {
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+      }
+      UpdateWindow(list);
+      return Now() - start;
+    };
+    const double tTwo = exchange(false);
+    const double tTwoQuiet = exchange(true);
     // The rest of a refresh (text box, labels, menu) when the buttons and
     // thumbnails stay as they are.
     Select(form.hwnd(), kRow);
@@ -299,6 +310,7 @@ int main(int argc, char** argv) {
       add.ms.push_back(tAdd);
       paint.ms.push_back(tPaint);
       two.ms.push_back(tTwo);
+      twoQuiet.ms.push_back(tTwoQuiet);
       plain.ms.push_back(tPlain);
       select.ms.push_back(tSelect);
       coreMove.ms.push_back(tMove);
@@ -306,7 +318,7 @@ int main(int argc, char** argv) {
     }
   }
   std::printf("== parts\n");
-  for (const Figures* f : {&read, &reset, &add, &paint, &two, &plain, &select, &coreMove, &coreDelete}) Print(*f);
+  for (const Figures* f : {&read, &reset, &add, &paint, &two, &twoQuiet, &plain, &select, &coreMove, &coreDelete}) Print(*f);
   for (const std::wstring& m : services.messages) {
     std::string utf8(m.size() * 3, '\0');
     utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, m.data(), static_cast<int>(m.size()),
