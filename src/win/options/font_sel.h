@@ -1,0 +1,47 @@
+// The type-face chooser: lists the faces that have a vertical ("@")
+// variant and writes the one chosen with OK as "UseFont" at once.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/data/settings.h"
+#include "core/options/font_date_options.h"
+#include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
+
+namespace zor::win {
+
+// The names of the installed font families in the order the system gives
+// them (a family may come once per character set).
+[[nodiscard]] std::vector<std::wstring> SystemFaceNames();
+// True when a family of that name is installed (the system would otherwise
+// quietly draw another face).
+[[nodiscard]] bool FaceInstalled(std::wstring_view face);
+
+class FontSel final : public Dialog {
+ public:
+  // The write goes to store; a failed one is reported through services and
+  // the chooser stays open.
+  FontSel(DialogServices& services, ProfileStore& store);
+
+  // The face written by OK; nothing when cancelled.
+  [[nodiscard]] const std::optional<std::wstring>& Chosen() const noexcept { return chosen_; }
+  [[nodiscard]] const FontChooserModel& Model() const noexcept { return model_; }
+
+ protected:
+  bool OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  void Confirm();
+
+  DialogServices& services_;
+  ProfileStore& store_;
+  FontChooserModel model_{{}};
+  std::optional<std::wstring> chosen_;
+};
+
+}  // namespace zor::win

@@ -1,0 +1,114 @@
+#include "win/options/opt2b.h"
+
+#include "win/options/font_sel.h"
+#include "win/options/opt2b_ids.h"
+
+namespace zor::win {
+
+namespace {
+
+constexpr wchar_t kSampleText[] = L"あいう アイウ 永字 Aa";
+constexpr wchar_t kMissingText[] = L"（このフォントはインストールされていません）";
+
+// The face at the largest size whose sample line fits the control.
+UniqueFont SampleFont(HWND sample, const std::wstring& face, bool bold) {
+  RECT r{};
+  GetClientRect(sample, &r);
+  LOGFONTW lf{};
+  lf.lfHeight = -(r.bottom - r.top) * 3 / 4;
+  lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  face.copy(lf.lfFaceName, LF_FACESIZE - 1);
+  UniqueFont font(CreateFontIndirectW(&lf));
+  WindowDc dc(sample);
+  SIZE extent{};
+  const int room = (r.right - r.left) * 9 / 10;
+  {
+    SelectionRestorer select(dc.get(), font.get());
+    if (!font || !GetTextExtentPoint32W(dc.get(), kSampleText, static_cast<int>(wcslen(kSampleText)), &extent)) {
+      return font;
+    }
+  }
+  if (extent.cx <= room) return font;
+  lf.lfHeight = static_cast<LONG>(static_cast<long long>(lf.lfHeight) * room / extent.cx);
+  return UniqueFont(CreateFontIndirectW(&lf));
+}
+
+}  // namespace
+
+Opt2B::Opt2B(DialogServices& services, ProfileStore& store)
+    : Dialog(IDD_Opt2B), services_(services), store_(store), model_(FontDateSettings::From(LoadSettings(store, {}))) {}
+
+bool Opt2B::OnInit() {
+  Apply();
+  CentreOnScreen();
+  return true;
+}
+
+void Opt2B::Apply() {
+  const FontDateView& view = model_.View();
+  SetItemText(IDC_Label2, view.face);
+  SetChecked(IDC_Check1, view.bold);
+  CheckRadioButton(hwnd(), IDC_Option1, IDC_Option1 + kDecorationChoices - 1, IDC_Option1 + view.decoration);
+  CheckRadioButton(hwnd(), IDC_Option3, IDC_Option3 + kYearStyleChoices - 1, IDC_Option3 + view.yearStyle);
+  SetChecked(IDC_Check2, view.formalNumerals);
+  if (!sampleMade_ || view.face != shown_.face || view.bold != shown_.bold) ShowSample(view);
+  shown_ = view;
+}
+
+void Opt2B::ShowSample(const FontDateView& view) {
+  sampleMade_ = true;
+  HWND sample = Item(IDC_Sample);
+  UniqueFont font;
+  if (FaceInstalled(view.face)) font = SampleFont(sample, view.face, view.bold);
+  HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+  SendMessageW(sample, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font.get() : dialogFont), FALSE);
+  sampleFont_ = std::move(font);
+  SetItemText(IDC_Sample, sampleFont_ ? kSampleText : kMissingText);
+  InvalidateRect(sample, nullptr, TRUE);
+}
+
+void Opt2B::ChooseFace() {
+  FontSel chooser(services_, store_);
+  services_.RunDialog(chooser, hwnd());
+  if (chooser.Chosen()) model_.FaceWritten(*chooser.Chosen());
+}
+
+void Opt2B::Save(HWND reportOwner) {
+  if (saved_) return;
+  saved_ = true;
+  outcome_ = model_.Save(store_);
+  if (!outcome_.ok()) services_.Warn(reportOwner, outcome_.message());
+}
+
+bool Opt2B::OnCommand(int id, int code, HWND control) {
+  if (id >= IDC_Option1 && id < IDC_Option1 + kDecorationChoices) {
+    if (code == BN_CLICKED) model_.SelectDecoration(id - IDC_Option1);
+  } else if (id >= IDC_Option3 && id < IDC_Option3 + kYearStyleChoices) {
+    if (code == BN_CLICKED) model_.SelectYearStyle(id - IDC_Option3);
+  } else if (id == IDC_Check1) {
+    if (code == BN_CLICKED) model_.SetBold(Checked(IDC_Check1));
+  } else if (id == IDC_Check2) {
+    if (code == BN_CLICKED) model_.SetFormalNumerals(Checked(IDC_Check2));
+  } else if (id == IDC_Command1) {
+    if (code == BN_CLICKED) ChooseFace();
+  } else if (id == IDOK || id == IDCANCEL) {
+    // OK, Esc and the close box (which arrives as IDCANCEL) all save.
+    Save(hwnd());
+    End(id);
+    return true;
+  } else {
+    return Dialog::OnCommand(id, code, control);
+  }
+  Apply();
+  return true;
+}
+
+void Opt2B::OnClose() {
+  // Destroyed without a command (its owner went first): still saved, the
+  // failure reported without an owner that is going away.
+  Save(nullptr);
+}
+
+}  // namespace zor::win
