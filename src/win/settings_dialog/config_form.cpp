@@ -12,6 +12,10 @@
 #include "core/screen/sequencer.h"
 #include "core/text/measures.h"
 #include "win/common/profile_store_win32.h"
+#include "win/options/about.h"
+#include "win/options/op_form.h"
+#include "win/options/opt2b.h"
+#include "win/options/opt2c.h"
 #include "win/settings_dialog/config_form_ids.h"
 #include "win/settings_dialog/drawings.h"
 #include "win/settings_dialog/inp_form.h"
@@ -31,7 +35,7 @@ constexpr int kRowButtons[] = {IDC_Command1, IDC_Command5, IDC_Command6, IDC_Com
                                IDC_Command8, IDC_Command3, IDC_Command9};
 
 // Menu items whose commands come with later dialogs: shown, not yet offered.
-constexpr int kLaterItems[] = {IDM_Mn_o, IDM_Mn_Opt2a, IDM_Mn_Opt2b, IDM_Mn_opt2c, IDM_Mn2_A};
+constexpr int kLaterItems[] = {IDM_Mn_Opt2a};
 
 // A file dialog filter: names and patterns, each ended by a NUL, and one more NUL.
 std::wstring Filter(std::initializer_list<std::wstring_view> parts) {
@@ -80,7 +84,6 @@ bool ConfigForm::OnInit() {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   MakeTooltips();
-  MakeDragList(Item(IDC_List1));
   dragCursor_ = CreateDragCursor();
   for (int i = 0; i < kThumbnailCount; ++i) {
     SetWindowSubclass(Item(IDC_Image1 + i), &ConfigForm::ThumbnailProc, static_cast<UINT_PTR>(i),
@@ -88,6 +91,9 @@ bool ConfigForm::OnInit() {
   }
   CentreOnScreen();
   LoadStep();
+  // After the first fill: each list message through the drag list's subclass
+  // costs more (under Wine a server round trip).
+  MakeDragList(Item(IDC_List1));
   return true;
 }
 
@@ -305,6 +311,30 @@ void ConfigForm::ExportText() {
   services_.Message(hwnd(), answer.path + L" にエクスポート完了しました", MB_OK | MB_ICONINFORMATION, L"ZORANTE");
 }
 
+void ConfigForm::DisplayOptions() {
+  if (!editor_.HasFile()) return;
+  OpForm options(editor_, Trim(PathText(editor_.Path().filename())) + L" のオプション");
+  services_.RunDialog(options, hwnd());
+  if (!options.Outcome().ok()) services_.Warn(hwnd(), options.Outcome().message());
+  if (editor_.View().thumbnailsVisible) ScheduleThumbnails();  // the emphasis may have changed
+}
+
+void ConfigForm::FontOptions() {
+  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  Opt2B options(services_, store);
+  services_.RunDialog(options, hwnd());
+  // The face and the decoration show in the thumbnails.
+  settings_ = LoadSettings(store, programFolder_);
+  if (editor_.View().thumbnailsVisible) ScheduleThumbnails();
+}
+
+void ConfigForm::ImportOption() {
+  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  Opt2C option(services_, store, settings_.importLimit);
+  services_.RunDialog(option, hwnd());
+  settings_.importLimit = option.ImportLimit();
+}
+
 void ConfigForm::Apply() {
   const EditorView view = editor_.View();
   FillList();
@@ -348,12 +378,29 @@ void ConfigForm::FillList() {
   const std::vector<std::wstring>& rows = editor_.Rows();
   if (rows == listed_) return;
   HWND list = Item(IDC_List1);
+  // Only the rows that differ are replaced: a move or a delete touches a few
+  // rows, and each list message costs more through the drag list's subclass.
+  std::size_t head = 0;
+  while (head < rows.size() && head < listed_.size() && rows[head] == listed_[head]) ++head;
+  std::size_t tail = 0;
+  while (tail < rows.size() - head && tail < listed_.size() - head &&
+         rows[rows.size() - 1 - tail] == listed_[listed_.size() - 1 - tail]) {
+    ++tail;
+  }
+  const std::size_t removed = listed_.size() - head - tail;
+  const std::size_t added = rows.size() - head - tail;
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LB_RESETCONTENT, 0, 0);
-  std::size_t chars = 0;
-  for (const std::wstring& r : rows) chars += r.size() + 1;
-  SendMessageW(list, LB_INITSTORAGE, rows.size(), chars * sizeof(wchar_t));
-  for (const std::wstring& r : rows) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(r.c_str()));
+  if (head == 0 && tail == 0) {
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    std::size_t chars = 0;
+    for (const std::wstring& r : rows) chars += r.size() + 1;
+    SendMessageW(list, LB_INITSTORAGE, rows.size(), chars * sizeof(wchar_t));
+  } else {
+    for (std::size_t i = 0; i < removed; ++i) SendMessageW(list, LB_DELETESTRING, head, 0);
+  }
+  for (std::size_t i = 0; i < added; ++i) {
+    SendMessageW(list, LB_INSERTSTRING, head + i, reinterpret_cast<LPARAM>(rows[head + i].c_str()));
+  }
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
   listed_ = rows;
@@ -534,6 +581,13 @@ void ConfigForm::DrawItem(const DRAWITEMSTRUCT& item) {
   FrameRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNSHADOW));
 }
 
+void ConfigForm::EndInsertMark() {
+  HWND list = Item(IDC_List1);
+  DrawInsert(hwnd(), list, -1);
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  dragOver_ = -1;
+}
+
 LRESULT ConfigForm::OnDragList(const DRAGLISTINFO& info) {
   HWND list = Item(IDC_List1);
   POINT p = info.ptCursor;
@@ -548,7 +602,13 @@ LRESULT ConfigForm::OnDragList(const DRAGLISTINFO& info) {
       return TRUE;
     case DL_DRAGGING: {
       const int over = LBItemFromPt(list, info.ptCursor, TRUE);
-      DrawInsert(hwnd(), list, over);
+      if (over != dragOver_) {
+        // The insert mark is drawn on the dialog over the list's edge; the
+        // list repaints what the previous mark left on it.
+        RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        DrawInsert(hwnd(), list, over);
+        dragOver_ = over;
+      }
       if (dragCursor_) {
         SetCursor(dragCursor_);
         return 0;  // DL_CURSORSET
@@ -556,13 +616,13 @@ LRESULT ConfigForm::OnDragList(const DRAGLISTINFO& info) {
       return DL_MOVECURSOR;
     }
     case DL_DROPPED: {
-      DrawInsert(hwnd(), list, -1);
+      EndInsertMark();
       const int from = std::exchange(dragStartRow_, -1);
       DragRows(from, RowAtY(p.y, itemHeight, top, rows));
       return 0;
     }
     case DL_CANCELDRAG:
-      DrawInsert(hwnd(), list, -1);
+      EndInsertMark();
       dragStartRow_ = -1;
       return 0;
     default:
@@ -596,7 +656,15 @@ bool ConfigForm::OnCommand(int id, int code, HWND control) {
     case IDM_Mn2_I: ImportText(); Apply(); return true;
     case IDM_Mn2_e: ExportText(); return true;
     case IDM_Mn2_h: RenameRegistrationFile(); Apply(); return true;
+    case IDM_Mn_o: DisplayOptions(); Apply(); return true;
+    case IDM_Mn_Opt2b: FontOptions(); return true;
+    case IDM_Mn_opt2c: ImportOption(); return true;
     case IDM_Mn2_C: services_.Help(hwnd(), HelpCommand::kContents); return true;
+    case IDM_Mn2_A: {
+      About about;
+      services_.RunDialog(about, hwnd());
+      return true;
+    }
     default:
       return Dialog::OnCommand(id, code, control);
   }

@@ -51,6 +51,9 @@ class ConfigForm final : public Dialog {
   // False (after saying so) for a path the settings file cannot hold.
   [[nodiscard]] bool StorablePath(const std::wstring& path);
   void CommonDialogError(DWORD error);
+  void DisplayOptions();
+  void FontOptions();
+  void ImportOption();
   void WriteLoadFileName(const std::wstring& path);
   void Apply();
   void FillList();
@@ -68,6 +71,7 @@ class ConfigForm final : public Dialog {
   void DrawThumbnails();
   void DrawItem(const DRAWITEMSTRUCT& item);
   LRESULT OnDragList(const DRAGLISTINFO& info);
+  void EndInsertMark();
 
   static LRESULT CALLBACK ThumbnailProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR self) noexcept;
@@ -78,6 +82,7 @@ class ConfigForm final : public Dialog {
   ListEditor editor_;
   std::vector<std::wstring> listed_;  // rows as the list box shows them
   int dragStartRow_ = -1;
+  int dragOver_ = -1;
   HWND tooltip_ = nullptr;
   HCURSOR dragCursor_ = nullptr;
   std::array<UniqueBitmap, 6> thumbnails_;
