@@ -1,0 +1,53 @@
+// The version box: the product title with its version, a credit line, the
+// program's icon and the author's e-mail address, which starts a new mail
+// when clicked.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "win/common/dialog.h"
+#include "win/common/handles.h"
+#include "win/options/tooltips.h"
+
+namespace zor::win {
+
+// Opens a "mailto:" link; tests replace the shell.
+using MailOpener = std::function<void(HWND owner, const std::wstring& url)>;
+
+// The shell's "open" of the link, as the system opens a clicked link.
+void OpenMailWithShell(HWND owner, const std::wstring& url);
+
+// The author's address, a build setting (ZOR_MAIL_ADDRESS).
+[[nodiscard]] std::wstring_view MailAddress() noexcept;
+// "ZORANTE ScreenSaver 32  v" and the program's version.
+[[nodiscard]] std::wstring VersionTitle();
+
+class About final : public Dialog {
+ public:
+  explicit About(MailOpener openMail = OpenMailWithShell);
+
+  [[nodiscard]] HWND TooltipWindow() const noexcept { return tooltips_.hwnd(); }
+
+ protected:
+  bool OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+  void OnClose() override;
+
+ private:
+  void MakeLink();
+  void DrawIcon(const DRAWITEMSTRUCT& item);
+
+  static void DestroyIconNow(HICON icon) noexcept { DestroyIcon(icon); }
+  using UniqueIcon = UniqueHandle<HICON, DestroyIconNow>;
+
+  MailOpener openMail_;
+  Tooltips tooltips_;
+  UniqueFont linkFont_;
+  UniqueIcon icon_;
+  int iconSize_ = 0;
+};
+
+}  // namespace zor::win

@@ -1,0 +1,46 @@
+#include "win/options/opt2c.h"
+
+#include "win/options/opt2c_ids.h"
+
+namespace zor::win {
+
+Opt2C::Opt2C(DialogServices& services, ProfileStore& store, std::int16_t importLimit)
+    : Dialog(IDD_Opt2C), services_(services), store_(store), importLimit_(importLimit) {}
+
+bool Opt2C::OnInit() {
+  SetChecked(IDC_Check1, importLimit_ != 0);
+  tooltips_.Add(hwnd(), Item(IDC_Check1), L"インポートで登録される行数を100行までとする");
+  CentreOnScreen();
+  return true;
+}
+
+void Opt2C::Save(HWND reportOwner) {
+  if (saved_) return;
+  saved_ = true;
+  const std::int16_t value = Checked(IDC_Check1) ? -1 : 0;
+  outcome_ = WriteSetting(store_, L"ImportLimit", value);
+  if (outcome_.ok()) {
+    importLimit_ = value;
+  } else {
+    services_.Warn(reportOwner, outcome_.message());
+  }
+}
+
+bool Opt2C::OnCommand(int id, int code, HWND control) {
+  // OK, Esc and the close box (which arrives as IDCANCEL) all save.
+  if (id == IDOK || id == IDCANCEL) {
+    Save(hwnd());
+    End(id);
+    return true;
+  }
+  return Dialog::OnCommand(id, code, control);
+}
+
+void Opt2C::OnClose() {
+  // Destroyed without a command (its owner went first): still saved, the
+  // failure reported without an owner that is going away.
+  Save(nullptr);
+  tooltips_.Destroy();
+}
+
+}  // namespace zor::win

@@ -1,0 +1,43 @@
+// The import option dialog: whether a text import registers at most 100
+// lines ("ImportLimit"). The setting is written however the dialog closes.
+#pragma once
+
+#include <cstdint>
+
+#include "core/data/settings.h"
+#include "core/data/status.h"
+#include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
+#include "win/options/tooltips.h"
+
+namespace zor::win {
+
+class Opt2C final : public Dialog {
+ public:
+  // importLimit: the value in use (non-zero limits imports); the write goes
+  // to store and a failed one is reported through services.
+  Opt2C(DialogServices& services, ProfileStore& store, std::int16_t importLimit);
+
+  // The value in use once the dialog has closed: the one written (-1 or 0),
+  // or the old one when the write failed.
+  [[nodiscard]] std::int16_t ImportLimit() const noexcept { return importLimit_; }
+  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
+  [[nodiscard]] HWND TooltipWindow() const noexcept { return tooltips_.hwnd(); }
+
+ protected:
+  bool OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  void OnClose() override;
+
+ private:
+  void Save(HWND reportOwner);
+
+  DialogServices& services_;
+  ProfileStore& store_;
+  std::int16_t importLimit_;
+  bool saved_ = false;
+  Tooltips tooltips_;
+  Status outcome_;
+};
+
+}  // namespace zor::win

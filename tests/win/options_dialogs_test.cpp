@@ -1,0 +1,415 @@
+// The display options dialog, the import option and the version box driven
+// through their controls. Each dialog's ids header defines names the others
+// reuse, so only the display options' ids are included; the two small
+// dialogs' controls are found by class and text, as UI automation finds them.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "../core/temp_folder.h"
+#include "core/data/file_system.h"
+#include "core/data/registration_file.h"
+#include "core/data/settings.h"
+#include "core/screen/palette.h"
+#include "core/version.h"
+#include "fake_services.h"
+#include "win/common/handles.h"
+#include "win/common/profile_store_win32.h"
+#include "win/options/about.h"
+#include "win/options/op_form.h"
+#include "win/options/op_form_ids.h"
+#include "win/options/opt2c.h"
+
+namespace zor::win {
+namespace {
+
+using zor::testing::ReadBytes;
+using zor::testing::TempFolder;
+using zor::testing::WriteBytes;
+using namespace zor::win::testing;
+
+DisplayOptions Options(std::int16_t interval, std::int16_t scheme, std::int16_t emphasisOn, std::int16_t order,
+                       std::int16_t colour, std::int16_t layout) {
+  return {interval, scheme, emphasisOn, order, colour, layout};
+}
+
+// Messages posted to the dialog (the close box's IDCANCEL) are delivered.
+void Pump() {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&m);
+    DispatchMessageW(&m);
+  }
+}
+
+std::wstring TipOf(HWND tooltip, HWND dialog, HWND control) {
+  wchar_t buffer[200] = {};
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = dialog;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = buffer;
+  SendMessageW(tooltip, TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&ti));
+  return buffer;
+}
+
+void Scroll(HWND dialog, int code, int position = 0) {
+  SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, position),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_HScroll1)));
+}
+int ScrollPosition(HWND dialog) { return GetScrollPos(GetDlgItem(dialog, IDC_HScroll1), SB_CTL); }
+
+// The option button checked in a group of n, or -1.
+int CheckedOf(HWND dialog, int first, int n) {
+  int found = -1;
+  for (int i = 0; i < n; ++i) {
+    if (Checked(dialog, first + i)) {
+      if (found >= 0) return -2;  // two at once
+      found = i;
+    }
+  }
+  return found;
+}
+
+// 1-based header positions of the six option fields (two bytes each).
+const std::set<std::size_t> kOptionBytes = {5, 6, 7, 8, 9, 10, 17, 18, 19, 20, 21, 22};
+
+class OpFormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    file_ = dir_ / L"設定.zrd";
+    ASSERT_TRUE(CreateEmptyRegistrationFile(file_).ok());
+    ASSERT_TRUE(AddMessage(file_, L"あいうえお").ok());
+    ASSERT_TRUE(AddMessage(file_, L"Mixed 文").ok());
+    ASSERT_EQ(editor_.Load(file_).kind, LoadOutcome::kLoaded);
+  }
+  void Store(const DisplayOptions& options) {
+    ASSERT_TRUE(WriteDisplayOptions(file_, options).ok());
+    ASSERT_TRUE(editor_.Reload().ok());
+  }
+  HWND Open() {
+    form_ = std::make_unique<OpForm>(editor_, L"設定 のオプション");
+    EXPECT_TRUE(form_->Open(nullptr));
+    return form_->hwnd();
+  }
+  DisplayOptions FileOptions() { return ValidateRegistrationFile(file_).value().options; }
+
+  TempFolder dir_;
+  std::filesystem::path file_;
+  ListEditor editor_;
+  std::unique_ptr<OpForm> form_;
+};
+
+TEST_F(OpFormTest, OpensWithTheFilesValuesAndOkStoresWhatItShowed) {
+  const struct {
+    const char* what;
+    DisplayOptions stored;
+    int position, scheme, emphasis, layout, order;  // -1: no button of the group checked
+    DisplayOptions written;                         // OK without touching anything
+  } cases[] = {
+      {"new file", DisplayOptions{}, 6000, 3, 1, 0, 0, DisplayOptions{}},
+      {"ends", Options(11000, 1, 0, 1, 14, 2), 11000, 1, 0, 2, 1, Options(11000, 1, 0, 1, 14, 2)},
+      {"colour 0, layout -1", Options(1000, 0, -1, 0, 0, -1), 1000, 0, 1, 0, 0, Options(1000, 0, -1, 0, 12, 0)},
+      {"colour 15, emphasis 1", Options(6500, 2, 1, 1, 15, 1), 6500, 2, 1, 1, 1, Options(6500, 2, -1, 1, 12, 1)},
+      {"nothing a control offers", Options(300, 9, 0, 5, -3, 7), 1000, -1, 0, -1, -1, Options(300, 9, 0, 5, 12, 7)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Store(c.stored);
+    HWND w = Open();
+    wchar_t caption[100] = {};
+    GetWindowTextW(w, caption, 100);
+    EXPECT_STREQ(caption, L"設定 のオプション");
+    EXPECT_EQ(ScrollPosition(w), c.position);
+    EXPECT_EQ(CheckedOf(w, IDC_Option1, 4), c.scheme);
+    EXPECT_EQ(Checked(w, IDC_Check1), c.emphasis == 1);
+    EXPECT_EQ(CheckedOf(w, IDC_Option2, 3), c.layout);
+    EXPECT_EQ(CheckedOf(w, IDC_Option3, 2), c.order);
+    for (int i = 1; i <= 14; ++i) EXPECT_EQ(Visible(w, IDC_Image2 + i), c.emphasis == 1) << i;
+    Click(w, IDOK);
+    ASSERT_TRUE(form_->Ended());
+    EXPECT_TRUE(form_->Outcome().ok());
+    EXPECT_EQ(FileOptions(), c.written);
+    EXPECT_EQ(editor_.Header().options, c.written);
+  }
+}
+
+TEST_F(OpFormTest, TheScrollBarStepsByASecondBetweenItsEnds) {
+  HWND w = Open();
+  const struct {
+    int code, position, expected;
+  } steps[] = {
+      {SB_LINERIGHT, 0, 7000},        {SB_PAGELEFT, 0, 6000},   {SB_LINELEFT, 0, 5000},   {SB_THUMBTRACK, 8500, 8500},
+      {SB_PAGERIGHT, 0, 9500},        {SB_LINERIGHT, 0, 10500}, {SB_LINERIGHT, 0, 11000}, {SB_LINERIGHT, 0, 11000},
+      {SB_ENDSCROLL, 0, 11000},       {SB_LEFT, 0, 1000},       {SB_PAGELEFT, 0, 1000},   {SB_RIGHT, 0, 11000},
+      {SB_THUMBPOSITION, 4321, 4321},
+  };
+  for (const auto& s : steps) {
+    Scroll(w, s.code, s.position);
+    EXPECT_EQ(ScrollPosition(w), s.expected) << s.code;
+    EXPECT_EQ(form_->Model().Current().interval, s.expected) << s.code;
+  }
+  Click(w, IDOK);
+  EXPECT_EQ(FileOptions().interval, 4321);
+}
+
+TEST_F(OpFormTest, PicturesSelectTheOptionBesideThem) {
+  HWND w = Open();
+  const int schemes[] = {0, 2, 1, 2, 3, 3, 3};
+  for (int i = 0; i < 7; ++i) {
+    Click(w, IDC_Option1 + (schemes[i] + 1) % 4);  // another option first
+    ClickStatic(w, IDC_Image1 + i);
+    EXPECT_EQ(CheckedOf(w, IDC_Option1, 4), schemes[i]) << "scheme picture " << i;
+  }
+  const int layouts[] = {0, 1, 2, 2};
+  for (int i = 0; i < 4; ++i) {
+    Click(w, IDC_Option2 + (layouts[i] + 1) % 3);
+    ClickStatic(w, IDC_Image3 + i);
+    EXPECT_EQ(CheckedOf(w, IDC_Option2, 3), layouts[i]) << "layout picture " << i;
+  }
+  Click(w, IDC_Option3 + 1);
+  EXPECT_EQ(CheckedOf(w, IDC_Option3, 2), 1);
+  EXPECT_EQ(CheckedOf(w, IDC_Option1, 4), 3) << "groups do not reach into each other";
+}
+
+TEST_F(OpFormTest, TheEmphasisBoxShowsAndHidesTheSwatches) {
+  Store(Options(6000, 3, -1, 0, 15, 0));
+  HWND w = Open();
+  EXPECT_EQ(form_->Model().SampleColour(), 12);
+  Click(w, IDC_Check1);
+  EXPECT_FALSE(Checked(w, IDC_Check1));
+  for (int i = 1; i <= 14; ++i) EXPECT_FALSE(Visible(w, IDC_Image2 + i)) << i;
+  EXPECT_EQ(form_->Model().SampleColour(), kPaletteBlack);
+  Click(w, IDC_Check1);
+  for (int i = 1; i <= 14; ++i) EXPECT_TRUE(Visible(w, IDC_Image2 + i)) << i;
+  EXPECT_EQ(form_->Model().SampleColour(), 12) << "the chosen colour comes back";
+  ClickStatic(w, IDC_Image2 + 3);
+  EXPECT_EQ(form_->Model().SampleColour(), 3);
+  Click(w, IDC_Check1);
+  Click(w, IDOK);
+  EXPECT_EQ(FileOptions(), Options(6000, 3, 0, 0, 3, 0));
+}
+
+// The sample is painted in the chosen colour and the chosen swatch has the
+// thicker frame, read back from the screen.
+TEST_F(OpFormTest, SampleAndSwatchesArePaintedInThePaletteColours) {
+  HWND w = Open();
+  ClickStatic(w, IDC_Image2 + 9);
+  RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const auto count = [](HWND control, COLORREF colour) {
+    WindowDc dc(control);
+    RECT r{};
+    GetClientRect(control, &r);
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+      for (int x = r.left; x < r.right; ++x) n += GetPixel(dc.get(), x, y) == colour ? 1 : 0;
+    }
+    return n;
+  };
+  const Rgb blue = PaletteColour(9);
+  EXPECT_GT(count(GetDlgItem(w, IDC_Label2), RGB(blue.r, blue.g, blue.b)), 10) << "the sample character";
+  const COLORREF frame = GetSysColor(COLOR_WINDOWTEXT);
+  EXPECT_GT(count(GetDlgItem(w, IDC_Image2 + 9), frame), count(GetDlgItem(w, IDC_Image2 + 8), frame));
+}
+
+TEST_F(OpFormTest, OkWritesTheSixFieldsAndNothingElse) {
+  const std::string before = ReadBytes(file_);
+  HWND w = Open();
+  Scroll(w, SB_LINELEFT);
+  ClickStatic(w, IDC_Image1 + 2);  // black on white
+  Click(w, IDC_Check1);            // off
+  Click(w, IDC_Check1);            // on again
+  Click(w, IDC_Option3 + 1);       // registration order
+  ClickStatic(w, IDC_Image2 + 5);
+  ClickStatic(w, IDC_Image3 + 1);  // centred
+  Click(w, IDOK);
+  ASSERT_TRUE(form_->Outcome().ok()) << form_->Outcome().message();
+  const std::string after = ReadBytes(file_);
+  ASSERT_EQ(after.size(), before.size());
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    if (after[i] != before[i]) {
+      EXPECT_TRUE(kOptionBytes.count(i + 1)) << "position " << i + 1 << " changed";
+    }
+  }
+  EXPECT_EQ(after.substr(4, 6), std::string("\x88\x13\x01\x00\xFF\xFF", 6));
+  EXPECT_EQ(after.substr(16, 6), std::string("\x01\x00\x05\x00\x01\x00", 6));
+  EXPECT_EQ(editor_.Header().options, Options(5000, 1, -1, 1, 5, 1));
+}
+
+TEST_F(OpFormTest, CancelWritesNothing) {
+  const std::string before = ReadBytes(file_);
+  for (int way : {0, 1}) {
+    HWND w = Open();
+    Scroll(w, SB_RIGHT);
+    ClickStatic(w, IDC_Image1 + 5);
+    ClickStatic(w, IDC_Image2 + 1);
+    Click(w, IDC_Option2 + 2);
+    if (way == 0) {
+      Click(w, IDCANCEL);
+    } else {
+      SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box
+      Pump();
+    }
+    EXPECT_TRUE(form_->Ended()) << way;
+    EXPECT_EQ(form_->EndCode(), IDCANCEL) << way;
+    EXPECT_EQ(ReadBytes(file_), before) << way;
+    EXPECT_EQ(editor_.Header().options, DisplayOptions{}) << way;
+  }
+}
+
+TEST_F(OpFormTest, AFailedWriteLeavesFileAndMemoryAsTheyWere) {
+  const std::string before = ReadBytes(file_);
+  for (ReplaceStep step : {ReplaceStep::kCreateTemporary, ReplaceStep::kWriteTemporary, ReplaceStep::kFlushTemporary,
+                           ReplaceStep::kReplace}) {
+    HWND w = Open();
+    Click(w, IDC_Option1 + 0);
+    SetFaultHookForTesting([step](ReplaceStep s) { return s == step; });
+    Click(w, IDOK);
+    SetFaultHookForTesting(nullptr);
+    EXPECT_TRUE(form_->Ended());
+    EXPECT_FALSE(form_->Outcome().ok()) << static_cast<int>(step);
+    EXPECT_FALSE(form_->Outcome().message().empty());
+    EXPECT_EQ(ReadBytes(file_), before) << static_cast<int>(step);
+    EXPECT_EQ(editor_.Header().options, DisplayOptions{}) << static_cast<int>(step);
+    EXPECT_EQ(dir_.EntryCount(), 1u) << "no temporary file left";
+  }
+}
+
+TEST_F(OpFormTest, AFileChangedOnDiskIsNotOverwritten) {
+  HWND w = Open();
+  Click(w, IDC_Option1 + 1);
+  ASSERT_TRUE(AddMessage(file_, L"ほかのプログラム").ok());
+  const std::string changed = ReadBytes(file_);
+  Click(w, IDOK);
+  EXPECT_EQ(form_->Outcome().message(), kStaleFileMessage);
+  EXPECT_EQ(ReadBytes(file_), changed);
+  EXPECT_EQ(editor_.Count(), 3) << "the list is read again";
+}
+
+// The import option: any way of closing stores the box; the value in use
+// follows only a write that succeeded.
+class Opt2CTest : public ::testing::Test {
+ protected:
+  HWND Open(ProfileStore& store, std::int16_t limit) {
+    dialog_ = std::make_unique<Opt2C>(services_, store, limit);
+    EXPECT_TRUE(dialog_->Open(nullptr));
+    return dialog_->hwnd();
+  }
+  static HWND Box(HWND w) { return FindWindowExW(w, nullptr, L"Button", L"登録行数を100に制限"); }
+
+  FakeServices services_;
+  std::unique_ptr<Opt2C> dialog_;
+};
+
+enum class Closing { kOk, kEscape, kCloseBox };
+
+void Close(HWND w, Closing how) {
+  switch (how) {
+    case Closing::kOk:
+      Click(w, IDOK);
+      break;
+    case Closing::kEscape: {
+      // As the modal loop hands the key to the dialog manager.
+      MSG m{};
+      m.hwnd = GetDlgItem(w, IDOK);
+      m.message = WM_KEYDOWN;
+      m.wParam = VK_ESCAPE;
+      IsDialogMessageW(w, &m);
+      break;
+    }
+    case Closing::kCloseBox:
+      SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+      break;
+  }
+  Pump();
+}
+
+TEST_F(Opt2CTest, EveryWayOfClosingStoresTheBox) {
+  const struct {
+    std::int16_t limit;
+    bool toggle;
+    Closing how;
+    const wchar_t* stored;
+  } cases[] = {
+      {-1, false, Closing::kOk, L"-1"},      {-1, true, Closing::kOk, L"0"},       {0, true, Closing::kEscape, L"-1"},
+      {0, false, Closing::kEscape, L"0"},    {-1, true, Closing::kCloseBox, L"0"}, {0, true, Closing::kCloseBox, L"-1"},
+      {5, false, Closing::kCloseBox, L"-1"},  // any non-zero value is a ticked box
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.how));
+    MemoryProfileStore store;
+    HWND w = Open(store, c.limit);
+    ASSERT_TRUE(Box(w));
+    EXPECT_EQ(SendMessageW(Box(w), BM_GETCHECK, 0, 0) == BST_CHECKED, c.limit != 0);
+    if (c.toggle) SendMessageW(Box(w), BM_CLICK, 0, 0);
+    Close(w, c.how);
+    EXPECT_TRUE(dialog_->Ended());
+    EXPECT_EQ(store.Read(kSettingsSection, L"ImportLimit").value_or(L"<none>"), c.stored);
+    EXPECT_EQ(std::to_wstring(dialog_->ImportLimit()), c.stored);
+    EXPECT_TRUE(services_.messages.empty());
+  }
+}
+
+TEST_F(Opt2CTest, TheSettingsFileGetsTheKey) {
+  TempFolder dir;
+  Win32ProfileStore store(SettingsFilePath(dir.path()));
+  HWND w = Open(store, -1);
+  SendMessageW(Box(w), BM_CLICK, 0, 0);
+  Close(w, Closing::kCloseBox);
+  EXPECT_EQ(LoadSettings(store, dir.path()).importLimit, 0);
+}
+
+TEST_F(Opt2CTest, AFailedWriteIsReportedAndTheOldValueStays) {
+  MemoryProfileStore store;
+  store.failWrites = true;
+  HWND w = Open(store, -1);
+  SendMessageW(Box(w), BM_CLICK, 0, 0);
+  Close(w, Closing::kOk);
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0], dialog_->Outcome().message());
+  EXPECT_FALSE(dialog_->Outcome().ok());
+  EXPECT_EQ(dialog_->ImportLimit(), -1);
+}
+
+TEST_F(Opt2CTest, TheBoxCarriesItsTooltip) {
+  MemoryProfileStore store;
+  HWND w = Open(store, -1);
+  ASSERT_TRUE(dialog_->TooltipWindow());
+  EXPECT_EQ(TipOf(dialog_->TooltipWindow(), w, Box(w)), L"インポートで登録される行数を100行までとする");
+  wchar_t caption[50] = {};
+  GetWindowTextW(w, caption, 50);
+  EXPECT_STREQ(caption, L"インポート");
+}
+
+TEST(AboutTest, TitleVersionAndTheMailLink) {
+  std::vector<std::pair<HWND, std::wstring>> opened;
+  About about([&](HWND owner, const std::wstring& url) { opened.emplace_back(owner, url); });
+  ASSERT_TRUE(about.Open(nullptr));
+  HWND w = about.hwnd();
+  ASSERT_FALSE(kVersion.empty());
+  EXPECT_EQ(VersionTitle(), L"ZORANTE ScreenSaver 32  v" + std::wstring(kVersion));
+  EXPECT_TRUE(FindWindowExW(w, nullptr, L"Static", VersionTitle().c_str())) << "title and version";
+  EXPECT_FALSE(FindWindowExW(w, nullptr, L"Static", L"ZORANTE ScreenSaver 32  v")) << "the design text is replaced";
+  ASSERT_FALSE(MailAddress().empty());
+  const std::wstring mailText = L"E-mail: " + std::wstring(MailAddress());
+  HWND mail = FindWindowExW(w, nullptr, L"Static", mailText.c_str());
+  ASSERT_TRUE(mail);
+  EXPECT_EQ(TipOf(about.TooltipWindow(), w, mail), L"クリックすると作者宛Eメールを作成開始します");
+  SendMessageW(w, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(mail), STN_CLICKED), reinterpret_cast<LPARAM>(mail));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0].first, w);
+  EXPECT_EQ(opened[0].second, L"mailto:" + std::wstring(MailAddress()));
+  EXPECT_FALSE(about.Ended()) << "the box stays open";
+  Click(w, IDOK);
+  EXPECT_TRUE(about.Ended());
+}
+
+}  // namespace
+}  // namespace zor::win
