@@ -81,7 +81,7 @@ fc_back() {
   fc_ask gone "$1" 10000 || { echo "$1 still open"; return 1; }
   fc_poll 5 fc_alone
 }
-fc_alone() { [ "$(fc_ask windows | grep -c .)" = 1 ]; }
+fc_alone() { [ "$(fc_ask windows | grep -vc tooltips_class32)" = 1 ]; }
 
 # LoadFileName of the folder's ZORANTE.ini, as UTF-8.
 fc_load_name() { iconv -f CP932 -t UTF-8 "$1/ZORANTE.ini" | tr -d '\r' | sed -n 's/^LoadFileName=//p'; }
@@ -254,8 +254,8 @@ fc_changed_bytes() { cmp -l "$1" "$2" | awk '{ printf "%s ", $1 }'; }
 
 # Clicks the right arrow of the options' interval bar once.
 fc_interval_step() {
-  local l t r b
-  read -r l t r b _ < <(fc_ask control "$1" ScrollBar '#0') || true
+  local t r b
+  read -r _ t r b _ < <(fc_ask control "$1" ScrollBar '#0') || true
   [ -n "${b:-}" ] || { echo "no interval bar"; return 1; }
   xdotool mousemove $((r - (b - t) / 2)) $(((t + b) / 2)) click 1
   sleep 0.2
@@ -270,7 +270,7 @@ fc_swatches_shown() {
 }
 
 e2e_file_commands_display_options_write_the_six_fields() {
-  local d f ok=0 before opt='zorante.zrd のオプション' have
+  local d f ok=0 opt='zorante.zrd のオプション' have
   d=$(new_folder)
   prepare_messages "$d"
   f="$d/zorante.zrd"
