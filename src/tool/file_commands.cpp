@@ -1,6 +1,5 @@
 // zortool commands on registration files and plain text files.
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -12,6 +11,7 @@
 #include "core/data/text_exchange.h"
 #include "core/settings_dialog/display_options.h"
 #include "core/settings_dialog/line_format.h"
+#include "core/text/numbers.h"
 #include "tool/command.h"
 
 namespace zor::tool {
@@ -19,23 +19,11 @@ namespace zor::tool {
 namespace {
 
 // A decimal integer of the whole text, optionally signed; false otherwise.
+// A number too long to hold is held at the limit: the callers refuse it by range.
 bool ParseInteger(std::wstring_view text, long long& value) {
-  std::string ascii;
-  for (wchar_t c : text) {
-    if (c > 0x7F) return false;
-    ascii.push_back(static_cast<char>(c));
-  }
-  const char* first = ascii.data();
-  if (!ascii.empty() && ascii[0] == '+') ++first;
-  const char* last = ascii.data() + ascii.size();
-  const auto [ptr, ec] = std::from_chars(first, last, value);
-  if (first == last || ptr != last) return false;
-  if (ec == std::errc::result_out_of_range) {
-    // A number too long to hold: saturate, the callers refuse it by range.
-    value = *first == '-' ? std::numeric_limits<long long>::min() : std::numeric_limits<long long>::max();
-    return true;
-  }
-  return ec == std::errc();
+  const std::optional<long long> n = ParseDecimal(text);
+  if (n) value = *n;
+  return n.has_value();
 }
 
 // Message numbers outside int range cannot name a record: they become 0,

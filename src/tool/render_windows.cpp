@@ -5,15 +5,15 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
 #include "core/screen/background.h"
 #include "core/screen/sequencer.h"
-#include "core/text/command_line.h"
+#include "core/text/numbers.h"
 #include "tool/command.h"
 #include "tool/render.h"
 #include "win/common/profile_store_win32.h"
-#include "win/common/system.h"
 #include "win/screen/gdi_surface.h"
 #include "win/screen/image_file.h"
 
@@ -27,19 +27,12 @@ constexpr int kMaxSide = 16384;
 bool ParseSize(const std::wstring& text, int& width, int& height) {
   const std::size_t x = text.find_first_of(L"xX");
   if (x == std::wstring::npos) return false;
-  const std::optional<double> w = ReadNumber(text.substr(0, x));
-  const std::optional<double> h = ReadNumber(text.substr(x + 1));
-  if (!w || !h || *w != static_cast<int>(*w) || *h != static_cast<int>(*h)) return false;
+  const std::optional<long long> w = ParseDecimal(std::wstring_view(text).substr(0, x), 16, kMaxSide);
+  const std::optional<long long> h = ParseDecimal(std::wstring_view(text).substr(x + 1), 16, kMaxSide);
+  if (!w || !h) return false;
   width = static_cast<int>(*w);
   height = static_cast<int>(*h);
-  return width >= 16 && height >= 16 && width <= kMaxSide && height <= kMaxSide;
-}
-
-bool ParseInt(const std::wstring& text, long long low, long long high, long long& value) {
-  const std::optional<double> v = ReadNumber(text);
-  if (!v || *v != static_cast<double>(static_cast<long long>(*v))) return false;
-  value = static_cast<long long>(*v);
-  return value >= low && value <= high;
+  return true;
 }
 
 }  // namespace
@@ -69,11 +62,14 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (!ParseSize(sizeText, width, height)) return cmd.Usage(L"--size must be WxH, 16 to 16384 pixels each");
   if (out.empty()) return cmd.Usage(L"--out names the image to write (.png or .bmp)");
   long long seed = static_cast<long long>(GetTickCount64() & 0x7FFFFFFF);
-  if (!value(L"--seed").empty() && !ParseInt(value(L"--seed"), 0, 0xFFFFFFFFLL, seed)) {
-    return cmd.Usage(L"--seed must be a whole number from 0 to 4294967295");
+  if (!value(L"--seed").empty()) {
+    const std::optional<long long> given = ParseDecimal(value(L"--seed"), 0, 0xFFFFFFFFLL);
+    if (!given) return cmd.Usage(L"--seed must be a whole number from 0 to 4294967295");
+    seed = *given;
   }
-  long long n = 0;
-  if (!ParseInt(inv.positional[1], 1, kMaxMessages, n)) return cmd.Usage(L"N must be a message number from 1 to 500");
+  const std::optional<long long> number = ParseDecimal(inv.positional[1], 1, kMaxMessages);
+  if (!number) return cmd.Usage(L"N must be a message number from 1 to 500");
+  const long long n = *number;
 
   const std::filesystem::path file(inv.positional[0]);
   Result<RegistrationHeader> header = ValidateRegistrationFile(file);
@@ -85,17 +81,17 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   Result<Message> message = ReadMessage(file, static_cast<int>(n));
   if (!message.ok()) return cmd.Refuse(message.status().message());
 
-  const std::wstring folder = win::ProgramFolder();
+  const std::filesystem::path folder = ProgramFolder();
   const std::filesystem::path ini = value(L"--settings").empty() ? SettingsFilePath(folder)
                                                                   : std::filesystem::path(value(L"--settings"));
-  if (!value(L"--settings").empty() && !win::FileExists(ini.wstring())) {
+  if (!value(L"--settings").empty() && !FileExists(ini)) {
     return cmd.Refuse(L"no such settings file: " + ini.wstring());
   }
   win::Win32ProfileStore store(ini);
   const Settings settings = LoadSettings(store, folder);
 
   win::ComScope com;
-  win::Canvas canvas;
+  win::DibImage canvas;
   if (!canvas.Create(width, height)) return cmd.Refuse(L"not enough memory for a page of " + sizeText);
   win::OffscreenHost host;
   win::GdiSurface surface(canvas.dc(), width, height, kTwipsPerPixel, kTwipsPerPixel, host);

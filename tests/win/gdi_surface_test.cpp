@@ -12,7 +12,7 @@ namespace zor::win {
 namespace {
 
 // A grey ramp, so that copies drawn over each other and over the ground show.
-void Ramp(Canvas& canvas) {
+void Ramp(DibImage& canvas) {
   for (int x = 0; x < canvas.width(); ++x) {
     const auto v = static_cast<BYTE>(x * 255 / canvas.width());
     RECT r{x, 0, x + 1, canvas.height()};
@@ -23,7 +23,7 @@ void Ramp(Canvas& canvas) {
 }
 
 
-void Draw(Canvas& canvas, const FontSpec& font, bool stamped, std::span<const Offset> offsets) {
+void Draw(DibImage& canvas, const FontSpec& font, bool stamped, std::span<const Offset> offsets) {
   OffscreenHost host;
   GdiSurface surface(canvas.dc(), canvas.width(), canvas.height(), 15.0f, 15.0f, host);
   Ramp(canvas);
@@ -49,8 +49,8 @@ TEST(GdiSurface, StampedCopiesMatchSeparatePrints) {
   }
   for (int escapement : {0, 2700}) {
     FontSpec font{escapement ? L"@IPAMincho" : L"IPAMincho", 90.0f, true, false, escapement};
-    Canvas a;
-    Canvas b;
+    DibImage a;
+    DibImage b;
     ASSERT_TRUE(a.Create(600, 400));
     ASSERT_TRUE(b.Create(600, 400));
     Draw(a, font, true, ring);
@@ -76,7 +76,7 @@ TEST(GdiSurface, StampedCopiesMatchSeparatePrints) {
 
 TEST(GdiSurface, StampedCopiesClipAtTheEdges) {
   OffscreenHost host;
-  Canvas canvas;
+  DibImage canvas;
   ASSERT_TRUE(canvas.Create(120, 80));
   GdiSurface surface(canvas.dc(), 120, 80, 15.0f, 15.0f, host);
   surface.SetBackColour(Rgb{0, 0, 0});
@@ -119,7 +119,7 @@ void Page(GdiSurface& surface, char layout, const wchar_t* text, bool white, std
 // fresh image: clearing only what was drawn may leave nothing behind.
 TEST(GdiSurface, PageAfterPagesEqualsPageOnAFreshImage) {
   OffscreenHost host;
-  Canvas reused;
+  DibImage reused;
   ASSERT_TRUE(reused.Create(800, 450));
   GdiSurface surface(reused.dc(), 800, 450, 15.0f, 15.0f, host);
   Page(surface, 'A', L"夜明け前が一番暗い", false, 2);
@@ -128,7 +128,7 @@ TEST(GdiSurface, PageAfterPagesEqualsPageOnAFreshImage) {
   Page(surface, 'A', L"今日は良い天気ですね", true, 3);
   Page(surface, 'B', L"千里の道も一歩から", false, 2);
 
-  Canvas fresh;
+  DibImage fresh;
   ASSERT_TRUE(fresh.Create(800, 450));
   GdiSurface once(fresh.dc(), 800, 450, 15.0f, 15.0f, host);
   Page(once, 'B', L"千里の道も一歩から", false, 2);
@@ -150,7 +150,7 @@ namespace {
 // drawn afterwards must not use a stamp of a font that is gone.
 TEST(GdiSurface, ManySizesKeepDrawingRight) {
   OffscreenHost host;
-  Canvas canvas;
+  DibImage canvas;
   ASSERT_TRUE(canvas.Create(400, 300));
   GdiSurface surface(canvas.dc(), 400, 300, 15.0f, 15.0f, host);
   const std::array<Offset, 4> copies{{{-1.5f, 0}, {-0.75f, 0}, {0, 0}, {0.75f, 0}}};
@@ -166,7 +166,7 @@ TEST(GdiSurface, ManySizesKeepDrawingRight) {
   surface.PrintCopies(10, 10, L"永", copies);
   GdiFlush();
 
-  Canvas fresh;
+  DibImage fresh;
   ASSERT_TRUE(fresh.Create(400, 300));
   GdiSurface once(fresh.dc(), 400, 300, 15.0f, 15.0f, host);
   once.SelectFont(FontSpec{L"IPAMincho", 60.0f, false, false, 0});

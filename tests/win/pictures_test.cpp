@@ -95,7 +95,7 @@ class Pictures : public ::testing::Test {
  protected:
   // The held picture painted at its own size on a fresh page; pixel at (x, y).
   std::uint32_t Painted(HeldPicture& picture, int x, int y) {
-    Canvas canvas;
+    DibImage canvas;
     EXPECT_TRUE(canvas.Create(64, 64));
     const PixelSize own = picture.OwnSize();
     const auto w = static_cast<float>(own.width);
@@ -178,7 +178,7 @@ TEST_F(Pictures, LargePicturesAreKeptAtTheSizeThatCoversTheScreen) {
   EXPECT_EQ(p.OwnSize(), (PixelSize{1200, 900}));
   EXPECT_EQ(p.KeptSize(), (PixelSize{200, 150}));
   // Painted whole onto 100 × 75 pixels: red left, blue right, a blend only at the seam.
-  Canvas canvas;
+  DibImage canvas;
   ASSERT_TRUE(canvas.Create(100, 75));
   p.Paint(canvas.dc(), 100, 75, {0, 0, 1200, 900}, {0, 0, 100, 75});
   GdiFlush();
@@ -189,7 +189,7 @@ TEST_F(Pictures, LargePicturesAreKeptAtTheSizeThatCoversTheScreen) {
   Encode(dir / "halves.bmp", GUID_ContainerFormatBmp, 200, 100, [](int x, int y) { return Halves(x, y, 200); });
   ASSERT_EQ(p.Load(dir / "halves.bmp", {1024, 768}), PictureLoad::kLoaded);
   for (const auto& [from, seam] : {std::pair{100.0f, -1}, {50.0f, 25}}) {
-    Canvas part;
+    DibImage part;
     ASSERT_TRUE(part.Create(50, 50));
     p.Paint(part.dc(), 50, 50, {from, 0, 100, 100}, {0, 0, 50, 50});
     GdiFlush();
@@ -313,7 +313,7 @@ class FakeFrame final : public IWICBitmapSource, public IWICBitmapSourceTransfor
 std::uint32_t KeptPixel(HeldPicture& p, int x, int y) {
   const PixelSize kept = p.KeptSize();
   const PixelSize own = p.OwnSize();
-  Canvas canvas;
+  DibImage canvas;
   EXPECT_TRUE(canvas.Create(kept.width, kept.height));
   p.Paint(canvas.dc(), kept.width, kept.height,
           {0, 0, static_cast<float>(own.width), static_cast<float>(own.height)},
@@ -489,7 +489,7 @@ class Placement : public Pictures {
 
   static constexpr int kW = 320;
   static constexpr int kH = 240;
-  Canvas canvas;
+  DibImage canvas;
   Host host;
   std::unique_ptr<GdiSurface> surface;
   PictureSettings settings;
@@ -540,7 +540,7 @@ TEST_F(Pictures, NearlyTheHeldSizeIsCopiedNotBlended) {
   ASSERT_EQ(p.Load(dir / "odd.bmp", {200, 100}), PictureLoad::kLoaded);
   ASSERT_EQ(p.KeptSize(), (PixelSize{200, 151}));
   const PicturePlacement fill = ScaleIntoArea(Scaling::kFill, {401, 301}, {200, 100});
-  Canvas page;
+  DibImage page;
   ASSERT_TRUE(page.Create(200, 100));
   p.Paint(page.dc(), 200, 100, fill.source, fill.destination);
   GdiFlush();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/version.h"
+
 namespace zor::win {
 namespace {
 
@@ -77,6 +79,33 @@ TEST(ScreenForm, AFailedLoadHandsBackNothing) {
     EXPECT_TRUE(log.loaded);
     EXPECT_EQ(log.ticks, 0);
     EXPECT_EQ(QuitPosted(), c.quit) << static_cast<int>(c.mode);
+  }
+}
+
+class Idle final : public ScreenController {
+ public:
+  bool LoadData(ScreenForm&) override { return true; }
+  void Tick(ScreenForm&) override {}
+};
+
+TEST(ScreenForm, CreditLabelOfEachMode) {
+  const struct {
+    ScreenMode mode;
+    std::wstring caption;
+  } cases[] = {
+      {ScreenMode::kSaver, L"\"ZORANTE ScreenSaver 32\" v" + std::wstring(kVersion) +
+                               L"         \rTitle cards for your own words - the ZORANTE team"},
+      {ScreenMode::kTestDisplay, L"Click to end.   "},
+      {ScreenMode::kPreview, L""},
+  };
+  for (const auto& c : cases) {
+    ScreenFormOptions options;
+    options.mode = c.mode;
+    options.endAction = EndAction::kUnload;
+    std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, std::make_unique<Idle>());
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->Label1().caption, c.caption);
+    if (c.mode == ScreenMode::kSaver) ShowCursor(TRUE);  // the saver hid it
   }
 }
 

@@ -77,17 +77,13 @@ std::wstring BoxText(HWND box) {
 int Ink(HWND form) {
   RECT r{};
   GetClientRect(form, &r);
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  void* bits = nullptr;
-  UniqueBitmap dib = CreateTopDownDib(dc.get(), r.right, r.bottom, &bits);
-  if (!dib) return -1;
-  SelectionRestorer keep(dc.get(), dib.get());
+  DibImage copy;
+  if (!copy.Create(r.right, r.bottom)) return -1;
   WindowDc screen(form);
-  BitBlt(dc.get(), 0, 0, r.right, r.bottom, screen.get(), 0, 0, SRCCOPY);
+  BitBlt(copy.dc(), 0, 0, r.right, r.bottom, screen.get(), 0, 0, SRCCOPY);
   GdiFlush();
   int ink = 0;
-  const auto* p = static_cast<const std::uint32_t*>(bits);
-  for (LONG i = 0; i < r.right * r.bottom; ++i) ink += (p[i] & 0xFFFFFF) != 0 ? 1 : 0;
+  for (LONG i = 0; i < r.right * r.bottom; ++i) ink += (copy.pixels()[i] & 0xFFFFFF) != 0 ? 1 : 0;
   return ink;
 }
 

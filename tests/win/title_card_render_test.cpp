@@ -76,7 +76,7 @@ class Card : public testing::Test {
     return n;
   }
 
-  Canvas canvas;
+  DibImage canvas;
   OffscreenHost host;
   std::unique_ptr<GdiSurface> surface;
   NoWaitClock clock;

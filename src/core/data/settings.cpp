@@ -1,9 +1,11 @@
 #include "core/data/settings.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/data/file_system.h"
 #include "core/text/measures.h"
+#include "core/text/numbers.h"
 
 namespace zor {
 
@@ -38,20 +40,13 @@ Status MemoryProfileStore::Write(std::wstring_view section, std::wstring_view ke
 
 std::int16_t ParseProfileInt(std::optional<std::wstring_view> value, std::int16_t fallback) {
   if (!value || value->empty()) return fallback;
-  std::wstring_view v = *value;
-  std::size_t i = 0;
-  while (i < v.size() && (v[i] == L' ' || v[i] == L'\t')) ++i;
-  bool negative = false;
-  if (i < v.size() && (v[i] == L'-' || v[i] == L'+')) negative = v[i++] == L'-';
-  constexpr long kLimit = 1L << 16;  // well beyond the range: stop counting there
-  long magnitude = 0;
-  for (; i < v.size() && v[i] >= L'0' && v[i] <= L'9'; ++i) {
-    if (magnitude < kLimit) magnitude = magnitude * 10 + (v[i] - L'0');
-  }
-  const long signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > std::numeric_limits<std::int16_t>::max()) return std::numeric_limits<std::int16_t>::max();
-  if (signedValue < std::numeric_limits<std::int16_t>::min()) return std::numeric_limits<std::int16_t>::min();
-  return static_cast<std::int16_t>(signedValue);
+  // Blanks before the number are skipped, anything after it is ignored, and
+  // a text without a number reads as 0.
+  const std::wstring_view v = value->substr(std::min(value->find_first_not_of(L" \t"), value->size()));
+  const std::optional<LeadingInteger> n = ReadLeadingInteger(v);
+  const long long read = n ? n->value : 0;
+  return static_cast<std::int16_t>(
+      std::clamp<long long>(read, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
 }
 
 Settings DefaultSettings(const std::filesystem::path& programFolder) {

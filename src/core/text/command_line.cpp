@@ -4,12 +4,20 @@
 #include <string>
 
 #include "core/text/measures.h"
+#include "core/text/numbers.h"
 
 namespace zor {
 
 namespace {
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
-bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// Appends the run of digits at text[i] to ascii and moves i past it; the count.
+std::size_t TakeDigits(std::wstring_view text, std::size_t& i, std::string& ascii) {
+  const std::size_t n = DigitCount(text.substr(i));
+  for (std::size_t k = 0; k < n; ++k) ascii += static_cast<char>(text[i + k]);
+  i += n;
+  return n;
+}
 }  // namespace
 
 std::optional<double> ReadNumber(std::wstring_view text) {
@@ -18,21 +26,18 @@ std::optional<double> ReadNumber(std::wstring_view text) {
   while (i < n && IsBlank(text[i])) ++i;
   std::string ascii;  // the number in the C locale's form
   if (i < n && (text[i] == L'+' || text[i] == L'-')) ascii += static_cast<char>(text[i++]);
-  std::size_t digits = 0;
-  while (i < n && IsDigit(text[i])) { ascii += static_cast<char>(text[i++]); ++digits; }
+  std::size_t digits = TakeDigits(text, i, ascii);
   if (i < n && text[i] == L'.') {
     ascii += '.';
     ++i;
-    while (i < n && IsDigit(text[i])) { ascii += static_cast<char>(text[i++]); ++digits; }
+    digits += TakeDigits(text, i, ascii);
   }
   if (digits == 0) return std::nullopt;
   if (i < n && (text[i] == L'e' || text[i] == L'E')) {
     std::string exponent = "e";
     std::size_t j = i + 1;
     if (j < n && (text[j] == L'+' || text[j] == L'-')) exponent += static_cast<char>(text[j++]);
-    std::size_t expDigits = 0;
-    while (j < n && IsDigit(text[j])) { exponent += static_cast<char>(text[j++]); ++expDigits; }
-    if (expDigits == 0) return std::nullopt;
+    if (TakeDigits(text, j, exponent) == 0) return std::nullopt;
     ascii += exponent;
     i = j;
   }

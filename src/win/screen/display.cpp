@@ -5,6 +5,7 @@
 #include <random>
 #include <system_error>
 
+#include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
 #include "core/screen/background.h"
@@ -124,7 +125,7 @@ class DisplayController final : public ScreenController {
     RegistrationHeader header;
     header.count = 0;
     header.options.interval = 0;
-    if (FileExists(settings.loadFileName)) {
+    if (FileExists(messages_.file)) {
       Result<RegistrationHeader> valid = ValidateRegistrationFile(messages_.file);
       if (!valid.ok()) {
         ShowWarning(preview ? nullptr : owner, valid.status().message());

@@ -1,7 +1,5 @@
 #include "win/screen/gdi_surface.h"
 
-#include "win/common/dib.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -9,27 +7,6 @@
 #include <tuple>
 
 namespace zor::win {
-
-bool Canvas::Create(int width, int height) {
-  if (width < 1 || height < 1) return false;
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dc) return false;
-  void* bits = nullptr;
-  UniqueBitmap bitmap = CreateTopDownDib(dc.get(), width, height, &bits);
-  if (!bitmap) return false;
-  if (dc_ && old_) SelectObject(dc_.get(), old_);
-  old_ = SelectObject(dc.get(), bitmap.get());
-  dc_ = std::move(dc);
-  bitmap_ = std::move(bitmap);
-  bits_ = bits;
-  width_ = width;
-  height_ = height;
-  return true;
-}
-
-Canvas::~Canvas() {
-  if (dc_ && old_) SelectObject(dc_.get(), old_);
-}
 
 GdiSurface::GdiSurface(HDC dc, int width, int height, float twipsPerPixelX, float twipsPerPixelY, SurfaceHost& host)
     : dc_(dc), width_(width), height_(height), tppX_(twipsPerPixelX), tppY_(twipsPerPixelY), host_(host) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/screen/surface.h"
+#include "win/common/dib.h"
 #include "win/common/handles.h"
 #include "win/screen/pictures.h"
 
@@ -36,26 +37,6 @@ class OffscreenHost final : public SurfaceHost {
   void PlaceCreditLabel(float, float, Rgb) override {}
   void Refresh() override {}
   void ReportMissingFace(std::wstring_view message) override { missingFace = message; }
-};
-
-// An off-screen 32-bit top-down DIB selected into a memory DC.
-class Canvas {
- public:
-  [[nodiscard]] bool Create(int width, int height);
-  [[nodiscard]] HDC dc() const noexcept { return dc_.get(); }
-  [[nodiscard]] int width() const noexcept { return width_; }
-  [[nodiscard]] int height() const noexcept { return height_; }
-  // Pixels as 0x00RRGGBB, row after row from the top.
-  [[nodiscard]] const std::uint32_t* pixels() const noexcept { return static_cast<const std::uint32_t*>(bits_); }
-  ~Canvas();
-
- private:
-  UniqueMemoryDc dc_;
-  UniqueBitmap bitmap_;
-  HGDIOBJ old_ = nullptr;
-  void* bits_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
 };
 
 class GdiSurface final : public Surface {
@@ -144,7 +125,7 @@ class GdiSurface final : public Surface {
   std::vector<RECT> dirty_;
 
   HDC dc_;
-  Canvas stamp_;  // scratch page for PrintCopies
+  DibImage stamp_;  // scratch page for PrintCopies
   std::vector<std::uint8_t> coverage_;
   std::vector<std::uint8_t> merged_;
   std::map<StampKey, Stamp> stamps_;

@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include "core/data/file_system.h"
 #include "win/common/com.h"
 #include "win/common/dib.h"
 #include "win/screen/wic_transform.h"
@@ -52,50 +53,6 @@ constexpr UINT kStripRows = 32;
 UINT ShrinkStripRows(UINT stride) { return std::clamp((4u << 20) / std::max(stride, 1u), 16u, 128u); }
 
 }  // namespace
-
-// ---- PixelBitmap -----------------------------------------------------------
-
-bool PixelBitmap::Create(int width, int height) {
-  if (width < 1 || height < 1) return false;
-  if (bits_ && width == width_ && height == height_) return true;
-  Reset();
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dc) return false;
-  void* bits = nullptr;
-  UniqueBitmap bitmap = CreateTopDownDib(dc.get(), width, height, &bits);
-  if (!bitmap || !bits) return false;
-  old_ = SelectObject(dc.get(), bitmap.get());
-  dc_ = std::move(dc);
-  bitmap_ = std::move(bitmap);
-  bits_ = static_cast<std::uint32_t*>(bits);
-  width_ = width;
-  height_ = height;
-  return true;
-}
-
-void PixelBitmap::Reset() {
-  if (dc_ && old_) SelectObject(dc_.get(), old_);
-  old_ = nullptr;
-  bitmap_.reset();
-  dc_.reset();
-  bits_ = nullptr;
-  width_ = 0;
-  height_ = 0;
-}
-
-PixelBitmap::PixelBitmap(PixelBitmap&& other) noexcept { *this = std::move(other); }
-
-PixelBitmap& PixelBitmap::operator=(PixelBitmap&& other) noexcept {
-  if (this == &other) return *this;
-  Reset();
-  dc_ = std::move(other.dc_);
-  bitmap_ = std::move(other.bitmap_);
-  old_ = std::exchange(other.old_, nullptr);
-  bits_ = std::exchange(other.bits_, nullptr);
-  width_ = std::exchange(other.width_, 0);
-  height_ = std::exchange(other.height_, 0);
-  return *this;
-}
 
 // ---- Decoding --------------------------------------------------------------
 
@@ -247,7 +204,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
               }};
   }
 
-  PixelBitmap bitmap;
+  DibImage bitmap;
   if (!bitmap.Create(kept.width, kept.height)) return PictureLoad::kOutOfMemory;
   const auto sw = static_cast<UINT>(source.size.width);
   const auto sh = static_cast<UINT>(source.size.height);
@@ -255,7 +212,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
   if (source.size == kept && source.layout == RowLayout::kBgrx32) {
     for (UINT y = 0; y < sh; y += kStripRows) {
       const UINT rows = std::min(kStripRows, sh - y);
-      if (FAILED(source.read(y, rows, stride, reinterpret_cast<BYTE*>(bitmap.bits() + std::size_t{y} * sw)))) {
+      if (FAILED(source.read(y, rows, stride, reinterpret_cast<BYTE*>(bitmap.pixels() + std::size_t{y} * sw)))) {
         return PictureLoad::kNotAPicture;
       }
     }
@@ -269,7 +226,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
       return PictureLoad::kOutOfMemory;
     }
     std::optional<BandedShrinker> shrinker;
-    if (source.size != kept) shrinker.emplace(source.size, kept, bitmap.bits(), source.layout);
+    if (source.size != kept) shrinker.emplace(source.size, kept, bitmap.pixels(), source.layout);
     for (UINT y = 0; y < sh; y += stripRows) {
       const UINT rows = std::min(stripRows, sh - y);
       if (FAILED(source.read(y, rows, stride, strip.data()))) return PictureLoad::kNotAPicture;
@@ -279,7 +236,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
       }
       for (UINT r = 0; r < rows; ++r) {
         ExpandRow(strip.data() + std::size_t{r} * stride, source.layout, kept.width,
-                  bitmap.bits() + std::size_t{y + r} * sw);
+                  bitmap.pixels() + std::size_t{y + r} * sw);
       }
     }
     if (shrinker) shrinker->Finish();
@@ -399,11 +356,11 @@ void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, cons
     return;
   }
 
-  const PixelView view{kept_.bits(), kept_.width(), kept_.height(), kept_.width()};
+  const PixelView view{kept_.pixels(), kept_.width(), kept_.height(), kept_.width()};
   if (static_cast<std::int64_t>(dw) * dh <= static_cast<std::int64_t>(imageW) * imageH) {
     // The whole piece, kept for the next paint of the same piece.
     const PixelSize size{dw, dh};
-    if (!(piece_.bits() && pieceSize_ == size && pieceSource_ == from)) {
+    if (!(piece_.pixels() && pieceSize_ == size && pieceSource_ == from)) {
       GdiFlush();
       if (!piece_.Create(dw, dh)) return;
       // The source to the nearest whole held pixels.
@@ -414,14 +371,14 @@ void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, cons
       if (dw <= fw && dh <= fh) {
         // Held pixels made smaller: averaged down in bands, as when decoding.
         const std::size_t stride = static_cast<std::size_t>(kept_.width()) * 4;
-        const auto* first = reinterpret_cast<const std::uint8_t*>(kept_.bits() + static_cast<std::size_t>(fy) *
+        const auto* first = reinterpret_cast<const std::uint8_t*>(kept_.pixels() + static_cast<std::size_t>(fy) *
                                                                                    static_cast<std::size_t>(kept_.width()) +
                                                                  fx);
-        BandedShrinker shrinker({fw, fh}, size, piece_.bits(), RowLayout::kBgrx32);
+        BandedShrinker shrinker({fw, fh}, size, piece_.pixels(), RowLayout::kBgrx32);
         shrinker.AddRows(first, fh, stride);
         shrinker.Finish();
       } else {
-        Resample(view, from, dw, dh, {0, 0, dw, dh}, piece_.bits());
+        Resample(view, from, dw, dh, {0, 0, dw, dh}, piece_.pixels());
       }
       pieceSize_ = size;
       pieceSource_ = from;
@@ -430,9 +387,9 @@ void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, cons
     return;
   }
   // Larger than the image: only the visible part is computed.
-  PixelBitmap part;
+  DibImage part;
   if (!part.Create(cr - cl, cb - ct)) return;
-  Resample(view, from, dw, dh, {cl - left, ct - top, cr - left, cb - top}, part.bits());
+  Resample(view, from, dw, dh, {cl - left, ct - top, cr - left, cb - top}, part.pixels());
   BitBlt(dc, cl, ct, cr - cl, cb - ct, part.dc(), 0, 0, SRCCOPY);
 }
 
@@ -465,11 +422,7 @@ bool FolderLists::FolderExists(const std::wstring& path) {
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool FolderLists::FileExists(const std::wstring& path) {
-  if (path.empty()) return false;
-  const DWORD a = GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
+bool FolderLists::FileExists(const std::wstring& path) { return zor::FileExists(std::filesystem::path(path)); }
 
 const std::vector<std::wstring>& FolderLists::Files(const std::wstring& folder) {
   WIN32_FILE_ATTRIBUTE_DATA info;

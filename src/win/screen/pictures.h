@@ -15,34 +15,10 @@
 
 #include "core/screen/background.h"
 #include "core/screen/picture_pixels.h"
+#include "win/common/dib.h"
 #include "win/common/handles.h"
 
 namespace zor::win {
-
-// A 32-bit top-down DIB section in a memory DC.
-class PixelBitmap {
- public:
-  [[nodiscard]] bool Create(int width, int height);
-  void Reset();
-  [[nodiscard]] HDC dc() const noexcept { return dc_.get(); }
-  [[nodiscard]] std::uint32_t* bits() const noexcept { return bits_; }
-  [[nodiscard]] int width() const noexcept { return width_; }
-  [[nodiscard]] int height() const noexcept { return height_; }
-  PixelBitmap() = default;
-  PixelBitmap(PixelBitmap&& other) noexcept;
-  PixelBitmap& operator=(PixelBitmap&& other) noexcept;
-  PixelBitmap(const PixelBitmap&) = delete;
-  PixelBitmap& operator=(const PixelBitmap&) = delete;
-  ~PixelBitmap() { Reset(); }
-
- private:
-  UniqueMemoryDc dc_;
-  UniqueBitmap bitmap_;
-  HGDIOBJ old_ = nullptr;
-  std::uint32_t* bits_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
-};
 
 // Why a file did not load (for tests and the benchmark; the display only
 // cares that nothing was loaded).
@@ -52,12 +28,12 @@ enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutO
 // no larger than needed to cover the screen.
 struct DecodedPicture {
   DecodedPicture(PictureLoad why = PictureLoad::kUnreadable) : result(why) {}  // NOLINT: a failure converts
-  DecodedPicture(PixelSize ownSize, const PixelRect& part, PixelBitmap&& pixels)
+  DecodedPicture(PixelSize ownSize, const PixelRect& part, DibImage&& pixels)
       : result(PictureLoad::kLoaded), own(ownSize), region(part), kept(std::move(pixels)) {}
   PictureLoad result;
   PixelSize own;
   PixelRect region;  // the part of the picture kept (own pixels), held at the kept size
-  PixelBitmap kept;
+  DibImage kept;
 };
 
 // Decodes a file for a use on a screen. Uses nothing but its own objects:
@@ -86,7 +62,7 @@ class HeldPicture {
   void Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use = {});
   [[nodiscard]] PixelSize OwnSize() const noexcept { return own_; }
   [[nodiscard]] PixelSize KeptSize() const noexcept { return {kept_.width(), kept_.height()}; }
-  [[nodiscard]] bool Empty() const noexcept { return kept_.bits() == nullptr; }
+  [[nodiscard]] bool Empty() const noexcept { return kept_.pixels() == nullptr; }
   // How many pictures were decoded (tests).
   [[nodiscard]] int Decodes() const noexcept { return decodes_; }
   // How many loads were taken from a decode started ahead (tests).
@@ -121,9 +97,9 @@ class HeldPicture {
   int takenAhead_ = 0;
   PixelSize own_;
   PixelRect region_;
-  PixelBitmap kept_;
+  DibImage kept_;
   // The last resampled piece, reused while the same piece is asked for (tiles).
-  PixelBitmap piece_;
+  DibImage piece_;
   Rect pieceSource_;
   PixelSize pieceSize_;
 };

@@ -2,6 +2,8 @@
 
 #include <imm.h>
 
+#include <algorithm>
+
 #include "core/screen/monitors.h"
 #include "core/version.h"
 #include "win/common/dib.h"
@@ -192,26 +194,7 @@ bool ScreenForm::CreateWindowAndImage() {
   return ResizeImage(client.right, client.bottom);
 }
 
-bool ScreenForm::ResizeImage(int width, int height) {
-  if (width < 1) width = 1;
-  if (height < 1) height = 1;
-  if (imageDc_ && width == width_ && height == height_) return true;
-  WindowDc screen(nullptr);
-  UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-  if (!dc) return false;
-  void* bits = nullptr;
-  UniqueBitmap bitmap = CreateTopDownDib(screen.get(), width, height, &bits);
-  if (!bitmap) return false;
-  if (imageDc_ && oldBitmap_) SelectObject(imageDc_.get(), oldBitmap_);
-  oldBitmap_ = SelectObject(dc.get(), bitmap.get());
-  imageDc_ = std::move(dc);
-  image_ = std::move(bitmap);
-  bits_ = bits;
-  width_ = width;
-  height_ = height;
-  PatBlt(imageDc_.get(), 0, 0, width, height, BLACKNESS);
-  return true;
-}
+bool ScreenForm::ResizeImage(int width, int height) { return image_.Create(std::max(width, 1), std::max(height, 1)); }
 
 void ScreenForm::Refresh() {
   if (!hwnd()) return;
@@ -248,7 +231,7 @@ void ScreenForm::DrawLabel(HDC dc) {
 void ScreenForm::OnPaint() {
   PaintDc paint(hwnd());
   const RECT& a = paint.area();
-  BitBlt(paint.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, imageDc_.get(), a.left, a.top, SRCCOPY);
+  BitBlt(paint.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, image_.dc(), a.left, a.top, SRCCOPY);
   DrawLabel(paint.get());
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/screen/sequencer.h"
+#include "win/common/dib.h"
 #include "win/common/handles.h"
 #include "win/common/window.h"
 
@@ -76,14 +77,14 @@ class ScreenForm final : public Window {
   [[nodiscard]] ScreenMode Mode() const noexcept { return options_.mode; }
 
   // Persistent image.
-  [[nodiscard]] HDC ImageDc() const noexcept { return imageDc_.get(); }
-  [[nodiscard]] void* ImageBits() const noexcept { return bits_; }
-  [[nodiscard]] int PixelWidth() const noexcept { return width_; }
-  [[nodiscard]] int PixelHeight() const noexcept { return height_; }
+  [[nodiscard]] HDC ImageDc() const noexcept { return image_.dc(); }
+  [[nodiscard]] std::uint32_t* ImageBits() const noexcept { return image_.pixels(); }
+  [[nodiscard]] int PixelWidth() const noexcept { return image_.width(); }
+  [[nodiscard]] int PixelHeight() const noexcept { return image_.height(); }
   [[nodiscard]] float TwipsPerPixelX() const noexcept { return tppX_; }
   [[nodiscard]] float TwipsPerPixelY() const noexcept { return tppY_; }
-  [[nodiscard]] float ScaleWidth() const noexcept { return static_cast<float>(width_) * tppX_ / 20.0f; }
-  [[nodiscard]] float ScaleHeight() const noexcept { return static_cast<float>(height_) * tppY_ / 20.0f; }
+  [[nodiscard]] float ScaleWidth() const noexcept { return static_cast<float>(PixelWidth()) * tppX_ / 20.0f; }
+  [[nodiscard]] float ScaleHeight() const noexcept { return static_cast<float>(PixelHeight()) * tppY_ / 20.0f; }
   // Shows the image (and the credit label) on the screen now.
   void Refresh();
 
@@ -124,12 +125,7 @@ class ScreenForm final : public Window {
 
   ScreenFormOptions options_;
   std::unique_ptr<ScreenController> controller_;
-  UniqueMemoryDc imageDc_;
-  UniqueBitmap image_;
-  HGDIOBJ oldBitmap_ = nullptr;
-  void* bits_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
+  DibImage image_;
   float tppX_ = 15;
   float tppY_ = 15;
   UINT interval_ = 0;

@@ -2,14 +2,14 @@
 
 #include <memory>
 
-#include "win/common/system.h"
+#include "core/data/file_system.h"
 #include "win/screen/display.h"
 #include "win/screen/screen_form.h"
 
 namespace zor::win {
 
 void ShowTestDisplay(HWND owner, const TestDisplayRequest& request) {
-  ShowTestDisplay(owner, request, std::filesystem::path(ProgramFolder()));
+  ShowTestDisplay(owner, request, ProgramFolder());
 }
 
 void ShowTestDisplay(HWND owner, const TestDisplayRequest& request, const std::filesystem::path& programFolder) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "core/data/file_system.h"
 #include "core/text/command_line.h"
 #include "core/text/cp932.h"
 #include "core/text/measures.h"
@@ -91,7 +92,7 @@ int RunSaver() {
 
 int RunPreview() {
   AppState& app = App();
-  if (FileExists(ProgramFolder() + L"zor_nprv.txt")) return 0;
+  if (FileExists(ProgramFolder() / L"zor_nprv.txt")) return 0;
   app.runMode = RunMode::kPreview;
   const std::int32_t handle = ParseParentHandle(app.commandLine);
   // Window handles are 32-bit values, sign-extended on 64-bit Windows.
@@ -140,9 +141,9 @@ int Main() {
   if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
   AppState& app = App();
-  const std::wstring folder = ProgramFolder();
-  app.debug = FileExists(folder + L"zor_dbg.txt");
-  app.helpFile = folder + L"zorante.hlp";
+  const std::filesystem::path folder = ProgramFolder();
+  app.debug = FileExists(folder / L"zor_dbg.txt");
+  app.helpFile = (folder / L"zorante.hlp").wstring();
   SeedRandom();
   app.commandLine = LowerCase(Trim(CommandArguments()));
   const std::wstring option = app.commandLine.substr(0, 2);

@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
                               nullptr, wc.hInstance, nullptr);
   HDC screen = GetDC(hwnd);
 
-  Canvas canvas;
+  DibImage canvas;
   if (!canvas.Create(w, h)) return 1;
   OffscreenHost host;
   GdiSurface surface(canvas.dc(), w, h, 15.0f, 15.0f, host);

@@ -46,7 +46,7 @@ class Host final : public zor::win::SurfaceHost {
 int Photo(const std::wstring& file, int w, int h, std::int16_t scaling) {
   zor::win::ComScope com;
   const double before = PeakMb();
-  zor::win::Canvas canvas;
+  zor::win::DibImage canvas;
   if (!canvas.Create(w, h)) return 1;
   Host host;
   zor::win::GdiSurface surface(canvas.dc(), w, h, 15.0f, 15.0f, host);
@@ -136,7 +136,7 @@ int Run(const std::vector<std::wstring>& files, int w, int h, int wait) {
 }
 
 int Folder(const std::wstring& folder, int n) {
-  zor::win::Canvas canvas;
+  zor::win::DibImage canvas;
   if (!canvas.Create(64, 64)) return 1;
   Host host;
   zor::win::GdiSurface surface(canvas.dc(), 64, 64, 15.0f, 15.0f, host);
