@@ -141,6 +141,38 @@ TEST_F(SequencerTest, FixedLayoutWinsAndCentreOptionCentres) {
   EXPECT_EQ(renderer.pages[3].layout, 'B');
 }
 
+// Layout option 2: the integer part of 2 × random, minus 1, is the flag, so a
+// draw of 0 centres. A second generator with the same seed replays the draws.
+TEST_F(SequencerTest, RandomLayoutOptionCentresOnADrawOfZero) {
+  options.order = 1;  // no draw for the message
+  options.layout = 2;
+  random.script = {0, 1, 1};  // centred; then L-shaped, "B"
+  (void)Tick();
+  EXPECT_TRUE(sequencer.UseCentreLayout());
+  (void)Tick();
+  EXPECT_FALSE(sequencer.UseCentreLayout());
+  EXPECT_EQ(renderer.pages[0].layout, 'C');
+  EXPECT_EQ(renderer.pages[1].layout, 'B');
+
+  SeededRandom seeded(2024);
+  SeededRandom replay(2024);
+  Sequencer s{messages, renderer, interval, seeded, frame};
+  renderer.pages.clear();
+  int centred = 0;
+  for (int i = 0; i < 400; ++i) {
+    (void)s.Tick(options, 768, 576);
+    const bool centre = replay.Rand(2) == 0;
+    ASSERT_EQ(s.UseCentreLayout(), centre) << "tick " << i;
+    if (centre) {
+      ++centred;
+      EXPECT_EQ(renderer.pages.back().layout, 'C');
+    } else {
+      EXPECT_EQ(renderer.pages.back().layout, replay.Rand(2) == 0 ? 'A' : 'B');
+    }
+  }
+  EXPECT_NEAR(centred / 400.0, 0.5, 0.1);
+}
+
 TEST_F(SequencerTest, CreditOnEveryThirdTickAndCountersWrap) {
   options.order = 1;
   std::vector<bool> credit;

@@ -60,7 +60,8 @@ void Sequencer::ChooseLayoutFlag(const SequencerOptions& options) {
   } else if (options.layout == 1) {
     useCentreLayout_ = true;
   } else if (options.layout == 2) {
-    useCentreLayout_ = random_.Rand(2) == 1;
+    // The integer part of 2 × random, minus 1, is the flag: 0 gives true (-1).
+    useCentreLayout_ = random_.Rand(2) == 0;
   }
 }
 
