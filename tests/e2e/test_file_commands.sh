@@ -50,24 +50,44 @@ fc_start() {
   fc_ask wait "$FC_SETTINGS" 30000
 }
 
-# Opens a menu of the settings dialog with the keyboard: the keys after
-# focusing the dialog (a click on its count label), e.g. "alt+f n".
+# Opens a menu of the settings dialog with the keyboard after focusing the
+# dialog (a click on its count label): KEY for the menu bar, then the keys
+# for the item once the menu shows (none for an item of the bar itself).
+# Right after a modal dialog has closed the key is now and then lost: a
+# menu that does not show is asked for again.
 fc_menu() {
-  fc_click "$FC_SETTINGS" Static 登録数 >/dev/null || return 1
-  sleep 0.3
-  local key
+  local bar="$1" try key
+  shift
+  for try in 1 2 3; do
+    fc_click "$FC_SETTINGS" Static 登録数 >/dev/null || return 1
+    sleep 0.3
+    xdotool key "$bar"
+    [ $# -gt 0 ] || return 0
+    # A key sent before the menu is up would choose an item of the bar.
+    fc_poll 3 fc_menu_shown && break
+    [ "$try" = 3 ] && { echo "no menu after $bar"; return 1; }
+    # (No Escape: with no menu up it would close the settings dialog; the
+    # next click ends whatever menu mode the key left.)
+    sleep 0.5
+  done
+  sleep 0.2
   for key in "$@"; do
     xdotool key "$key"
     sleep 0.2
   done
 }
+fc_menu_shown() { fc_ask windows | grep -q $'#32768\t'; }
 
 # The common file dialog CAPTION: a screenshot, then PATH typed over the
 # file name and Return. False when the dialog did not come or the name
 # did not take.
 fc_file_dialog() {
   local caption="$1" path="$2" shot="$3"
-  fc_ask wait "$caption" 10000 || { echo "no file dialog $caption"; return 1; }
+  if ! fc_ask wait "$caption" 10000; then
+    import -window root "$SHOTS/$shot-missing.png"
+    echo "no file dialog $caption; windows: $(fc_ask windows | tr '\n' '|')"
+    return 1
+  fi
   sleep 0.5
   import -window root "$SHOTS/$shot.png"
   xdotool key ctrl+a
