@@ -1,0 +1,372 @@
+// The image options dialog, the folder chooser and the viewer driven through
+// their controls, on a settings file and picture folders of their own.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "../core/temp_folder.h"
+#include "core/text/measures.h"
+#include "fake_services.h"
+#include "win/common/profile_store_win32.h"
+#include "win/options/opt2.h"
+#include "win/options/seldir.h"
+#include "win/options/seldir_ids.h"
+// The chooser's Check1 and Command3 under names of their own; the ids below
+// are the image options dialog's.
+constexpr int kSelCheck1 = IDC_Check1;
+constexpr int kSelCommand3 = IDC_Command3;
+#undef IDC_Check1
+#undef IDC_Command3
+#include "win/options/opt2_ids.h"
+#include "win/options/view.h"
+
+namespace zor::win {
+namespace {
+
+using zor::testing::TempFolder;
+using zor::testing::WriteBytes;
+using namespace zor::win::testing;
+
+// A 24-bit BMP of one colour.
+void WriteBmp(const std::filesystem::path& file, int width, int height) {
+  const int stride = (width * 3 + 3) & ~3;
+  const std::uint32_t size = 54 + static_cast<std::uint32_t>(stride * height);
+  std::string b(size, '\0');
+  auto put = [&](std::size_t at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put(2, size, 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<std::uint32_t>(width), 4);
+  put(22, static_cast<std::uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  for (std::size_t i = 54; i < b.size(); i += 3) {
+    if (i + 2 < b.size()) put(i, 0x3080C0, 3);
+  }
+  WriteBytes(file, b);
+}
+
+int CheckedOption(HWND dialog, int first, int count) {
+  int found = -1;
+  for (int i = 0; i < count; ++i) {
+    if (Checked(dialog, first + i)) found = found == -1 ? i : -2;
+  }
+  return found;
+}
+
+int Rows(HWND dialog, int id) { return static_cast<int>(SendMessageW(GetDlgItem(dialog, id), LB_GETCOUNT, 0, 0)); }
+int Selected(HWND dialog, int id) {
+  return static_cast<int>(SendMessageW(GetDlgItem(dialog, id), LB_GETCURSEL, 0, 0));
+}
+std::wstring Caption(HWND window) {
+  wchar_t buffer[256] = {};
+  GetWindowTextW(window, buffer, 256);
+  return buffer;
+}
+
+void DoubleClickRow(HWND dialog, int listId, int row) {
+  HWND list = GetDlgItem(dialog, listId);
+  SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+}
+
+int RowOf(HWND dialog, int listId, const std::wstring& text) {
+  HWND list = GetDlgItem(dialog, listId);
+  return static_cast<int>(SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+class ImageOptionsTest : public ::testing::Test {
+ protected:
+  ImageOptionsTest() {
+    std::filesystem::create_directories(dir_ / "pics");
+    std::filesystem::create_directories(dir_ / "empty");
+    WriteBmp(dir_ / "pics" / "a.bmp", 40, 30);
+    WriteBmp(dir_ / "pics" / "b.bmp", 20, 60);
+    WriteBytes(dir_ / "pics" / "note.txt", "not a picture");
+    WriteBytes(dir_ / "pics" / "broken.jpg", "\xFF\xD8\xFF\xE0 truncated");
+  }
+  std::wstring Folder(const char* name) const { return (dir_ / name).wstring(); }
+  void WriteIni(const std::string& lines) {
+    opt2_.reset();
+    WriteBytes(SettingsFilePath(dir_.path()), "[ZORANTE]\r\n" + lines);
+  }
+  void WriteSources(const std::wstring& bgDir, const std::wstring& bgFile, int fileChosen, const std::wstring& itDir) {
+    WriteIni("");
+    ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPDir", bgDir).ok());
+    ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPBMP", bgFile).ok());
+    ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPDorB", std::to_wstring(fileChosen)).ok());
+    ASSERT_TRUE(store_.Write(kSettingsSection, L"ItBMPDir", itDir).ok());
+  }
+  std::wstring Stored(const wchar_t* key) { return store_.Read(kSettingsSection, key).value_or(L"<none>"); }
+  HWND OpenOpt2() {
+    opt2_ = std::make_unique<Opt2>(services_, store_, dir_.path());
+    EXPECT_TRUE(opt2_->Open(nullptr));
+    return opt2_->hwnd();
+  }
+  HWND OpenChooser(ChooserMode mode) {
+    chooser_ = std::make_unique<SelDir>(services_, store_, dir_.path(), mode);
+    EXPECT_TRUE(chooser_->Open(nullptr));
+    return chooser_->hwnd();
+  }
+
+  TempFolder dir_;
+  Win32ProfileStore store_{SettingsFilePath(dir_.path())};
+  FakeServices services_;
+  std::unique_ptr<Opt2> opt2_;
+  std::unique_ptr<SelDir> chooser_;
+};
+
+TEST_F(ImageOptionsTest, OpensOnTheStoredChoicesOrTheNearestAndWritesThemBackHoweverItCloses) {
+  struct Case {
+    const char* how;
+    void (*close)(HWND);
+  };
+  const Case cases[] = {
+      {"OK", [](HWND d) { Click(d, IDOK); }},
+      {"Esc", [](HWND d) { SendMessageW(d, WM_COMMAND, IDCANCEL, 0); }},
+      {"close box", [](HWND d) { SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"destroyed with its owner", [](HWND d) { DestroyWindow(d); }},
+  };
+  for (const Case& c : cases) {
+    WriteIni("BgBMP=9\r\nItBMP=-3\r\nBgBMPStr=2\r\nItBMPStr=17\r\nBWbyFN=-1\r\n");
+    HWND d = OpenOpt2();
+    EXPECT_EQ(CheckedOption(d, IDC_Option3, 5), 4) << c.how;
+    EXPECT_EQ(CheckedOption(d, IDC_Option1, 3), 0) << c.how;
+    EXPECT_EQ(opt2_->Model().View().bgStretch, 2);
+    EXPECT_EQ(opt2_->Model().View().itStretch, 3);
+    EXPECT_TRUE(Checked(d, IDC_Check1));
+    c.close(d);
+    Pump();
+    EXPECT_TRUE(opt2_->Ended()) << c.how;
+    EXPECT_EQ(Stored(L"BgBMP"), L"4") << c.how;
+    EXPECT_EQ(Stored(L"ItBMP"), L"0") << c.how;
+    EXPECT_EQ(Stored(L"BgBMPStr"), L"2") << c.how;
+    EXPECT_EQ(Stored(L"ItBMPStr"), L"3") << c.how;
+    EXPECT_EQ(Stored(L"BWbyFN"), L"-1") << c.how;
+    EXPECT_TRUE(opt2_->Outcome().ok());
+  }
+}
+
+TEST_F(ImageOptionsTest, OptionsPicturesAndTheBoxChangeWhatIsWritten) {
+  WriteIni("BgBMPStr=1\r\n");
+  HWND d = OpenOpt2();
+  Click(d, IDC_Option3 + 2);
+  Click(d, IDC_Option1 + 2);
+  ClickStatic(d, IDC_Image1 + 3);
+  ClickStatic(d, IDC_Image1 + 3);  // the current picture again stays framed
+  ClickStatic(d, IDC_Image2 + 1);
+  Click(d, IDC_Check1);
+  EXPECT_EQ(CheckedOption(d, IDC_Option3, 5), 2);
+  EXPECT_EQ(opt2_->Model().View().bgStretch, 3);
+  Click(d, IDOK);
+  EXPECT_EQ(Stored(L"BgBMP"), L"2");
+  EXPECT_EQ(Stored(L"ItBMP"), L"2");
+  EXPECT_EQ(Stored(L"BgBMPStr"), L"3");
+  EXPECT_EQ(Stored(L"ItBMPStr"), L"1");
+  EXPECT_EQ(Stored(L"BWbyFN"), L"-1");
+}
+
+TEST_F(ImageOptionsTest, TheChooserOpenedFromChangeWritesAFileAndTheCaptionsFollow) {
+  WriteSources(Folder("pics"), L"", 0, Folder("pics"));
+  HWND d = OpenOpt2();
+  EXPECT_EQ(Text(d, IDC_Label3_1), L"参照フォルダ：");
+  std::wstring chooserCaption;
+  services_.onDialog = [&](Dialog& dialog) {
+    HWND c = dialog.hwnd();
+    chooserCaption = Caption(c);
+    Click(c, kSelCheck1);
+    EXPECT_EQ(Caption(c), L"背景画像");
+    SelectRow(c, IDC_File1, RowOf(c, IDC_File1, L"b.bmp"));
+    Click(c, IDOK);
+  };
+  Click(d, IDC_Command3);
+  EXPECT_EQ(chooserCaption, L"背景画像参照フォルダ");
+  const std::wstring file = (dir_ / "pics" / "b.bmp").wstring();
+  EXPECT_EQ(Stored(L"BgBMPDorB"), L"-1");
+  EXPECT_EQ(Stored(L"BgBMPBMP"), file);
+  EXPECT_EQ(Stored(L"BgBMPDir"), Folder("pics"));
+  EXPECT_EQ(Text(d, IDC_Label3_1), L"参照画像ファイル：");
+  EXPECT_EQ(Text(d, IDC_Label2_1), ShortenPath(file));
+
+  // The interval folder: chosen in the empty folder first (refused), then in pics.
+  services_.onDialog = [&](Dialog& dialog) {
+    HWND c = dialog.hwnd();
+    EXPECT_EQ(Caption(c), L"インターバル画像参照フォルダ");
+    EXPECT_FALSE(Visible(c, kSelCheck1));
+    DoubleClickRow(c, IDC_Dir1, 0);  // ".."
+    DoubleClickRow(c, IDC_Dir1, RowOf(c, IDC_Dir1, L"empty"));
+    Click(c, IDOK);
+    EXPECT_FALSE(dialog.Ended());
+    DoubleClickRow(c, IDC_Dir1, 0);
+    DoubleClickRow(c, IDC_Dir1, RowOf(c, IDC_Dir1, L"pics"));
+    Click(c, IDOK);
+    EXPECT_TRUE(dialog.Ended());
+  };
+  Click(d, IDC_Command2);
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_EQ(services_.messages[0], kNoPicturesMessage);
+  EXPECT_EQ(Text(d, IDC_Label2_2), ShortenPath(Folder("pics")));
+}
+
+TEST_F(ImageOptionsTest, TheChooserStartsOnTheStoredFolderAndFile) {
+  struct Case {
+    std::wstring bgDir, bgFile;
+    int fileChosen;
+    std::wstring folder;  // where the lists start
+    int selected;         // the file list's row
+  };
+  const std::wstring program = dir_.path().wstring();
+  const Case cases[] = {
+      {Folder("pics"), (dir_ / "pics" / "b.bmp").wstring() + L" ", -1, Folder("pics"), 1},
+      {Folder("pics"), (dir_ / "pics" / "gone.bmp").wstring(), -1, Folder("pics"), -1},
+      {Folder("pics"), (dir_ / "pics" / "B.BMP").wstring(), -1, Folder("pics"), -1},  // exact comparison
+      {Folder("pics"), (dir_ / "pics" / "b.bmp").wstring(), 0, Folder("pics"), -1},
+      {Folder("gone"), L"", 0, program, -1},
+  };
+  for (const Case& c : cases) {
+    WriteSources(c.bgDir, c.bgFile, c.fileChosen, L"");
+    HWND s = OpenChooser(ChooserMode::kBackground);
+    EXPECT_EQ(chooser_->Folder(), c.folder) << c.bgFile;
+    EXPECT_EQ(Selected(s, IDC_File1), c.selected) << c.bgFile;
+    EXPECT_EQ(Enabled(s, kSelCommand3), c.selected >= 0) << c.bgFile;
+    EXPECT_EQ(Checked(s, kSelCheck1), c.fileChosen == -1);
+    EXPECT_EQ(chooser_->Preview().Empty(), c.selected < 0);
+    if (c.folder == Folder("pics")) {
+      EXPECT_EQ(chooser_->Files(), (std::vector<std::wstring>{L"a.bmp", L"b.bmp", L"broken.jpg"}));
+    }
+    Click(s, IDCANCEL);
+  }
+}
+
+TEST_F(ImageOptionsTest, OkRefusesAMissingFileChoiceAnEmptyFolderAndAPathTheFileCannotHold) {
+  // A folder whose name code page 932 has no form for.
+  std::filesystem::create_directories(dir_ / L"\u0100pics");
+  WriteBmp(dir_ / L"\u0100pics" / "c.bmp", 4, 4);
+  WriteSources(Folder("empty"), L"", 0, L"");
+  HWND s = OpenChooser(ChooserMode::kBackground);
+  Click(s, IDOK);
+  Click(s, kSelCheck1);
+  Click(s, IDOK);
+  DoubleClickRow(s, IDC_Dir1, 0);
+  Click(s, IDOK);  // ticked, in a folder of no pictures
+  Click(s, kSelCheck1);
+  DoubleClickRow(s, IDC_Dir1, RowOf(s, IDC_Dir1, L"\u0100pics"));
+  EXPECT_EQ(chooser_->Files().size(), 1u);
+  Click(s, IDOK);
+  EXPECT_FALSE(chooser_->Ended());
+  ASSERT_EQ(services_.messages.size(), 4u);
+  EXPECT_EQ(services_.messages[0], kNoPicturesMessage);
+  EXPECT_EQ(services_.messages[1], kChooseFileMessage);
+  EXPECT_EQ(services_.messages[2], kChooseFileMessage);
+  EXPECT_EQ(services_.messages[3].rfind(L"このパスには", 0), 0u);
+  EXPECT_EQ(Stored(L"BgBMPDir"), Folder("empty")) << "nothing written";
+  Click(s, IDCANCEL);
+  EXPECT_TRUE(chooser_->Ended());
+  EXPECT_FALSE(chooser_->Written());
+}
+
+TEST_F(ImageOptionsTest, ClearingTheBoxDropsTheSelectionAndAFolderKeepsTheOldFile) {
+  const std::wstring old = (dir_ / "pics" / "a.bmp").wstring();
+  WriteSources(Folder("pics"), old, -1, L"");
+  HWND s = OpenChooser(ChooserMode::kBackground);
+  EXPECT_EQ(Selected(s, IDC_File1), 0);
+  Click(s, kSelCheck1);
+  EXPECT_EQ(Caption(s), L"背景画像参照フォルダ");
+  EXPECT_EQ(Selected(s, IDC_File1), -1);
+  EXPECT_FALSE(Enabled(s, kSelCommand3));
+  Click(s, kSelCommand3);  // disabled: nothing happens
+  Click(s, IDOK);
+  EXPECT_TRUE(chooser_->Ended());
+  EXPECT_EQ(Stored(L"BgBMPDorB"), L"0");
+  EXPECT_EQ(Stored(L"BgBMPBMP"), old);
+}
+
+TEST_F(ImageOptionsTest, TheViewerShowsThePictureAndAnyKeyOrClickClosesIt) {
+  struct Case {
+    const char* how;
+    UINT msg;
+  };
+  const Case cases[] = {{"key", WM_KEYDOWN}, {"character", WM_CHAR}, {"click", WM_LBUTTONDOWN},
+                        {"right click", WM_RBUTTONDOWN}};
+  for (const Case& c : cases) {
+    WriteSources(Folder("pics"), L"", 0, L"");
+    HWND s = OpenChooser(ChooserMode::kBackground);
+    SelectRow(s, IDC_File1, 1);
+    ASSERT_TRUE(Enabled(s, kSelCommand3));
+    bool shown = false;
+    services_.onDialog = [&](Dialog& dialog) {
+      shown = true;
+      RECT r{};
+      GetClientRect(dialog.hwnd(), &r);
+      EXPECT_EQ(r.right, 20);
+      EXPECT_EQ(r.bottom, 60);
+      EXPECT_EQ(Caption(dialog.hwnd()), L"ビューワー");
+      SendMessageW(dialog.hwnd(), c.msg, 'A', 0);
+      EXPECT_TRUE(dialog.Ended()) << c.how;
+    };
+    Click(s, kSelCommand3);
+    EXPECT_TRUE(shown) << c.how;
+    Click(s, IDCANCEL);
+  }
+  // A broken picture: the warning, no viewer, the chooser carries on.
+  WriteSources(Folder("pics"), L"", 0, L"");
+  HWND s = OpenChooser(ChooserMode::kBackground);
+  services_.onDialog = [](Dialog&) { ADD_FAILURE() << "no viewer for a broken picture"; };
+  services_.messages.clear();
+  SelectRow(s, IDC_File1, 2);
+  EXPECT_TRUE(chooser_->Preview().Empty());
+  Click(s, kSelCommand3);
+  ASSERT_EQ(services_.messages.size(), 1u);
+  EXPECT_NE(services_.messages[0].find(L"broken.jpg"), std::wstring::npos);
+  EXPECT_FALSE(chooser_->Ended());
+}
+
+TEST(FitWithin, LargePicturesAreScaledDownWithTheirAspectKept) {
+  struct Case {
+    PixelSize own, box, fit;
+  };
+  const Case cases[] = {
+      {{40, 30}, {1024, 738}, {40, 30}},      {{1024, 738}, {1024, 738}, {1024, 738}},
+      {{4000, 1000}, {1000, 700}, {1000, 250}}, {{1000, 4000}, {1000, 700}, {175, 700}},
+      {{65000, 1}, {1000, 700}, {1000, 1}},   {{0, 10}, {100, 100}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    const PixelSize fit = FitWithin(c.own, c.box);
+    EXPECT_EQ(fit.width, c.fit.width) << c.own.width << "x" << c.own.height;
+    EXPECT_EQ(fit.height, c.fit.height) << c.own.width << "x" << c.own.height;
+  }
+}
+
+TEST_F(ImageOptionsTest, AFolderOfThousandsOfPicturesListsAtOnce) {
+  std::filesystem::create_directories(dir_ / "many");
+  for (int i = 0; i < 3000; ++i) {
+    std::wstring name = std::to_wstring(i);
+    name += L".jpg";
+    std::ofstream(dir_ / "many" / name);
+  }
+  WriteSources(Folder("many"), L"", 0, L"");
+  const auto start = std::chrono::steady_clock::now();
+  HWND s = OpenChooser(ChooserMode::kBackground);
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(Rows(s, IDC_File1), 3000);
+  EXPECT_LT(took, std::chrono::seconds(5));
+  Click(s, IDOK);
+  EXPECT_EQ(Stored(L"BgBMPDir"), Folder("many"));
+}
+
+}  // namespace
+}  // namespace zor::win
