@@ -63,7 +63,7 @@ void FittedPicture::Paint(HDC dc, const RECT& r) const {
   if (fit.width < 1) return;
   const int x = r.left + (r.right - r.left - fit.width) / 2;
   const int y = r.top + (r.bottom - r.top - fit.height) / 2;
-  const PixelBitmap& kept = picture_.kept;
+  const DibImage& kept = picture_.kept;
   if (kept.width() == fit.width && kept.height() == fit.height) {
     BitBlt(dc, x, y, fit.width, fit.height, kept.dc(), 0, 0, SRCCOPY);
     return;
