@@ -79,7 +79,12 @@ void FittedPicture::Paint(HDC dc, const RECT& r) const {
 View::View() : Dialog(IDD_VIEW) {}
 
 PictureLoad View::Load(const std::filesystem::path& file) {
-  const PixelSize area = WorkArea();
+  // The window with its caption and frame fits the work area.
+  PixelSize area = WorkArea();
+  RECT frame{0, 0, 0, 0};
+  AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
+  area.width -= frame.right - frame.left;
+  area.height -= frame.bottom - frame.top;
   const PictureLoad result = picture_.Load(file, area);
   shown_ = result == PictureLoad::kLoaded ? FitWithin(picture_.OwnSize(), area) : PixelSize{};
   return result;
