@@ -14,6 +14,7 @@
 #include "tool/command.h"
 #include "tool/render.h"
 #include "win/common/profile_store_win32.h"
+#include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
 #include "win/screen/image_file.h"
 

@@ -1,7 +1,9 @@
 // Pictures through WIC: every format of the file pattern decoded, broken and
 // hostile files refused without harm, placements checked on real pixels, and
 // the folder lists' order and refreshing.
-#include "win/screen/pictures.h"
+#include "win/screen/folder_lists.h"
+#include "win/screen/held_picture.h"
+#include "win/screen/picture_decoder.h"
 
 #include <gtest/gtest.h>
 #include <wincodec.h>

@@ -5,6 +5,7 @@
 
 #include "core/screen/background.h"
 #include "win/common/system.h"
+#include "win/screen/folder_lists.h"
 #include "win/options/seldir_ids.h"
 
 namespace zor::win {

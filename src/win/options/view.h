@@ -9,7 +9,7 @@
 #include <string>
 
 #include "win/common/dialog.h"
-#include "win/screen/pictures.h"
+#include "win/screen/picture_decoder.h"
 
 namespace zor::win {
 

@@ -13,6 +13,7 @@
 #include "core/screen/sequencer.h"
 #include "win/common/profile_store_win32.h"
 #include "win/common/system.h"
+#include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
 
 namespace zor::win {

@@ -13,7 +13,7 @@
 #include "core/screen/surface.h"
 #include "win/common/dib.h"
 #include "win/common/handles.h"
-#include "win/screen/pictures.h"
+#include "win/screen/held_picture.h"
 
 namespace zor::win {
 

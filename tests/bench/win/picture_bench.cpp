@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/screen/background.h"
+#include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
 #include "win/screen/image_file.h"
 

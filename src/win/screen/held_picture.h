@@ -1,51 +1,19 @@
-// Pictures on Windows: decoding BMP (RLE too), GIF and JPEG files with WIC
-// into the picture holder, painting parts of it onto a GDI image, and the
-// file lists of picture folders.
+// The screen's held picture: the last picture loaded, decoded ahead where
+// asked, and painted in parts onto a GDI image.
 #pragma once
 
 #include <windows.h>
 #include <wincodec.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <future>
-#include <map>
 #include <optional>
 #include <string>
-#include <vector>
 
-#include "core/screen/background.h"
-#include "core/screen/picture_pixels.h"
-#include "win/common/dib.h"
-#include "win/common/handles.h"
+#include "win/screen/picture_decoder.h"
 
 namespace zor::win {
-
-// Why a file did not load (for tests and the benchmark; the display only
-// cares that nothing was loaded).
-enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutOfMemory };
-
-// A picture decoded for a screen: the file's own size and its pixels, kept
-// no larger than needed to cover the screen.
-struct DecodedPicture {
-  DecodedPicture(PictureLoad why = PictureLoad::kUnreadable) : result(why) {}  // NOLINT: a failure converts
-  DecodedPicture(PixelSize ownSize, const PixelRect& part, DibImage&& pixels)
-      : result(PictureLoad::kLoaded), own(ownSize), region(part), kept(std::move(pixels)) {}
-  PictureLoad result;
-  PixelSize own;
-  PixelRect region;  // the part of the picture kept (own pixels), held at the kept size
-  DibImage kept;
-};
-
-// Decodes a file for a use on a screen. Uses nothing but its own objects:
-// any thread may call it.
-[[nodiscard]] DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen,
-                                               const PictureUse& use);
-// Decodes a frame (a decoder's, or any bitmap source). Scaled use: the whole
-// picture, scaled while decoding where the source offers it, then averaged
-// down to the size that covers the screen. Own size: the screen's worth of
-// the picture (and a pixel around) where the use aligns it, pixel for pixel.
-[[nodiscard]] DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
-                                                PixelSize screen, const PictureUse& use = {});
 
 // Picture1: the last picture loaded, kept as its use needs (see
 // DecodePictureFrame); its size is still the file's own.
@@ -103,29 +71,5 @@ class HeldPicture {
   Rect pieceSource_;
   PixelSize pieceSize_;
 };
-
-// The file lists of picture folders, each listing kept until the folder's
-// last-write time changes.
-class FolderLists final : public PictureFolders {
- public:
-  [[nodiscard]] bool FolderExists(const std::wstring& path) override;
-  [[nodiscard]] bool FileExists(const std::wstring& path) override;
-  [[nodiscard]] const std::vector<std::wstring>& Files(const std::wstring& folder) override;
-  // How many times a folder was read (tests).
-  [[nodiscard]] int Listings() const noexcept { return listings_; }
-
- private:
-  struct Listing {
-    FILETIME written{};
-    std::vector<std::wstring> names;
-  };
-  std::map<std::wstring, Listing> lists_;
-  std::vector<std::wstring> none_;
-  int listings_ = 0;
-};
-
-// The picture file names of a folder in the file list's order; empty when
-// the folder cannot be read.
-[[nodiscard]] std::vector<std::wstring> ListPictureFiles(const std::wstring& folder);
 
 }  // namespace zor::win

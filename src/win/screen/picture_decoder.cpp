@@ -1,24 +1,20 @@
-#include "win/screen/pictures.h"
+#include "win/screen/picture_decoder.h"
 
 #include <objbase.h>
 #include <wincodec.h>
 
-#include "core/data/file_system.h"
 #include "win/common/com.h"
-#include "win/common/dib.h"
+#include "win/common/handles.h"
 #include "win/screen/wic_transform.h"
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
-#include <future>
-#include <thread>
 #include <optional>
+#include <vector>
 
 namespace zor::win {
 
 namespace {
-
 
 // COM stays initialised for the thread from its first picture on, until the
 // thread ends (a decode ahead runs on a thread of its own).
@@ -243,205 +239,6 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
   }
   GdiFlush();
   return {own, region, std::move(bitmap)};
-}
-
-// ---- HeldPicture -----------------------------------------------------------
-
-std::optional<HeldPicture::FileStamp> HeldPicture::StampOf(const std::filesystem::path& file, PixelSize screen,
-                                                           const PictureUse& use) {
-  WIN32_FILE_ATTRIBUTE_DATA info{};
-  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
-  return FileStamp{file.native(), static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
-                   static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
-                       info.ftLastWriteTime.dwLowDateTime,
-                   screen, use};
-}
-
-PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
-  const std::optional<FileStamp> stamp = StampOf(file, screen, use);
-  // The same unchanged file for the same screen is already held.
-  if (stamp && !Empty() && held_ == *stamp) return PictureLoad::kLoaded;
-
-  DecodedPicture decoded;
-  bool done = false;
-  if (pending_ && stamp && pending_->stamp == *stamp) {
-    // Decoded ahead from the same unchanged file.
-    try {
-      decoded = pending_->result.get();
-      done = true;
-      ++takenAhead_;
-    } catch (...) {
-    }
-  }
-  pending_.reset();
-  if (!done) decoded = DecodePictureFile(file, screen, use);
-  const PictureLoad result = Adopt(std::move(decoded));
-  if (result == PictureLoad::kLoaded && stamp) held_ = *stamp;
-  return result;
-}
-
-PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
-                                   const PictureUse& use) {
-  return Adopt(DecodePictureFrame(factory, frame, screen, use));
-}
-
-PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
-  if (decoded.result != PictureLoad::kLoaded) return decoded.result;
-  kept_ = std::move(decoded.kept);
-  own_ = decoded.own;
-  region_ = decoded.region;
-  held_ = {};
-  ++decodes_;
-  piece_.Reset();
-  pieceSize_ = {};
-  return PictureLoad::kLoaded;
-}
-
-void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
-  const std::optional<FileStamp> stamp = StampOf(file, screen, use);
-  if (!stamp || (!Empty() && held_ == *stamp) || (pending_ && pending_->stamp == *stamp)) return;
-  // A decode no longer wanted runs to its end on its own thread; its result is dropped.
-  pending_.reset();
-  std::promise<DecodedPicture> promise;
-  std::future<DecodedPicture> result = promise.get_future();
-  try {
-    std::thread([file, screen, use, promise = std::move(promise)]() mutable {
-      try {
-        promise.set_value(DecodePictureFile(file, screen, use));
-      } catch (...) {
-        promise.set_exception(std::current_exception());
-      }
-    }).detach();
-  } catch (const std::system_error&) {
-    return;  // no thread: the picture is decoded when it is asked for
-  }
-  pending_.emplace(Pending{*stamp, std::move(result)});
-}
-
-void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination) {
-  if (Empty() || region_.width() < 1 || region_.height() < 1) return;
-  // The source in held pixels: the kept part of the picture, at the kept size.
-  const float sx = static_cast<float>(kept_.width()) / static_cast<float>(region_.width());
-  const float sy = static_cast<float>(kept_.height()) / static_cast<float>(region_.height());
-  const Rect from{(source.x - static_cast<float>(region_.left)) * sx, (source.y - static_cast<float>(region_.top)) * sy,
-                  source.width * sx, source.height * sy};
-  if (from.width <= 0.0f || from.height <= 0.0f) return;
-
-  // Halves round up, the same way at both edges, so that sizes stay whole.
-  const auto round = [](float v) { return static_cast<int>(std::floor(v + 0.5f)); };
-  const int left = round(destination.x);
-  const int top = round(destination.y);
-  const int right = round(destination.x + destination.width);
-  const int bottom = round(destination.y + destination.height);
-  const int dw = right - left;
-  const int dh = bottom - top;
-  if (dw < 1 || dh < 1) return;
-  const int cl = std::max(0, left);
-  const int ct = std::max(0, top);
-  const int cr = std::min(imageW, right);
-  const int cb = std::min(imageH, bottom);
-  if (cr <= cl || cb <= ct) return;
-
-  // Pixel for pixel: a plain copy of what is held of the part in view. A
-  // source between pixels, or up to a pixel larger (the held size is rounded
-  // up), is taken from the nearest pixels: sharper than blending.
-  if (std::fabs(from.width - static_cast<float>(dw)) < 1.0f && std::fabs(from.height - static_cast<float>(dh)) < 1.0f) {
-    const int kx = round(from.x) - left;  // the held column at image column 0
-    const int ky = round(from.y) - top;
-    const int x0 = std::max(cl, -kx);
-    const int y0 = std::max(ct, -ky);
-    const int x1 = std::min(cr, kept_.width() - kx);
-    const int y1 = std::min(cb, kept_.height() - ky);
-    if (x1 > x0 && y1 > y0) BitBlt(dc, x0, y0, x1 - x0, y1 - y0, kept_.dc(), x0 + kx, y0 + ky, SRCCOPY);
-    return;
-  }
-
-  const PixelView view{kept_.pixels(), kept_.width(), kept_.height(), kept_.width()};
-  if (static_cast<std::int64_t>(dw) * dh <= static_cast<std::int64_t>(imageW) * imageH) {
-    // The whole piece, kept for the next paint of the same piece.
-    const PixelSize size{dw, dh};
-    if (!(piece_.pixels() && pieceSize_ == size && pieceSource_ == from)) {
-      GdiFlush();
-      if (!piece_.Create(dw, dh)) return;
-      // The source to the nearest whole held pixels.
-      const int fx = std::clamp(round(from.x), 0, kept_.width());
-      const int fy = std::clamp(round(from.y), 0, kept_.height());
-      const int fw = std::min(round(from.x + from.width), kept_.width()) - fx;
-      const int fh = std::min(round(from.y + from.height), kept_.height()) - fy;
-      if (dw <= fw && dh <= fh) {
-        // Held pixels made smaller: averaged down in bands, as when decoding.
-        const std::size_t stride = static_cast<std::size_t>(kept_.width()) * 4;
-        const auto* first = reinterpret_cast<const std::uint8_t*>(kept_.pixels() + static_cast<std::size_t>(fy) *
-                                                                                   static_cast<std::size_t>(kept_.width()) +
-                                                                 fx);
-        BandedShrinker shrinker({fw, fh}, size, piece_.pixels(), RowLayout::kBgrx32);
-        shrinker.AddRows(first, fh, stride);
-        shrinker.Finish();
-      } else {
-        Resample(view, from, dw, dh, {0, 0, dw, dh}, piece_.pixels());
-      }
-      pieceSize_ = size;
-      pieceSource_ = from;
-    }
-    BitBlt(dc, cl, ct, cr - cl, cb - ct, piece_.dc(), cl - left, ct - top, SRCCOPY);
-    return;
-  }
-  // Larger than the image: only the visible part is computed.
-  DibImage part;
-  if (!part.Create(cr - cl, cb - ct)) return;
-  Resample(view, from, dw, dh, {cl - left, ct - top, cr - left, cb - top}, part.pixels());
-  BitBlt(dc, cl, ct, cr - cl, cb - ct, part.dc(), 0, 0, SRCCOPY);
-}
-
-// ---- Folder lists ----------------------------------------------------------
-
-std::vector<std::wstring> ListPictureFiles(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data;
-  const std::wstring pattern = JoinFolderFile(folder, L"*");
-  HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
-                                 FIND_FIRST_EX_LARGE_FETCH);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    // The file list shows plain files: no folders, hidden or system files.
-    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-    if (IsPictureFileName(data.cFileName)) names.emplace_back(data.cFileName);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  // By name as a sorted list box orders them: case-insensitive, in the user's locale.
-  std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
-    return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), static_cast<int>(a.size()),
-                           b.c_str(), static_cast<int>(b.size()), nullptr, nullptr, 0) == CSTR_LESS_THAN;
-  });
-  return names;
-}
-
-bool FolderLists::FolderExists(const std::wstring& path) {
-  if (path.empty()) return false;
-  const DWORD a = GetFileAttributesW(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool FolderLists::FileExists(const std::wstring& path) { return zor::FileExists(std::filesystem::path(path)); }
-
-const std::vector<std::wstring>& FolderLists::Files(const std::wstring& folder) {
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &info) ||
-      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    lists_.erase(folder);
-    return none_;
-  }
-  // Adding, removing or renaming a file changes the folder's last-write time.
-  auto it = lists_.find(folder);
-  if (it != lists_.end() && CompareFileTime(&it->second.written, &info.ftLastWriteTime) == 0) {
-    return it->second.names;
-  }
-  Listing listing;
-  listing.written = info.ftLastWriteTime;
-  listing.names = ListPictureFiles(folder);
-  ++listings_;
-  if (lists_.size() > 8) lists_.clear();
-  return lists_.insert_or_assign(folder, std::move(listing)).first->second.names;
 }
 
 }  // namespace zor::win

@@ -1,0 +1,43 @@
+// Decoding BMP (RLE too), GIF and JPEG files with WIC into pixels kept no
+// larger than a use needs, with the sizes a file may claim bounded.
+#pragma once
+
+#include <windows.h>
+#include <wincodec.h>
+
+#include <filesystem>
+
+#include "core/screen/picture_pixels.h"
+#include "core/screen/surface.h"
+#include "win/common/dib.h"
+
+namespace zor::win {
+
+// Why a file did not load (for tests and the benchmark; the display only
+// cares that nothing was loaded).
+enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutOfMemory };
+
+// A picture decoded for a screen: the file's own size and its pixels, kept
+// no larger than needed to cover the screen.
+struct DecodedPicture {
+  DecodedPicture(PictureLoad why = PictureLoad::kUnreadable) : result(why) {}  // NOLINT: a failure converts
+  DecodedPicture(PixelSize ownSize, const PixelRect& part, DibImage&& pixels)
+      : result(PictureLoad::kLoaded), own(ownSize), region(part), kept(std::move(pixels)) {}
+  PictureLoad result;
+  PixelSize own;
+  PixelRect region;  // the part of the picture kept (own pixels), held at the kept size
+  DibImage kept;
+};
+
+// Decodes a file for a use on a screen. Uses nothing but its own objects:
+// any thread may call it.
+[[nodiscard]] DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen,
+                                               const PictureUse& use);
+// Decodes a frame (a decoder's, or any bitmap source). Scaled use: the whole
+// picture, scaled while decoding where the source offers it, then averaged
+// down to the size that covers the screen. Own size: the screen's worth of
+// the picture (and a pixel around) where the use aligns it, pixel for pixel.
+[[nodiscard]] DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
+                                                PixelSize screen, const PictureUse& use = {});
+
+}  // namespace zor::win
