@@ -14,6 +14,7 @@
 #include "win/common/profile_store_win32.h"
 #include "win/options/about.h"
 #include "win/options/op_form.h"
+#include "win/options/opt2.h"
 #include "win/options/opt2b.h"
 #include "win/options/opt2c.h"
 #include "win/settings_dialog/config_form_ids.h"
@@ -34,9 +35,6 @@ constexpr UINT kThumbnailDelayMs = 60;
 constexpr int kRowButtons[] = {IDC_Command1, IDC_Command5, IDC_Command6, IDC_Command7,
                                IDC_Command8, IDC_Command3, IDC_Command9};
 
-// Menu items whose commands come with later dialogs: shown, not yet offered.
-constexpr int kLaterItems[] = {IDM_Mn_Opt2a};
-
 // A file dialog filter: names and patterns, each ended by a NUL, and one more NUL.
 std::wstring Filter(std::initializer_list<std::wstring_view> parts) {
   std::wstring f;
@@ -50,13 +48,6 @@ std::wstring Filter(std::initializer_list<std::wstring_view> parts) {
 
 const std::wstring kRegistrationFilter = Filter({L"ZORANTE(*.zrd)", L"*.zrd"});
 const std::wstring kTextFilter = Filter({L"テキストファイル(*.txt)", L"*.txt", L"すべてのファイル(*.*)", L"*.*"});
-
-bool IsLater(int id) {
-  for (int later : kLaterItems) {
-    if (later == id) return true;
-  }
-  return false;
-}
 
 UINT DragListMessage() {
   static const UINT message = RegisterWindowMessageW(DRAGLISTMSGSTRING);
@@ -328,6 +319,13 @@ void ConfigForm::FontOptions() {
   if (editor_.View().thumbnailsVisible) ScheduleThumbnails();
 }
 
+void ConfigForm::ImageOptions() {
+  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  Opt2 options(services_, store, programFolder_);
+  services_.RunDialog(options, hwnd());
+  settings_ = LoadSettings(store, programFolder_);
+}
+
 void ConfigForm::ImportOption() {
   Win32ProfileStore store(SettingsFilePath(programFolder_));
   Opt2C option(services_, store, settings_.importLimit);
@@ -352,7 +350,7 @@ void ConfigForm::Apply() {
 
   HMENU menu = GetMenu(hwnd());
   const auto enable = [menu](int id, bool on) {
-    EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (on && !IsLater(id) ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
   };
   enable(IDM_Mn2_N, true);
   enable(IDM_Mn2_K, true);
@@ -657,6 +655,7 @@ bool ConfigForm::OnCommand(int id, int code, HWND control) {
     case IDM_Mn2_e: ExportText(); return true;
     case IDM_Mn2_h: RenameRegistrationFile(); Apply(); return true;
     case IDM_Mn_o: DisplayOptions(); Apply(); return true;
+    case IDM_Mn_Opt2a: ImageOptions(); return true;
     case IDM_Mn_Opt2b: FontOptions(); return true;
     case IDM_Mn_opt2c: ImportOption(); return true;
     case IDM_Mn2_C: services_.Help(hwnd(), HelpCommand::kContents); return true;

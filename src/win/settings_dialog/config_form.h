@@ -53,6 +53,7 @@ class ConfigForm final : public Dialog {
   void CommonDialogError(DWORD error);
   void DisplayOptions();
   void FontOptions();
+  void ImageOptions();
   void ImportOption();
   void WriteLoadFileName(const std::wstring& path);
   void Apply();
