@@ -84,6 +84,37 @@ end_programs() {
   return 0
 }
 
+# Runs a command every 0.1 s until it succeeds; false after $1 seconds.
+poll() {
+  local timeout="$1" _
+  shift
+  for _ in $(seq 1 $((timeout * 10))); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# "ENABLED VISIBLE CHECKED" of a control (WINDOW CLASS TEXT [N]) as the
+# e2e_host asker $1 finds it; "missing" when there is none.
+control_state_with() {
+  local asker="$1" rest
+  shift
+  read -r _ _ _ _ _ _ rest < <("$asker" control "$@") || true
+  echo "${rest:-missing}"
+}
+
+# Clicks a control at its centre with the real pointer, as the asker $1
+# finds it; false when it is missing, hidden or disabled.
+click_with() {
+  local asker="$1" x y enabled visible
+  shift
+  read -r _ _ _ _ x y enabled visible _ < <("$asker" control "$@") || true
+  [ -n "${y:-}" ] || { echo "no control: $*"; return 1; }
+  [ "$enabled$visible" = "11" ] || { echo "control not usable (enabled $enabled, visible $visible): $*"; return 1; }
+  xdotool mousemove "$x" "$y" click 1
+}
+
 for f in "$ZOR_ROOT"/tests/e2e/test_*.sh; do
   [ -e "$f" ] && source "$f"
 done

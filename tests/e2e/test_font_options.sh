@@ -12,20 +12,10 @@ FONT_CHOOSER_CAPTION='フォント選択'
 font_ask() { E2E_PROGRAM="${FONT_FOLDER:-}" wine "$HOST" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 # "ENABLED VISIBLE CHECKED" of a control: WINDOW CLASS TEXT [N].
-font_control_state() {
-  local rest
-  read -r _ _ _ _ _ _ rest < <(font_ask control "$@") || true
-  echo "${rest:-missing}"
-}
+font_control_state() { control_state_with font_ask "$@"; }
 
 # Clicks a control at its centre with the real pointer; false when it is missing or not usable.
-font_click() {
-  local x y enabled visible
-  read -r _ _ _ _ x y enabled visible _ < <(font_ask control "$@") || true
-  [ -n "${y:-}" ] || { echo "no control: $*"; return 1; }
-  [ "$enabled$visible" = "11" ] || { echo "control not usable ($enabled$visible): $*"; return 1; }
-  xdotool mousemove "$x" "$y" click 1
-}
+font_click() { click_with font_ask "$@"; }
 
 # Clicks the chooser's row that reads $1.
 font_click_row() {
@@ -43,16 +33,6 @@ font_click_row() {
   xdotool mousemove $((left + 30)) $((client_top + (row - top) * item_h + item_h / 2)) click 1
 }
 
-# Runs a command every 0.1 s until it succeeds; false after $1 seconds.
-font_poll() {
-  local timeout="$1" _
-  shift
-  for _ in $(seq 1 $((timeout * 10))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 font_chooser_ok_usable() { [ "$(font_control_state "$FONT_CHOOSER_CAPTION" Button OK)" = "1 1 0" ]; }
 font_options_show() { [ "$(font_control_state "$FONT_OPTIONS_CAPTION" Static "$1")" = "1 1 -1" ]; }
@@ -103,7 +83,7 @@ e2e_font_picked_in_the_options_is_stored_at_once_and_drawn_by_the_saver() {
     font_click "$FONT_OPTIONS_CAPTION" Button 変更 && font_ask wait "$FONT_CHOOSER_CAPTION" 10000 ||
       { echo "the chooser did not open"; ok=1; }
     [ "$(font_control_state "$FONT_CHOOSER_CAPTION" Button OK)" = "0 1 0" ] || { echo "OK usable before a click"; ok=1; }
-    font_click_row IPAGothic && font_poll 5 font_chooser_ok_usable || { echo "a click on a row left OK disabled"; ok=1; }
+    font_click_row IPAGothic && poll 5 font_chooser_ok_usable || { echo "a click on a row left OK disabled"; ok=1; }
     import -window root "$SHOTS/font-chooser.png"
     font_click "$FONT_CHOOSER_CAPTION" Button OK && font_ask gone "$FONT_CHOOSER_CAPTION" 10000 ||
       { echo "the chooser's OK did not close it"; ok=1; }
@@ -111,7 +91,7 @@ e2e_font_picked_in_the_options_is_stored_at_once_and_drawn_by_the_saver() {
     font_ask window "$FONT_OPTIONS_CAPTION" >/dev/null || { echo "the options closed with the chooser"; ok=1; }
     font_ini_has "$d/ZORANTE.ini" 'UseFont=IPAGothic' ||
       { echo "UseFont not written at once: $(tr -d '\r' <"$d/ZORANTE.ini" | tr '\n' ' ')"; ok=1; }
-    font_poll 5 font_options_show IPAGothic ||
+    poll 5 font_options_show IPAGothic ||
       { echo "the options do not show the new face"; ok=1; }
 
     # Shadow, then the close box's Esc: saved all the same.

@@ -11,16 +11,6 @@ ZORTOOL="$ZOR_ROOT/build/native/zortool"
 # same Wine prefix share the window list, whatever display they use).
 ask() { E2E_PROGRAM="${SETTINGS_FOLDER:-}" wine "$HOST" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
-# Runs a command every 0.1 s until it succeeds; false after $1 seconds.
-poll() {
-  local timeout="$1" _
-  shift
-  for _ in $(seq 1 $((timeout * 10))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
 
 # Starts /c (or the switch $2, "" for none) in folder $1; sets SETTINGS_PID;
 # waits for the dialog.
@@ -34,14 +24,7 @@ start_settings() {
 }
 
 # Clicks a control at its centre with the real pointer: WINDOW CLASS TEXT [N].
-# False when it is missing, hidden or disabled.
-click_control() {
-  local x y enabled visible
-  read -r _ _ _ _ x y enabled visible _ < <(ask control "$@") || true
-  [ -n "${y:-}" ] || { echo "no control: $*"; return 1; }
-  [ "$enabled$visible" = "11" ] || { echo "control not usable (enabled $enabled, visible $visible): $*"; return 1; }
-  xdotool mousemove "$x" "$y" click 1
-}
+click_control() { click_with ask "$@"; }
 
 # True when the control's text is $4 (WINDOW CLASS TEXT EXPECTED).
 control_text_is() { [ "$(ask text "$1" "$2" "$3")" = "$4" ]; }
@@ -50,11 +33,7 @@ control_text_is() { [ "$(ask text "$1" "$2" "$3")" = "$4" ]; }
 control_shown() { [ "$(control_state "$@" | cut -d' ' -f2)" = 1 ]; }
 
 # "ENABLED VISIBLE CHECKED" of a control.
-control_state() {
-  local rest
-  read -r _ _ _ _ _ _ rest < <(ask control "$@") || true
-  echo "${rest:-missing}"
-}
+control_state() { control_state_with ask "$@"; }
 
 # The list box of the settings dialog: sets LIST_ROWS (array of row texts),
 # LIST_SELECTED, LIST_ITEM_H, LIST_TOP, LIST_LEFT, LIST_CLIENT_TOP.
