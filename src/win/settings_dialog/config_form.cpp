@@ -345,8 +345,16 @@ void ConfigForm::Apply() {
   EnableItem(IDC_Text1, view.text1Enabled);
   SetItemText(IDC_Label3, view.countLabel);
   SetItemText(IDC_Label4, view.fileLabel);
-  ShowItem(IDC_Label1, view.thumbnailsVisible);
-  for (int i = 0; i < kThumbnailCount; ++i) ShowItem(IDC_Image1 + i, view.thumbnailsVisible);
+  if (((GetWindowLongPtrW(Item(IDC_Image1), GWL_STYLE) & WS_VISIBLE) != 0) != view.thumbnailsVisible) {
+    // Seven controls shown or hidden at once: one repaint of their strip.
+    HDWP moves = BeginDeferWindowPos(kThumbnailCount + 1);
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                       (view.thumbnailsVisible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    for (int i = -1; i < kThumbnailCount && moves; ++i) {
+      moves = DeferWindowPos(moves, Item(i < 0 ? IDC_Label1 : IDC_Image1 + i), nullptr, 0, 0, 0, 0, flags);
+    }
+    if (moves) EndDeferWindowPos(moves);
+  }
 
   HMENU menu = GetMenu(hwnd());
   const auto enable = [menu](int id, bool on) {
