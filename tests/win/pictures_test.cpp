@@ -449,7 +449,13 @@ TEST_F(Pictures, PrefetchedPicturesAreTakenFromTheirDecode) {
 
   // Replaced between the prefetch and the load: the new content is shown.
   p.Prefetch(dir / "a.bmp", {1024, 768});
-  ASSERT_TRUE(CopyFileW((dir / "c.bmp").c_str(), (dir / "a.bmp").c_str(), FALSE));
+  // The decode ahead may still hold the file open: the copy waits for it.
+  bool copied = false;
+  for (int i = 0; i < 300 && !copied; ++i) {
+    copied = CopyFileW((dir / "c.bmp").c_str(), (dir / "a.bmp").c_str(), FALSE) != FALSE;
+    if (!copied) Sleep(10);
+  }
+  ASSERT_TRUE(copied);
   HANDLE h = CreateFileW((dir / "a.bmp").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(h, INVALID_HANDLE_VALUE);
   const FILETIME old{0x10000000, 0x01D00000};
