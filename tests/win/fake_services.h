@@ -63,4 +63,16 @@ inline void SelectRow(HWND dialog, int listId, int row) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
+// Every way a dialog can go: OK, Esc, the close box, destroyed with its owner.
+struct ClosingWay {
+  const char* how;
+  void (*close)(HWND);
+};
+inline const ClosingWay kEveryWayOfClosing[] = {
+    {"OK", [](HWND d) { Click(d, IDOK); }},
+    {"Esc", [](HWND d) { SendMessageW(d, WM_COMMAND, IDCANCEL, 0); }},
+    {"close box", [](HWND d) { SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    {"destroyed with its owner", [](HWND d) { DestroyWindow(d); }},
+};
+
 }  // namespace zor::win::testing

@@ -105,17 +105,7 @@ TEST_F(FontOptionsTest, OpensWithTheStoredValuesOrTheNearestChoice) {
 
 // However the dialog goes, the four settings it shows are in the file.
 TEST_F(FontOptionsTest, EveryWayOfClosingSaves) {
-  struct Case {
-    const char* how;
-    void (*close)(HWND);
-  };
-  const Case cases[] = {
-      {"OK", [](HWND d) { Click(d, IDOK); }},
-      {"Esc", [](HWND d) { SendMessageW(d, WM_COMMAND, IDCANCEL, 0); }},
-      {"close box", [](HWND d) { SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-      {"destroyed with its owner", [](HWND d) { DestroyWindow(d); }},
-  };
-  for (const Case& c : cases) {
+  for (const ClosingWay& c : kEveryWayOfClosing) {
     WriteIni("DecoFont=9\r\nSeireki=0\r\nUseFont=IPAMincho\r\n");
     HWND d = Open();
     Click(d, IDC_Check1);

@@ -131,17 +131,7 @@ class ImageOptionsTest : public ::testing::Test {
 };
 
 TEST_F(ImageOptionsTest, OpensOnTheStoredChoicesOrTheNearestAndWritesThemBackHoweverItCloses) {
-  struct Case {
-    const char* how;
-    void (*close)(HWND);
-  };
-  const Case cases[] = {
-      {"OK", [](HWND d) { Click(d, IDOK); }},
-      {"Esc", [](HWND d) { SendMessageW(d, WM_COMMAND, IDCANCEL, 0); }},
-      {"close box", [](HWND d) { SendMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-      {"destroyed with its owner", [](HWND d) { DestroyWindow(d); }},
-  };
-  for (const Case& c : cases) {
+  for (const ClosingWay& c : kEveryWayOfClosing) {
     WriteIni("BgBMP=9\r\nItBMP=-3\r\nBgBMPStr=2\r\nItBMPStr=17\r\nBWbyFN=-1\r\n");
     HWND d = OpenOpt2();
     EXPECT_EQ(CheckedOption(d, IDC_Option3, 5), 4) << c.how;
