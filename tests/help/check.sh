@@ -115,6 +115,9 @@ check "style.css is ASCII" bash -c "! LC_ALL=C grep -q '[^ -~]' '$SRC/style.css'
 hhp_value() { tr -d '\r' <"$SRC/zorante.hhp" | sed -n "s/^$1=//p"; }
 check "the title is ZORANTE ヘルプ" [ "$(hhp_value Title)" = "ZORANTE ヘルプ" ]
 check "the default topic is index.html" [ "$(hhp_value 'Default topic')" = index.html ]
+# The viewer's window: the default one, captioned with the title, with the contents and the index.
+check "the default window shows the title, contents and index" \
+  [ "$(hhp_value "$(hhp_value 'Default Window')" | cut -d, -f1-3)" = '"ZORANTE ヘルプ","zorante.hhc","zorante.hhk"' ]
 check "the language is Japanese (0x411)" bash -c "[ \"\$(tr -d '\r' <'$SRC/zorante.hhp' | sed -n 's/^Language=\(0x[0-9a-fA-F]*\).*/\1/p' | tr A-F a-f)\" = 0x411 ]"
 check "the index page is the first of the contents" [ "$(locals "$SRC/zorante.hhc" | head -n 1)" = index.html ]
 
@@ -126,6 +129,7 @@ for f in zorante.hhc zorante.hhk; do
 done
 sjis_title=$(printf 'ZORANTE ヘルプ' | iconv -f UTF-8 -t CP932 | od -An -tx1 | tr -d ' \n')
 check "the CHM's title is CP932" bash -c "od -An -tx1 '$TMP/chm/#SYSTEM' | tr -d ' \n' | grep -q '$sjis_title'"
+check "the CHM holds the window definition" in_chm '#WINDOWS'
 # The system file's entry 4 (36 bytes) begins with the language id.
 check "the CHM's language is 0x411" bash -c "od -An -tx1 '$TMP/chm/#SYSTEM' | tr -d ' \n' | grep -q '040024001104'"
 for p in "${PAGES[@]}"; do
