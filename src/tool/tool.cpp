@@ -7,6 +7,7 @@
 
 #include "core/text/kanji.h"
 #include "core/version.h"
+#include "tool/font.h"
 #include "tool/render.h"
 
 namespace zor::tool {
@@ -36,9 +37,12 @@ constexpr std::wstring_view kHelpText =
     L"  import TEXTFILE [--no-limit]  a new registration file from the lines (at most 100)\n"
     L"  export FILE [TEXTFILE]    the messages as CP932 text, one per line\n"
     L"\n"
-    L"title cards (zortool.exe only):\n"
+    L"title cards and faces (zortool.exe only):\n"
     L"  render FILE N --layout A|B|C --ground black|white --size WxH --out IMAGE.png|.bmp\n"
     L"         [--settings INI] [--seed S]   message N as the test display draws it\n"
+    L"  font SETTINGS FACE [FACE...]  when SETTINGS names no face and the default face\n"
+    L"                (ＭＳ 明朝) is not installed, writes UseFont = the first installed\n"
+    L"                FACE; prints the face the saver will use\n"
     L"\n"
     L"  --formal     formal numerals (壱, 弐, 参, 伍, 拾, 零)\n"
     L"  --unit-year  the year read as a number (千九百九十七) instead of digit by digit\n"
@@ -172,6 +176,7 @@ int RunTool(const std::vector<std::wstring>& args, Output& out, Output& err) {
         {L"date", DateCommand},
         {L"time", TimeCommand},
         {L"render", RenderCommand},
+        {L"font", FontCommand},
     };
     AddFileCommands(table);
     return table;

@@ -84,6 +84,10 @@ expect_rc 1 date 2023/02/29
 expect_rc 1 time 24:00:00
 expect_rc 1 time 12:00
 expect_rc 1 date "$(head -c 5000 /dev/zero | tr '\0' '9')"
+expect_rc 2 font
+expect_rc 2 font ZORANTE.ini
+expect_rc 2 font ZORANTE.ini " IPAMincho"
+expect_rc 2 font ZORANTE.ini IPAMincho --bogus
 
 echo "${passed} passed, ${failed} failed"
 [ "$failed" -eq 0 ]

@@ -1,0 +1,69 @@
+#include "tool/font.h"
+
+#include <algorithm>
+
+#include "core/data/file_system.h"
+#include "core/text/cp932.h"
+#include "core/text/measures.h"
+
+#ifdef _WIN32
+#include "win/common/profile_store_win32.h"
+#include "win/options/font_sel.h"
+#endif
+
+namespace zor::tool {
+
+namespace {
+
+constexpr std::size_t kFaceNameMax = 31;  // LF_FACESIZE less its terminating NUL
+
+}  // namespace
+
+bool UsableFaceName(std::wstring_view face) {
+  if (face.empty() || face.size() > kFaceNameMax || Trim(face) != face) return false;
+  if (std::any_of(face.begin(), face.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; })) return false;
+  return FitsCp932(face);
+}
+
+Result<FaceChoice> ChooseFace(ProfileStore& store, const std::vector<std::wstring>& candidates,
+                              const FaceQuery& installed) {
+  if (const std::optional<std::wstring> named = store.Read(kSettingsSection, L"UseFont")) {
+    // The saver's reading of the value: cut and trimmed.
+    const std::wstring face = LoadSettings(store, {}).useFont;
+    if (!face.empty()) return FaceChoice{face, false};
+  }
+  const std::wstring standard = Settings{}.useFont;
+  if (installed(standard)) return FaceChoice{standard, false};
+  for (const std::wstring& face : candidates) {
+    if (!installed(face)) continue;
+    Status s = WriteSetting(store, L"UseFont", face);
+    if (!s.ok()) return s;
+    return FaceChoice{face, true};
+  }
+  std::wstring names;
+  for (const std::wstring& face : candidates) names += (names.empty() ? L"" : L", ") + face;
+  return Status::Fail(FileError::kRefused, L"neither " + standard + L" nor any of these faces is installed: " + names);
+}
+
+int FontCommand(const std::vector<std::wstring>& args, Command& cmd) {
+  const Invocation inv = Split(args);
+  std::wstring bad;
+  if (!inv.error.empty()) return cmd.Usage(inv.error);
+  if (!Command::CheckFlags(inv, {}, bad)) return cmd.Usage(L"unknown option for font: " + bad);
+  if (inv.positional.size() < 2) return cmd.Usage(L"font takes SETTINGS and at least one FACE");
+  const std::vector<std::wstring> faces(inv.positional.begin() + 1, inv.positional.end());
+  for (const std::wstring& face : faces) {
+    if (!UsableFaceName(face)) return cmd.Usage(L"not a face name the settings file can hold: \"" + face + L"\"");
+  }
+#ifdef _WIN32
+  win::Win32ProfileStore store(PathFromText(inv.positional[0]));
+  const Result<FaceChoice> chosen = ChooseFace(store, faces, win::FaceInstalled);
+  if (!chosen.ok()) return cmd.Refuse(chosen.status().message());
+  return cmd.Print(chosen.value().face);
+#else
+  // The font list and the profile API are the system's: only zortool.exe asks them.
+  return cmd.Refuse(L"font asks the Windows font list: use zortool.exe (under Wine on Linux)");
+#endif
+}
+
+}  // namespace zor::tool
