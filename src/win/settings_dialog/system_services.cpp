@@ -1,14 +1,14 @@
 // The system's side of the dialog services.
 #include <windows.h>
 #include <commdlg.h>
-#include <shellapi.h>
 
 #include <vector>
 
-#include "core/data/file_system.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
+#include "win/common/html_help.h"
 #include "win/screen/test_display.h"
+#include "win/startup/app_state.h"
 
 namespace zor::win {
 
@@ -52,13 +52,13 @@ class SystemDialogServices final : public DialogServices {
   }
 
   void Help(HWND owner, HelpCommand command) override {
-    if (command == HelpCommand::kQuit) return;
-    const std::filesystem::path file = ProgramFolder() / L"zorante.chm";
-    if (!FileExists(file)) {
-      Warn(owner, L"ヘルプファイル " + file.wstring() + L" が見つかりません。");
+    if (command == HelpCommand::kQuit) {
+      CloseHelpWindows();
       return;
     }
-    ShellExecuteW(owner, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const std::wstring& file = App().helpFile;
+    const HelpResult result = ShowHelpContents(owner, file);
+    if (result != HelpResult::kShown) Warn(owner, HelpProblemText(result, file));
   }
 
   void TestDisplay(HWND owner, const TestDisplayRequest& request) override { ShowTestDisplay(owner, request); }

@@ -143,7 +143,7 @@ int Main() {
   AppState& app = App();
   const std::filesystem::path folder = ProgramFolder();
   app.debug = FileExists(folder / L"zor_dbg.txt");
-  app.helpFile = (folder / L"zorante.hlp").wstring();
+  app.helpFile = (folder / L"zorante.chm").wstring();
   SeedRandom();
   app.commandLine = LowerCase(Trim(CommandArguments()));
   const std::wstring option = app.commandLine.substr(0, 2);

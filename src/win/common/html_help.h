@@ -1,0 +1,21 @@
+// The HTML Help viewer (hhctrl.ocx), loaded when help is first asked for.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace zor::win {
+
+enum class HelpResult { kShown, kMissingFile, kNoViewer, kNotOpened };
+
+// Shows the contents of a compiled help file next to its first page.
+[[nodiscard]] HelpResult ShowHelpContents(HWND owner, const std::wstring& file);
+
+// Closes every help window the process opened; nothing when none was asked for.
+void CloseHelpWindows();
+
+// The message the settings dialog shows for a result other than kShown.
+[[nodiscard]] std::wstring HelpProblemText(HelpResult result, const std::wstring& file);
+
+}  // namespace zor::win
