@@ -50,7 +50,7 @@ zor_build() {
 # Wine runs in a prefix and a home of the project's own: nothing of the
 # user's home is read or written.
 zor_wine_env() {
-  export WINEPREFIX="$ZOR_ROOT/build/wine/prefix"
+  export WINEPREFIX="${ZOR_WINEPREFIX:-$ZOR_ROOT/build/wine/prefix}"
   export WINEARCH=win64
   export WINEDEBUG="${WINEDEBUG:--all}"
   # No Mono/Gecko install prompts, no desktop menu entries.
@@ -94,7 +94,8 @@ zor_stop_xvfb() {
 }
 
 # Makes the Wine prefix (fresh when asked) and waits for wineboot and the
-# wine server to finish before anything runs in it.
+# wine server to finish before anything runs in it. (A server already kept
+# running in the prefix is used as it is: `wineserver -w` would wait for it forever.)
 zor_wine_prefix() {
   local fresh="${1:-}"
   zor_wine_env
@@ -106,8 +107,8 @@ zor_wine_prefix() {
     wineserver -w
     zor_wine_japanese_ui
     zor_wine_unmanaged
+    wineserver -w
   fi
-  wineserver -w
   # Keep one server for the whole run: every program then starts quickly.
   wineserver -p >/dev/null 2>&1
   local i
