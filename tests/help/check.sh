@@ -7,6 +7,7 @@
 # (and an anchor that exists); the project's title, default topic and
 # language; and the compiled project holds its Japanese text in CP932, the
 # code page of a Japanese help project. The last line is "N passed, N failed".
+# shellcheck disable=SC2317 # the checks run through check()
 set -u
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
 BUILD="${1:?usage: check.sh BUILD_DIR}"
@@ -77,7 +78,7 @@ all_resolve() {  # DIR FILE LISTER
   while IFS= read -r link; do
     resolves "$dir" "$(basename "$file")" "$link" || ok=1
   done < <("$lister" "$dir/$file")
-  return $ok
+  return "$ok"
 }
 
 title_of() { sed -n 's:.*<title>\(.*\)</title>.*:\1:p' "$1" | head -n 1; }
