@@ -56,7 +56,11 @@ int FontCommand(const std::vector<std::wstring>& args, Command& cmd) {
     if (!UsableFaceName(face)) return cmd.Usage(L"not a face name the settings file can hold: \"" + face + L"\"");
   }
 #ifdef _WIN32
-  win::Win32ProfileStore store(PathFromText(inv.positional[0]));
+  // The profile API looks for a bare file name in the Windows folder, not here.
+  std::error_code ec;
+  const std::filesystem::path file = std::filesystem::absolute(PathFromText(inv.positional[0]), ec);
+  if (ec) return cmd.Refuse(L"not a usable path: " + inv.positional[0]);
+  win::Win32ProfileStore store(file);
   const Result<FaceChoice> chosen = ChooseFace(store, faces, win::FaceInstalled);
   if (!chosen.ok()) return cmd.Refuse(chosen.status().message());
   return cmd.Print(chosen.value().face);

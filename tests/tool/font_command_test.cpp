@@ -163,6 +163,16 @@ TEST_F(FontOnFile, HostileFilesKeepTheirFaceOrGainOne) {
   }
 }
 
+TEST_F(FontOnFile, ABareNameIsTheFileInTheCurrentFolder) {
+  if (win::FaceInstalled(kDefaultFace)) GTEST_SKIP() << "the default face is installed";
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  const ToolRun r = Tool({L"font", L"ZORANTE.ini", SomeInstalledFace()});
+  std::filesystem::current_path(before);
+  EXPECT_EQ(r.rc, kDone) << ToUtf8(r.err);
+  EXPECT_EQ(UseFont(), SomeInstalledFace());
+}
+
 TEST_F(FontOnFile, RefusesWhenNoFaceWouldDo) {
   if (win::FaceInstalled(kDefaultFace)) GTEST_SKIP() << "the default face is installed";
   const ToolRun r = Tool({L"font", PathText(Ini()), L"No Such Face 4711"});
