@@ -14,7 +14,7 @@ ZOR_PACKAGES=(
   xvfb x11-utils xdotool imagemagick libx11-dev libxfixes-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
   clang libclang-rt-14-dev
-  fp-utils p7zip-full
+  fp-utils p7zip-full nsis zip
 )
 
 zor_log() { printf '== %s\n' "$*" >&2; }

@@ -1,0 +1,167 @@
+; ZORANTE setup: installs for the current user, without administrator rights,
+; into the user's own programs folder, so that the program folder (settings
+; file and message files) stays writable.
+;
+; makensis -DVERSION=1.07 -DVERSION_MAJOR=1 -DVERSION_MINOR=7 -DSTAGE=DIR
+;          -DICON=FILE -DOUTFILE=FILE zorante.nsi
+; STAGE holds zorante.scr, zortool.exe, zorante.chm and the sample zorante.zrd.
+
+Unicode true
+Target amd64-unicode
+ManifestDPIAware true
+RequestExecutionLevel user
+SetCompressor /SOLID lzma
+
+!ifndef VERSION | VERSION_MAJOR | VERSION_MINOR | STAGE | ICON | OUTFILE
+  !error "VERSION, VERSION_MAJOR, VERSION_MINOR, STAGE, ICON and OUTFILE must be defined"
+!endif
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZORANTE"
+!define DESKTOP_KEY "Control Panel\Desktop"
+!define SHORTCUT "$SMPROGRAMS\ZORANTE の設定.lnk"
+!define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_SENDCHANGE 2
+
+; Japanese faces tried in this order when the default face is not installed
+; (zortool font writes the first one found as UseFont).
+!define FALLBACK_FACES '"游明朝" "Yu Mincho" "ＭＳ Ｐ明朝" "IPA明朝" "IPAMincho" "IPAex明朝" "IPAexMincho" \
+  "Noto Serif JP" "Noto Serif CJK JP" "ＭＳ ゴシック" "游ゴシック" "Yu Gothic" "メイリオ" "Meiryo" \
+  "IPAゴシック" "IPAGothic" "Noto Sans JP" "Noto Sans CJK JP"'
+
+Name "ZORANTE"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\ZORANTE"
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "ZORANTE ${VERSION}"
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_NODESC
+!define MUI_FINISHPAGE_RUN "$INSTDIR\zorante.scr"
+!define MUI_FINISHPAGE_RUN_PARAMETERS "/c"
+!define MUI_FINISHPAGE_RUN_TEXT "$(OpenSettings)"
+!define MUI_FINISHPAGE_RUN_NOTCHECKED
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "$(UnDataText)"
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+; English first: the pages of a system in neither language are in English.
+!insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "Japanese"
+
+LangString SecProgramName ${LANG_ENGLISH} "ZORANTE screen saver"
+LangString SecProgramName ${LANG_JAPANESE} "ZORANTE スクリーンセーバー"
+LangString SecSaverName ${LANG_ENGLISH} "Make ZORANTE the current screen saver"
+LangString SecSaverName ${LANG_JAPANESE} "ZORANTE を現在のスクリーンセーバーにする"
+LangString SecDataName ${LANG_ENGLISH} "Also remove my messages and settings"
+LangString SecDataName ${LANG_JAPANESE} "メッセージファイルと設定も削除する"
+LangString UnDataText ${LANG_ENGLISH} "The program is removed. Your message files (*.zrd) and settings (ZORANTE.ini) are removed only when you tick the box below."
+LangString UnDataText ${LANG_JAPANESE} "プログラムは削除されます。メッセージファイル (*.zrd) と設定 (ZORANTE.ini) は、下のチェックボックスをオンにしたときだけ削除されます。"
+LangString OpenSettings ${LANG_ENGLISH} "Open the ZORANTE settings"
+LangString OpenSettings ${LANG_JAPANESE} "ZORANTE の設定を開く"
+LangString FaceChosen ${LANG_ENGLISH} "ＭＳ 明朝 is not installed: ZORANTE draws with another Japanese face (ZORANTE.ini, UseFont)."
+LangString FaceChosen ${LANG_JAPANESE} "ＭＳ 明朝 がないため、ほかの日本語フォントで表示します (ZORANTE.ini の UseFont)。"
+LangString NoFace ${LANG_ENGLISH} "No Japanese face was found: choose one in the ZORANTE settings (font options)."
+LangString NoFace ${LANG_JAPANESE} "日本語フォントが見つかりません。ZORANTE の設定の「フォント」で選んでください。"
+
+VIProductVersion "${VERSION_MAJOR}.${VERSION_MINOR}.0.0"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "ZORANTE"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "ZORANTE"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright © the ZORANTE team"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "ZORANTE setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
+
+Section "$(SecProgramName)" SecProgram
+  SectionIn RO
+  SetOutPath "$INSTDIR"
+  SetOverwrite on
+  File "${STAGE}\zorante.scr"
+  File "${STAGE}\zortool.exe"
+  File "${STAGE}\zorante.chm"
+  ; An upgrade keeps the user's messages and settings.
+  SetOverwrite off
+  File "${STAGE}\zorante.zrd"
+  SetOverwrite on
+
+  ; Only a settings file made now gets a face: an existing one is the user's.
+  ${IfNot} ${FileExists} "$INSTDIR\ZORANTE.ini"
+    nsExec::Exec '"$INSTDIR\zortool.exe" font "$INSTDIR\ZORANTE.ini" ${FALLBACK_FACES}'
+    Pop $0
+    ${If} $0 != 0
+      DetailPrint "$(NoFace)"
+    ${ElseIf} ${FileExists} "$INSTDIR\ZORANTE.ini"
+      DetailPrint "$(FaceChosen)"
+    ${EndIf}
+  ${EndIf}
+
+  CreateShortCut "${SHORTCUT}" "$INSTDIR\zorante.scr" "/c" "$INSTDIR\zorante.scr" 0
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "ZORANTE"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "ZORANTE"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\zorante.scr,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  IntFmt $0 "0x%08X" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" "$0"
+SectionEnd
+
+Section "$(SecSaverName)" SecSaver
+  ; The short form, as the Control Panel writes it: a long path with blanks
+  ; is not started by every version of Windows.
+  GetFullPathName /SHORT $0 "$INSTDIR\zorante.scr"
+  ${If} $0 == ""
+    StrCpy $0 "$INSTDIR\zorante.scr"
+  ${EndIf}
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$0"
+  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+  System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_SENDCHANGE})'
+SectionEnd
+
+Section "-un.Program"
+  ; The screen-saver setting goes only while it still names this program.
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  GetFullPathName /SHORT $1 "$INSTDIR\zorante.scr"
+  ${If} $0 != ""
+    ${If} $0 == "$INSTDIR\zorante.scr"
+    ${OrIf} $0 == $1
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${EndIf}
+  ${EndIf}
+
+  Delete "$INSTDIR\zorante.scr"
+  Delete "$INSTDIR\zortool.exe"
+  Delete "$INSTDIR\zorante.chm"
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  Delete "$INSTDIR\uninstall.exe"
+SectionEnd
+
+Section /o "un.$(SecDataName)" SecData
+  Delete "$INSTDIR\*.zrd"
+  Delete "$INSTDIR\ZORANTE.ini"
+SectionEnd
+
+Section "-un.Folder"
+  ; Gone only when empty: whatever else the user keeps there stays.
+  RMDir "$INSTDIR"
+SectionEnd

@@ -1,0 +1,290 @@
+# The setup program made from this build (installer/make-setup), in a fresh
+# Wine prefix of its own: the pages in Japanese and English and an
+# interactive uninstall that removes the user's files when asked; a silent
+# install that sets the screen saver, the installed saver with its message,
+# the Start-menu entry with the help window, an upgrade that keeps the
+# user's files and a silent uninstall that keeps them.
+# shellcheck shell=bash disable=SC2015
+
+INST_PREFIX="$ZOR_ROOT/build/e2e/installer-prefix"
+INST_OUT="$ZOR_ROOT/build/e2e/installer"
+INST_UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZORANTE'
+INST_DESKTOP_KEY='HKCU\Control Panel\Desktop'
+INST_SETTINGS='ZORANTE スクリーンセーバーの設定'
+INST_SETUP=""
+
+# The setup program from the suite's builds and the prefix, made once per
+# run; false when either fails. WINEPREFIX is the installer's.
+inst_ready() {
+  if [ -z "$INST_SETUP" ]; then
+    INST_SETUP=$(bash "$ZOR_ROOT/installer/make-setup" "$(dirname "$HOST")" "$ZOR_ROOT/build/native" "$INST_OUT") ||
+      { INST_SETUP=""; echo "no setup program"; return 1; }
+    INST_VERSION=$(basename "$INST_SETUP" | sed 's/^ZORANTE-\(.*\)-setup\.exe$/\1/')
+    rm -rf "$INST_PREFIX"
+    mkdir -p "$INST_PREFIX"
+    # The prefix's own server: nothing of the suite's prefix is touched.
+    wineboot -i >/dev/null 2>&1 && wineserver -w && zor_wine_japanese_ui && zor_wine_unmanaged ||
+      { INST_SETUP=""; echo "no Wine prefix"; return 1; }
+  fi
+  [ -f "$INST_PREFIX/system.reg" ]
+}
+
+# Answers of the end-to-end helper (in the installer's prefix), without CRs.
+inst_ask() { wine "$HOST" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+# The caption of the first window whose caption starts with $1.
+inst_caption() { inst_ask windows | cut -f2- | grep -m 1 "^$1"; }
+inst_has_window() { [ -n "$(inst_caption "$1")" ]; }
+inst_no_window() { ! inst_has_window "$1"; }
+# A message box over the wizard carries the wizard's caption.
+inst_two_windows() { [ "$(inst_ask windows | cut -f2- | grep -c "^$1")" -ge 2 ]; }
+inst_menu_shown() { inst_ask windows | grep -q $'#32768\t'; }
+inst_help_shown() { inst_ask windows | grep -q $'^[-0-9 ]*HH Parent\t'; }
+# True when the wizard $1 shows a button $2 that can be pressed.
+inst_button_usable() {
+  [ "$(control_state_with inst_ask "$(inst_caption "$1")" Button "$2" | cut -d' ' -f1-2)" = "1 1" ]
+}
+inst_gone() { [ ! -e "$1" ]; }
+
+# True when the wizard $1 (caption start) shows a control of class $2.
+inst_page_has() {
+  local caption
+  caption=$(inst_caption "$1") && [ -n "$caption" ] &&
+    [ "$(control_state_with inst_ask "$caption" "$2" '#0' | cut -d' ' -f2)" = 1 ]
+}
+
+# A value of the registry, "" when missing: KEY NAME.
+inst_reg() {
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *${2//./\\.} *REG_[A-Z_]* *//p"
+}
+
+# Processes of the installer's prefix whose command line matches $1 (other
+# prefixes on the machine run programs of the same names).
+inst_pids() {
+  local p
+  for p in $(pgrep -f "$1"); do
+    { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$INST_PREFIX" && echo "$p"
+  done
+}
+
+# Ends the programs of the installer's prefix that a test left.
+inst_end_programs() {
+  local p
+  for p in $(inst_pids 'zorante\.scr|setup\.exe|Au_\.exe|uninstall\.exe'); do kill "$p" 2>/dev/null; done
+  return 0
+}
+
+# The Unix path of the installed program folder, from the uninstall entry.
+inst_folder() {
+  local location
+  location=$(inst_reg "$INST_UNINSTALL_KEY" InstallLocation)
+  [ -n "$location" ] && readlink -m "$(winepath -u "$location" 2>/dev/null)"
+}
+
+# The folder setup uses in a fresh profile.
+inst_default_folder() { find "$INST_PREFIX/drive_c/users" -maxdepth 1 -mindepth 1 ! -name Public | head -n 1 | sed 's:$:/AppData/Local/Programs/ZORANTE:'; }
+
+inst_saver_ended() { [ -z "$(inst_pids 'zorante\.scr /s')" ]; }
+
+inst_shortcut() { find "$INST_PREFIX/drive_c/users" -path '*/Start Menu/Programs/ZORANTE の設定.lnk' | head -n 1; }
+
+# The uninstaller copies itself away and returns at once: waits until the
+# uninstall entry and the program are gone.
+inst_uninstalled() { [ -z "$(inst_reg "$INST_UNINSTALL_KEY" DisplayName)" ] && [ ! -e "$1/zorante.scr" ] && [ ! -e "$1/uninstall.exe" ]; }
+
+# Runs the QuietUninstallString of the entry and waits for the result.
+inst_quiet_uninstall() {
+  local folder="$1" quiet exe
+  quiet=$(inst_reg "$INST_UNINSTALL_KEY" QuietUninstallString)
+  exe=$(sed -n 's/^"\([^"]*\)" \/S$/\1/p' <<<"$quiet")
+  [ -n "$exe" ] || { echo "QuietUninstallString: '$quiet'"; return 1; }
+  wine "$exe" /S || { echo "the uninstaller failed"; return 1; }
+  poll 30 inst_uninstalled "$folder" || { echo "the program is still installed after the silent uninstall"; return 1; }
+}
+
+# Presses KEY in the wizard (caption start $1) and waits until it shows a
+# control of class $3; a screenshot named $4 of it then.
+inst_next_page() {
+  local caption="$1" key="$2" class="$3" shot="$4"
+  xdotool key "$key"
+  poll 10 inst_page_has "$caption" "$class" || { echo "$caption: no page with $class after $key"; import -window root "$SHOTS/$shot-missing.png"; return 1; }
+  sleep 0.3
+  import -window root "$SHOTS/$shot.png"
+}
+
+# The setup's first three pages in one language, then Cancel and Yes.
+inst_pages_then_cancel() {
+  local locale="$1" caption="$2" lang="$3" expected
+  (env LC_ALL="$locale" wine "$INST_SETUP" &)
+  poll 30 inst_has_window "$caption" || { echo "no setup window '$caption'"; return 1; }
+  sleep 0.5
+  import -window root "$SHOTS/setup-$lang-welcome.png"
+  inst_next_page "$caption" Return SysTreeView32 "setup-$lang-components" || return 1
+  inst_next_page "$caption" Return Edit "setup-$lang-folder" || return 1
+  expected="$(winepath -w "$(inst_default_folder)")"
+  expected="${expected%\\}"
+  [ "$(inst_ask text "$(inst_caption "$caption")" Edit '#0')" = "$expected" ] ||
+    { echo "$lang: the folder page offers '$(inst_ask text "$(inst_caption "$caption")" Edit '#0')', not '$expected'"; return 1; }
+  xdotool key Escape
+  # The question whether to quit has the wizard's caption; Yes is its default.
+  poll 10 inst_two_windows "$caption" || { echo "$lang: no question after Cancel"; return 1; }
+  sleep 0.3
+  xdotool key Return
+  poll 10 inst_no_window "$caption" || { echo "$lang: setup did not end after Cancel"; return 1; }
+  [ ! -e "$(inst_default_folder)" ] || { echo "$lang: Cancel left a program folder"; return 1; }
+}
+
+e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
+  local -x WINEPREFIX="$INST_PREFIX"
+  inst_ready || return 1
+  local ok=0 folder caption left top
+  inst_pages_then_cancel en_US.UTF-8 'ZORANTE Setup' en || ok=1
+  inst_end_programs
+
+  # Japanese, to the end.
+  if inst_pages_then_cancel ja_JP.UTF-8 'ZORANTE セットアップ' ja; then :; else ok=1; fi
+  inst_end_programs
+  (env LC_ALL=ja_JP.UTF-8 wine "$INST_SETUP" &)
+  if poll 30 inst_has_window 'ZORANTE セットアップ' && sleep 0.5 &&
+    inst_next_page 'ZORANTE セットアップ' Return SysTreeView32 setup-ja-components &&
+    inst_next_page 'ZORANTE セットアップ' Return Edit setup-ja-folder; then
+    # The finish page holds the check box that opens the settings.
+    xdotool key Return
+    poll 30 inst_button_usable 'ZORANTE セットアップ' 'ZORANTE の設定を開く' ||
+      { echo "no finish page"; ok=1; }
+    sleep 0.3
+    import -window root "$SHOTS/setup-ja-finish.png"
+    xdotool key Return
+    poll 10 inst_no_window 'ZORANTE セットアップ' || { echo "setup did not end on the finish page"; ok=1; }
+  else
+    ok=1
+  fi
+  folder=$(inst_folder)
+  [ -n "$folder" ] && [ -f "$folder/zorante.scr" ] || { echo "the interactive install put nothing in place"; inst_end_programs; return 1; }
+
+  # The uninstaller, with the box that removes the user's files ticked.
+  "$ZOR_ROOT/build/native/zortool" add "$folder/zorante.zrd" "私のメッセージ" >/dev/null
+  (env LC_ALL=ja_JP.UTF-8 wine "$folder/uninstall.exe" &)
+  poll 30 inst_has_window 'ZORANTE アンインストール' || { echo "no uninstaller window"; inst_end_programs; return 1; }
+  sleep 0.5
+  import -window root "$SHOTS/uninstall-ja-confirm.png"
+  inst_next_page 'ZORANTE アンインストール' Return SysTreeView32 uninstall-ja-components || { inst_end_programs; return 1; }
+  caption=$(inst_caption 'ZORANTE アンインストール')
+  # The one item's check box: the left end of the tree's first row.
+  read -r left top _ < <(inst_ask control "$caption" SysTreeView32 '#0')
+  xdotool mousemove $((left + 10)) $((top + 9)) click 1
+  sleep 0.5
+  import -window root "$SHOTS/uninstall-ja-remove-everything.png"
+  xdotool key Return
+  # The last page has only Close ("閉じる") enabled.
+  poll 30 inst_button_usable 'ZORANTE アンインストール' '閉じる(&C)' ||
+    { echo "the uninstaller did not finish"; import -window root "$SHOTS/uninstall-ja-stuck.png"; ok=1; }
+  xdotool key Return
+  poll 10 inst_no_window 'ZORANTE アンインストール' || { echo "the uninstaller stays open"; ok=1; }
+  poll 10 inst_gone "$folder" || { echo "the ticked box left: $(find "$folder" -mindepth 1 -printf '%f ')"; ok=1; }
+  [ -z "$(inst_reg "$INST_UNINSTALL_KEY" DisplayName)" ] || { echo "the uninstall entry stays"; ok=1; }
+  inst_end_programs
+  return $ok
+}
+
+e2e_installer_silent_install_saver_help_upgrade_and_uninstall() {
+  local -x WINEPREFIX="$INST_PREFIX"
+  inst_ready || return 1
+  local ok=0 start ms folder f scr value face shortcut title kept
+  start=$(date +%s%N)
+  wine "$INST_SETUP" /S || { echo "setup /S failed"; return 1; }
+  ms=$((($(date +%s%N) - start) / 1000000))
+  echo "setup /S: ${ms} ms; setup $(stat -c %s "$INST_SETUP") bytes"
+  folder=$(inst_folder)
+  [ "$folder" = "$(inst_default_folder)" ] || { echo "installed in '$folder', not the user's programs folder"; return 1; }
+  for f in zorante.scr zortool.exe zorante.chm zorante.zrd uninstall.exe ZORANTE.ini; do
+    [ -f "$folder/$f" ] || { echo "missing after install: $f"; ok=1; }
+  done
+  cmp -s "$folder/zorante.chm" "$(dirname "$HOST")/zorante.chm" || { echo "zorante.chm is not the build's"; ok=1; }
+  for f in date time; do
+    "$ZOR_ROOT/build/native/zortool" list "$folder/zorante.zrd" | grep -qx "\\\\$f" || { echo "the sample has no keyword $f"; ok=1; }
+  done
+  # The default face is not installed here: setup named another one.
+  face=$(iconv -f CP932 -t UTF-8 "$folder/ZORANTE.ini" | tr -d '\r' | sed -n 's/^UseFont=//p')
+  [ -n "$face" ] || { echo "ZORANTE.ini names no face"; ok=1; }
+  echo "UseFont written by setup: $face"
+  shortcut=$(inst_shortcut)
+  [ -n "$shortcut" ] || { echo "no Start-menu entry"; ok=1; }
+  value=$(inst_reg "$INST_DESKTOP_KEY" SCRNSAVE.EXE)
+  scr=$(readlink -m "$(winepath -u "$value" 2>/dev/null)")
+  [ "$scr" = "$folder/zorante.scr" ] || { echo "SCRNSAVE.EXE is '$value'"; ok=1; }
+  [ "$(inst_reg "$INST_DESKTOP_KEY" ScreenSaveActive)" = 1 ] || { echo "the screen saver is not active"; ok=1; }
+  [ "$(inst_reg "$INST_UNINSTALL_KEY" DisplayVersion)" = "$INST_VERSION" ] || { echo "DisplayVersion is not $INST_VERSION"; ok=1; }
+  [ "$(inst_reg "$INST_UNINSTALL_KEY" Publisher)" = ZORANTE ] || { echo "no Publisher"; ok=1; }
+
+  # The saver as the system starts it: the registered path with /s.
+  xdotool mousemove 512 384
+  (wine "$value" /s &)
+  if [ -n "$(wait_window '^ZORANTE$' 30)" ]; then
+    sleep 1.5
+    import -window root "$SHOTS/installed-saver.png"
+    check_page_has_text "$SHOTS/installed-saver.png" || ok=1
+    xdotool key a
+    poll 10 inst_saver_ended || { echo "the installed saver did not end on a key"; ok=1; }
+  else
+    echo "the installed saver shows no window"
+    import -window root "$SHOTS/installed-saver-missing.png"
+    ok=1
+  fi
+  inst_end_programs
+
+  # The Start-menu entry opens the settings; their help item the help window.
+  (wine start /unix "$shortcut" >/dev/null 2>&1 &)
+  if inst_ask wait "$INST_SETTINGS" 30000; then
+    click_with inst_ask "$INST_SETTINGS" Static 登録数 >/dev/null
+    sleep 0.3
+    xdotool key alt+h
+    poll 3 inst_menu_shown && sleep 0.2 && xdotool key c
+    # Wine's viewer shows the CHM's CP932 title read as Windows-1252.
+    local wine_title
+    wine_title=$(printf 'ZORANTE ヘルプ' | iconv -t CP932 | iconv -f CP1252 -t UTF-8)
+    if poll 15 inst_help_shown; then
+      sleep 1
+      import -window root "$SHOTS/installed-help.png"
+      title=$(inst_ask windows | sed -n 's/^[-0-9 ]*HH Parent\t//p' | head -n 1)
+      echo "help window: '$title'"
+      [ "$title" = "ZORANTE ヘルプ" ] || [ "$title" = "$wine_title" ] || { echo "the help window is titled '$title'"; ok=1; }
+    else
+      echo "no help window; windows: $(inst_ask windows | tr '\n' '|')"
+      import -window root "$SHOTS/installed-help-missing.png"
+      ok=1
+    fi
+  else
+    echo "the Start-menu entry opened no settings dialog"
+    ok=1
+  fi
+  inst_end_programs
+
+  # An upgrade keeps the user's messages and settings.
+  "$ZOR_ROOT/build/native/zortool" add "$folder/zorante.zrd" "私のメッセージ" >/dev/null
+  printf 'DecoFont=2\r\n' >>"$folder/ZORANTE.ini"
+  kept=$(mktemp -d)
+  cp "$folder/zorante.zrd" "$folder/ZORANTE.ini" "$kept/"
+  wine "$INST_SETUP" /S || { echo "the second setup /S failed"; ok=1; }
+  cmp -s "$kept/zorante.zrd" "$folder/zorante.zrd" || { echo "the upgrade replaced zorante.zrd"; ok=1; }
+  cmp -s "$kept/ZORANTE.ini" "$folder/ZORANTE.ini" || { echo "the upgrade changed ZORANTE.ini"; ok=1; }
+
+  # The silent uninstall removes the program and the setting, not the user's files.
+  inst_quiet_uninstall "$folder" || ok=1
+  for f in zortool.exe zorante.chm; do [ ! -e "$folder/$f" ] || { echo "left after uninstall: $f"; ok=1; }; done
+  [ ! -e "$shortcut" ] || { echo "the Start-menu entry stays"; ok=1; }
+  [ -z "$(inst_reg "$INST_DESKTOP_KEY" SCRNSAVE.EXE)" ] || { echo "SCRNSAVE.EXE stays"; ok=1; }
+  cmp -s "$kept/zorante.zrd" "$folder/zorante.zrd" || { echo "the uninstall removed or changed zorante.zrd"; ok=1; }
+  cmp -s "$kept/ZORANTE.ini" "$folder/ZORANTE.ini" || { echo "the uninstall removed or changed ZORANTE.ini"; ok=1; }
+
+  # A screen saver chosen since is left alone.
+  wine "$INST_SETUP" /S || { echo "the third setup /S failed"; ok=1; }
+  wine reg add 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /t REG_SZ /d 'C:\windows\system32\other.scr' /f >/dev/null 2>&1
+  inst_quiet_uninstall "$folder" || ok=1
+  [ "$(inst_reg "$INST_DESKTOP_KEY" SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr' ] ||
+    { echo "the uninstall removed another screen saver's setting"; ok=1; }
+  wine reg delete 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /f >/dev/null 2>&1
+  rm -rf "$kept" "$folder"
+  inst_end_programs
+  return $ok
+}
