@@ -46,6 +46,15 @@ BrandingText "ZORANTE ${VERSION}"
 !define MUI_FINISHPAGE_RUN_PARAMETERS "/c"
 !define MUI_FINISHPAGE_RUN_TEXT "$(OpenSettings)"
 !define MUI_FINISHPAGE_RUN_NOTCHECKED
+; The language is asked once (offered as the system's) and kept in the
+; uninstall entry for upgrades and the uninstaller. Both languages are
+; listed whatever the system's code page: the pages are Unicode.
+!define MUI_LANGDLL_ALLLANGUAGES
+!define MUI_LANGDLL_REGISTRY_ROOT HKCU
+!define MUI_LANGDLL_REGISTRY_KEY "${UNINSTALL_KEY}"
+!define MUI_LANGDLL_REGISTRY_VALUENAME "Installer Language"
+!define MUI_LANGDLL_WINDOWTITLE "言語 / Language"
+!define MUI_LANGDLL_INFO "言語を選んでください。$\r$\nPlease select a language."
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
@@ -76,6 +85,14 @@ LangString FaceChosen ${LANG_ENGLISH} "ＭＳ 明朝 is not installed: ZORANTE d
 LangString FaceChosen ${LANG_JAPANESE} "ＭＳ 明朝 がないため、ほかの日本語フォントで表示します (ZORANTE.ini の UseFont)。"
 LangString NoFace ${LANG_ENGLISH} "No Japanese face was found: choose one in the ZORANTE settings (font options)."
 LangString NoFace ${LANG_JAPANESE} "日本語フォントが見つかりません。ZORANTE の設定の「フォント」で選んでください。"
+
+Function .onInit
+  !insertmacro MUI_LANGDLL_DISPLAY
+FunctionEnd
+
+Function un.onInit
+  !insertmacro MUI_UNGETLANGUAGE
+FunctionEnd
 
 VIProductVersion "${VERSION_MAJOR}.${VERSION_MINOR}.0.0"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "ZORANTE"
@@ -118,6 +135,8 @@ Section "$(SecProgramName)" SecProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  ; Also for a silent install, which skips the page that would save it.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Installer Language" $LANGUAGE
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
