@@ -70,10 +70,11 @@ inst_pids() {
   done
 }
 
-# Ends the programs of the installer's prefix that a test left.
+# Ends the programs of the installer's prefix that a test left (the
+# uninstaller runs as a copy of itself, Un.exe or Au_.exe by NSIS version).
 inst_end_programs() {
   local p
-  for p in $(inst_pids 'zorante\.scr|setup\.exe|Au_\.exe|uninstall\.exe'); do kill "$p" 2>/dev/null; done
+  for p in $(inst_pids 'zorante\.scr|setup\.exe|Un\.exe|Au_\.exe|uninstall\.exe'); do kill "$p" 2>/dev/null; done
   return 0
 }
 
