@@ -17,6 +17,7 @@ constexpr wchar_t kFormClass[] = L"ZoranteScreenForm";
 constexpr wchar_t kCoverClass[] = L"ZoranteCover";
 constexpr UINT_PTR kTimer1 = 1;
 constexpr UINT_PTR kParentWatch = 2;  // preview: notices a host that went away
+constexpr UINT_PTR kSoakTimer = 3;    // diagnostics: the soak log's period
 constexpr int kLabelPoints = 9;       // size of the hidden "Dummy" label
 
 // A black top-most window over a monitor the form does not cover; input on
@@ -126,7 +127,10 @@ std::unique_ptr<ScreenForm> ScreenForm::Load(const ScreenFormOptions& options,
   ShowWindow(form->hwnd(), SW_SHOW);
   SetForegroundWindow(form->hwnd());
   form->CoverOtherMonitors();
-  if (options.mode == ScreenMode::kSaver) ShowCursor(FALSE);
+  if (options.mode == ScreenMode::kSaver) {
+    ShowCursor(FALSE);
+    form->StartSoakLog();
+  }
   form->RunTick();
   return form;
 }
@@ -137,6 +141,7 @@ void ScreenForm::Unload() {
   if (hwnd()) {
     KillTimer(hwnd(), kTimer1);
     KillTimer(hwnd(), kParentWatch);
+    KillTimer(hwnd(), kSoakTimer);
     timerOn_ = false;
     SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     if (HWND ime = ImmGetDefaultIMEWnd(hwnd())) SendMessageW(ime, WM_IME_CONTROL, IMC_OPENSTATUSWINDOW, 0);
@@ -152,6 +157,13 @@ void ScreenForm::End() {
   Unload();
 }
 
+void ScreenForm::StartSoakLog() {
+  soakLog_ = SoakLog::FromEnvironment();
+  if (!soakLog_) return;
+  (void)soakLog_->Append(soakTicks_);
+  SetTimer(hwnd(), kSoakTimer, soakLog_->PeriodMs(), nullptr);
+}
+
 void ScreenForm::CountTick() noexcept {
   if (options_.countTicks && ++tickCount_ > 2000000000) tickCount_ = 1000000000;
 }
@@ -159,6 +171,7 @@ void ScreenForm::CountTick() noexcept {
 void ScreenForm::RunTick() {
   if (ticking_ || closing_) return;
   ticking_ = true;
+  if (soakLog_) ++soakTicks_;
   controller_->Tick(*this);
   ticking_ = false;
 }
@@ -303,6 +316,7 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (wp == kTimer1) RunTick();
+      if (wp == kSoakTimer && soakLog_) (void)soakLog_->Append(soakTicks_);
       return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

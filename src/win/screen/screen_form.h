@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/screen/sequencer.h"
+#include "win/common/diagnostics.h"
 #include "win/common/dib.h"
 #include "win/common/handles.h"
 #include "win/common/window.h"
@@ -122,6 +123,7 @@ class ScreenForm final : public Window {
   void OnPaint();
   void CoverOtherMonitors();
   void DrawLabel(HDC dc);
+  void StartSoakLog();
 
   ScreenFormOptions options_;
   std::unique_ptr<ScreenController> controller_;
@@ -137,6 +139,8 @@ class ScreenForm final : public Window {
   CreditLabel label_;
   UniqueFont labelFont_;
   std::vector<std::unique_ptr<Window>> covers_;
+  std::unique_ptr<SoakLog> soakLog_;  // diagnostics: only when the environment asks
+  long soakTicks_ = 0;
 };
 
 // Ends the saver: the cursor shows again, the system's screen-saver
