@@ -99,6 +99,34 @@ TEST(Cp932, EveryDoubleByteCharacterDecodesToSomethingThatEncodesBack) {
   EXPECT_GT(pairs, 7000) << "JIS X 0208 with the Windows extensions and the user-defined area";
 }
 
+// The codec keeps each character's form once the platform gave it: the
+// first and every later answer agree, a form decodes to its character, and a
+// text's form is its characters' forms one after another.
+TEST(Cp932, EveryBmpCharacterHasOneStableForm) {
+  std::wstring all;
+  std::string forms;
+  int encodable = 0;
+  for (char32_t cp = 0x20; cp <= 0xFFFF; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    std::wstring one;
+    AppendCodePoint(one, cp);
+    const std::string form = ToCp932(one);
+    ASSERT_EQ(ToCp932(one), form) << std::hex << static_cast<unsigned>(cp);
+    ASSERT_EQ(Cp932Length(one), form.size());
+    ASSERT_EQ(FitsCp932(one), cp == U'?' || form != "?") << std::hex << static_cast<unsigned>(cp);
+    if (form != "?") {
+      ASSERT_LE(form.size(), 2u);
+      ASSERT_EQ(FromCp932(form), one) << std::hex << static_cast<unsigned>(cp);
+      ++encodable;
+    }
+    all += one;
+    forms += form;
+  }
+  EXPECT_EQ(ToCp932(all), forms);
+  EXPECT_EQ(Cp932Length(all), forms.size());
+  EXPECT_GT(encodable, 7000 + 95 + 63) << "the double-byte set, ASCII and the half-width katakana";
+}
+
 TEST(Unicode, Utf8AndUtf16Measures) {
   EXPECT_EQ(ToUtf8(L"西暦"), "\xE8\xA5\xBF\xE6\x9A\xA6");
   EXPECT_EQ(FromUtf8("\xE8\xA5\xBF\xE6\x9A\xA6"), L"西暦");
