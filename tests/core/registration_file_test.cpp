@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "core/data/file_system.h"
 #include "core/text/cp932.h"
 #include "temp_folder.h"
@@ -110,6 +112,144 @@ TEST(RegistrationFile, MessagesAreTheTextsOfThePart) {
             L"C:\\data\\a.zrd は新しいバージョンのデータ形式なので読み込めません。新しい zorante.scr を入手してください。");
   EXPECT_EQ(ForeignFileMessage(f, OpenedBy::kLoad), L"C:\\data\\a.zrd は ZORANTE の登録ファイルではありません。");
   EXPECT_EQ(ForeignFileMessage(f, OpenedBy::kOpenCommand), L"C:\\data\\a.zrd は ZORANTE の登録データではありません。");
+}
+
+// Hostile first bytes of a file, for the byte layer and the readers alike,
+// with what the header check makes of them.
+struct Hostile {
+  const char* what;
+  std::string bytes;
+  FileError header;
+};
+
+std::vector<Hostile> HostileFiles() {
+  std::string cut = FileWith(2, {L"a", std::wstring(70, L'b')});
+  cut.resize(32 + 224 + 64);  // record 2 ends after its first 64 text bytes
+  std::string random;
+  std::mt19937 rng(932);
+  for (int i = 0; i < 3000; ++i) random.push_back(static_cast<char>(rng() & 0xFF));
+  std::string smallVersion = random;
+  smallVersion[0] = 5;
+  smallVersion[1] = 0;
+  std::string largeVersion = random;
+  largeVersion[1] = 0x7F;
+  std::string v99 = kEmptyFile;
+  v99[0] = 99;
+  return {
+      {"empty", "", FileError::kForeign},
+      {"one byte", "\x62", FileError::kForeign},
+      {"version 99 alone", std::string("\x63\x00", 2), FileError::kNewerVersion},
+      {"version 98 alone", std::string("\x62\x00", 2), FileError::kForeign},
+      {"header cut at 31 bytes", kEmptyFile.substr(0, 31), FileError::kForeign},
+      {"header whose version is 99", v99, FileError::kNewerVersion},
+      {"header alone", kEmptyFile, FileError::kNone},
+      {"count 30000 over 2 records", FileWith(30000, {L"a", L"b"}), FileError::kNone},
+      {"count -5 over 1 record", FileWith(-5, {L"a"}), FileError::kNone},
+      {"count 2 over 1.3 records", cut, FileError::kNone},
+      {"random bytes, version 5", smallVersion, FileError::kForeign},
+      {"random bytes, version 32512 or more", largeVersion, FileError::kNewerVersion},
+      {"count 400 over random bytes", FileWith(400, {}) + random, FileError::kNone},
+  };
+}
+
+TEST(RegistrationBytes, HeaderChecksVersionFirstThenMagicAndLength) {
+  const std::wstring name = L"C:\\d\\f.zrd";
+  for (const Hostile& f : HostileFiles()) {
+    const Result<RegistrationHeader> r = ParseRegistrationHeader(f.bytes, name);
+    EXPECT_EQ(r.status().error(), f.header) << f.what;
+    if (f.header == FileError::kNewerVersion) {
+      EXPECT_EQ(r.status().message(), NewerVersionMessage(name)) << f.what;
+    }
+    if (f.header == FileError::kForeign) {
+      EXPECT_EQ(r.status().message(), ForeignFileMessage(name, OpenedBy::kLoad)) << f.what;
+      EXPECT_EQ(ParseRegistrationHeader(f.bytes, name, OpenedBy::kOpenCommand).status().message(),
+                ForeignFileMessage(name, OpenedBy::kOpenCommand))
+          << f.what;
+    }
+    if (r.ok()) {
+      EXPECT_EQ(r.value().Encode(), f.bytes.substr(0, 32)) << f.what;
+    }
+  }
+}
+
+TEST(RegistrationBytes, MessagesWithinTheCountBlanksWhereTheBytesEnd) {
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::size_t count;
+    std::vector<std::wstring> first;  // the first texts; the rest are empty
+  } cases[] = {
+      {"count 30000 over 2 records: 500, two of them read", FileWith(30000, {L"a", L"b"}), 500, {L"a", L"b"}},
+      {"count -5: none", FileWith(-5, {L"a"}), 0, {}},
+      {"count 0 with records after the header", FileWith(0, {L"a", L"b"}), 0, {}},
+      {"count 3 over the header alone", FileWith(3, {}), 3, {}},
+      {"record 2 cut after its first half", HostileFiles()[9].bytes, 2, {L"a", std::wstring(64, L'b')}},
+      {"count 1 with trailing bytes", FileWith(1, {L"x"}) + "trailing", 1, {L"x"}},
+  };
+  for (const auto& c : cases) {
+    const Result<std::vector<std::wstring>> texts = ParseMessages(c.bytes, L"f.zrd");
+    ASSERT_TRUE(texts.ok()) << c.what;
+    std::vector<std::wstring> expected = c.first;
+    expected.resize(c.count);
+    EXPECT_EQ(texts.value(), expected) << c.what;
+  }
+  EXPECT_EQ(ParseMessages(kEmptyFile.substr(0, 20), L"f.zrd").status().error(), FileError::kForeign);
+}
+
+TEST(RegistrationBytes, OneMessageIsTheListsAndItsFormat) {
+  // Count 4: record 2 with a fixed layout, record 3 cut after 100 bytes (its
+  // text and marks, not its codes), record 4 absent.
+  std::string bytes = FileWith(4, {L"a", L"b", L"c"});
+  bytes[32 + 224 + 195] = 'B';
+  bytes[32 + 2 * 224 + 64] = 'A';
+  bytes[32 + 2 * 224 + 195] = 'C';
+  bytes.resize(32 + 2 * 224 + 100);
+  const std::vector<std::wstring> list = ParseMessages(bytes, L"f.zrd").value();
+  for (int n = -1; n <= 6; ++n) {
+    const Result<Message> m = ParseMessage(bytes, n, L"f.zrd");
+    ASSERT_EQ(m.ok(), n >= 1 && n <= 4) << n;
+    if (!m.ok()) {
+      EXPECT_EQ(m.status().error(), FileError::kRefused);
+      EXPECT_EQ(m.status().message(), std::to_wstring(n) + L" 番目の文章はありません（登録数 4）。");
+      continue;
+    }
+    EXPECT_EQ(m.value().text, list[static_cast<std::size_t>(n - 1)]) << n;
+  }
+  EXPECT_EQ(ParseMessage(bytes, 2, L"f.zrd").value().format.Layout(), FixedLayout::kB);
+  EXPECT_TRUE(ParseMessage(bytes, 3, L"f.zrd").value().format.Marked(1)) << "what the cut record holds is read";
+  EXPECT_EQ(ParseMessage(bytes, 3, L"f.zrd").value().format.layout, ' ') << "what it lacks is blank";
+  EXPECT_EQ(ParseMessage(bytes, 4, L"f.zrd").value().format, MessageFormat{});
+  EXPECT_EQ(RecordFrom(std::string(300, 'x')), RecordFrom(std::string(224, 'x'))) << "a record is 224 bytes";
+  EXPECT_EQ(RecordFrom({}), BlankRecord());
+}
+
+// The file readers are the byte layer over the bytes they read.
+TEST(RegistrationFile, ReadersAgreeWithTheByteLayer) {
+  TempFolder dir;
+  const auto p = dir / "f.zrd";
+  const std::wstring name = DisplayPath(p);
+  for (const Hostile& f : HostileFiles()) {
+    WriteBytes(p, f.bytes);
+    const Result<RegistrationHeader> header = ValidateRegistrationFile(p);
+    EXPECT_EQ(header.status().message(), ParseRegistrationHeader(f.bytes, name).status().message()) << f.what;
+    const Result<std::vector<std::wstring>> texts = ReadMessages(p);
+    const Result<std::vector<std::wstring>> parsed = ParseMessages(f.bytes, name);
+    ASSERT_EQ(texts.ok(), parsed.ok()) << f.what;
+    EXPECT_EQ(texts.status().message(), parsed.status().message()) << f.what;
+    if (texts.ok()) {
+      EXPECT_EQ(texts.value(), parsed.value()) << f.what;
+    }
+    for (int n : {1, 2, 3, 500}) {
+      const Result<Message> read = ReadMessage(p, n);
+      const Result<Message> one = ParseMessage(f.bytes, n, name);
+      ASSERT_EQ(read.ok(), one.ok()) << f.what << " " << n;
+      EXPECT_EQ(read.status().message(), one.status().message());
+      if (read.ok()) {
+        EXPECT_EQ(read.value().text, one.value().text) << f.what << " " << n;
+        EXPECT_EQ(read.value().format, one.value().format) << f.what << " " << n;
+      }
+    }
+  }
 }
 
 TEST(RegistrationRecord, TextHalvesAndTheCharacterAcrossTheBoundary) {

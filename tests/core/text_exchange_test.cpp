@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <span>
 
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
@@ -95,6 +96,53 @@ TEST(ImportLines, ReadingStopsAtThe500thAcceptedLine) {
       500);
   EXPECT_EQ(r.texts.size(), 500u);
   EXPECT_EQ(served, 500u * 64) << "no byte is read after the last accepted line";
+}
+
+// The splitter takes the bytes in pieces of any size: every cut of the input,
+// also inside a character, between CR and LF or in a run of blanks, gives
+// the lines of the whole.
+TEST(ImportLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWhole) {
+  const std::string longLine = std::string(96, 'a') + std::string(40, ' ') + "\r\n";  // 136 bytes, 96 kept
+  const std::string inputs[] = {
+      "  abc  \r\n\r\n   \r\n\x82\xA0\nend",
+      "x\r\r\ny \r\nz\r  \n",                                        // CRs that do and do not end a line
+      "\x82\xA0\x82\xA2 \x82\xA4\r\n\x82\r\n",                      // double-byte characters, a lone lead byte
+      longLine + std::string(95, 'b') + std::string(40, ' ') + "c\n",  // blanks that make a line too long
+      std::string(100000, ' ') + "abc" + std::string(100000, ' ') + "\n",
+      Lines(120, "\r\n\r\n  \r\n"),
+  };
+  for (const std::string& input : inputs) {
+    const ImportedLines whole = SplitImportLines(input, 100);
+    for (const std::size_t piece : {1u, 2u, 3u, 64u, 127u, 128u, 129u}) {
+      ImportLineSplitter splitter(100);
+      for (std::size_t at = 0; at < input.size(); at += piece) {
+        splitter.Feed(std::span<const char>(input).subspan(at, std::min(piece, input.size() - at)));
+      }
+      const ImportedLines pieces = splitter.Finish();
+      EXPECT_EQ(pieces.texts, whole.texts) << "pieces of " << piece << ": " << input.substr(0, 20);
+      EXPECT_EQ(pieces.skipped, whole.skipped) << "pieces of " << piece << ": " << input.substr(0, 20);
+    }
+  }
+  EXPECT_EQ(SplitImportLines(longLine, 100).texts, std::vector<std::wstring>{std::wstring(96, L'a')})
+      << "trailing blanks never count against a line";
+  EXPECT_EQ(SplitImportLines(inputs[1], 100).texts, (std::vector<std::wstring>{L"y"}));
+  EXPECT_EQ(SplitImportLines(inputs[1], 100).skipped, 2) << "x CR and z CR blanks hold a CR in the line";
+}
+
+TEST(ImportLineSplitter, FullTakesNoMoreAndAnEmptyFeedChangesNothing) {
+  ImportLineSplitter splitter(2);
+  splitter.Feed(std::string_view("a\nb"));
+  splitter.Feed({});
+  EXPECT_FALSE(splitter.full()) << "b has no line end yet";
+  splitter.Feed(std::string_view("\nc\nd\n"));
+  EXPECT_TRUE(splitter.full());
+  splitter.Feed(std::string_view("e\n"));
+  const ImportedLines r = splitter.Finish();
+  EXPECT_EQ(r.texts, (std::vector<std::wstring>{L"a", L"b"}));
+  EXPECT_EQ(r.skipped, 0);
+  EXPECT_TRUE(SplitImportLines(std::string_view("a\n"), 0).texts.empty());
+  EXPECT_TRUE(SplitImportLines(std::string_view("a\n"), -1).texts.empty());
+  EXPECT_EQ(SplitImportLines(std::string_view(""), 5).skipped, 0) << "no bytes, no line";
 }
 
 TEST(ImportExportNames, FollowThePath) {

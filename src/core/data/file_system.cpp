@@ -19,8 +19,23 @@ FaultHook& Hook() {
 
 bool Faulted(ReplaceStep step) { return Hook() && Hook()(step); }
 
-std::wstring WriteFailure(const std::filesystem::path& target) {
-  return PathText(target) + L" に書き込めませんでした。ファイルは変更されていません。";
+enum class Before { kExisted, kAbsent, kUnknown };
+
+Before StateOf(const std::filesystem::path& target) {
+  std::error_code ec;
+  const bool exists = std::filesystem::exists(target, ec);
+  return ec ? Before::kUnknown : exists ? Before::kExisted : Before::kAbsent;
+}
+
+// Says only what is true: a target that did not exist was not created (it
+// is not "unchanged"), and one that could not be looked at was not written.
+std::wstring WriteFailure(const std::filesystem::path& target, Before before) {
+  switch (before) {
+    case Before::kExisted: return DisplayPath(target) + L" に書き込めませんでした。ファイルは変更されていません。";
+    case Before::kAbsent: return DisplayPath(target) + L" を作成できませんでした。";
+    case Before::kUnknown: break;
+  }
+  return DisplayPath(target) + L" に書き込めませんでした。";
 }
 
 // A name beside the target that no other file has: the target's name, the
@@ -43,6 +58,12 @@ std::filesystem::path PathFromText(std::wstring_view text) {
 std::wstring PathText(const std::filesystem::path& path) {
   const std::u8string utf8 = path.u8string();
   return FromUtf8(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
+}
+
+std::wstring DisplayPath(const std::filesystem::path& path) {
+  std::filesystem::path preferred = path;
+  preferred.make_preferred();
+  return PathText(preferred);
 }
 
 bool FileExists(const std::filesystem::path& path) {
@@ -92,6 +113,7 @@ bool FileWriter::CopyFrom(std::FILE* source, std::int64_t offset) {
 }
 
 Status ReplaceFileContents(const std::filesystem::path& target, const std::function<bool(FileWriter&)>& produce) {
+  const Before before = StateOf(target);
   std::filesystem::path temporary;
   std::FILE* f = nullptr;
   if (!Faulted(ReplaceStep::kCreateTemporary)) {
@@ -102,7 +124,7 @@ Status ReplaceFileContents(const std::filesystem::path& target, const std::funct
       if (f == nullptr && !std::filesystem::exists(temporary, ec)) break;  // not a name clash
     }
   }
-  if (f == nullptr) return Status::Fail(FileError::kWrite, WriteFailure(target));
+  if (f == nullptr) return Status::Fail(FileError::kWrite, WriteFailure(target, before));
 
   FileWriter writer(f);
   bool good = produce(writer);
@@ -112,14 +134,14 @@ Status ReplaceFileContents(const std::filesystem::path& target, const std::funct
   if (!good) {
     std::error_code ec;
     std::filesystem::remove(temporary, ec);
-    return Status::Fail(FileError::kWrite, WriteFailure(target));
+    return Status::Fail(FileError::kWrite, WriteFailure(target, before));
   }
   return Status::Ok();
 }
 
 Status RenameFile(const std::filesystem::path& from, const std::filesystem::path& to) {
   if (!platform::ReplaceFileAtomically(from, to)) {
-    return Status::Fail(FileError::kWrite, PathText(from) + L" の名前を " + PathText(to) +
+    return Status::Fail(FileError::kWrite, DisplayPath(from) + L" の名前を " + DisplayPath(to) +
                                                L" に変更できませんでした。ファイルは変更されていません。");
   }
   return Status::Ok();

@@ -18,6 +18,10 @@ namespace zor {
 // Paths are made from and shown as text through UTF-8, the same on every platform.
 [[nodiscard]] std::filesystem::path PathFromText(std::wstring_view text);
 [[nodiscard]] std::wstring PathText(const std::filesystem::path& path);
+// A path as messages show it: its text in the platform's own separators (a
+// "/" given on a Windows command line would otherwise stand beside the "\"
+// that path's operator/ adds).
+[[nodiscard]] std::wstring DisplayPath(const std::filesystem::path& path);
 
 // False for an empty path; true when the path names an existing regular file.
 [[nodiscard]] bool FileExists(const std::filesystem::path& path);

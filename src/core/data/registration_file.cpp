@@ -27,7 +27,51 @@ void PutInt16(std::string& bytes, std::size_t at, std::int16_t value) {
 std::int64_t RecordOffset(int n) { return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize}; }
 
 std::wstring ReadFailure(const std::filesystem::path& path) {
-  return PathText(path) + L" を読み込めませんでした。";
+  return DisplayPath(path) + L" を読み込めませんでした。";
+}
+
+// The bytes of record n within bytes that start at position 1: empty when
+// they end before it, short when they end inside it.
+std::span<const char> RecordSpan(std::span<const char> bytes, int n) {
+  const auto at = static_cast<std::size_t>(RecordOffset(n));
+  if (at >= bytes.size()) return {};
+  return bytes.subspan(at, std::min(kRecordSize, bytes.size() - at));
+}
+
+Message MessageOf(const RecordBytes& r) {
+  return Message{RecordText(r), MessageFormat::FromRecord(std::string_view(r.data(), r.size()))};
+}
+
+Status NoSuchMessage(int n, int count) {
+  return Status::Fail(FileError::kRefused, std::to_wstring(n) + L" 番目の文章はありません（登録数 " +
+                                               std::to_wstring(count) + L"）。");
+}
+
+// An open file, its size and the bytes read from its start so far.
+struct OpenedFile {
+  FileHandle file;
+  std::int64_t size = 0;
+  std::string bytes;
+
+  // Reads the next bytes, at most max of them (fewer at the end of the file).
+  [[nodiscard]] bool ReadOn(std::size_t max) {
+    const auto at = static_cast<std::int64_t>(bytes.size());
+    const auto want = static_cast<std::size_t>(std::clamp<std::int64_t>(size - at, 0, static_cast<std::int64_t>(max)));
+    if (want == 0) return true;
+    bytes.resize(bytes.size() + want);
+    return ReadAt(file.get(), at, bytes.data() + (bytes.size() - want), want) == want;
+  }
+};
+
+// Opens the file and reads what it holds of the header.
+Result<OpenedFile> OpenAndReadHeader(const std::filesystem::path& path) {
+  if (!FileExists(path)) return Status::Fail(FileError::kMissing, MissingFileMessage(DisplayPath(path)));
+  OpenedFile f;
+  f.file = OpenForReading(path);
+  if (!f.file) return Status::Fail(FileError::kRead, ReadFailure(path));
+  f.size = FileSizeOf(f.file.get());
+  if (f.size < 0 || !f.ReadOn(kHeaderSize)) return Status::Fail(FileError::kRead, ReadFailure(path));
+  return f;
 }
 
 // The header and the records 1..MessageCount() of a validated file, with
@@ -37,24 +81,33 @@ struct Image {
   std::vector<RecordBytes> records;
 };
 
-Result<Image> LoadImage(const std::filesystem::path& path) {
-  Result<RegistrationHeader> header = ValidateRegistrationFile(path);
+Result<Image> ParseImage(std::span<const char> bytes, std::wstring_view name) {
+  Result<RegistrationHeader> header = ParseRegistrationHeader(bytes, name);
   if (!header.ok()) return header.status();
-  FileHandle f = OpenForReading(path);
-  if (!f) return Status::Fail(FileError::kRead, ReadFailure(path));
-  const std::int64_t size = FileSizeOf(f.get());
-  if (size < 0) return Status::Fail(FileError::kRead, ReadFailure(path));
   Image image{header.value(), {}};
   const int count = image.header.MessageCount();
-  image.records.resize(static_cast<std::size_t>(count), BlankRecord());
-  for (int n = 1; n <= count && RecordOffset(n) < size; ++n) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(kRecordSize, size - RecordOffset(n)));
-    RecordBytes& r = image.records[static_cast<std::size_t>(n - 1)];
-    if (ReadAt(f.get(), RecordOffset(n), r.data(), want) != want) {
-      return Status::Fail(FileError::kRead, ReadFailure(path));
-    }
-  }
+  image.records.reserve(static_cast<std::size_t>(count));
+  for (int n = 1; n <= count; ++n) image.records.push_back(RecordFrom(RecordSpan(bytes, n)));
   return image;
+}
+
+// Reads the header and, when it is valid, the records within its count (at
+// most 500 of them, whatever the file's length).
+Result<OpenedFile> ReadHeaderAndRecords(const std::filesystem::path& path) {
+  Result<OpenedFile> f = OpenAndReadHeader(path);
+  if (!f.ok()) return f;
+  OpenedFile& opened = f.value();
+  const Result<RegistrationHeader> header = ParseRegistrationHeader(opened.bytes, DisplayPath(path));
+  if (!header.ok()) return header.status();
+  const auto count = static_cast<std::size_t>(header.value().MessageCount());
+  if (!opened.ReadOn(count * kRecordSize)) return Status::Fail(FileError::kRead, ReadFailure(path));
+  return f;
+}
+
+Result<Image> LoadImage(const std::filesystem::path& path) {
+  const Result<OpenedFile> f = ReadHeaderAndRecords(path);
+  if (!f.ok()) return f.status();
+  return ParseImage(f.value().bytes, DisplayPath(path));
 }
 
 // Writes the image over the file; the original's bytes from tailOffset on
@@ -69,11 +122,6 @@ Status SaveImage(const std::filesystem::path& path, const Image& image, std::int
     FileHandle original = OpenForReading(path);
     return original && w.CopyFrom(original.get(), tailOffset);
   });
-}
-
-Status NoSuchMessage(int n, int count) {
-  return Status::Fail(FileError::kRefused, std::to_wstring(n) + L" 番目の文章はありません（登録数 " +
-                                               std::to_wstring(count) + L"）。");
 }
 
 // Cut to at most max bytes without splitting a double-byte character.
@@ -158,27 +206,52 @@ std::wstring ForeignFileMessage(std::wstring_view path, OpenedBy by) {
          (by == OpenedBy::kLoad ? L" は ZORANTE の登録ファイルではありません。" : L" は ZORANTE の登録データではありません。");
 }
 
-Result<RegistrationHeader> ValidateRegistrationFile(const std::filesystem::path& path, OpenedBy by) {
-  const std::wstring name = PathText(path);
-  if (!FileExists(path)) return Status::Fail(FileError::kMissing, MissingFileMessage(name));
-  FileHandle f = OpenForReading(path);
-  if (!f) return Status::Fail(FileError::kRead, ReadFailure(path));
-  const std::int64_t size = FileSizeOf(f.get());
-  if (size < 0) return Status::Fail(FileError::kRead, ReadFailure(path));
-  std::string bytes(static_cast<std::size_t>(std::min<std::int64_t>(size, kHeaderSize)), '\0');
-  if (ReadAt(f.get(), 0, bytes.data(), bytes.size()) != bytes.size()) {
-    return Status::Fail(FileError::kRead, ReadFailure(path));
-  }
+Result<RegistrationHeader> ParseRegistrationHeader(std::span<const char> bytes, std::wstring_view name, OpenedBy by) {
+  const std::string_view head(bytes.data(), std::min(bytes.size(), kHeaderSize));
   // The version is checked before the magic: a foreign file whose first two
   // bytes read as 99 or more gets the newer-version message.
-  if (bytes.size() >= 2 && GetInt16(bytes, 0) >= kFirstRefusedVersion) {
+  if (head.size() >= 2 && GetInt16(head, 0) >= kFirstRefusedVersion) {
     return Status::Fail(FileError::kNewerVersion, NewerVersionMessage(name));
   }
   // A header cut short is not a registration file, whatever its first bytes say.
-  if (bytes.size() < kHeaderSize || std::string_view(bytes).substr(10, 6) != kMagic) {
+  if (head.size() < kHeaderSize || head.substr(10, 6) != kMagic) {
     return Status::Fail(FileError::kForeign, ForeignFileMessage(name, by));
   }
-  return RegistrationHeader::Decode(bytes);
+  return RegistrationHeader::Decode(head);
+}
+
+Result<std::vector<std::wstring>> ParseMessages(std::span<const char> bytes, std::wstring_view name) {
+  const Result<RegistrationHeader> header = ParseRegistrationHeader(bytes, name);
+  if (!header.ok()) return header.status();
+  const int count = header.value().MessageCount();
+  std::vector<std::wstring> texts;
+  texts.reserve(static_cast<std::size_t>(count));
+  for (int n = 1; n <= count; ++n) {
+    const std::span<const char> record = RecordSpan(bytes, n);
+    // A record the bytes lack altogether is blanks: no need to decode it.
+    texts.push_back(record.empty() ? std::wstring() : RecordText(RecordFrom(record)));
+  }
+  return texts;
+}
+
+Result<Message> ParseMessage(std::span<const char> bytes, int n, std::wstring_view name) {
+  const Result<RegistrationHeader> header = ParseRegistrationHeader(bytes, name);
+  if (!header.ok()) return header.status();
+  const int count = header.value().MessageCount();
+  if (n < 1 || n > count) return NoSuchMessage(n, count);
+  return MessageOf(RecordFrom(RecordSpan(bytes, n)));
+}
+
+RecordBytes RecordFrom(std::span<const char> bytes) {
+  RecordBytes r = BlankRecord();
+  std::copy_n(bytes.begin(), std::min(bytes.size(), r.size()), r.begin());
+  return r;
+}
+
+Result<RegistrationHeader> ValidateRegistrationFile(const std::filesystem::path& path, OpenedBy by) {
+  const Result<OpenedFile> f = OpenAndReadHeader(path);
+  if (!f.ok()) return f.status();
+  return ParseRegistrationHeader(f.value().bytes, DisplayPath(path), by);
 }
 
 Status CreateEmptyRegistrationFile(const std::filesystem::path& path) {
@@ -200,36 +273,32 @@ Result<std::filesystem::path> NewUntitledName(const std::filesystem::path& folde
     std::error_code ec;
     if (!std::filesystem::exists(candidate, ec) && !ec) return candidate;
   }
-  return Status::Fail(FileError::kRefused, PathText(folder) + L" に新しいファイル名を作れません。");
+  return Status::Fail(FileError::kRefused, DisplayPath(folder) + L" に新しいファイル名を作れません。");
 }
 
 Result<std::vector<std::wstring>> ReadMessages(const std::filesystem::path& path) {
-  Result<Image> image = LoadImage(path);
-  if (!image.ok()) return image.status();
-  std::vector<std::wstring> texts;
-  texts.reserve(image.value().records.size());
-  for (const RecordBytes& r : image.value().records) texts.push_back(RecordText(r));
-  return texts;
+  const Result<OpenedFile> f = ReadHeaderAndRecords(path);
+  if (!f.ok()) return f.status();
+  return ParseMessages(f.value().bytes, DisplayPath(path));
 }
 
 Result<Message> ReadMessage(const std::filesystem::path& path, int n) {
-  Result<RegistrationHeader> header = ValidateRegistrationFile(path);
+  Result<OpenedFile> f = OpenAndReadHeader(path);
+  if (!f.ok()) return f.status();
+  OpenedFile& opened = f.value();
+  const Result<RegistrationHeader> header = ParseRegistrationHeader(opened.bytes, DisplayPath(path));
   if (!header.ok()) return header.status();
   const int count = header.value().MessageCount();
   if (n < 1 || n > count) return NoSuchMessage(n, count);
-  FileHandle f = OpenForReading(path);
-  if (!f) return Status::Fail(FileError::kRead, ReadFailure(path));
-  const std::int64_t size = FileSizeOf(f.get());
-  if (size < 0) return Status::Fail(FileError::kRead, ReadFailure(path));
   // The part of the record the file holds; the rest reads as blanks.
-  RecordBytes r = BlankRecord();
-  if (RecordOffset(n) < size) {
-    const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(kRecordSize, size - RecordOffset(n)));
-    if (ReadAt(f.get(), RecordOffset(n), r.data(), want) != want) {
+  std::string record(kRecordSize, ' ');
+  if (RecordOffset(n) < opened.size) {
+    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(kRecordSize, opened.size - RecordOffset(n)));
+    if (ReadAt(opened.file.get(), RecordOffset(n), record.data(), want) != want) {
       return Status::Fail(FileError::kRead, ReadFailure(path));
     }
   }
-  return Message{RecordText(r), MessageFormat::FromRecord(std::string_view(r.data(), r.size()))};
+  return MessageOf(RecordFrom(record));
 }
 
 std::wstring TextRefusal(std::wstring_view text) {
@@ -321,7 +390,7 @@ Status WriteDisplayOptions(const std::filesystem::path& path, const DisplayOptio
 Result<RenameOutcome> RenameRegistrationFile(const std::filesystem::path& current,
                                              const std::filesystem::path& renamed) {
   if (renamed.empty() || LowerCase(PathText(renamed)) == LowerCase(PathText(current))) return RenameOutcome::kUnchanged;
-  if (!FileExists(current)) return Status::Fail(FileError::kMissing, MissingFileMessage(PathText(current)));
+  if (!FileExists(current)) return Status::Fail(FileError::kMissing, MissingFileMessage(DisplayPath(current)));
   Status moved = RenameFile(current, renamed);
   if (!moved.ok()) return moved;
   return RenameOutcome::kRenamed;

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -75,6 +76,28 @@ enum class OpenedBy { kLoad, kOpenCommand };
 [[nodiscard]] std::wstring NewerVersionMessage(std::wstring_view path);
 [[nodiscard]] std::wstring ForeignFileMessage(std::wstring_view path, OpenedBy by);
 
+struct Message {
+  std::wstring text;
+  MessageFormat format;
+};
+
+// The byte layer: the same rules on the first bytes of a file held in
+// memory (bytes[0] is position 1); name is the file as messages show it.
+// Bytes a record lacks read as blanks, as they do from a short file.
+
+// Checks version (first) and magic of the header in the bytes.
+[[nodiscard]] Result<RegistrationHeader> ParseRegistrationHeader(std::span<const char> bytes, std::wstring_view name,
+                                                                 OpenedBy by = OpenedBy::kLoad);
+// The texts of records 1..MessageCount() after a valid header.
+[[nodiscard]] Result<std::vector<std::wstring>> ParseMessages(std::span<const char> bytes, std::wstring_view name);
+// Message n (1-based, within the count) after a valid header.
+[[nodiscard]] Result<Message> ParseMessage(std::span<const char> bytes, int n, std::wstring_view name);
+// A record from the bytes that begin at its offset; what they lack is blanks.
+[[nodiscard]] RecordBytes RecordFrom(std::span<const char> bytes);
+
+// The file layer: reads only the bytes the rule needs (the header, then the
+// records within the count or the one record asked for) and parses them.
+
 // Checks version (first) and magic; returns the header.
 [[nodiscard]] Result<RegistrationHeader> ValidateRegistrationFile(const std::filesystem::path& path,
                                                                   OpenedBy by = OpenedBy::kLoad);
@@ -92,10 +115,6 @@ enum class OpenedBy { kLoad, kOpenCommand };
 // count claims but the file lacks read as empty texts.
 [[nodiscard]] Result<std::vector<std::wstring>> ReadMessages(const std::filesystem::path& path);
 
-struct Message {
-  std::wstring text;
-  MessageFormat format;
-};
 // Message n (1-based, within the count), read from the header and that
 // record alone. A record the count claims but the file lacks, wholly or in
 // part, reads as blanks: empty text, default format.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
@@ -16,48 +17,6 @@ namespace {
 // No acceptable message has more CP932 bytes than this once trimmed.
 constexpr std::size_t kLongestUsefulLine = kMaxTextBytes;
 
-// Collects one line: leading blanks dropped, inner and trailing blanks
-// counted but held only while the line can still be short enough.
-class LineBuilder {
- public:
-  void Add(char c) {
-    if (overlong_) return;
-    if (c == ' ') {
-      if (!text_.empty()) ++pendingBlanks_;
-      return;
-    }
-    if (text_.size() + pendingBlanks_ + 1 > kLongestUsefulLine) {
-      overlong_ = true;
-      return;
-    }
-    text_.append(pendingBlanks_, ' ');
-    pendingBlanks_ = 0;
-    text_.push_back(c);
-  }
-  void Reset() {
-    text_.clear();
-    pendingBlanks_ = 0;
-    overlong_ = false;
-  }
-  [[nodiscard]] bool overlong() const { return overlong_; }
-  // The trimmed bytes; a CR before the LF is not part of the line.
-  [[nodiscard]] std::string_view Trimmed() const {
-    std::string_view t = text_;
-    if (pendingBlanks_ == 0 && !t.empty() && t.back() == '\r') t.remove_suffix(1);
-    while (!t.empty() && t.back() == ' ') t.remove_suffix(1);
-    return t;
-  }
-
- private:
-  std::string text_;
-  std::size_t pendingBlanks_ = 0;
-  bool overlong_ = false;
-};
-
-bool IsValidCp932(std::string_view bytes) {
-  return FromCp932(bytes).find(static_cast<wchar_t>(kReplacementChar)) == std::wstring::npos;
-}
-
 // The base name: the file name up to its last "." (the whole name without one).
 std::filesystem::path BaseName(const std::filesystem::path& path) {
   const std::wstring name = PathText(path.filename());
@@ -67,45 +26,84 @@ std::filesystem::path BaseName(const std::filesystem::path& path) {
 
 }  // namespace
 
-ImportedLines ReadImportLines(const ByteSource& source, int maxLines) {
-  ImportedLines result;
-  if (maxLines <= 0) return result;
-  LineBuilder line;
-  std::vector<char> chunk(1 << 16);
-  bool any = false;  // bytes in the current line
-  const auto finish = [&]() {
-    if (!any) return;
-    any = false;
-    const std::string_view bytes = line.Trimmed();
-    bool accepted = false;
-    // A lone CR inside the line would end the message's line on export.
-    if (!line.overlong() && !bytes.empty() && bytes.find('\r') == std::string_view::npos && IsValidCp932(bytes)) {
-      std::wstring text = FromCp932(bytes);
-      if (AcceptableMessage(text)) {
-        result.texts.push_back(std::move(text));
-        accepted = true;
-      }
-    }
-    if (!accepted) ++result.skipped;
-    line.Reset();
-  };
-  for (;;) {
-    const std::size_t n = source(chunk.data(), chunk.size());
-    if (n == 0) break;
-    for (std::size_t i = 0; i < n; ++i) {
-      if (chunk[i] == '\n') {
-        any = true;
-        finish();
-        if (static_cast<int>(result.texts.size()) >= maxLines) return result;
-      } else {
-        any = true;
-        line.Add(chunk[i]);
-      }
+void ImportLineSplitter::Feed(std::span<const char> bytes) {
+  while (!bytes.empty() && !full()) {
+    const void* end = std::memchr(bytes.data(), '\n', bytes.size());
+    const std::size_t length = end ? static_cast<std::size_t>(static_cast<const char*>(end) - bytes.data()) : bytes.size();
+    any_ = true;
+    Append(std::string_view(bytes.data(), length));
+    if (end == nullptr) return;
+    EndLine();
+    bytes = bytes.subspan(length + 1);
+  }
+}
+
+// Leading blanks are dropped; blanks after the text are counted and joined
+// to it only when more text follows, while the line can still be short enough.
+// A CR is held back until the next byte shows whether it ends the line.
+void ImportLineSplitter::Append(std::string_view piece) {
+  if (piece.empty()) return;
+  if (crHeld_) strayCr_ = true;  // the held CR is not followed by the LF
+  crHeld_ = piece.back() == '\r';
+  if (crHeld_) piece.remove_suffix(1);
+  // A CR inside the line would end the message's line on export.
+  if (piece.find('\r') != std::string_view::npos) strayCr_ = true;
+  if (overlong_ || strayCr_) return;
+  if (line_.empty()) piece.remove_prefix(std::min(piece.find_first_not_of(' '), piece.size()));
+  const std::size_t last = piece.find_last_not_of(' ');
+  if (last == std::string_view::npos) {
+    if (!line_.empty()) pendingBlanks_ += piece.size();
+    return;
+  }
+  if (line_.size() + pendingBlanks_ + last + 1 > kLongestUsefulLine) {
+    overlong_ = true;
+    return;
+  }
+  line_.append(pendingBlanks_, ' ');
+  line_.append(piece.substr(0, last + 1));
+  pendingBlanks_ = piece.size() - (last + 1);
+}
+
+void ImportLineSplitter::EndLine() {
+  if (!any_) return;
+  bool accepted = false;
+  if (!overlong_ && !strayCr_ && !line_.empty()) {
+    std::wstring text = FromCp932(line_);
+    // The decoder marks every byte that is not valid CP932 (CP932 itself has no U+FFFD).
+    if (text.find(static_cast<wchar_t>(kReplacementChar)) == std::wstring::npos && AcceptableMessage(text)) {
+      result_.texts.push_back(std::move(text));
+      accepted = true;
     }
   }
-  finish();
-  if (static_cast<int>(result.texts.size()) > maxLines) result.texts.resize(static_cast<std::size_t>(maxLines));
-  return result;
+  if (!accepted) ++result_.skipped;
+  line_.clear();
+  pendingBlanks_ = 0;
+  overlong_ = false;
+  crHeld_ = false;
+  strayCr_ = false;
+  any_ = false;
+}
+
+ImportedLines ImportLineSplitter::Finish() {
+  if (!full()) EndLine();
+  return std::move(result_);
+}
+
+ImportedLines SplitImportLines(std::span<const char> bytes, int maxLines) {
+  ImportLineSplitter splitter(maxLines);
+  splitter.Feed(bytes);
+  return splitter.Finish();
+}
+
+ImportedLines ReadImportLines(const ByteSource& source, int maxLines) {
+  ImportLineSplitter splitter(maxLines);
+  std::vector<char> chunk(1 << 16);
+  while (!splitter.full()) {
+    const std::size_t n = source(chunk.data(), chunk.size());
+    if (n == 0) break;
+    splitter.Feed(std::span<const char>(chunk.data(), n));
+  }
+  return splitter.Finish();
 }
 
 std::filesystem::path ExportNameFor(const std::filesystem::path& registration) {
@@ -129,7 +127,7 @@ Status Export(const std::filesystem::path& text, const std::filesystem::path& re
   if (!header.ok()) return header.status();
   FileHandle in = OpenForReading(registration);
   const std::int64_t size = in ? FileSizeOf(in.get()) : -1;
-  if (size < 0) return Status::Fail(FileError::kRead, PathText(registration) + L" を読み込めませんでした。");
+  if (size < 0) return Status::Fail(FileError::kRead, DisplayPath(registration) + L" を読み込めませんでした。");
   // Every message the file holds, also beyond the 500 the list shows: the
   // header's count, as far as the file has records for it.
   const std::int64_t present = (size - static_cast<std::int64_t>(kHeaderSize)) / static_cast<std::int64_t>(kRecordSize);
@@ -147,7 +145,7 @@ Status Export(const std::filesystem::path& text, const std::filesystem::path& re
     }
     return true;
   });
-  if (readFailed) return Status::Fail(FileError::kRead, PathText(registration) + L" を読み込めませんでした。");
+  if (readFailed) return Status::Fail(FileError::kRead, DisplayPath(registration) + L" を読み込めませんでした。");
   return written;
 }
 
@@ -155,12 +153,12 @@ Result<int> ImportInto(const std::filesystem::path& registration, const std::fil
                        bool limitTo100) {
   if (!FileExists(text)) return Status::Fail(FileError::kMissing, L"指定のファイルは存在しません");
   FileHandle in = OpenForReading(text);
-  if (!in) return Status::Fail(FileError::kRead, PathText(text) + L" を読み込めませんでした。");
+  if (!in) return Status::Fail(FileError::kRead, DisplayPath(text) + L" を読み込めませんでした。");
   std::FILE* f = in.get();
   const ImportedLines lines = ReadImportLines(
       [f](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, f); },
       limitTo100 ? kImportLimitedLines : kMaxMessages);
-  if (std::ferror(f) != 0) return Status::Fail(FileError::kRead, PathText(text) + L" を読み込めませんでした。");
+  if (std::ferror(f) != 0) return Status::Fail(FileError::kRead, DisplayPath(text) + L" を読み込めませんでした。");
 
   RegistrationHeader header;
   header.count = static_cast<std::int16_t>(lines.texts.size());

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/data/status.h"
@@ -22,11 +24,41 @@ struct ImportedLines {
   bool readFailed = false;
 };
 
-// Splits the bytes into lines (CR LF or a lone LF ends a line), trims blanks,
+// Splits bytes into lines (CR LF or a lone LF ends a line), trims blanks,
 // keeps the lines the length rule accepts and stops after maxLines of them.
-// A line holding bytes that are not valid CP932 is skipped whole. A line is
-// never held in memory beyond what could still make an acceptable message,
-// so memory stays small whatever the input.
+// A line holding bytes that are not valid CP932, or a CR anywhere but before
+// its LF (or at the very end of the bytes), is skipped whole. The bytes
+// come in pieces of any size (a piece may end inside a character or between
+// CR and LF), and a line is never held beyond what could still make an
+// acceptable message, so memory stays small whatever the input.
+class ImportLineSplitter {
+ public:
+  explicit ImportLineSplitter(int maxLines) : maxLines_(maxLines) {}
+  // Takes the next piece; further bytes change nothing once full().
+  void Feed(std::span<const char> bytes);
+  [[nodiscard]] bool full() const { return static_cast<int>(result_.texts.size()) >= maxLines_; }
+  // Ends the last line (one without a line end) and gives the lines.
+  [[nodiscard]] ImportedLines Finish();
+
+ private:
+  void Append(std::string_view piece);
+  void EndLine();
+
+  int maxLines_;
+  ImportedLines result_;
+  std::string line_;               // the line's bytes so far, from its first non-blank
+  std::size_t pendingBlanks_ = 0;  // blanks after line_, kept only if more text follows
+  bool overlong_ = false;          // too long to be a message, whatever follows
+  bool crHeld_ = false;            // the last byte was a CR, which ends the line if an LF follows
+  bool strayCr_ = false;           // a CR not followed by the LF: the line is skipped
+  bool any_ = false;               // the line has begun
+};
+
+// The lines of bytes held in memory.
+[[nodiscard]] ImportedLines SplitImportLines(std::span<const char> bytes, int maxLines);
+
+// The lines of a byte stream, read in pieces until its end or until maxLines
+// are accepted.
 [[nodiscard]] ImportedLines ReadImportLines(const ByteSource& source, int maxLines);
 
 // The suggested export name: the registration file's folder and base name with ".txt".
