@@ -351,7 +351,7 @@ int ImportCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (!Prepare(cmd, inv, L"import", {L"--no-limit"}, 1, 1, rc)) return rc;
   const Result<ImportOutcome> r = Import(PathFromText(inv.positional[0]), !Command::Has(inv, L"--no-limit"));
   if (!r.ok()) return cmd.Refuse(r.status().message());
-  cmd.Print(PathText(r.value().registration));
+  cmd.Print(DisplayPath(r.value().registration));
   return cmd.Print(std::to_wstring(r.value().imported));
 }
 
@@ -365,7 +365,7 @@ int ExportCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (text.empty()) return cmd.Usage(L"export: no text file name can be made from " + inv.positional[0]);
   const Status s = Export(text, registration);
   if (!s.ok()) return cmd.Refuse(s.message());
-  return cmd.Print(PathText(text));
+  return cmd.Print(DisplayPath(text));
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const std::filesystem::path ini = value(L"--settings").empty() ? SettingsFilePath(folder)
                                                                   : std::filesystem::path(value(L"--settings"));
   if (!value(L"--settings").empty() && !FileExists(ini)) {
-    return cmd.Refuse(L"no such settings file: " + ini.wstring());
+    return cmd.Refuse(L"no such settings file: " + DisplayPath(ini));
   }
   win::Win32ProfileStore store(ini);
   const Settings settings = LoadSettings(store, folder);
@@ -123,8 +123,8 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   }
   GdiFlush();
   const std::wstring error = win::WriteImageFile(out, canvas.pixels(), width, height);
-  if (!error.empty()) return cmd.Refuse(error + L": " + out);
-  return cmd.Print(out);
+  if (!error.empty()) return cmd.Refuse(error + L": " + DisplayPath(PathFromText(out)));
+  return cmd.Print(DisplayPath(PathFromText(out)));
 }
 
 }  // namespace zor::tool

@@ -4,6 +4,13 @@
 # (build/native/zortool, or wine build/windows/zortool.exe).
 set -u
 TOOL=("$@")
+# The program named absolutely: the file cases run in a folder of their own.
+for i in "${!TOOL[@]}"; do
+  [[ "${TOOL[$i]}" == */* && -e "${TOOL[$i]}" ]] && TOOL[$i]=$(cd "$(dirname "${TOOL[$i]}")" && pwd)/$(basename "${TOOL[$i]}")
+done
+# zortool.exe names files with the Windows separator.
+SEP=/
+[[ "${TOOL[-1]}" == *.exe ]] && SEP='\'
 passed=0
 failed=0
 
@@ -88,6 +95,38 @@ expect_rc 2 font
 expect_rc 2 font ZORANTE.ini
 expect_rc 2 font ZORANTE.ini " IPAMincho"
 expect_rc 2 font ZORANTE.ini IPAMincho --bogus
+
+# expect_err CODE STDERR ARGS...: exit CODE, nothing on stdout, stderr exactly "zortool: STDERR".
+expect_err() {
+  local code="$1" expected="$2"
+  shift 2
+  local out err rc
+  err=$(mktemp)
+  out=$("${TOOL[@]}" "$@" 2>"$err")
+  rc=$?
+  if [ "$rc" -eq "$code" ] && [ -z "$out" ] && [ "$(tr -d '\r' <"$err")" = "zortool: $expected" ]; then pass; else
+    fail "zortool $* -> rc $rc (expected $code), out '$out', err '$(cat "$err")' (expected 'zortool: $expected')"
+  fi
+  rm -f "$err"
+}
+
+# Files: what a failure says about the target, and paths in the platform's separators.
+work=$(mktemp -d)
+pushd "$work" >/dev/null || exit 1
+mkdir sub
+printf 'abc\r\n' >sub/memo.txt
+expect_out "" new a.zrd
+expect_out "" add a.zrd abc
+expect_err 1 "nodir${SEP}x.zrd を作成できませんでした。" new nodir/x.zrd
+expect_err 1 "nodir${SEP}out.txt を作成できませんでした。" export a.zrd nodir/out.txt
+expect_err 1 "指定のファイルは存在しません" import nodir/memo.txt
+expect_out "sub${SEP}memo.zrd
+1" import sub/memo.txt
+expect_out "sub${SEP}out.txt" export sub/memo.zrd sub/out.txt
+expect_out "abc" list sub/memo.zrd
+[ ! -e nodir ] && pass || fail "a folder was made for a file that could not be"
+popd >/dev/null || exit 1
+rm -rf "$work"
 
 echo "${passed} passed, ${failed} failed"
 [ "$failed" -eq 0 ]

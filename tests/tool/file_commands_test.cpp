@@ -142,6 +142,57 @@ TEST_F(FileCommands, BadFilesAreRefusedAndKept) {
   EXPECT_FALSE(FileExists(dir_ / "x.txt"));
 }
 
+// A failed write says what became of the target: a file that was there is
+// unchanged, one that was not is not created; the paths in one separator.
+TEST_F(FileCommands, WriteFailuresSayWhatBecameOfTheTarget) {
+  // Arguments as a user may type them on Windows: "/" after the folder.
+  const std::wstring folder = PathText(dir_.path());
+  const auto typed = [&](const wchar_t* name) { return folder + L"/" + name; };
+#ifdef _WIN32
+  const std::wstring sep = L"\\";
+#else
+  const std::wstring sep = L"/";
+#endif
+  const auto shown = [&](const wchar_t* name) { return DisplayPath(dir_.path()) + sep + name; };
+  WriteBytes(dir_ / "memo.txt", "abc\r\n");
+  WriteBytes(dir_ / "old.txt", "previous");
+  Ok({L"new", typed(L"a.zrd")});
+  Ok({L"add", typed(L"a.zrd"), L"x"});
+  const std::string registration = ReadBytes(dir_ / "a.zrd");
+  const std::wstring unchanged = L" に書き込めませんでした。ファイルは変更されていません。\n";
+  const std::wstring notCreated = L" を作成できませんでした。\n";
+  const struct {
+    std::vector<std::wstring> args;
+    std::wstring err;
+  } cases[] = {
+      {{L"import", typed(L"memo.txt")}, L"zortool: " + shown(L"memo.zrd") + notCreated},
+      {{L"export", typed(L"a.zrd"), typed(L"out.txt")}, L"zortool: " + shown(L"out.txt") + notCreated},
+      {{L"export", typed(L"a.zrd")}, L"zortool: " + shown(L"a.txt") + notCreated},
+      {{L"export", typed(L"a.zrd"), typed(L"old.txt")}, L"zortool: " + shown(L"old.txt") + unchanged},
+      {{L"new", typed(L"b.zrd")}, L"zortool: " + shown(L"b.zrd") + notCreated},
+      {{L"new", typed(L"a.zrd")}, L"zortool: " + shown(L"a.zrd") + unchanged},
+      {{L"add", typed(L"a.zrd"), L"y"}, L"zortool: " + shown(L"a.zrd") + unchanged},
+  };
+  for (const auto& c : cases) {
+    for (const ReplaceStep step : {ReplaceStep::kCreateTemporary, ReplaceStep::kReplace}) {
+      SetFaultHookForTesting([step](ReplaceStep s) { return s == step; });
+      const ToolRun r = Tool(c.args);
+      SetFaultHookForTesting(nullptr);
+      EXPECT_EQ(r.rc, kRefused) << ToUtf8(c.args[0]);
+      EXPECT_EQ(r.err, c.err) << ToUtf8(c.args[0]) << " step " << static_cast<int>(step);
+      EXPECT_EQ(r.out, L"");
+    }
+  }
+  EXPECT_EQ(dir_.EntryCount(), 3u) << "memo.txt, old.txt and a.zrd alone";
+  EXPECT_EQ(ReadBytes(dir_ / "old.txt"), "previous");
+  EXPECT_EQ(ReadBytes(dir_ / "a.zrd"), registration);
+  // What the commands print names the files the same way.
+  EXPECT_EQ(Ok({L"import", typed(L"memo.txt")}).out, shown(L"memo.zrd") + L"\n1\n");
+  EXPECT_EQ(Ok({L"export", typed(L"a.zrd")}).out, shown(L"a.txt") + L"\n");
+  const ToolRun missing = Tool({L"list", typed(L"none.zrd")});
+  EXPECT_NE(missing.err.find(shown(L"none.zrd") + L" が見つかりません。"), std::wstring::npos) << ToUtf8(missing.err);
+}
+
 TEST_F(FileCommands, RulesAndUsage) {
   const std::wstring f = File(L"a.zrd");
   Ok({L"new", f});
