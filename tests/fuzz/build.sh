@@ -6,7 +6,8 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 OUT=${1:-$ROOT/build/fuzz}
 CXX=${ZOR_FUZZ_CXX:-clang++}
-TARGETS=(registration_reader text_import settings_value picture_header)
+TARGETS=()
+for src in "$ROOT"/tests/fuzz/*_fuzz.cpp; do TARGETS+=("$(basename "$src" _fuzz.cpp)"); done
 
 if ! command -v "$CXX" >/dev/null 2>&1; then
   echo "fuzz build: $CXX not found; install clang and libclang-rt-14-dev (scripts/lib.sh installs both)" >&2
@@ -15,7 +16,7 @@ fi
 mkdir -p "$OUT/obj"
 OUT=$(cd "$OUT" && pwd)
 FLAGS=(-std=c++20 -O1 -g -fno-omit-frame-pointer -fsanitize=address,undefined -fno-sanitize-recover=all
-       "-I$ROOT/src")
+       "-fsanitize-coverage-ignorelist=$ROOT/tests/fuzz/coverage_ignore.txt" "-I$ROOT/src")
 
 # Without the libFuzzer runtime the link fails obscurely: say so first.
 probe=$OUT/obj/probe

@@ -9,7 +9,8 @@ set -u
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 OUT=$ROOT/build/fuzz
 SECONDS_EACH=${ZOR_FUZZ_SECONDS:-20}
-TARGETS=(registration_reader text_import settings_value picture_header)
+TARGETS=()
+for src in "$ROOT"/tests/fuzz/*_fuzz.cpp; do TARGETS+=("$(basename "$src" _fuzz.cpp)"); done
 mkdir -p "$OUT"
 
 stamp=$OUT/built.stamp
@@ -18,7 +19,7 @@ rebuild=0
 for t in "${TARGETS[@]}"; do [ -x "$OUT/${t}_fuzz" ] || rebuild=1; done
 if [ "$rebuild" -eq 0 ] &&
    [ -n "$(find "$ROOT/src/core/data" "$ROOT/src/core/text" "$ROOT/src/core/screen" "$ROOT/tests/fuzz" -maxdepth 1 -type f \
-             \( -name '*.cpp' -o -name '*.h' -o -name build.sh \) -newer "$stamp" -print -quit)" ]; then
+             \( -name '*.cpp' -o -name '*.h' -o -name build.sh -o -name coverage_ignore.txt \) -newer "$stamp" -print -quit)" ]; then
   rebuild=1
 fi
 if [ "$rebuild" -eq 1 ]; then
@@ -33,16 +34,13 @@ if [ "$rebuild" -eq 1 ]; then
   mv "$stamp.new" "$stamp"
 fi
 
-# The registration reader writes its input to a temporary file: keep those here.
-export TMPDIR=$OUT/tmp
 passed=0
 failed=0
 for t in "${TARGETS[@]}"; do
   artifacts=$OUT/artifacts/$t/
   work=$OUT/corpus/$t
   log=$OUT/$t.log
-  rm -rf "$TMPDIR"
-  mkdir -p "$artifacts" "$work" "$TMPDIR"
+  mkdir -p "$artifacts" "$work"
   touch "$OUT/run.mark"
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1} \
     "$OUT/${t}_fuzz" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
@@ -59,6 +57,5 @@ for t in "${TARGETS[@]}"; do
     grep -E '^(==[0-9]+==ERROR|SUMMARY|.*runtime error)' "$log" | head -n 5
   fi
 done
-rm -rf "$TMPDIR"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
