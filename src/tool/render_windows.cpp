@@ -83,8 +83,11 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (!message.ok()) return cmd.Refuse(message.status().message());
 
   const std::filesystem::path folder = ProgramFolder();
-  const std::filesystem::path ini = value(L"--settings").empty() ? SettingsFilePath(folder)
-                                                                  : std::filesystem::path(value(L"--settings"));
+  // The profile API looks for a bare file name in the Windows folder, not here.
+  std::error_code ec;
+  const std::filesystem::path ini = value(L"--settings").empty()
+                                        ? SettingsFilePath(folder)
+                                        : std::filesystem::absolute(std::filesystem::path(value(L"--settings")), ec);
   if (!value(L"--settings").empty() && !FileExists(ini)) {
     return cmd.Refuse(L"no such settings file: " + DisplayPath(ini));
   }

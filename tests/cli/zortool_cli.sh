@@ -125,6 +125,18 @@ expect_out "sub${SEP}memo.zrd
 expect_out "sub${SEP}out.txt" export sub/memo.zrd sub/out.txt
 expect_out "abc" list sub/memo.zrd
 [ ! -e nodir ] && pass || fail "a folder was made for a file that could not be"
+if [ "$SEP" = '\' ]; then
+  # A bare settings name is the file in the current folder, not one in the Windows folder.
+  "${TOOL[@]}" new r.zrd >/dev/null 2>&1
+  "${TOOL[@]}" add r.zrd "継続は力なり" >/dev/null 2>&1
+  for deco in 0 2; do
+    printf '[ZORANTE]\r\nUseFont=IPAMincho\r\nDecoFont=%s\r\n' "$deco" >"deco$deco.ini"
+    "${TOOL[@]}" render r.zrd 1 --layout A --ground black --size 160x120 --settings "deco$deco.ini" --out "deco$deco.png" >/dev/null 2>&1
+  done
+  if [ -s deco0.png ] && [ -s deco2.png ] && ! cmp -s deco0.png deco2.png; then pass; else
+    fail "render --settings NAME did not read NAME in the current folder"
+  fi
+fi
 popd >/dev/null || exit 1
 rm -rf "$work"
 
