@@ -17,6 +17,14 @@ ZOR_PACKAGES=(
   fp-utils p7zip-full nsis zip
 )
 
+# The project's version, as CMakeLists.txt declares it (the one place it is written).
+zor_version() { sed -n 's/^project(zorante VERSION \([0-9.]*\).*/\1/p' "$ZOR_ROOT/CMakeLists.txt"; }
+
+# The settings dialog's caption, as its header defines it for the resource and the code.
+zor_settings_caption() {
+  sed -n 's/^#define ZOR_SETTINGS_CAPTION "\(.*\)"$/\1/p' "$ZOR_ROOT/src/win/settings_dialog/settings_caption.h"
+}
+
 zor_log() { printf '== %s\n' "$*" >&2; }
 
 # Installs whatever of ZOR_PACKAGES is missing (as root on Debian 12).

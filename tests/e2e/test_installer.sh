@@ -10,7 +10,7 @@ INST_PREFIX="$ZOR_ROOT/build/e2e/installer-prefix"
 INST_OUT="$ZOR_ROOT/build/e2e/installer"
 INST_UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZORANTE'
 INST_DESKTOP_KEY='HKCU\Control Panel\Desktop'
-INST_SETTINGS='ZORANTE スクリーンセーバーの設定'
+INST_SETTINGS="$(zor_settings_caption)"
 INST_SETUP=""
 
 # The setup program from the suite's builds and the prefix, made once per
