@@ -143,6 +143,22 @@ zor_wine_unmanaged() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 }
 
+# Processes running in a Wine prefix (default: WINEPREFIX) whose command
+# line matches the pattern: other prefixes on the machine (a saver the user
+# runs, another checkout's tests) run programs of the same names.
+zor_prefix_pids() {  # PATTERN [PREFIX]
+  local prefix="${2:-${WINEPREFIX:-}}" p
+  [ -n "$prefix" ] || return 0
+  for p in $(pgrep -f "$1"); do
+    { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$p"
+  done
+  return 0
+}
+
+# Stops the server of the prefix in WINEPREFIX and every program left in that
+# prefix, no other; nothing when no prefix is set (wineserver would take the
+# user's own ~/.wine).
 zor_wine_stop() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
   wineserver -k >/dev/null 2>&1 || true
 }
