@@ -2,7 +2,7 @@
 ; into the user's own programs folder, so that the program folder (settings
 ; file and message files) stays writable.
 ;
-; makensis -DVERSION=1.07 -DVERSION_MAJOR=1 -DVERSION_MINOR=7 -DSTAGE=DIR
+; makensis -DVERSION=X.YY -DVERSION_MAJOR=X -DVERSION_MINOR=YY -DSTAGE=DIR
 ;          -DICON=FILE -DOUTFILE=FILE zorante.nsi
 ; STAGE holds zorante.scr, zortool.exe, zorante.chm and the sample zorante.zrd.
 

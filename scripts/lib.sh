@@ -17,6 +17,14 @@ ZOR_PACKAGES=(
   fp-utils p7zip-full nsis zip
 )
 
+# The project's version, as CMakeLists.txt declares it (the one place it is written).
+zor_version() { sed -n 's/^project(zorante VERSION \([0-9.]*\).*/\1/p' "$ZOR_ROOT/CMakeLists.txt"; }
+
+# The settings dialog's caption, as its header defines it for the resource and the code.
+zor_settings_caption() {
+  sed -n 's/^#define ZOR_SETTINGS_CAPTION "\(.*\)"$/\1/p' "$ZOR_ROOT/src/win/settings_dialog/settings_caption.h"
+}
+
 zor_log() { printf '== %s\n' "$*" >&2; }
 
 # Installs whatever of ZOR_PACKAGES is missing (as root on Debian 12).
@@ -135,6 +143,22 @@ zor_wine_unmanaged() {
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 }
 
+# Processes running in a Wine prefix (default: WINEPREFIX) whose command
+# line matches the pattern: other prefixes on the machine (a saver the user
+# runs, another checkout's tests) run programs of the same names.
+zor_prefix_pids() {  # PATTERN [PREFIX]
+  local prefix="${2:-${WINEPREFIX:-}}" p
+  [ -n "$prefix" ] || return 0
+  for p in $(pgrep -f "$1"); do
+    { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" && echo "$p"
+  done
+  return 0
+}
+
+# Stops the server of the prefix in WINEPREFIX and every program left in that
+# prefix, no other; nothing when no prefix is set (wineserver would take the
+# user's own ~/.wine).
 zor_wine_stop() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
   wineserver -k >/dev/null 2>&1 || true
 }

@@ -7,8 +7,8 @@
 #include "core/text/measures.h"
 
 #ifdef _WIN32
+#include "win/common/installed_faces.h"
 #include "win/common/profile_store_win32.h"
-#include "win/options/font_sel.h"
 #endif
 
 namespace zor::tool {

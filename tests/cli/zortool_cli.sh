@@ -71,8 +71,11 @@ time 15:30:00|午後三時三十分
 time --formal 15:30:00|午後参時参拾分
 time 20:01:00|午後八時一分
 time 23:59:00|午後十一時五十九分
---version|zortool 1.07
 TABLE
+
+# The version is the project's, as CMakeLists.txt declares it.
+version=$(sed -n 's/^project(zorante VERSION \([0-9.]*\).*/\1/p' "$(dirname "$0")/../../CMakeLists.txt")
+if [ -n "$version" ]; then expect_out "zortool $version" --version; else fail "no version in CMakeLists.txt"; fi
 
 # Today and now have the shape of a kanji date and time.
 today=$("${TOOL[@]}" date | tr -d '\r')

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "core/screen/card_inputs.h"
+#include "core/screen/glyph_rules.h"
 #include "core/screen/recording_surface.h"
 
 namespace zor {
@@ -97,10 +98,8 @@ TEST(DrawDecorated, OutlineOnWhiteGroundIsWhiteThenTheTypeColour) {
   d.surface.SetForeColour(kRed);
   d.drawer.DrawDecorated(100, 50, L"縁", 1, true);
   std::vector<Printed> want;
-  const float dx[] = {1, -1, 0, 0, 1, 1, -1, -1};
-  const float dy[] = {0, 0, 1, -1, 1, -1, -1, 1};
   for (int dir = 0; dir < 8; ++dir) {
-    for (float k : {0.75f, 1.5f}) want.push_back({100 + k * dx[dir], 50 + k * dy[dir], kWhite});
+    for (float k : {0.75f, 1.5f}) want.push_back({100 + k * OutlineDX(dir), 50 + k * OutlineDY(dir), kWhite});
   }
   want.push_back({100, 50, kRed});
   ExpectPrints(d.surface, want);

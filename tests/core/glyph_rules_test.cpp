@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <set>
+#include <utility>
+
 #include "core/screen/palette.h"
 
 namespace zor {
@@ -18,13 +22,19 @@ TEST(RoundOff, ByTheFirstDecimalHalvesAwayFromZero) {
   EXPECT_EQ(RoundOff(3.6f), 4.0f);
 }
 
+// The eight neighbours of a pixel, each once: the four beside it first, then
+// the four corners.
 TEST(Outline, EightDirectionsAndNothingElse) {
-  const float dx[] = {1, -1, 0, 0, 1, 1, -1, -1};
-  const float dy[] = {0, 0, 1, -1, 1, -1, -1, 1};
+  std::set<std::pair<float, float>> seen;
   for (int d = 0; d < 8; ++d) {
-    EXPECT_EQ(OutlineDX(d), dx[d]) << d;
-    EXPECT_EQ(OutlineDY(d), dy[d]) << d;
+    const float x = OutlineDX(d);
+    const float y = OutlineDY(d);
+    EXPECT_TRUE(x == -1.0f || x == 0.0f || x == 1.0f) << d;
+    EXPECT_TRUE(y == -1.0f || y == 0.0f || y == 1.0f) << d;
+    EXPECT_EQ(std::abs(x) + std::abs(y), d < 4 ? 1.0f : 2.0f) << d;
+    seen.insert({x, y});
   }
+  EXPECT_EQ(seen.size(), 8u);
   EXPECT_EQ(OutlineDX(8), 0.0f);
   EXPECT_EQ(OutlineDY(-1), 0.0f);
 }

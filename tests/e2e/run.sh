@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end tests of the real zorante.scr under Xvfb + Wine. Expects DISPLAY
 # and the Wine environment of scripts/lib.sh. Each test is a function named
-# e2e_*; the last line is "N passed, N failed".
+# e2e_*; arguments, when given, pick the tests whose names contain one of
+# them. The last line is "N passed, N failed".
 set -u
+ONLY=("$@")
+ONLY_COUNT=$#
 source "$(dirname "$0")/../../scripts/lib.sh"
 cd "$ZOR_ROOT" || exit 1
+# The suite ends only programs of its own prefix: without one set, the project's.
+[ -n "${WINEPREFIX:-}" ] || zor_wine_env
 
 SCR="$ZOR_ROOT/build/windows/zorante.scr"
 HOST="$ZOR_ROOT/build/windows/e2e_host.exe"
@@ -69,16 +74,23 @@ check_page_has_text() {
   awk -v s="${spread:-0}" 'BEGIN { exit !(s > 0.04) }' || { echo "no text on the page (spread ${spread:-none})"; return 1; }
 }
 
-# Ends every program of the test that is left; the wine server is restarted
-# only when a saver process would not go.
+# The suite's programs still running in its prefix (a saver or a dialog
+# started by a test, or by one such).
+suite_pids() { zor_prefix_pids 'zorante\.scr|e2e_host\.exe'; }
+
+# Ends the programs the test started (by process id) and waits until none of
+# the suite's is left in its prefix; when one would not go, the prefix's own
+# server is restarted. Programs of other prefixes are never touched.
 end_programs() {
-  local pid i
+  local pid i left
   for pid in "$@"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
   for i in $(seq 1 100); do
-    pgrep -f 'zorante\.scr|e2e_host\.exe' >/dev/null || return 0
+    [ -n "$(suite_pids)" ] || return 0
     sleep 0.05
   done
-  pkill -f 'zorante\.scr|e2e_host\.exe' 2>/dev/null
+  left=$(suite_pids)
+  # shellcheck disable=SC2086 # one id a word
+  [ -z "$left" ] || kill $left 2>/dev/null
   wineserver -k >/dev/null 2>&1
   wineserver -p >/dev/null 2>&1
   return 0
@@ -121,7 +133,14 @@ done
 
 passed=0
 failed=0
+picked() {
+  local want
+  [ "$ONLY_COUNT" -eq 0 ] && return 0
+  for want in "${ONLY[@]}"; do [[ "$1" == *"$want"* ]] && return 0; done
+  return 1
+}
 for t in $(declare -F | awk '{print $3}' | grep '^e2e_' || true); do
+  picked "$t" || continue
   if "$t"; then passed=$((passed + 1)); echo "ok   $t"; else failed=$((failed + 1)); echo "FAIL $t"; fi
 done
 echo "${passed} passed, ${failed} failed"

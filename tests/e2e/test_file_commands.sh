@@ -5,7 +5,7 @@
 # file's lines and LoadFileName in ZORANTE.ini (Shift-JIS).
 # shellcheck shell=bash disable=SC2015
 
-FC_SETTINGS='ZORANTE スクリーンセーバーの設定'
+FC_SETTINGS="$(zor_settings_caption)"
 FC_ZORTOOL="$ZOR_ROOT/build/native/zortool"
 
 # The end-to-end helper's answer for the windows of the program in folder
@@ -346,7 +346,7 @@ e2e_file_commands_version_box() {
     sleep 0.3
     import -window root "$SHOTS/version-box.png"
     have=$(fc_ask text バージョン情報 Static '#1')
-    [ "$have" = 'ZORANTE ScreenSaver 32  v1.07' ] || { echo "version box title: '$have'"; ok=1; }
+    [ "$have" = "ZORANTE ScreenSaver 32  v$(zor_version)" ] || { echo "version box title: '$have'"; ok=1; }
     have=$(fc_ask text バージョン情報 Static '#3')
     [ "${have#E-mail: }" != "$have" ] || { echo "version box mail line: '$have'"; ok=1; }
     fc_click バージョン情報 Button OK && fc_ask gone バージョン情報 10000 || { echo "OK did not close the version box"; ok=1; }

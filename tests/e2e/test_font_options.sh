@@ -3,7 +3,7 @@
 # dialog closes, and the saver then draws with it.
 # shellcheck shell=bash disable=SC2015
 
-FONT_SETTINGS_CAPTION='ZORANTE スクリーンセーバーの設定'
+FONT_SETTINGS_CAPTION="$(zor_settings_caption)"
 FONT_OPTIONS_CAPTION='使用フォント／日付・時刻'
 FONT_CHOOSER_CAPTION='フォント選択'
 

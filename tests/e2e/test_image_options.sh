@@ -5,7 +5,7 @@
 # chosen picture.
 # shellcheck shell=bash disable=SC2015
 
-IMG_SETTINGS='ZORANTE スクリーンセーバーの設定'
+IMG_SETTINGS="$(zor_settings_caption)"
 IMG_OPTIONS='背景・インターバルＢＭＰ'
 IMG_BG_FOLDER='背景画像参照フォルダ'
 IMG_BG_FILE='背景画像'

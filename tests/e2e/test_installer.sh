@@ -10,7 +10,7 @@ INST_PREFIX="$ZOR_ROOT/build/e2e/installer-prefix"
 INST_OUT="$ZOR_ROOT/build/e2e/installer"
 INST_UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZORANTE'
 INST_DESKTOP_KEY='HKCU\Control Panel\Desktop'
-INST_SETTINGS='ZORANTE スクリーンセーバーの設定'
+INST_SETTINGS="$(zor_settings_caption)"
 INST_SETUP=""
 
 # The setup program from the suite's builds and the prefix, made once per
@@ -63,12 +63,7 @@ inst_reg() {
 
 # Processes of the installer's prefix whose command line matches $1 (other
 # prefixes on the machine run programs of the same names).
-inst_pids() {
-  local p
-  for p in $(pgrep -f "$1"); do
-    { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$INST_PREFIX" && echo "$p"
-  done
-}
+inst_pids() { zor_prefix_pids "$1" "$INST_PREFIX"; }
 
 # Ends the programs of the installer's prefix that a test left (the
 # uninstaller runs as a copy of itself, Un.exe or Au_.exe by NSIS version).

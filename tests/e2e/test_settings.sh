@@ -3,7 +3,7 @@
 # display, one dialog at a time, and the dialogs at 144 DPI.
 # shellcheck shell=bash
 
-SETTINGS_CAPTION='ZORANTE スクリーンセーバーの設定'
+SETTINGS_CAPTION="$(zor_settings_caption)"
 ZORTOOL="$ZOR_ROOT/build/native/zortool"
 
 # The end-to-end helper's answer without carriage returns; its status. Only

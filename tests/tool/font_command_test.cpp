@@ -3,14 +3,15 @@
 #include <set>
 
 #include "../core/temp_folder.h"
+#include "core/data/default_face.h"
 #include "core/data/file_system.h"
 #include "core/text/unicode.h"
 #include "tool/font.h"
 #include "tool_run.h"
 
 #ifdef _WIN32
+#include "win/common/installed_faces.h"
 #include "win/common/profile_store_win32.h"
-#include "win/options/font_sel.h"
 #endif
 
 namespace zor::tool {
@@ -18,8 +19,6 @@ namespace {
 
 using testing::Tool;
 using testing::ToolRun;
-
-constexpr std::wstring_view kDefaultFace = L"ＭＳ 明朝";
 
 TEST(ZortoolFont, ChoosesOnlyWhenNoFaceIsNamedAndTheDefaultIsMissing) {
   struct Case {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/version.h"
+
 namespace zor::tool {
 namespace {
 
@@ -58,7 +60,7 @@ TEST(ZortoolErrors, UsageAndRefusals) {
 TEST(ZortoolInfo, HelpAndVersion) {
   ToolRun r = Tool({L"--version"});
   EXPECT_EQ(r.rc, kDone);
-  EXPECT_EQ(r.out, L"zortool 1.07\n");
+  EXPECT_EQ(r.out, L"zortool " + std::wstring(kVersion) + L"\n");
   r = Tool({L"--help"});
   EXPECT_EQ(r.rc, kDone);
   EXPECT_NE(r.out.find(L"date"), std::wstring::npos);

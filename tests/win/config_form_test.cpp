@@ -7,6 +7,7 @@
 #include "core/data/registration_file.h"
 #include "win/common/profile_store_win32.h"
 #include "win/settings_dialog/config_form_ids.h"
+#include "win/settings_dialog/settings_caption.h"
 #include "core/text/measures.h"
 #include "fake_services.h"
 
@@ -74,7 +75,7 @@ TEST_F(ConfigFormTest, StatesFollowTheFileAndTheSelection) {
   HWND w = Open();
   wchar_t caption[100] = {};
   GetWindowTextW(w, caption, 100);
-  EXPECT_STREQ(caption, L"ZORANTE スクリーンセーバーの設定");
+  EXPECT_STREQ(caption, L"" ZOR_SETTINGS_CAPTION);
   ASSERT_EQ(Rows(), 3);
   EXPECT_EQ(Trim(Row(1)), L"二行目です");
   EXPECT_EQ(Text(w, IDC_Label3), L"3");
@@ -325,6 +326,9 @@ TEST_F(ConfigFormTest, CloseEndsTheDialogAndTheHelp) {
   EXPECT_TRUE(form_->Ended());
   EXPECT_FALSE(IsWindow(w));
   EXPECT_EQ(services_.help, (std::vector<HelpCommand>{HelpCommand::kContents, HelpCommand::kQuit}));
+  // The help file is the one in the program folder the dialog was given.
+  ASSERT_FALSE(services_.helpFiles.empty());
+  EXPECT_EQ(services_.helpFiles.front(), dir_.path() / L"zorante.chm");
 }
 
 }  // namespace

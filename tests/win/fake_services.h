@@ -22,6 +22,7 @@ class FakeServices final : public DialogServices {
   std::vector<FileDialogRequest> fileRequests;
   std::vector<TestDisplayRequest> testDisplays;
   std::vector<HelpCommand> help;
+  std::vector<std::filesystem::path> helpFiles;
 
   INT_PTR RunDialog(Dialog& dialog, HWND owner) override {
     if (!dialog.Open(owner)) return -1;
@@ -38,7 +39,10 @@ class FakeServices final : public DialogServices {
     if (onFile) return onFile(request);
     return FileDialogAnswer{false, request.initialName, 0};
   }
-  void Help(HWND, HelpCommand command) override { help.push_back(command); }
+  void Help(HWND, HelpCommand command, const std::filesystem::path& helpFile) override {
+    help.push_back(command);
+    helpFiles.push_back(helpFile);
+  }
   void TestDisplay(HWND, const TestDisplayRequest& request) override { testDisplays.push_back(request); }
 };
 

@@ -1,6 +1,7 @@
 // The GDI surface: stamped decoration copies look like the prints they stand for.
 #include "win/screen/gdi_surface.h"
 
+#include "core/screen/glyph_rules.h"
 #include "core/screen/sequencer.h"
 
 #include <gtest/gtest.h>
@@ -39,12 +40,10 @@ void Draw(DibImage& canvas, const FontSpec& font, bool stamped, std::span<const 
 
 TEST(GdiSurface, StampedCopiesMatchSeparatePrints) {
   std::array<Offset, 16> ring;
-  const int dx[] = {1, -1, 0, 0, 1, 1, -1, -1};
-  const int dy[] = {0, 0, 1, -1, 1, -1, -1, 1};
   for (int d = 0; d < 8; ++d) {
     for (int k = 1; k <= 2; ++k) {
-      ring[static_cast<std::size_t>(d * 2 + k - 1)] = {0.75f * static_cast<float>(k * dx[d]),
-                                                       0.75f * static_cast<float>(k * dy[d])};
+      ring[static_cast<std::size_t>(d * 2 + k - 1)] = {0.75f * static_cast<float>(k) * OutlineDX(d),
+                                                       0.75f * static_cast<float>(k) * OutlineDY(d)};
     }
   }
   for (int escapement : {0, 2700}) {

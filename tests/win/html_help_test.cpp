@@ -33,7 +33,7 @@ TEST(HtmlHelpTest, AMissingFileIsNamedInTheMessage) {
 
 // The build leaves the compiled help beside the test program.
 TEST(HtmlHelpTest, ContentsOpenInTheViewerAndCloseWithTheDialog) {
-  const std::filesystem::path file = ProgramFolder() / L"zorante.chm";
+  const std::filesystem::path file = HelpFileIn(ProgramFolder());
   if (!FileExists(file)) GTEST_SKIP() << "no zorante.chm beside the test program";
   ASSERT_EQ(ShowHelpContents(nullptr, file.wstring()), HelpResult::kShown);
   const HWND viewer = WaitForViewer(true);

@@ -11,8 +11,8 @@
 
 #include "core/screen/sequencer.h"
 #include "win/screen/gdi_surface.h"
-#include "win/settings_dialog/drawings.h"
-#include "win/settings_dialog/smooth_sketch.h"
+#include "win/common/drawings.h"
+#include "win/common/smooth_sketch.h"
 
 namespace zor::win {
 namespace {

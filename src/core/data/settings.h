@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/data/default_face.h"
 #include "core/data/status.h"
 
 namespace zor {
@@ -45,7 +46,7 @@ class MemoryProfileStore final : public ProfileStore {
 
 struct Settings {
   std::wstring loadFileName;  // the registration file in use
-  std::wstring useFont = L"ＭＳ 明朝";
+  std::wstring useFont{kDefaultFace};
   std::int16_t useFontBold = -1;
   std::int16_t decoFont = 0;
   std::int16_t kanS = 0;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,7 +45,8 @@ class DialogServices {
   // A message box titled "ZORANTE" (or the given title); returns the button pressed.
   virtual int Message(HWND owner, std::wstring_view text, UINT flags, std::wstring_view title) = 0;
   [[nodiscard]] virtual FileDialogAnswer AskFile(HWND owner, const FileDialogRequest& request) = 0;
-  virtual void Help(HWND owner, HelpCommand command) = 0;
+  // The contents of the compiled help file helpFile, or (kQuit) every help window closed.
+  virtual void Help(HWND owner, HelpCommand command, const std::filesystem::path& helpFile) = 0;
   virtual void TestDisplay(HWND owner, const TestDisplayRequest& request) = 0;
 
   void Warn(HWND owner, std::wstring_view text);

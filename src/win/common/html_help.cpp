@@ -24,6 +24,8 @@ HtmlHelpFunction Viewer(bool load) {
 
 }  // namespace
 
+std::filesystem::path HelpFileIn(const std::filesystem::path& programFolder) { return programFolder / L"zorante.chm"; }
+
 HelpResult ShowHelpContents(HWND owner, const std::wstring& file) {
   if (file.empty() || !FileExists(std::filesystem::path(file))) return HelpResult::kMissingFile;
   const HtmlHelpFunction viewer = Viewer(true);

@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
 namespace zor::win {
+
+// The compiled help the program shows: "zorante.chm" in its folder.
+[[nodiscard]] std::filesystem::path HelpFileIn(const std::filesystem::path& programFolder);
 
 enum class HelpResult { kShown, kMissingFile, kNoViewer, kNotOpened };
 

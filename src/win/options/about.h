@@ -9,7 +9,7 @@
 
 #include "win/common/dialog.h"
 #include "win/common/handles.h"
-#include "win/options/tooltips.h"
+#include "win/common/tooltips.h"
 
 namespace zor::win {
 

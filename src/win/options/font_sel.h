@@ -14,13 +14,6 @@
 
 namespace zor::win {
 
-// The names of the installed font families in the order the system gives
-// them (a family may come once per character set).
-[[nodiscard]] std::vector<std::wstring> SystemFaceNames();
-// True when a family of that name is installed (the system would otherwise
-// quietly draw another face).
-[[nodiscard]] bool FaceInstalled(std::wstring_view face);
-
 class FontSel final : public Dialog {
  public:
   // The write goes to store; a failed one is reported through services and

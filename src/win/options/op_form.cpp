@@ -2,10 +2,11 @@
 
 #include <utility>
 
+#include "core/data/default_face.h"
 #include "core/screen/palette.h"
+#include "win/common/drawings.h"
 #include "win/options/op_form_ids.h"
 #include "win/options/option_pictures.h"
-#include "win/settings_dialog/drawings.h"
 
 namespace zor::win {
 
@@ -113,7 +114,7 @@ void OpForm::DrawSample(HDC dc, const RECT& r) {
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    wcscpy_s(lf.lfFaceName, L"ＭＳ 明朝");
+    kDefaultFace.copy(lf.lfFaceName, LF_FACESIZE - 1);
     sampleFont_.reset(CreateFontIndirectW(&lf));
     sampleFontHeight_ = height;
   }

@@ -12,7 +12,7 @@
 #include "core/options/image_options.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
-#include "win/options/tooltips.h"
+#include "win/common/tooltips.h"
 
 namespace zor::win {
 

@@ -8,7 +8,7 @@
 #include "core/data/status.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
-#include "win/options/tooltips.h"
+#include "win/common/tooltips.h"
 
 namespace zor::win {
 

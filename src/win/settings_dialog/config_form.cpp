@@ -11,6 +11,8 @@
 #include "core/text/cp932.h"
 #include "core/screen/sequencer.h"
 #include "core/text/measures.h"
+#include "win/common/drawings.h"
+#include "win/common/html_help.h"
 #include "win/common/profile_store_win32.h"
 #include "win/options/about.h"
 #include "win/options/op_form.h"
@@ -18,7 +20,6 @@
 #include "win/options/opt2b.h"
 #include "win/options/opt2c.h"
 #include "win/settings_dialog/config_form_ids.h"
-#include "win/settings_dialog/drawings.h"
 #include "win/settings_dialog/inp_form.h"
 #include "win/settings_dialog/scaler.h"
 #include "win/settings_dialog/thumbnails.h"
@@ -666,7 +667,7 @@ bool ConfigForm::OnCommand(int id, int code, HWND control) {
     case IDM_Mn_Opt2a: ImageOptions(); return true;
     case IDM_Mn_Opt2b: FontOptions(); return true;
     case IDM_Mn_opt2c: ImportOption(); return true;
-    case IDM_Mn2_C: services_.Help(hwnd(), HelpCommand::kContents); return true;
+    case IDM_Mn2_C: services_.Help(hwnd(), HelpCommand::kContents, HelpFileIn(programFolder_)); return true;
     case IDM_Mn2_A: {
       About about;
       services_.RunDialog(about, hwnd());
@@ -703,7 +704,7 @@ bool ConfigForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 }
 
 void ConfigForm::OnClose() {
-  services_.Help(hwnd(), HelpCommand::kQuit);
+  services_.Help(hwnd(), HelpCommand::kQuit, HelpFileIn(programFolder_));
   if (tooltip_) DestroyWindow(tooltip_);
   tooltip_ = nullptr;
 }

@@ -2,7 +2,7 @@
 
 #include "core/screen/palette.h"
 #include "core/text/measures.h"
-#include "win/settings_dialog/drawings.h"
+#include "win/common/drawings.h"
 #include "win/settings_dialog/scaler_ids.h"
 
 namespace zor::win {

@@ -8,7 +8,6 @@
 #include "win/common/dialog_services.h"
 #include "win/common/html_help.h"
 #include "win/screen/test_display.h"
-#include "win/startup/app_state.h"
 
 namespace zor::win {
 
@@ -51,12 +50,12 @@ class SystemDialogServices final : public DialogServices {
     return answer;
   }
 
-  void Help(HWND owner, HelpCommand command) override {
+  void Help(HWND owner, HelpCommand command, const std::filesystem::path& helpFile) override {
     if (command == HelpCommand::kQuit) {
       CloseHelpWindows();
       return;
     }
-    const std::wstring& file = App().helpFile;
+    const std::wstring file = helpFile.wstring();
     const HelpResult result = ShowHelpContents(owner, file);
     if (result != HelpResult::kShown) Warn(owner, HelpProblemText(result, file));
   }

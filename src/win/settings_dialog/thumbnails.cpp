@@ -6,8 +6,8 @@
 #include "core/screen/page_frame.h"
 #include "core/screen/picture_pixels.h"
 #include "core/screen/sequencer.h"
+#include "win/common/smooth_sketch.h"
 #include "win/screen/gdi_surface.h"
-#include "win/settings_dialog/smooth_sketch.h"
 
 namespace zor::win {
 

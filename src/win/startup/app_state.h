@@ -14,7 +14,6 @@ struct AppState {
   bool debug = false;  // "zor_dbg.txt" in the program folder
   HWND previewParent = nullptr;
   RECT previewRect{};
-  std::wstring helpFile;
   std::wstring commandLine;  // trimmed, lower case
 };
 

@@ -13,6 +13,7 @@
 #include "win/screen/display.h"
 #include "win/screen/screen_form.h"
 #include "win/settings_dialog/config_form.h"
+#include "win/settings_dialog/settings_caption.h"
 #include "win/startup/app_state.h"
 
 namespace zor::win {
@@ -20,7 +21,7 @@ namespace zor::win {
 namespace {
 
 constexpr wchar_t kMutexName[] = L"ZRS Mutex";
-constexpr wchar_t kSettingsCaption[] = L"ZORANTE スクリーンセーバーの設定";
+constexpr wchar_t kSettingsCaption[] = L"" ZOR_SETTINGS_CAPTION;
 
 int RunMessageLoop() {
   MSG msg;
@@ -143,7 +144,6 @@ int Main() {
   AppState& app = App();
   const std::filesystem::path folder = ProgramFolder();
   app.debug = FileExists(folder / L"zor_dbg.txt");
-  app.helpFile = (folder / L"zorante.chm").wstring();
   SeedRandom();
   app.commandLine = LowerCase(Trim(CommandArguments()));
   const std::wstring option = app.commandLine.substr(0, 2);

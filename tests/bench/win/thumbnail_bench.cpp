@@ -12,8 +12,8 @@
 
 #include "win/common/com.h"
 #include "win/screen/image_file.h"
-#include "win/settings_dialog/drawings.h"
-#include "win/settings_dialog/smooth_sketch.h"
+#include "win/common/drawings.h"
+#include "win/common/smooth_sketch.h"
 #include "win/settings_dialog/thumbnails.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "win/settings_dialog/smooth_sketch.h"
+#include "win/common/smooth_sketch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "win/options/tooltips.h"
+#include "win/common/tooltips.h"
 
 #include <commctrl.h>
 

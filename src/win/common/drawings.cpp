@@ -1,4 +1,4 @@
-#include "win/settings_dialog/drawings.h"
+#include "win/common/drawings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "win/common/handles.h"
-#include "win/settings_dialog/smooth_sketch.h"
+#include "win/common/smooth_sketch.h"
 
 namespace zor::win {
 
