@@ -95,7 +95,7 @@ class RegistrationFileCommandsTest : public ::testing::Test {
   void UseTheFile() { ASSERT_EQ(editor_.Load(file_).kind, LoadOutcome::kLoaded); }
   std::wstring Text(const std::filesystem::path& p) const { return PathText(p); }
   // A name code page 932 cannot hold.
-  std::filesystem::path Unstorable() const { return dir_ / L"\u00e9t\u00e9\u0101.zrd"; }
+  std::filesystem::path Unstorable() const { return At(L"\u00e9t\u00e9\u0101.zrd"); }
   std::wstring UnstorableWarning(const std::filesystem::path& p) const {
     return L"warn " + StorableFileName(Text(p)).message();
   }
@@ -103,8 +103,14 @@ class RegistrationFileCommandsTest : public ::testing::Test {
     SetFaultHookForTesting([step](ReplaceStep s) { return s == step; });
   }
 
+  // A name in the test's folder (wide names go through UTF-8 on every platform).
+  std::filesystem::path At(std::wstring_view name, std::wstring_view inner = {}) const {
+    std::filesystem::path p = dir_.path() / PathFromText(name);
+    return inner.empty() ? p : p / PathFromText(inner);
+  }
+
   TempFolder dir_;
-  std::filesystem::path file_ = dir_ / L"二件.zrd";
+  std::filesystem::path file_ = At(L"二件.zrd");
   ListEditor editor_;
   ScriptedHost host_;
   RegistrationFileCommands commands_{editor_, host_, dir_.path()};
@@ -145,7 +151,7 @@ TEST_F(RegistrationFileCommandsTest, LoadRefusesANewerFile) {
 }
 
 TEST_F(RegistrationFileCommandsTest, LoadOfAMissingFileOffersTheOpenDialogAndACancelLeavesNoFile) {
-  const auto missing = dir_ / L"ない.zrd";
+  const auto missing = At(L"ない.zrd");
   EXPECT_EQ(commands_.Load(Text(missing)), Cleared(Status_::kUnchanged));
   EXPECT_EQ(host_.events, (Events{L"warn " + MissingFileMessage(DisplayPath(missing)), L"show", L"ask open "}));
   EXPECT_FALSE(editor_.HasFile());
@@ -162,9 +168,9 @@ TEST_F(RegistrationFileCommandsTest, LoadOfAnEmptyRecordOffersTheOpenDialog) {
 }
 
 TEST_F(RegistrationFileCommandsTest, LoadOfAMissingFileCreatesTheOneChosen) {
-  const auto created = dir_ / L"新しい.zrd";
+  const auto created = At(L"新しい.zrd");
   host_.Choose(created);
-  EXPECT_EQ(commands_.Load(Text(dir_ / L"ない.zrd")), Done(created));
+  EXPECT_EQ(commands_.Load(Text(At(L"ない.zrd"))), Done(created));
   EXPECT_EQ(ReadBytes(created).size(), kHeaderSize);
   EXPECT_TRUE(editor_.HasFile());
   EXPECT_EQ(editor_.Path(), created);
@@ -173,10 +179,10 @@ TEST_F(RegistrationFileCommandsTest, LoadOfAMissingFileCreatesTheOneChosen) {
 
 // The three answers that give no file at load end alike: no file, none recorded.
 TEST_F(RegistrationFileCommandsTest, AtLoadCancelUnstorableAndForeignAnswersLeaveNoFileRecorded) {
-  const auto foreign = dir_ / L"foreign.zrd";
+  const auto foreign = At(L"foreign.zrd");
   WriteBytes(foreign, std::string("\x62\x00", 2) + std::string(62, 'x'));  // version 98, no magic
-  const auto missing = Text(dir_ / L"ない.zrd");
-  const std::wstring missingWarning = L"warn " + MissingFileMessage(DisplayPath(dir_ / L"ない.zrd"));
+  const auto missing = Text(At(L"ない.zrd"));
+  const std::wstring missingWarning = L"warn " + MissingFileMessage(DisplayPath(At(L"ない.zrd")));
 
   host_.Cancel();
   EXPECT_EQ(commands_.Load(missing), Cleared(Status_::kUnchanged));
@@ -198,9 +204,9 @@ TEST_F(RegistrationFileCommandsTest, AtLoadCancelUnstorableAndForeignAnswersLeav
 
 // A file that cannot be created or read keeps the record as it was.
 TEST_F(RegistrationFileCommandsTest, AtLoadACreateFailureKeepsTheRecord) {
-  const auto inMissingFolder = dir_ / L"ないフォルダ" / L"x.zrd";
+  const auto inMissingFolder = At(L"ないフォルダ", L"x.zrd");
   host_.Choose(inMissingFolder);
-  EXPECT_EQ(commands_.Load(Text(dir_ / L"ない.zrd")), Kept(Status_::kFailed));
+  EXPECT_EQ(commands_.Load(Text(At(L"ない.zrd"))), Kept(Status_::kFailed));
   EXPECT_EQ(host_.events.size(), 6u) << "missing, show, ask, busy, the create failure, idle";
   EXPECT_EQ(host_.events[4].substr(0, 5), L"warn ");
   EXPECT_FALSE(editor_.HasFile());
@@ -223,7 +229,7 @@ TEST_F(RegistrationFileCommandsTest, OpenWithoutAFileAndCancelledDoesNothing) {
 
 TEST_F(RegistrationFileCommandsTest, OpenCreatesAMissingFile) {
   UseTheFile();
-  const auto created = dir_ / L"新しい.zrd";
+  const auto created = At(L"新しい.zrd");
   host_.Choose(created);
   EXPECT_EQ(commands_.Open(When::kByCommand), Done(created));
   EXPECT_EQ(ReadBytes(created).size(), kHeaderSize);
@@ -232,7 +238,7 @@ TEST_F(RegistrationFileCommandsTest, OpenCreatesAMissingFile) {
 
 TEST_F(RegistrationFileCommandsTest, OpenRefusesAForeignOrUnstorableFileAndTheFileInUseStays) {
   UseTheFile();
-  const auto foreign = dir_ / L"foreign.zrd";
+  const auto foreign = At(L"foreign.zrd");
   WriteBytes(foreign, std::string("\x62\x00", 2) + std::string(62, 'x'));
   host_.Choose(foreign);
   EXPECT_EQ(commands_.Open(When::kByCommand), Kept(Status_::kRefused));
@@ -249,7 +255,7 @@ TEST_F(RegistrationFileCommandsTest, OpenRefusesAForeignOrUnstorableFileAndTheFi
 
 TEST_F(RegistrationFileCommandsTest, OpenThatCannotCreateTheFileKeepsTheRecord) {
   UseTheFile();
-  host_.Choose(dir_ / L"ないフォルダ" / L"x.zrd");
+  host_.Choose(At(L"ないフォルダ", L"x.zrd"));
   EXPECT_EQ(commands_.Open(When::kByCommand), Kept(Status_::kFailed));
   EXPECT_EQ(editor_.Path(), file_) << "the editor is untouched until a file is there";
 }
@@ -258,10 +264,10 @@ TEST_F(RegistrationFileCommandsTest, OpenThatCannotCreateTheFileKeepsTheRecord) 
 
 TEST_F(RegistrationFileCommandsTest, NewOffersTheFirstFreeUntitledName) {
   UseTheFile();
-  ASSERT_TRUE(CreateEmptyRegistrationFile(dir_ / L"無題1.zrd").ok());
+  ASSERT_TRUE(CreateEmptyRegistrationFile(At(L"無題1.zrd")).ok());
   EXPECT_EQ(commands_.New(), Kept(Status_::kUnchanged));
-  EXPECT_EQ(host_.events, (Events{L"ask new " + Text(dir_ / L"無題2.zrd")}));
-  EXPECT_FALSE(FileExists(dir_ / L"無題2.zrd")) << "a cancel creates nothing";
+  EXPECT_EQ(host_.events, (Events{L"ask new " + Text(At(L"無題2.zrd"))}));
+  EXPECT_FALSE(FileExists(At(L"無題2.zrd"))) << "a cancel creates nothing";
   EXPECT_EQ(editor_.Path(), file_);
 }
 
@@ -273,13 +279,13 @@ TEST_F(RegistrationFileCommandsTest, NewTellsAFailedDialog) {
 
 TEST_F(RegistrationFileCommandsTest, NewCreatesAnEmptyFileAndUsesIt) {
   UseTheFile();
-  const auto made = dir_ / L"新規.zrd";
+  const auto made = At(L"新規.zrd");
   host_.Choose(made);
   EXPECT_EQ(commands_.New(), Done(made));
   EXPECT_EQ(ReadBytes(made).size(), kHeaderSize);
   EXPECT_EQ(editor_.Path(), made);
   EXPECT_EQ(editor_.Count(), 0);
-  EXPECT_EQ(host_.events, (Events{L"ask new " + Text(dir_ / L"無題1.zrd"), L"busy", L"idle"}));
+  EXPECT_EQ(host_.events, (Events{L"ask new " + Text(At(L"無題1.zrd")), L"busy", L"idle"}));
 }
 
 TEST_F(RegistrationFileCommandsTest, NewOverAnExistingFileEmptiesIt) {
@@ -290,8 +296,8 @@ TEST_F(RegistrationFileCommandsTest, NewOverAnExistingFileEmptiesIt) {
 
 TEST_F(RegistrationFileCommandsTest, NewWithAnEmptyAnswerTakesTheFreeUntitledName) {
   host_.answers.push_back({true, L"", 0});
-  EXPECT_EQ(commands_.New(), Done(dir_ / L"無題1.zrd"));
-  EXPECT_TRUE(FileExists(dir_ / L"無題1.zrd"));
+  EXPECT_EQ(commands_.New(), Done(At(L"無題1.zrd")));
+  EXPECT_TRUE(FileExists(At(L"無題1.zrd")));
 }
 
 TEST_F(RegistrationFileCommandsTest, NewRefusesAnUnstorableName) {
@@ -306,7 +312,7 @@ TEST_F(RegistrationFileCommandsTest, NewRefusesAnUnstorableName) {
 TEST_F(RegistrationFileCommandsTest, NewThatCannotCreateKeepsTheFileInUse) {
   UseTheFile();
   FailStep(ReplaceStep::kCreateTemporary);
-  host_.Choose(dir_ / L"新規.zrd");
+  host_.Choose(At(L"新規.zrd"));
   EXPECT_EQ(commands_.New(), Kept(Status_::kFailed));
   EXPECT_EQ(host_.events.size(), 4u);
   EXPECT_EQ(host_.events[2].substr(0, 5), L"warn ");
@@ -325,7 +331,7 @@ TEST_F(RegistrationFileCommandsTest, RenameCancelledOrToTheSameNameInAnyCaseDoes
   UseTheFile();
   EXPECT_EQ(commands_.Rename(), Kept(Status_::kUnchanged));
   EXPECT_EQ(host_.events, (Events{L"ask rename " + Text(file_)}));
-  host_.Choose(dir_ / L"二件.ZRD");
+  host_.Choose(At(L"二件.ZRD"));
   EXPECT_EQ(commands_.Rename(), Kept(Status_::kUnchanged));
   host_.answers.push_back({true, L"", 0});
   EXPECT_EQ(commands_.Rename(), Kept(Status_::kUnchanged));
@@ -335,7 +341,7 @@ TEST_F(RegistrationFileCommandsTest, RenameCancelledOrToTheSameNameInAnyCaseDoes
 
 TEST_F(RegistrationFileCommandsTest, RenameMovesTheFileAndRecordsTheNewName) {
   UseTheFile();
-  const auto renamed = dir_ / L"改名.zrd";
+  const auto renamed = At(L"改名.zrd");
   host_.Choose(renamed);
   EXPECT_EQ(commands_.Rename(), Done(renamed));
   EXPECT_FALSE(FileExists(file_));
@@ -345,7 +351,7 @@ TEST_F(RegistrationFileCommandsTest, RenameMovesTheFileAndRecordsTheNewName) {
 
 TEST_F(RegistrationFileCommandsTest, RenameOntoAnotherFileReplacesIt) {
   UseTheFile();
-  const auto other = dir_ / L"他.zrd";
+  const auto other = At(L"他.zrd");
   ASSERT_TRUE(CreateEmptyRegistrationFile(other).ok());
   host_.Choose(other);
   EXPECT_EQ(commands_.Rename(), Done(other));
@@ -362,7 +368,7 @@ TEST_F(RegistrationFileCommandsTest, RenameRefusesAnUnstorableName) {
 
 TEST_F(RegistrationFileCommandsTest, ARenameThatFailsLosesNeitherFile) {
   UseTheFile();
-  host_.Choose(dir_ / L"ないフォルダ" / L"改名.zrd");
+  host_.Choose(At(L"ないフォルダ", L"改名.zrd"));
   EXPECT_EQ(commands_.Rename(), Kept(Status_::kFailed));
   EXPECT_EQ(host_.events.size(), 4u);
   EXPECT_EQ(host_.events[2].substr(0, 5), L"warn ");
@@ -374,7 +380,7 @@ TEST_F(RegistrationFileCommandsTest, ARenamedFileThatCannotBeReadLeavesNoFileRec
   UseTheFile();
   // The file is renamed whole, but is no registration file any more.
   WriteBytes(file_, std::string(40, '\0'));
-  const auto renamed = dir_ / L"改名.zrd";
+  const auto renamed = At(L"改名.zrd");
   host_.Choose(renamed);
   EXPECT_EQ(commands_.Rename(), Cleared(Status_::kFailed));
   EXPECT_TRUE(FileExists(renamed));
@@ -395,35 +401,35 @@ TEST_F(RegistrationFileCommandsTest, ImportCancelledOrFailedDoesNothing) {
 }
 
 TEST_F(RegistrationFileCommandsTest, ImportOfAMissingTextFileIsRefused) {
-  host_.Choose(dir_ / L"ない.txt");
+  host_.Choose(At(L"ない.txt"));
   EXPECT_EQ(commands_.Import(true), Kept(Status_::kRefused));
   EXPECT_EQ(host_.events.back(), L"warn 指定のファイルは存在しません");
 }
 
 TEST_F(RegistrationFileCommandsTest, ImportLimitsTheLinesOnlyWhenAsked) {
-  WriteBytes(dir_ / L"memo.txt", Lines(150));
-  host_.Choose(dir_ / L"memo.txt");
-  EXPECT_EQ(commands_.Import(true), Done(dir_ / L"memo.zrd"));
-  EXPECT_EQ(Messages(dir_ / L"memo.zrd").size(), 100u);
+  WriteBytes(At(L"memo.txt"), Lines(150));
+  host_.Choose(At(L"memo.txt"));
+  EXPECT_EQ(commands_.Import(true), Done(At(L"memo.zrd")));
+  EXPECT_EQ(Messages(At(L"memo.zrd")).size(), 100u);
   EXPECT_EQ(editor_.Count(), 100);
-  EXPECT_EQ(editor_.Path(), dir_ / L"memo.zrd");
+  EXPECT_EQ(editor_.Path(), At(L"memo.zrd"));
 
   // memo.zrd is taken now: the next import goes to the first free untitled name.
-  host_.Choose(dir_ / L"memo.txt");
-  EXPECT_EQ(commands_.Import(false), Done(dir_ / L"無題1.zrd"));
-  EXPECT_EQ(Messages(dir_ / L"無題1.zrd").size(), 150u);
-  EXPECT_EQ(Messages(dir_ / L"memo.zrd").size(), 100u) << "the first import stays";
+  host_.Choose(At(L"memo.txt"));
+  EXPECT_EQ(commands_.Import(false), Done(At(L"無題1.zrd")));
+  EXPECT_EQ(Messages(At(L"無題1.zrd")).size(), 150u);
+  EXPECT_EQ(Messages(At(L"memo.zrd")).size(), 100u) << "the first import stays";
 }
 
 TEST_F(RegistrationFileCommandsTest, ImportStopsAt500Lines) {
-  WriteBytes(dir_ / L"long.txt", Lines(600));
-  host_.Choose(dir_ / L"long.txt");
-  EXPECT_EQ(commands_.Import(false), Done(dir_ / L"long.zrd"));
+  WriteBytes(At(L"long.txt"), Lines(600));
+  host_.Choose(At(L"long.txt"));
+  EXPECT_EQ(commands_.Import(false), Done(At(L"long.zrd")));
   EXPECT_EQ(editor_.Count(), 500);
 }
 
 TEST_F(RegistrationFileCommandsTest, ImportRefusesATargetNameTheSettingsCannotHold) {
-  const auto text = dir_ / L"\u00e9t\u00e9\u0101.txt";
+  const auto text = At(L"\u00e9t\u00e9\u0101.txt");
   WriteBytes(text, Lines(3));
   host_.Choose(text);
   EXPECT_EQ(commands_.Import(true), Kept(Status_::kRefused));
@@ -433,9 +439,9 @@ TEST_F(RegistrationFileCommandsTest, ImportRefusesATargetNameTheSettingsCannotHo
 
 TEST_F(RegistrationFileCommandsTest, AnImportThatFailsKeepsTheFileInUse) {
   UseTheFile();
-  WriteBytes(dir_ / L"memo.txt", Lines(3));
+  WriteBytes(At(L"memo.txt"), Lines(3));
   FailStep(ReplaceStep::kReplace);
-  host_.Choose(dir_ / L"memo.txt");
+  host_.Choose(At(L"memo.txt"));
   EXPECT_EQ(commands_.Import(true), Kept(Status_::kFailed));
   EXPECT_EQ(host_.events.size(), 4u);
   EXPECT_EQ(host_.events[2].substr(0, 5), L"warn ");
@@ -446,11 +452,11 @@ TEST_F(RegistrationFileCommandsTest, AnImportThatFailsKeepsTheFileInUse) {
 
 TEST_F(RegistrationFileCommandsTest, ExportOffersTheTextNameAndTellsTheEnd) {
   UseTheFile();
-  const auto out = dir_ / L"出力.txt";
+  const auto out = At(L"出力.txt");
   host_.Choose(out);
   EXPECT_EQ(commands_.Export(), Kept(Status_::kDone));
   EXPECT_EQ(host_.events,
-            (Events{L"ask export " + Text(dir_ / L"二件.txt"), L"busy", L"idle", L"exported " + Text(out) + L" にエクスポート完了しました"}));
+            (Events{L"ask export " + Text(At(L"二件.txt")), L"busy", L"idle", L"exported " + Text(out) + L" にエクスポート完了しました"}));
   EXPECT_EQ(ReadBytes(out), ToCp932(L"一行目\r\n二行目\r\n"));
   EXPECT_EQ(editor_.Path(), file_);
 }
@@ -465,22 +471,22 @@ TEST_F(RegistrationFileCommandsTest, ExportCancelledOrFailedDoesNothing) {
 }
 
 TEST_F(RegistrationFileCommandsTest, ExportWithoutAFileInUseIsAnError) {
-  host_.Choose(dir_ / L"出力.txt");
+  host_.Choose(At(L"出力.txt"));
   EXPECT_EQ(commands_.Export(), Kept(Status_::kFailed));
   EXPECT_EQ(host_.events, (Events{L"ask export ", L"warn エクスポート中にエラーが発生しました"}));
 
   UseTheFile();
   std::filesystem::remove(file_);
   host_.events.clear();
-  host_.Choose(dir_ / L"出力.txt");
+  host_.Choose(At(L"出力.txt"));
   EXPECT_EQ(commands_.Export(), Kept(Status_::kFailed));
   EXPECT_EQ(host_.events.back(), L"warn エクスポート中にエラーが発生しました");
-  EXPECT_FALSE(FileExists(dir_ / L"出力.txt"));
+  EXPECT_FALSE(FileExists(At(L"出力.txt")));
 }
 
 TEST_F(RegistrationFileCommandsTest, AnExportThatCannotWriteSaysWhy) {
   UseTheFile();
-  host_.Choose(dir_ / L"ないフォルダ" / L"出力.txt");
+  host_.Choose(At(L"ないフォルダ", L"出力.txt"));
   EXPECT_EQ(commands_.Export(), Kept(Status_::kFailed));
   const std::wstring told = host_.events.back();
   EXPECT_EQ(told.substr(0, 5 + kExportFailedMessage.size() + 2), L"warn エクスポート中にエラーが発生しました\r\n");
