@@ -455,8 +455,8 @@ TEST_F(RegistrationFileCommandsTest, ExportOffersTheTextNameAndTellsTheEnd) {
   const auto out = At(L"出力.txt");
   host_.Choose(out);
   EXPECT_EQ(commands_.Export(), Kept(Status_::kDone));
-  EXPECT_EQ(host_.events,
-            (Events{L"ask export " + Text(At(L"二件.txt")), L"busy", L"idle", L"exported " + Text(out) + L" にエクスポート完了しました"}));
+  EXPECT_EQ(host_.events, (Events{L"ask export " + Text(At(L"二件.txt")), L"busy", L"idle",
+                                  L"exported " + Text(out) + L" にエクスポート完了しました"}));
   EXPECT_EQ(ReadBytes(out), ToCp932(L"一行目\r\n二行目\r\n"));
   EXPECT_EQ(editor_.Path(), file_);
 }

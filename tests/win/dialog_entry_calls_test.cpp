@@ -268,7 +268,8 @@ TEST_F(EntryCallsTest, RunFontChooserGivesTheFaceWritten) {
   EXPECT_FALSE(RunFontChooser(services_, nullptr, store_));
   services_.onDialog = [&](Dialog& d) {
     HWND list = FindWindowExW(d.hwnd(), nullptr, L"ListBox", nullptr);
-    const auto row = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"IPAMincho"));
+    const auto row =
+        SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"IPAMincho"));
     ASSERT_GE(row, 0);
     SelectRow(d.hwnd(), GetDlgCtrlID(list), static_cast<int>(row));
     Click(d.hwnd(), IDOK);

@@ -80,7 +80,8 @@ FileCommandResult RegistrationFileCommands::Open(When when) {
   FileCommandResult result = OpenChosen();
   // At load, an answer that gives no file to use leaves none, and the
   // settings file records none; a failed read or write keeps the record.
-  const bool noFileChosen = result.status == FileCommandStatus::kUnchanged || result.status == FileCommandStatus::kRefused;
+  const bool noFileChosen =
+      result.status == FileCommandStatus::kUnchanged || result.status == FileCommandStatus::kRefused;
   if (when == When::kAtLoad && noFileChosen) {
     editor_.SetNoFile();
     result.fileInUse = std::wstring();
@@ -106,7 +107,8 @@ FileCommandResult RegistrationFileCommands::OpenChosen() {
 
 FileCommandResult RegistrationFileCommands::New() {
   const Result<std::filesystem::path> untitled = NewUntitledName(programFolder_);
-  const FileAnswer answer = host_.AskFile(FileQuestion::kNew, untitled.ok() ? PathText(untitled.value()) : std::wstring());
+  const FileAnswer answer =
+      host_.AskFile(FileQuestion::kNew, untitled.ok() ? PathText(untitled.value()) : std::wstring());
   if (!answer.chosen) return NotAnswered(answer);
   std::wstring name = answer.path;
   if (name.empty()) {

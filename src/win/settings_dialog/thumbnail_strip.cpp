@@ -51,8 +51,8 @@ void ThumbnailStrip::Show(bool visible) {
     const UINT flags =
         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
     for (int i = -1; i < kThumbnailCount && moves; ++i) {
-      moves = DeferWindowPos(moves, GetDlgItem(dialog_, i < 0 ? IDC_Label1 : IDC_Image1 + i), nullptr, 0, 0, 0, 0,
-                             flags);
+      moves =
+          DeferWindowPos(moves, GetDlgItem(dialog_, i < 0 ? IDC_Label1 : IDC_Image1 + i), nullptr, 0, 0, 0, 0, flags);
     }
     if (moves) EndDeferWindowPos(moves);
   }

@@ -52,8 +52,7 @@ class ThumbnailStrip {
   void Schedule();
   void Draw();
   void Paint(const DRAWITEMSTRUCT& item);
-  static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                      DWORD_PTR self) noexcept;
+  static LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self) noexcept;
 
   ListEditor& editor_;
   const Settings& settings_;
