@@ -319,6 +319,39 @@ TEST_F(ConfigFormTest, NewRenameImportAndExport) {
   EXPECT_EQ(ReadBytes(dir_ / L"out.txt").substr(0, 8), "line 0\r\n");
 }
 
+TEST_F(ConfigFormTest, TheMenusOpenTheirDialogsAndTheImportOptionIsUsedAtOnce) {
+  HWND w = Open();
+  std::vector<std::wstring> captions;
+  services_.onDialog = [&](Dialog& d) { captions.push_back(TextOf(d.hwnd())); };
+  for (int id : {IDM_Mn_o, IDM_Mn_Opt2a, IDM_Mn_Opt2b, IDM_Mn_opt2c, IDM_Mn2_A}) SendMessageW(w, WM_COMMAND, id, 0);
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"三件.zrd のオプション", L"背景・インターバルＢＭＰ",
+                                                 L"使用フォント／日付・時刻", L"インポート", L"バージョン情報"}));
+  EXPECT_TRUE(services_.messages.empty());
+
+  // The box cleared: the next import takes every line.
+  services_.onDialog = [&](Dialog& d) {
+    SendMessageW(FindWindowExW(d.hwnd(), nullptr, L"Button", L"登録行数を100に制限"), BM_CLICK, 0, 0);
+    Click(d.hwnd(), IDOK);
+  };
+  SendMessageW(w, WM_COMMAND, IDM_Mn_opt2c, 0);
+  std::string lines;
+  for (int i = 0; i < 150; ++i) lines += "line " + std::to_string(i) + "\r\n";
+  WriteBytes(dir_ / L"memo.txt", lines);
+  services_.onFile = [&](const FileDialogRequest&) { return FileDialogAnswer{true, PathText(dir_ / L"memo.txt"), 0}; };
+  SendMessageW(w, WM_COMMAND, IDM_Mn2_I, 0);
+  EXPECT_EQ(Rows(), 150);
+}
+
+TEST_F(ConfigFormTest, WithoutAFileTheDisplayOptionsDoNotOpen) {
+  WriteBytes(file_, std::string(40, '\0'));
+  HWND w = Open();
+  int runs = 0;
+  services_.onDialog = [&](Dialog&) { ++runs; };
+  SendMessageW(w, WM_COMMAND, IDM_Mn_o, 0);
+  EXPECT_EQ(runs, 0);
+  EXPECT_FALSE(form_->Editor().HasFile());
+}
+
 TEST_F(ConfigFormTest, CloseEndsTheDialogAndTheHelp) {
   HWND w = Open();
   SendMessageW(w, WM_COMMAND, IDM_Mn2_C, 0);

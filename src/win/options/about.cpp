@@ -131,4 +131,9 @@ bool About::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
 
 void About::OnClose() { tooltips_.Destroy(); }
 
+void ShowVersionBox(DialogServices& services, HWND owner) {
+  About about;
+  services.RunDialog(about, owner);
+}
+
 }  // namespace zor::win

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
 #include "win/common/handles.h"
 #include "win/common/tooltips.h"
 
@@ -49,5 +50,8 @@ class About final : public Dialog {
   UniqueIcon icon_;
   int iconSize_ = 0;
 };
+
+// The version box over owner until its OK.
+void ShowVersionBox(DialogServices& services, HWND owner);
 
 }  // namespace zor::win

@@ -52,4 +52,10 @@ bool FontSel::OnCommand(int id, int code, HWND control) {
   return Dialog::OnCommand(id, code, control);
 }
 
+std::optional<std::wstring> RunFontChooser(DialogServices& services, HWND owner, ProfileStore& store) {
+  FontSel chooser(services, store);
+  services.RunDialog(chooser, owner);
+  return chooser.Chosen();
+}
+
 }  // namespace zor::win

@@ -37,4 +37,8 @@ class FontSel final : public Dialog {
   std::optional<std::wstring> chosen_;
 };
 
+// The type-face chooser over owner, writing the face chosen with OK to
+// store at once; that face, nothing when cancelled.
+[[nodiscard]] std::optional<std::wstring> RunFontChooser(DialogServices& services, HWND owner, ProfileStore& store);
+
 }  // namespace zor::win

@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "core/data/default_face.h"
+#include "core/data/file_system.h"
 #include "core/screen/palette.h"
+#include "core/text/measures.h"
 #include "win/common/drawings.h"
 #include "win/options/op_form_ids.h"
 #include "win/options/option_pictures.h"
@@ -189,6 +191,12 @@ bool OpForm::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
     default:
       return false;
   }
+}
+
+Status RunDisplayOptions(DialogServices& services, HWND owner, ListEditor& editor) {
+  OpForm options(editor, Trim(PathText(editor.Path().filename())) + L" のオプション");
+  services.RunDialog(options, owner);
+  return options.Outcome();
 }
 
 }  // namespace zor::win

@@ -9,6 +9,7 @@
 #include "core/settings_dialog/display_options.h"
 #include "core/settings_dialog/list_editor.h"
 #include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
 #include "win/common/handles.h"
 
 namespace zor::win {
@@ -43,5 +44,9 @@ class OpForm final : public Dialog {
   int sampleFontHeight_ = 0;
   Status outcome_;
 };
+
+// The display options of the editor's file, captioned with the file's name,
+// run modally over owner; what its OK wrote (ok when nothing).
+[[nodiscard]] Status RunDisplayOptions(DialogServices& services, HWND owner, ListEditor& editor);
 
 }  // namespace zor::win

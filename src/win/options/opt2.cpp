@@ -131,9 +131,9 @@ void Opt2::Apply() {
 }
 
 void Opt2::Choose(ChooserMode mode) {
-  SelDir chooser(services_, store_, programFolder_, mode);
-  services_.RunDialog(chooser, hwnd());
-  if (chooser.Written()) model_.SourcesWritten(*chooser.Written());
+  if (const auto written = RunPictureFolderChooser(services_, hwnd(), store_, programFolder_, mode)) {
+    model_.SourcesWritten(*written);
+  }
 }
 
 void Opt2::Save(HWND reportOwner) {
@@ -192,6 +192,13 @@ void Opt2::OnClose() {
   // Destroyed without a command (its owner went first): still saved, the
   // failure reported without an owner that is going away.
   Save(nullptr);
+}
+
+Settings RunImageOptions(DialogServices& services, HWND owner, ProfileStore& store,
+                         const std::filesystem::path& programFolder) {
+  Opt2 options(services, store, programFolder);
+  services.RunDialog(options, owner);
+  return options.Stored();
 }
 
 }  // namespace zor::win

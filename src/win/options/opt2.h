@@ -56,4 +56,9 @@ class Opt2 final : public Dialog {
 // framed in light red when it is the current mode, else in black.
 void DrawStretchPicture(HDC dc, const RECT& r, int mode, bool current);
 
+// The image options over owner, read from and written to store; the
+// settings in use once it has closed (a failed write is reported in it).
+Settings RunImageOptions(DialogServices& services, HWND owner, ProfileStore& store,
+                         const std::filesystem::path& programFolder);
+
 }  // namespace zor::win

@@ -71,9 +71,7 @@ void Opt2B::ShowSample(const FontDateView& view) {
 }
 
 void Opt2B::ChooseFace() {
-  FontSel chooser(services_, store_);
-  services_.RunDialog(chooser, hwnd());
-  if (chooser.Chosen()) model_.FaceWritten(*chooser.Chosen());
+  if (const auto chosen = RunFontChooser(services_, hwnd(), store_)) model_.FaceWritten(*chosen);
 }
 
 void Opt2B::Save(HWND reportOwner) {
@@ -110,6 +108,12 @@ void Opt2B::OnClose() {
   // Destroyed without a command (its owner went first): still saved, the
   // failure reported without an owner that is going away.
   Save(nullptr);
+}
+
+FontDateSettings RunFontDateOptions(DialogServices& services, HWND owner, ProfileStore& store) {
+  Opt2B options(services, store);
+  services.RunDialog(options, owner);
+  return options.Stored();
 }
 
 }  // namespace zor::win

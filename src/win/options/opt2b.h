@@ -46,4 +46,8 @@ class Opt2B final : public Dialog {
   Status outcome_;
 };
 
+// The font and date options over owner, read from and written to store;
+// the values in use once it has closed (a failed write is reported in it).
+FontDateSettings RunFontDateOptions(DialogServices& services, HWND owner, ProfileStore& store);
+
 }  // namespace zor::win

@@ -43,4 +43,10 @@ void Opt2C::OnClose() {
   tooltips_.Destroy();
 }
 
+std::int16_t RunImportOption(DialogServices& services, HWND owner, ProfileStore& store, std::int16_t importLimit) {
+  Opt2C option(services, store, importLimit);
+  services.RunDialog(option, owner);
+  return option.ImportLimit();
+}
+
 }  // namespace zor::win

@@ -40,4 +40,9 @@ class Opt2C final : public Dialog {
   Status outcome_;
 };
 
+// The import option over owner, starting from importLimit and written to
+// store; the value in use once it has closed (a failed write is reported in it).
+[[nodiscard]] std::int16_t RunImportOption(DialogServices& services, HWND owner, ProfileStore& store,
+                                           std::int16_t importLimit);
+
 }  // namespace zor::win

@@ -228,17 +228,7 @@ void SelDir::ShowPreview() {
 void SelDir::ShowViewer() {
   const std::wstring path = model_.SelectedPath();
   if (path.empty()) return;
-  View viewer;
-  PictureLoad loaded = PictureLoad::kUnreadable;
-  {
-    WaitCursor wait;
-    loaded = viewer.Load(path);
-  }
-  if (loaded != PictureLoad::kLoaded) {
-    services_.Warn(hwnd(), PictureLoadMessage(loaded, path));
-    return;
-  }
-  services_.RunDialog(viewer, hwnd());
+  (void)ShowPictureViewer(services_, hwnd(), path);
 }
 
 void SelDir::Confirm() {
@@ -285,6 +275,13 @@ bool SelDir::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
   preview_.Paint(item.hDC, item.rcItem);
   *result = TRUE;
   return true;
+}
+
+std::optional<PictureSources> RunPictureFolderChooser(DialogServices& services, HWND owner, ProfileStore& store,
+                                                      const std::filesystem::path& programFolder, ChooserMode mode) {
+  SelDir chooser(services, store, programFolder, mode);
+  services.RunDialog(chooser, owner);
+  return chooser.Written();
 }
 
 }  // namespace zor::win

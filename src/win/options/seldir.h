@@ -61,4 +61,11 @@ class SelDir final : public Dialog {
   FittedPicture preview_;
 };
 
+// The picture folder chooser of mode over owner, read from store and
+// written there on OK; the sources OK wrote, nothing when cancelled.
+[[nodiscard]] std::optional<PictureSources> RunPictureFolderChooser(DialogServices& services, HWND owner,
+                                                                    ProfileStore& store,
+                                                                    const std::filesystem::path& programFolder,
+                                                                    ChooserMode mode);
+
 }  // namespace zor::win

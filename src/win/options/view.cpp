@@ -135,4 +135,19 @@ bool View::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) {
   }
 }
 
+PictureLoad ShowPictureViewer(DialogServices& services, HWND owner, const std::filesystem::path& file) {
+  View viewer;
+  PictureLoad loaded = PictureLoad::kUnreadable;
+  {
+    WaitCursor wait;
+    loaded = viewer.Load(file);
+  }
+  if (loaded != PictureLoad::kLoaded) {
+    services.Warn(owner, PictureLoadMessage(loaded, file));
+    return loaded;
+  }
+  services.RunDialog(viewer, owner);
+  return loaded;
+}
+
 }  // namespace zor::win

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
 #include "win/screen/picture_decoder.h"
 
 namespace zor::win {
@@ -54,5 +55,10 @@ class View final : public Dialog {
   FittedPicture picture_;
   PixelSize shown_;
 };
+
+// The picture viewer of file over owner: the picture is decoded first (with
+// the wait cursor); one that cannot be shown is reported instead. Gives the
+// outcome of the decoding.
+PictureLoad ShowPictureViewer(DialogServices& services, HWND owner, const std::filesystem::path& file);
 
 }  // namespace zor::win

@@ -1,21 +1,24 @@
 // The message list editor: the settings mode's main dialog. It binds the
 // controls to the list editor model and shows its state; every edit is
-// written to the registration file at once.
+// written to the registration file at once. The file commands' rules are in
+// core/settings_dialog/registration_file_commands.h, the list and the
+// thumbnails are views of their own.
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
 
-#include <array>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "core/data/settings.h"
 #include "core/settings_dialog/list_editor.h"
+#include "core/settings_dialog/registration_file_commands.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/handles.h"
+#include "win/settings_dialog/file_command_dialogs.h"
+#include "win/settings_dialog/message_drag_list.h"
+#include "win/settings_dialog/thumbnail_strip.h"
 
 namespace zor::win {
 
@@ -23,13 +26,12 @@ class ConfigForm final : public Dialog {
  public:
   // programFolder holds "ZORANTE.ini"; every blocking call goes through services.
   ConfigForm(DialogServices& services, std::filesystem::path programFolder);
-  ~ConfigForm() override;
 
   [[nodiscard]] const ListEditor& Editor() const noexcept { return editor_; }
   // The thumbnails drawn for the selected row (tests look at them).
-  [[nodiscard]] HBITMAP Thumbnail(int index) const noexcept;
+  [[nodiscard]] HBITMAP Thumbnail(int index) const noexcept { return strip_.Thumbnail(index); }
   // Draws pending thumbnails now instead of after the selection settles.
-  void FlushThumbnails();
+  void FlushThumbnails() { strip_.Flush(); }
 
   // What the thumbnail click and the drag do, for tests that cannot press a mouse.
   void ThumbnailClicked(int index, bool rightButton);
@@ -42,24 +44,16 @@ class ConfigForm final : public Dialog {
   void OnClose() override;
 
  private:
-  void LoadStep();
-  void OpenRegistrationFile(bool atLoad);
-  void NewRegistrationFile();
-  void RenameRegistrationFile();
-  void ImportText();
-  void ExportText();
-  // False (after saying so) for a path the settings file cannot hold.
-  [[nodiscard]] bool StorablePath(const std::wstring& path);
-  void CommonDialogError(DWORD error);
+  // The settings file records the file a command left in use.
+  void Record(const FileCommandResult& result);
+  void WriteLoadFileName(const std::wstring& path);
   void DisplayOptions();
   void FontOptions();
   void ImageOptions();
   void ImportOption();
-  void WriteLoadFileName(const std::wstring& path);
   void Apply();
-  void FillList();
-  void SelectionChanged();
   void Report(const Status& status);
+  void MakeTooltips();
 
   void Add();
   void Correct();
@@ -67,27 +61,15 @@ class ConfigForm final : public Dialog {
   void Format();
   void Move(MoveKind kind);
 
-  void MakeTooltips();
-  void ScheduleThumbnails();
-  void DrawThumbnails();
-  void DrawItem(const DRAWITEMSTRUCT& item);
-  LRESULT OnDragList(const DRAGLISTINFO& info);
-  void EndInsertMark();
-
-  static LRESULT CALLBACK ThumbnailProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                        DWORD_PTR self) noexcept;
-
   DialogServices& services_;
   std::filesystem::path programFolder_;
   Settings settings_;
   ListEditor editor_;
-  std::vector<std::wstring> listed_;  // rows as the list box shows them
-  int dragStartRow_ = -1;
-  int dragOver_ = -1;
-  HWND tooltip_ = nullptr;
-  HCURSOR dragCursor_ = nullptr;
-  std::array<UniqueBitmap, 6> thumbnails_;
-  bool thumbnailsPending_ = false;
+  FileCommandDialogs fileDialogs_;
+  RegistrationFileCommands commands_;
+  MessageDragList list_;
+  ThumbnailStrip strip_;
+  UniqueWindow tooltip_;
 };
 
 // The settings mode: the list editor until it is closed, with the system's dialogs.

@@ -61,4 +61,10 @@ bool InpForm::OnCommand(int id, int code, HWND control) {
   return Dialog::OnCommand(id, code, control);
 }
 
+Status RunMessageEntry(DialogServices& services, HWND owner, ListEditor& editor, int editIndex) {
+  InpForm entry(editor, editIndex);
+  services.RunDialog(entry, owner);
+  return entry.Outcome();
+}
+
 }  // namespace zor::win

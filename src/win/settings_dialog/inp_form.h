@@ -6,6 +6,7 @@
 #include "core/settings_dialog/list_editor.h"
 #include "core/settings_dialog/message_entry.h"
 #include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
 #include "win/common/handles.h"
 
 namespace zor::win {
@@ -30,5 +31,9 @@ class InpForm final : public Dialog {
   UniqueFont font_;
   Status outcome_;
 };
+
+// The entry form of an add (editIndex -1) or of the correction of row
+// editIndex, run modally over owner; what its OK wrote (ok when nothing).
+[[nodiscard]] Status RunMessageEntry(DialogServices& services, HWND owner, ListEditor& editor, int editIndex);
 
 }  // namespace zor::win

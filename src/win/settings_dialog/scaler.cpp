@@ -113,4 +113,10 @@ bool Scaler::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
   return true;
 }
 
+Status RunLineFormat(DialogServices& services, HWND owner, ListEditor& editor, const Message& message) {
+  Scaler scaler(editor, message);
+  services.RunDialog(scaler, owner);
+  return scaler.Outcome();
+}
+
 }  // namespace zor::win

@@ -7,6 +7,7 @@
 #include "core/settings_dialog/line_format.h"
 #include "core/settings_dialog/list_editor.h"
 #include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
 #include "win/common/handles.h"
 
 namespace zor::win {
@@ -35,5 +36,9 @@ class Scaler final : public Dialog {
   UniqueFont cellFont_;
   Status outcome_;
 };
+
+// The line format dialog of message (the selected row's record), run
+// modally over owner; what its OK wrote (ok when nothing).
+[[nodiscard]] Status RunLineFormat(DialogServices& services, HWND owner, ListEditor& editor, const Message& message);
 
 }  // namespace zor::win

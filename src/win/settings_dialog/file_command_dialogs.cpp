@@ -1,0 +1,88 @@
+#include "win/settings_dialog/file_command_dialogs.h"
+
+#include <commdlg.h>
+
+#include <initializer_list>
+
+namespace zor::win {
+
+namespace {
+
+// A file dialog filter: names and patterns, each ended by a NUL, and one more NUL.
+std::wstring Filter(std::initializer_list<std::wstring_view> parts) {
+  std::wstring f;
+  for (std::wstring_view p : parts) {
+    f += p;
+    f += L'\0';
+  }
+  f += L'\0';
+  return f;
+}
+
+}  // namespace
+
+FileDialogRequest FileDialogFor(FileQuestion question, const std::wstring& initialName) {
+  static const std::wstring registrationFilter = Filter({L"ZORANTE(*.zrd)", L"*.zrd"});
+  static const std::wstring textFilter =
+      Filter({L"テキストファイル(*.txt)", L"*.txt", L"すべてのファイル(*.*)", L"*.*"});
+  FileDialogRequest request;
+  request.initialName = initialName;
+  switch (question) {
+    case FileQuestion::kOpen:
+      request.title = L"登録ファイルを開く";
+      request.flags = OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_LONGNAMES;
+      break;
+    case FileQuestion::kNew:
+      request.save = true;
+      request.title = L"新規登録ファイル";
+      request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_LONGNAMES;
+      break;
+    case FileQuestion::kRename:
+      request.save = true;
+      request.title = L"登録ファイル名の変更";
+      request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_LONGNAMES;
+      break;
+    case FileQuestion::kImport:
+      request.title = L"インポート";
+      request.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES;
+      break;
+    case FileQuestion::kExport:
+      request.save = true;
+      request.title = L"エクスポート";
+      request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_LONGNAMES;
+      break;
+  }
+  const bool text = question == FileQuestion::kImport || question == FileQuestion::kExport;
+  request.filter = text ? textFilter : registrationFilter;
+  if (question != FileQuestion::kImport) request.defaultExtension = text ? L"txt" : L"zrd";
+  return request;
+}
+
+FileAnswer FileCommandDialogs::AskFile(FileQuestion question, const std::wstring& initialName) {
+  const FileDialogAnswer answer = services_.AskFile(owner_, FileDialogFor(question, initialName));
+  return FileAnswer{answer.chosen, answer.path, answer.error};
+}
+
+void FileCommandDialogs::Tell(Notice notice, std::wstring_view text) {
+  switch (notice) {
+    case Notice::kWarning:
+      services_.Warn(owner_, text);
+      break;
+    case Notice::kDialogFailure:
+      services_.Message(owner_, text, MB_OK | MB_ICONWARNING, L"");
+      break;
+    case Notice::kExported:
+      services_.Message(owner_, text, MB_OK | MB_ICONINFORMATION, L"ZORANTE");
+      break;
+  }
+}
+
+void FileCommandDialogs::Busy(bool busy) {
+  if (busy) {
+    wait_.emplace();
+  } else {
+    wait_.reset();
+  }
+}
+
+}  // namespace zor::win
