@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/data/settings.h"
 #include "core/screen/palette.h"
 
 namespace zor {
@@ -17,7 +18,7 @@ inline constexpr std::int16_t kDecorationShadow = 3;
 
 // Settings keys "UseFont", "UseFontBold", "DecoFont".
 struct DrawSettings {
-  std::wstring useFont = L"ＭＳ 明朝";
+  std::wstring useFont{kDefaultFace};
   bool useFontBold = true;
   std::int16_t decoFont = kDecorationNone;
 };

@@ -28,8 +28,6 @@ std::vector<std::wstring> Enumerate(std::wstring_view face) {
 
 std::vector<std::wstring> SystemFaceNames() { return Enumerate({}); }
 
-bool FaceInstalled(std::wstring_view face) { return !face.empty() && !Enumerate(face).empty(); }
-
 FontSel::FontSel(DialogServices& services, ProfileStore& store)
     : Dialog(IDD_FontSel), services_(services), store_(store) {}
 

@@ -10,6 +10,7 @@
 #include "core/data/settings.h"
 #include "core/options/font_date_options.h"
 #include "win/common/dialog.h"
+#include "win/common/faces.h"
 #include "win/common/dialog_services.h"
 
 namespace zor::win {
@@ -17,9 +18,6 @@ namespace zor::win {
 // The names of the installed font families in the order the system gives
 // them (a family may come once per character set).
 [[nodiscard]] std::vector<std::wstring> SystemFaceNames();
-// True when a family of that name is installed (the system would otherwise
-// quietly draw another face).
-[[nodiscard]] bool FaceInstalled(std::wstring_view face);
 
 class FontSel final : public Dialog {
  public:

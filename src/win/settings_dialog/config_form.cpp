@@ -7,9 +7,11 @@
 
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
+#include "core/data/settings_schema.h"
 #include "core/data/text_exchange.h"
 #include "core/text/cp932.h"
 #include "core/screen/sequencer.h"
+#include "core/options/folder_chooser.h"
 #include "core/text/measures.h"
 #include "win/common/profile_store_win32.h"
 #include "win/options/about.h"
@@ -111,7 +113,7 @@ void ConfigForm::LoadStep() {
 
 void ConfigForm::WriteLoadFileName(const std::wstring& path) {
   Win32ProfileStore store(SettingsFilePath(programFolder_));
-  const Status s = WriteSetting(store, L"LoadFileName", path);
+  const Status s = SaveSetting(store, SettingKey::kLoadFileName, path);
   if (!s.ok()) services_.Warn(hwnd(), s.message());
   settings_.loadFileName = path;
 }
@@ -165,8 +167,11 @@ void ConfigForm::OpenRegistrationFile(bool atLoad) {
 }
 
 bool ConfigForm::StorablePath(const std::wstring& path) {
-  if (FitsCp932(path)) return true;
-  services_.Warn(hwnd(), path + L"\r\nこのファイル名には Shift-JIS で表せない文字があるため、設定ファイルに記録できません。別の名前を指定してください。");
+  const PathStorability storable = zor::StorablePath(path);
+  if (storable == PathStorability::kStorable) return true;
+  services_.Warn(hwnd(), storable == PathStorability::kOutsideCp932
+                             ? path + L"\r\nこのファイル名には Shift-JIS で表せない文字があるため、設定ファイルに記録できません。別の名前を指定してください。"
+                             : UnstorablePathReason(path));
   return false;
 }
 
@@ -557,8 +562,7 @@ void ConfigForm::DrawThumbnails() {
     in.text = Trim(editor_.View().text1);
   }
   in.format.layout = ' ';
-  in.emphasis.on = editor_.Header().options.emphasisOn != 0;
-  in.emphasis.colour = editor_.Header().options.colour;
+  in.header = editor_.Header();
   in.settings = settings_;
   for (int i = 0; i < kThumbnailCount; ++i) {
     RECT r{};
