@@ -48,7 +48,8 @@ int FontCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const std::filesystem::path file = std::filesystem::absolute(PathFromText(inv.positional[0]), ec);
   if (ec) return cmd.Refuse(L"not a usable path: " + inv.positional[0]);
   win::Win32ProfileStore store(file);
-  const Result<FaceChoice> chosen = ChooseFace(store, faces, win::FaceInstalled);
+  const Result<FaceChoice> chosen =
+      ChooseFace(store, faces, [](std::wstring_view face) { return win::FaceInstalled(face); });
   if (!chosen.ok()) return cmd.Refuse(chosen.status().message());
   return cmd.Print(chosen.value().face);
 #else

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "core/data/file_system.h"
 #include "core/data/settings_schema.h"
@@ -73,13 +74,13 @@ Settings DefaultSettings(const std::filesystem::path& programFolder) {
 Settings LoadSettings(const ProfileStore& store, const std::filesystem::path& programFolder) {
   Settings s = DefaultSettings(programFolder);
   for (const SettingSpec& spec : SettingsSchema()) {
-    const std::optional<std::wstring> v = store.Read(kSettingsSection, spec.name);
+    std::optional<std::wstring> v = store.Read(kSettingsSection, spec.name);
     if (spec.kind == SettingKind::kNumber) {
       s.*spec.number = ParseProfileInt(v ? std::optional<std::wstring_view>(*v) : std::nullopt, s.*spec.number);
       continue;
     }
     std::wstring& field = s.*spec.text;
-    if (v) field = *v;
+    if (v) field = std::move(*v);
     if (spec.keepChars != 0 && field.size() > spec.keepChars) field.resize(spec.keepChars);
     if (spec.trimmed) field = Trim(field);
   }
