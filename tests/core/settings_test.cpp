@@ -40,7 +40,7 @@ TEST(Settings, DefaultsWhenNothingIsStored) {
   const auto folder = PathFromText(L"prog") / "";
   const Settings s = LoadSettings(store, folder);
   EXPECT_EQ(s.loadFileName, PathText(PathFromText(L"prog") / "zorante.zrd"));
-  EXPECT_EQ(s.useFont, L"ＭＳ 明朝");
+  EXPECT_EQ(s.useFont, kDefaultFace);
   EXPECT_EQ(s.useFontBold, -1);
   EXPECT_EQ(s.decoFont, 0);
   EXPECT_EQ(s.kanS, 0);

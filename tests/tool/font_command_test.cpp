@@ -19,8 +19,6 @@ namespace {
 using testing::Tool;
 using testing::ToolRun;
 
-constexpr std::wstring_view kDefaultFace = L"ＭＳ 明朝";
-
 TEST(ZortoolFont, ChoosesOnlyWhenNoFaceIsNamedAndTheDefaultIsMissing) {
   struct Case {
     const char* what;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/data/settings.h"
 #include "core/screen/palette.h"
 #include "win/common/palette_colours.h"
 #include "win/options/op_form_ids.h"
@@ -109,7 +110,7 @@ void OpForm::DrawSample(HDC dc, const RECT& r) {
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = SHIFTJIS_CHARSET;
     lf.lfQuality = CLEARTYPE_QUALITY;
-    wcscpy_s(lf.lfFaceName, L"ＭＳ 明朝");
+    kDefaultFace.copy(lf.lfFaceName, LF_FACESIZE - 1);
     sampleFont_.reset(CreateFontIndirectW(&lf));
     sampleFontHeight_ = height;
   }
