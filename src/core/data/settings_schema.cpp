@@ -14,13 +14,34 @@ using S = Settings;
 
 constexpr SettingSpec Number(K id, std::wstring_view name, std::int16_t S::*field, std::int16_t fallback,
                              std::int16_t choices = 0) {
-  return {id, name, SettingKind::kNumber, field, nullptr, fallback, TextDefault::kFixed, {}, choices,
-          0,  false, StoreRule::kNumber};
+  return {.id = id,
+          .name = name,
+          .kind = SettingKind::kNumber,
+          .number = field,
+          .text = nullptr,
+          .numberDefault = fallback,
+          .textDefault = TextDefault::kFixed,
+          .fixedText = {},
+          .choices = choices,
+          .keepChars = 0,
+          .trimmed = false,
+          .rule = StoreRule::kNumber};
 }
 
 constexpr SettingSpec Text(K id, std::wstring_view name, std::wstring S::*field, TextDefault from,
                            std::wstring_view fixed, StoreRule rule, std::size_t keepChars = 0, bool trimmed = false) {
-  return {id, name, SettingKind::kText, nullptr, field, 0, from, fixed, 0, keepChars, trimmed, rule};
+  return {.id = id,
+          .name = name,
+          .kind = SettingKind::kText,
+          .number = nullptr,
+          .text = field,
+          .numberDefault = 0,
+          .textDefault = from,
+          .fixedText = fixed,
+          .choices = 0,
+          .keepChars = keepChars,
+          .trimmed = trimmed,
+          .rule = rule};
 }
 
 constexpr std::size_t kUseFontKeepChars = 128;
@@ -111,9 +132,9 @@ SavedSettings SaveSettings(ProfileStore& store, std::span<const SettingKey> keys
   SavedSettings saved;
   for (const SettingKey key : keys) {
     const SettingSpec& spec = SpecOf(key);
-    Status s = !Storable(spec, values)                 ? Refused(spec)
+    Status s = !Storable(spec, values)             ? Refused(spec)
                : spec.kind == SettingKind::kNumber ? WriteSetting(store, spec.name, values.*spec.number)
-                                                       : WriteSetting(store, spec.name, values.*spec.text);
+                                                   : WriteSetting(store, spec.name, values.*spec.text);
     if (s.ok()) {
       if (spec.kind == SettingKind::kNumber) {
         kept.*spec.number = values.*spec.number;

@@ -94,7 +94,7 @@ inline constexpr std::size_t kFaceNameMaxChars = 31;
 [[nodiscard]] bool StorableFaceName(std::wstring_view face);
 
 struct SavedSettings {
-  Status status;           // the first failure; ok when every key was written
+  Status status;            // the first failure; ok when every key was written
   std::size_t written = 0;  // how many keys were written
 };
 

@@ -10,8 +10,8 @@
 #include "core/data/settings.h"
 #include "core/options/font_date_options.h"
 #include "win/common/dialog.h"
-#include "win/common/faces.h"
 #include "win/common/dialog_services.h"
+#include "win/common/faces.h"
 
 namespace zor::win {
 
