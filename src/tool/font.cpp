@@ -1,42 +1,29 @@
 #include "tool/font.h"
 
-#include <algorithm>
-
 #include "core/data/file_system.h"
-#include "core/text/cp932.h"
-#include "core/text/measures.h"
+#include "core/data/settings_schema.h"
 
 #ifdef _WIN32
-#include "win/common/installed_faces.h"
+#include "win/common/faces.h"
 #include "win/common/profile_store_win32.h"
 #endif
 
 namespace zor::tool {
 
-namespace {
-
-constexpr std::size_t kFaceNameMax = 31;  // LF_FACESIZE less its terminating NUL
-
-}  // namespace
-
-bool UsableFaceName(std::wstring_view face) {
-  if (face.empty() || face.size() > kFaceNameMax || Trim(face) != face) return false;
-  if (std::any_of(face.begin(), face.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; })) return false;
-  return FitsCp932(face);
-}
+bool UsableFaceName(std::wstring_view face) { return StorableFaceName(face); }
 
 Result<FaceChoice> ChooseFace(ProfileStore& store, const std::vector<std::wstring>& candidates,
                               const FaceQuery& installed) {
-  if (const std::optional<std::wstring> named = store.Read(kSettingsSection, L"UseFont")) {
+  if (StoredText(store, SettingKey::kUseFont)) {
     // The saver's reading of the value: cut and trimmed.
     const std::wstring face = LoadSettings(store, {}).useFont;
     if (!face.empty()) return FaceChoice{face, false};
   }
-  const std::wstring standard = Settings{}.useFont;
+  const std::wstring standard(kDefaultFace);
   if (installed(standard)) return FaceChoice{standard, false};
   for (const std::wstring& face : candidates) {
     if (!installed(face)) continue;
-    Status s = WriteSetting(store, L"UseFont", face);
+    Status s = SaveSetting(store, SettingKey::kUseFont, face);
     if (!s.ok()) return s;
     return FaceChoice{face, true};
   }
@@ -61,7 +48,8 @@ int FontCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const std::filesystem::path file = std::filesystem::absolute(PathFromText(inv.positional[0]), ec);
   if (ec) return cmd.Refuse(L"not a usable path: " + inv.positional[0]);
   win::Win32ProfileStore store(file);
-  const Result<FaceChoice> chosen = ChooseFace(store, faces, win::FaceInstalled);
+  const Result<FaceChoice> chosen =
+      ChooseFace(store, faces, [](std::wstring_view face) { return win::FaceInstalled(face); });
   if (!chosen.ok()) return cmd.Refuse(chosen.status().message());
   return cmd.Print(chosen.value().face);
 #else

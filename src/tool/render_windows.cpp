@@ -9,6 +9,7 @@
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
 #include "core/screen/background.h"
+#include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
 #include "core/text/numbers.h"
 #include "tool/command.h"
@@ -104,20 +105,17 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   // The page takes a background as the first page after the form loads does.
   FrameState frame;
   frame.intervalJustShown = true;
-  const PictureSettings pictureSettings = PictureSettingsOf(settings);
+  const SaverOptions options = SaverOptionsOf(header.value(), settings);
   win::FolderLists folders;
-  BackgroundPainter pictures(surface, random, folders, pictureSettings, false);
+  BackgroundPainter pictures(surface, random, folders, options.pictures, false);
   TitleCardRenderer renderer(surface, clock, pictures, random, frame);
-  renderer.draw.useFont = settings.useFont;
-  renderer.draw.useFontBold = settings.useFontBold != 0;
-  renderer.draw.decoFont = settings.decoFont;
-  renderer.background = pictureSettings.frame;
+  renderer.draw = options.draw;
+  renderer.background = options.pictures.frame;
 
   CardRequest request;
-  request.text = ExpandKeywords(message.value().text, settings.kanS != 0, settings.seireki == 1);
+  request.text = ExpandKeywords(message.value().text, options.sequence.kanS, options.sequence.unitYear);
   request.format = FormatOfRecord(message.value().format);
-  request.emphasis.on = header.value().options.emphasisOn != 0;
-  request.emphasis.colour = header.value().options.colour;
+  request.emphasis = options.sequence.emphasis;
   request.testDisplay = true;
   bool invert = ground == L"white";
   const char layout = static_cast<char>(std::towupper(layoutText[0]));

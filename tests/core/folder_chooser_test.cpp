@@ -89,7 +89,10 @@ TEST(FolderChooserModel, OkRefusesWhatCannotBeUsed) {
     std::wstring folder;
     std::wstring warningStart;  // empty: closes
   };
-  const std::wstring longFolder = L"C:\\" + std::wstring(260, L'x');
+  // One byte more than the settings file gives back whole; 130 kanji (263
+  // bytes) are stored.
+  const std::wstring longFolder = L"C:\\" + std::wstring(kSettingsValueMaxBytes - 2, L'x');
+  const std::wstring kanjiFolder = L"C:\\" + std::wstring(130, L'字');
   const Case cases[] = {
       {ChooserMode::kBackground, false, 0, std::nullopt, L"C:\\Empty", std::wstring(kNoPicturesMessage)},
       {ChooserMode::kBackground, true, 0, std::nullopt, L"C:\\Empty", std::wstring(kChooseFileMessage)},
@@ -101,6 +104,7 @@ TEST(FolderChooserModel, OkRefusesWhatCannotBeUsed) {
       {ChooserMode::kInterval, false, 1, std::nullopt, L"D:\\\u0100", L"このパスには"},
       {ChooserMode::kBackground, true, 1, L"\u20ac.bmp", L"C:\\Pics", L"このパスには"},
       {ChooserMode::kBackground, false, 1, std::nullopt, longFolder, L"このパスは長すぎて"},
+      {ChooserMode::kInterval, false, 1, std::nullopt, kanjiFolder, L""},
   };
   for (const Case& c : cases) {
     MemoryProfileStore store;

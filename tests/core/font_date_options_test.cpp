@@ -100,10 +100,10 @@ TEST(ChoosableFaces, EachFaceWithAVerticalVariantOnceInTheSystemsOrder) {
        {L"@ Lead", L" Lead", L"@Tail ", L"Tail ", L"@Tab\tX", L"Tab\tX", L"@微软雅黑", L"微软雅黑", L"@맑은 고딕",
         L"맑은 고딕", L"@Ok", L"Ok"},
        {L"Ok"}},
-      {"128 characters kept, 129 left out",
-       {L"@" + std::wstring(128, L'a'), std::wstring(128, L'a'), L"@" + std::wstring(129, L'b'),
-        std::wstring(129, L'b')},
-       {std::wstring(128, L'a')}},
+      {"31 characters kept, 32 left out (no font bears a longer name)",
+       {L"@" + std::wstring(kFaceNameMaxChars, L'a'), std::wstring(kFaceNameMaxChars, L'a'),
+        L"@" + std::wstring(kFaceNameMaxChars + 1, L'b'), std::wstring(kFaceNameMaxChars + 1, L'b')},
+       {std::wstring(kFaceNameMaxChars, L'a')}},
   };
   for (const Case& c : cases) EXPECT_EQ(ChoosableFaces(c.system), c.rows) << c.what;
 }

@@ -10,7 +10,7 @@
 #include "tool_run.h"
 
 #ifdef _WIN32
-#include "win/common/installed_faces.h"
+#include "win/common/faces.h"
 #include "win/common/profile_store_win32.h"
 #endif
 

@@ -7,7 +7,7 @@
 
 #include "../core/temp_folder.h"
 #include "fake_services.h"
-#include "win/common/installed_faces.h"
+#include "win/common/faces.h"
 #include "win/common/profile_store_win32.h"
 #include "win/options/font_sel.h"
 #include "win/options/font_sel_ids.h"

@@ -64,7 +64,8 @@ ThumbnailInputs Inputs(std::wstring text) {
   in.text = std::move(text);
   in.settings.useFont = L"IPAMincho";
   in.format.mode = 'R';  // marks only, and none set
-  in.emphasis.colour = 12;
+  in.header.options.emphasisOn = 0;
+  in.header.options.colour = 12;
   return in;
 }
 
@@ -124,7 +125,7 @@ TEST_F(Thumbnails, SketchesFollowTheSameLayouts) {
 TEST_F(Thumbnails, RandomEmphasisIsStableForOneMessage) {
   ThumbnailInputs in = Inputs(L"ひらがなと漢字");
   in.format.mode = ' ';
-  in.emphasis.on = true;
+  in.header.options.emphasisOn = -1;
   const Image first = Read(RenderThumbnail(in, 4, kW, kH).get());
   EXPECT_GT(first.Near(0xFF0000, 0, 0, kW, kH), 5) << "one character in the emphasis colour";
   for (int i = 0; i < 3; ++i) EXPECT_EQ(Read(RenderThumbnail(in, 4, kW, kH).get()), first);

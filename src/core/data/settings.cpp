@@ -2,16 +2,16 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 #include "core/data/file_system.h"
+#include "core/data/settings_schema.h"
 #include "core/text/measures.h"
 #include "core/text/numbers.h"
 
 namespace zor {
 
 namespace {
-
-constexpr std::size_t kUseFontMaxChars = 128;
 
 std::wstring Key(std::wstring_view section, std::wstring_view key) {
   return std::wstring(section) + L'\n' + std::wstring(key);
@@ -51,39 +51,39 @@ std::int16_t ParseProfileInt(std::optional<std::wstring_view> value, std::int16_
 
 Settings DefaultSettings(const std::filesystem::path& programFolder) {
   Settings s;
-  s.loadFileName = PathText(programFolder / "zorante.zrd");
-  s.bgBmpDir = FolderText(programFolder);
-  s.itBmpDir = s.bgBmpDir;
+  for (const SettingSpec& spec : SettingsSchema()) {
+    if (spec.kind == SettingKind::kNumber) {
+      s.*spec.number = spec.numberDefault;
+      continue;
+    }
+    switch (spec.textDefault) {
+      case TextDefault::kFixed:
+        s.*spec.text = std::wstring(spec.fixedText);
+        break;
+      case TextDefault::kProgramFolder:
+        s.*spec.text = FolderText(programFolder);
+        break;
+      case TextDefault::kInProgramFolder:
+        s.*spec.text = PathText(programFolder / PathFromText(spec.fixedText));
+        break;
+    }
+  }
   return s;
 }
 
 Settings LoadSettings(const ProfileStore& store, const std::filesystem::path& programFolder) {
   Settings s = DefaultSettings(programFolder);
-  const auto text = [&](std::wstring_view key, std::wstring& field) {
-    if (std::optional<std::wstring> v = store.Read(kSettingsSection, key)) field = std::move(*v);
-  };
-  const auto number = [&](std::wstring_view key, std::int16_t& field) {
-    const std::optional<std::wstring> v = store.Read(kSettingsSection, key);
-    field = ParseProfileInt(v ? std::optional<std::wstring_view>(*v) : std::nullopt, field);
-  };
-  text(L"LoadFileName", s.loadFileName);
-  text(L"UseFont", s.useFont);
-  if (s.useFont.size() > kUseFontMaxChars) s.useFont.resize(kUseFontMaxChars);
-  s.useFont = Trim(s.useFont);
-  number(L"UseFontBold", s.useFontBold);
-  number(L"DecoFont", s.decoFont);
-  number(L"KanS", s.kanS);
-  number(L"Seireki", s.seireki);
-  number(L"BWbyFN", s.bwByFn);
-  number(L"BgBMP", s.bgBmp);
-  text(L"BgBMPDir", s.bgBmpDir);
-  text(L"BgBMPBMP", s.bgBmpBmp);
-  number(L"BgBMPStr", s.bgBmpStr);
-  number(L"BgBMPDorB", s.bgBmpDorB);
-  number(L"ItBMP", s.itBmp);
-  text(L"ItBMPDir", s.itBmpDir);
-  number(L"ItBMPStr", s.itBmpStr);
-  number(L"ImportLimit", s.importLimit);
+  for (const SettingSpec& spec : SettingsSchema()) {
+    std::optional<std::wstring> v = store.Read(kSettingsSection, spec.name);
+    if (spec.kind == SettingKind::kNumber) {
+      s.*spec.number = ParseProfileInt(v ? std::optional<std::wstring_view>(*v) : std::nullopt, s.*spec.number);
+      continue;
+    }
+    std::wstring& field = s.*spec.text;
+    if (v) field = std::move(*v);
+    if (spec.keepChars != 0 && field.size() > spec.keepChars) field.resize(spec.keepChars);
+    if (spec.trimmed) field = Trim(field);
+  }
   return s;
 }
 

@@ -3,6 +3,7 @@
 // a map in tests).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -17,6 +18,22 @@ namespace zor {
 
 inline constexpr std::wstring_view kSettingsFileName = L"ZORANTE.ini";
 inline constexpr std::wstring_view kSettingsSection = L"ZORANTE";
+
+// The longest value, in CP932 bytes, the settings file gives back whole: the
+// Windows store reads with a buffer of at most this many bytes and its NUL.
+inline constexpr std::size_t kSettingsValueMaxBytes = 65535;
+
+// The choices the option dialogs offer for the numbered settings, 0..n-1.
+// Decoration 0 none, 1 pseudo extra-bold, 2 outline, 3 shadow.
+inline constexpr std::int16_t kDecorationChoices = 4;
+// Year styles 0 digit by digit, 1 with unit characters.
+inline constexpr std::int16_t kYearStyleChoices = 2;
+// Background placement 0 none, 1 centre, 2 corner, 3 tile, 4 random.
+inline constexpr std::int16_t kPlacementChoices = 5;
+// Interval pictures 0 none, 1 in order, 2 shuffled.
+inline constexpr std::int16_t kIntervalChoices = 3;
+// Scaling 0 none, 1 whole picture visible, 2 screen filled, 3 stretched.
+inline constexpr std::int16_t kStretchChoices = 4;
 
 class ProfileStore {
  public:
@@ -61,15 +78,20 @@ struct Settings {
   std::wstring itBmpDir;
   std::int16_t itBmpStr = 0;
   std::int16_t importLimit = -1;  // non-zero: an import registers at most 100 lines
+
+  bool operator==(const Settings&) const = default;
 };
 
-// The defaults, whose paths lie in the program folder.
+// The defaults, whose paths lie in the program folder (the schema's defaults).
 [[nodiscard]] Settings DefaultSettings(const std::filesystem::path& programFolder);
 
-// Reads every key; a missing key keeps its default. "UseFont" is cut to 128
-// characters and trimmed of blanks.
+// Reads every key of the schema in its order; a missing key keeps its
+// default. "UseFont" is cut to 128 characters and trimmed of blanks. Numbers
+// out of their choices are kept as read: each reader decides what they mean.
 [[nodiscard]] Settings LoadSettings(const ProfileStore& store, const std::filesystem::path& programFolder);
 
+// One raw write of any key and text, no rule checked: for tests and for
+// values the schema does not know. Dialogs save through SaveSettings.
 [[nodiscard]] Status WriteSetting(ProfileStore& store, std::wstring_view key, std::int16_t value);
 [[nodiscard]] Status WriteSetting(ProfileStore& store, std::wstring_view key, std::wstring_view value);
 

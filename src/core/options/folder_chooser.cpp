@@ -3,24 +3,20 @@
 #include <utility>
 
 #include "core/screen/background.h"
-#include "core/text/cp932.h"
+#include "core/data/settings_schema.h"
 #include "core/text/measures.h"
 
 namespace zor {
 
-namespace {
-
-constexpr std::size_t kStoredPathMaxBytes = 259;
-
-}  // namespace
-
 std::wstring UnstorablePathReason(std::wstring_view path) {
-  if (!FitsCp932(path)) {
-    return L"このパスには設定ファイルに保存できない文字が含まれています。\n別の場所を選択してください。\n" +
-           std::wstring(path);
-  }
-  if (ToCp932(path).size() > kStoredPathMaxBytes) {
-    return L"このパスは長すぎて設定ファイルに保存できません。\n別の場所を選択してください。\n" + std::wstring(path);
+  switch (StorablePath(path)) {
+    case PathStorability::kStorable:
+      break;
+    case PathStorability::kOutsideCp932:
+      return L"このパスには設定ファイルに保存できない文字が含まれています。\n別の場所を選択してください。\n" +
+             std::wstring(path);
+    case PathStorability::kTooLong:
+      return L"このパスは長すぎて設定ファイルに保存できません。\n別の場所を選択してください。\n" + std::wstring(path);
   }
   return {};
 }
@@ -91,37 +87,28 @@ ChooserOutcome FolderChooserModel::Confirm(ProfileStore& store) {
   const std::wstring path = Trim(SelectedPath());
   if (std::wstring why = UnstorablePathReason(file ? path : folder); !why.empty()) return {false, std::move(why)};
 
-  PictureSources next = sources_;
-  struct Write {
-    std::wstring_view key;
-    std::wstring text;
-    std::int16_t number;
-    std::function<void(PictureSources&)> apply;
-  };
-  std::vector<Write> writes;
+  Settings values;
+  sources_.CopyTo(values);
+  std::vector<SettingKey> keys;
   if (mode_ == ChooserMode::kInterval) {
-    writes.push_back({L"ItBMPDir", folder, 0, [&](PictureSources& s) { s.itDir = folder; }});
+    values.itBmpDir = folder;
+    keys = {SettingKey::kItBmpDir};
   } else {
-    const std::int16_t chosen = file ? -1 : 0;
-    writes.push_back({L"BgBMPDorB", {}, chosen, [chosen](PictureSources& s) { s.bgFileChosen = chosen; }});
-    if (file) writes.push_back({L"BgBMPBMP", path, 0, [&](PictureSources& s) { s.bgFile = path; }});
-    writes.push_back({L"BgBMPDir", folder, 0, [&](PictureSources& s) { s.bgDir = folder; }});
+    values.bgBmpDorB = file ? std::int16_t{-1} : std::int16_t{0};
+    values.bgBmpBmp = path;
+    values.bgBmpDir = folder;
+    keys = {SettingKey::kBgBmpDorB};
+    if (file) keys.push_back(SettingKey::kBgBmpBmp);
+    keys.push_back(SettingKey::kBgBmpDir);
   }
-  Status first;
-  bool any = false;
-  for (const Write& w : writes) {
-    Status s = w.key == L"BgBMPDorB" ? WriteSetting(store, w.key, w.number) : WriteSetting(store, w.key, w.text);
-    if (s.ok()) {
-      w.apply(next);
-      any = true;
-    } else if (first.ok()) {
-      first = std::move(s);
-    }
+  Settings kept;
+  sources_.CopyTo(kept);
+  const SavedSettings saved = SaveSettings(store, keys, values, kept);
+  if (saved.written > 0) {
+    sources_ = PictureSources::From(kept);
+    written_ = sources_;
   }
-  if (any) {
-    sources_ = next;
-    written_ = next;
-  }
+  const Status& first = saved.status;
   if (!first.ok()) return {false, first.message()};
   return {true, {}};
 }

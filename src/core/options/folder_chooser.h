@@ -40,9 +40,8 @@ struct ChooserOutcome {
   std::wstring warning;  // shown when not empty
 };
 
-// A path the settings file can hold and give back unchanged: every character
-// in code page 932, and at most 259 bytes there (what the reader keeps).
-// Returns the reason when it cannot, empty when it can.
+// Why the chooser refuses a path StorablePath refuses (the message it shows);
+// empty when the path can be stored.
 [[nodiscard]] std::wstring UnstorablePathReason(std::wstring_view path);
 
 class FolderChooserModel {

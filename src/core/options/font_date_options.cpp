@@ -1,40 +1,21 @@
 #include "core/options/font_date_options.h"
 
-#include <algorithm>
 #include <unordered_set>
-
-#include "core/text/cp932.h"
 
 namespace zor {
 
 namespace {
 
-constexpr std::size_t kFaceMaxChars = 128;  // what the settings reader keeps
-
-std::int16_t Nearest(int index, std::int16_t choices) {
-  return static_cast<std::int16_t>(std::clamp(index, 0, choices - 1));
-}
-
 std::int16_t Flag(bool on) { return on ? std::int16_t{-1} : std::int16_t{0}; }
 
 // The keys closing writes, in their order.
-struct Field {
-  std::wstring_view key;
-  std::int16_t FontDateSettings::*member;
-};
-constexpr Field kClosingFields[] = {
-    {L"UseFontBold", &FontDateSettings::useFontBold},
-    {L"DecoFont", &FontDateSettings::decoFont},
-    {L"Seireki", &FontDateSettings::seireki},
-    {L"KanS", &FontDateSettings::kanS},
-};
+constexpr SettingKey kClosingKeys[] = {SettingKey::kUseFontBold, SettingKey::kDecoFont, SettingKey::kSeireki,
+                                       SettingKey::kKanS};
 
-// True when "UseFont" = name reads back as name.
-bool Storable(std::wstring_view name) {
-  if (name.empty() || name.size() > kFaceMaxChars) return false;
-  if (name.front() == L' ' || name.back() == L' ') return false;
-  if (std::any_of(name.begin(), name.end(), [](wchar_t c) { return c < L' ' || c == 0x7F; })) return false;
-  return FitsCp932(name);
+Settings AsSettings(const FontDateSettings& values) {
+  Settings s;
+  values.CopyTo(s);
+  return s;
 }
 
 }  // namespace
@@ -54,14 +35,14 @@ void FontDateSettings::CopyTo(Settings& s) const {
 FontDateOptionsModel::FontDateOptionsModel(FontDateSettings stored) : stored_(std::move(stored)) {
   view_.face = stored_.useFont;
   view_.bold = stored_.useFontBold != 0;
-  view_.decoration = Nearest(stored_.decoFont, kDecorationChoices);
-  view_.yearStyle = Nearest(stored_.seireki, kYearStyleChoices);
+  view_.decoration = NearestChoice(SettingKey::kDecoFont, stored_.decoFont);
+  view_.yearStyle = NearestChoice(SettingKey::kSeireki, stored_.seireki);
   view_.formalNumerals = stored_.kanS != 0;
 }
 
-void FontDateOptionsModel::SelectDecoration(int index) { view_.decoration = Nearest(index, kDecorationChoices); }
+void FontDateOptionsModel::SelectDecoration(int index) { view_.decoration = NearestChoice(SettingKey::kDecoFont, index); }
 
-void FontDateOptionsModel::SelectYearStyle(int index) { view_.yearStyle = Nearest(index, kYearStyleChoices); }
+void FontDateOptionsModel::SelectYearStyle(int index) { view_.yearStyle = NearestChoice(SettingKey::kSeireki, index); }
 
 void FontDateOptionsModel::FaceWritten(std::wstring face) {
   view_.face = face;
@@ -78,24 +59,17 @@ FontDateSettings FontDateOptionsModel::Shown() const {
 }
 
 std::vector<SettingValue> FontDateOptionsModel::Writes() const {
-  const FontDateSettings shown = Shown();
+  const Settings shown = AsSettings(Shown());
   std::vector<SettingValue> writes;
-  for (const Field& f : kClosingFields) writes.push_back({f.key, shown.*f.member});
+  for (const SettingKey key : kClosingKeys) writes.push_back({SpecOf(key).name, shown.*SpecOf(key).number});
   return writes;
 }
 
 Status FontDateOptionsModel::Save(ProfileStore& store) {
-  const FontDateSettings shown = Shown();
-  Status first;
-  for (const Field& f : kClosingFields) {
-    Status s = WriteSetting(store, f.key, shown.*f.member);
-    if (s.ok()) {
-      stored_.*f.member = shown.*f.member;
-    } else if (first.ok()) {
-      first = std::move(s);
-    }
-  }
-  return first;
+  Settings kept = AsSettings(stored_);
+  SavedSettings saved = SaveSettings(store, kClosingKeys, AsSettings(Shown()), kept);
+  stored_ = FontDateSettings::From(kept);
+  return std::move(saved.status);
 }
 
 std::vector<std::wstring> ChoosableFaces(const std::vector<std::wstring>& systemFaces) {
@@ -106,7 +80,7 @@ std::vector<std::wstring> ChoosableFaces(const std::vector<std::wstring>& system
     if (name.size() < 2 || name.front() != L'@') continue;
     const std::wstring_view face = std::wstring_view(name).substr(1);
     // "@@X" would make the vertical face "@X" a horizontal choice.
-    if (face.front() == L'@' || !installed.contains(face) || !Storable(face)) continue;
+    if (face.front() == L'@' || !installed.contains(face) || !StorableFaceName(face)) continue;
     if (!listed.insert(face).second) continue;
     rows.emplace_back(face);
   }
@@ -120,7 +94,7 @@ void FontChooserModel::Click(int row) {
 Result<std::wstring> FontChooserModel::Confirm(ProfileStore& store) const {
   if (!clicked_) return Status::Fail(FileError::kRefused, L"フォントが選ばれていません。");
   const std::wstring& face = rows_[static_cast<std::size_t>(*clicked_)];
-  Status s = WriteSetting(store, L"UseFont", face);
+  Status s = SaveSetting(store, SettingKey::kUseFont, face);
   if (!s.ok()) return s;
   return face;
 }

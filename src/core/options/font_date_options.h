@@ -10,14 +10,10 @@
 #include <vector>
 
 #include "core/data/settings.h"
+#include "core/data/settings_schema.h"
 #include "core/data/status.h"
 
 namespace zor {
-
-// Decoration choices 0 none, 1 pseudo extra-bold, 2 outline, 3 shadow.
-inline constexpr std::int16_t kDecorationChoices = 4;
-// Year styles 0 digit by digit, 1 with unit characters.
-inline constexpr std::int16_t kYearStyleChoices = 2;
 
 // The five settings of the dialog, as held in memory.
 struct FontDateSettings {
@@ -85,9 +81,7 @@ class FontDateOptionsModel {
 // The faces the chooser offers, from the system's face names in the
 // system's order: each face whose vertical variant ("@" + name) is
 // installed as well, once, without the "@", in the order the vertical names
-// first appear. A face the settings file could not give back unchanged
-// (empty, blanks at its ends, control characters, more than 128 characters,
-// characters outside code page 932) is left out.
+// first appear. A face StorableFaceName refuses is left out.
 [[nodiscard]] std::vector<std::wstring> ChoosableFaces(const std::vector<std::wstring>& systemFaces);
 
 class FontChooserModel {

@@ -1,16 +1,15 @@
 #include "core/options/image_options.h"
 
-#include <algorithm>
-
+#include "core/data/settings_schema.h"
 #include "core/text/measures.h"
 
 namespace zor {
 
 namespace {
 
-std::int16_t Nearest(int index, std::int16_t choices) {
-  return static_cast<std::int16_t>(std::clamp(index, 0, choices - 1));
-}
+// The keys closing writes, in their order.
+constexpr SettingKey kClosingKeys[] = {SettingKey::kBgBmp, SettingKey::kItBmp, SettingKey::kBgBmpStr,
+                                       SettingKey::kItBmpStr, SettingKey::kBwByFn};
 
 }  // namespace
 
@@ -24,10 +23,10 @@ void PictureSources::CopyTo(Settings& s) const {
 }
 
 ImageOptionsModel::ImageOptionsModel(const Settings& stored) : stored_(stored) {
-  view_.placement = Nearest(stored_.bgBmp, kPlacementChoices);
-  view_.interval = Nearest(stored_.itBmp, kIntervalChoices);
-  view_.bgStretch = Nearest(stored_.bgBmpStr, kStretchChoices);
-  view_.itStretch = Nearest(stored_.itBmpStr, kStretchChoices);
+  view_.placement = NearestChoice(SettingKey::kBgBmp, stored_.bgBmp);
+  view_.interval = NearestChoice(SettingKey::kItBmp, stored_.itBmp);
+  view_.bgStretch = NearestChoice(SettingKey::kBgBmpStr, stored_.bgBmpStr);
+  view_.itStretch = NearestChoice(SettingKey::kItBmpStr, stored_.itBmpStr);
   view_.colourByName = stored_.bwByFn != 0;
   ShowSources();
 }
@@ -39,38 +38,33 @@ void ImageOptionsModel::ShowSources() {
   view_.itPath = ShortenPath(Trim(stored_.itBmpDir));
 }
 
-void ImageOptionsModel::SelectPlacement(int index) { view_.placement = Nearest(index, kPlacementChoices); }
-void ImageOptionsModel::SelectInterval(int index) { view_.interval = Nearest(index, kIntervalChoices); }
-void ImageOptionsModel::ClickBackgroundStretch(int index) { view_.bgStretch = Nearest(index, kStretchChoices); }
-void ImageOptionsModel::ClickIntervalStretch(int index) { view_.itStretch = Nearest(index, kStretchChoices); }
+void ImageOptionsModel::SelectPlacement(int index) { view_.placement = NearestChoice(SettingKey::kBgBmp, index); }
+void ImageOptionsModel::SelectInterval(int index) { view_.interval = NearestChoice(SettingKey::kItBmp, index); }
+void ImageOptionsModel::ClickBackgroundStretch(int index) { view_.bgStretch = NearestChoice(SettingKey::kBgBmpStr, index); }
+void ImageOptionsModel::ClickIntervalStretch(int index) { view_.itStretch = NearestChoice(SettingKey::kItBmpStr, index); }
 
 void ImageOptionsModel::SourcesWritten(const PictureSources& sources) {
   sources.CopyTo(stored_);
   ShowSources();
 }
 
-std::vector<SettingValue> ImageOptionsModel::Writes() const {
-  return {{L"BgBMP", view_.placement},
-          {L"ItBMP", view_.interval},
-          {L"BgBMPStr", view_.bgStretch},
-          {L"ItBMPStr", view_.itStretch},
-          {L"BWbyFN", view_.colourByName ? std::int16_t{-1} : std::int16_t{0}}};
+Settings ImageOptionsModel::Shown() const {
+  Settings shown = stored_;
+  shown.bgBmp = view_.placement;
+  shown.itBmp = view_.interval;
+  shown.bgBmpStr = view_.bgStretch;
+  shown.itBmpStr = view_.itStretch;
+  shown.bwByFn = view_.colourByName ? std::int16_t{-1} : std::int16_t{0};
+  return shown;
 }
 
-Status ImageOptionsModel::Save(ProfileStore& store) {
-  std::int16_t Settings::*const members[] = {&Settings::bgBmp, &Settings::itBmp, &Settings::bgBmpStr,
-                                             &Settings::itBmpStr, &Settings::bwByFn};
-  const std::vector<SettingValue> writes = Writes();
-  Status first;
-  for (std::size_t i = 0; i < writes.size(); ++i) {
-    Status s = WriteSetting(store, writes[i].key, writes[i].value);
-    if (s.ok()) {
-      stored_.*members[i] = writes[i].value;
-    } else if (first.ok()) {
-      first = std::move(s);
-    }
-  }
-  return first;
+std::vector<SettingValue> ImageOptionsModel::Writes() const {
+  const Settings shown = Shown();
+  std::vector<SettingValue> writes;
+  for (const SettingKey key : kClosingKeys) writes.push_back({SpecOf(key).name, shown.*SpecOf(key).number});
+  return writes;
 }
+
+Status ImageOptionsModel::Save(ProfileStore& store) { return SaveSettings(store, kClosingKeys, Shown(), stored_).status; }
 
 }  // namespace zor

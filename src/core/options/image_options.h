@@ -13,13 +13,6 @@
 
 namespace zor {
 
-// Background placement 0 none, 1 centre, 2 corner, 3 tile, 4 random.
-inline constexpr std::int16_t kPlacementChoices = 5;
-// Interval pictures 0 none, 1 in order, 2 shuffled.
-inline constexpr std::int16_t kIntervalChoices = 3;
-// Scaling 0 none, 1 whole picture visible, 2 screen filled, 3 stretched.
-inline constexpr std::int16_t kStretchChoices = 4;
-
 inline constexpr std::wstring_view kFileHeading = L"参照画像ファイル：";
 inline constexpr std::wstring_view kFolderHeading = L"参照フォルダ：";
 
@@ -76,6 +69,8 @@ class ImageOptionsModel {
 
  private:
   void ShowSources();
+  // The settings as the dialog shows them.
+  [[nodiscard]] Settings Shown() const;
 
   Settings stored_;
   ImageOptionsView view_;

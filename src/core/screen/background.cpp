@@ -43,20 +43,6 @@ std::wstring JoinFolderFile(std::wstring_view folder, std::wstring_view name) {
   return path;
 }
 
-PictureSettings PictureSettingsOf(const Settings& settings) {
-  PictureSettings p;
-  p.frame.bgBmp = settings.bgBmp;
-  p.frame.bwByFn = settings.bwByFn;
-  p.frame.itBmp = settings.itBmp;
-  p.bgBmpStr = settings.bgBmpStr;
-  p.bgBmpDorB = settings.bgBmpDorB;
-  p.bgBmpDir = settings.bgBmpDir;
-  p.bgBmpBmp = settings.bgBmpBmp;
-  p.itBmpStr = settings.itBmpStr;
-  p.itBmpDir = settings.itBmpDir;
-  return p;
-}
-
 Scaling ScalingOf(std::int16_t value) noexcept {
   return value >= 0 && value <= 3 ? static_cast<Scaling>(value) : Scaling::kOwnSize;
 }

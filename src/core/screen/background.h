@@ -27,9 +27,6 @@ inline constexpr std::wstring_view kPicturePattern = L"*.bmp;*.rle;*.gif;*.jpg;*
 // already ends in a separator (a drive root such as "C:\").
 [[nodiscard]] std::wstring JoinFolderFile(std::wstring_view folder, std::wstring_view name);
 
-// The picture keys of a settings file.
-[[nodiscard]] PictureSettings PictureSettingsOf(const Settings& settings);
-
 // The file system as the file lists see it.
 class PictureFolders {
  public:

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -47,13 +48,14 @@ std::optional<std::wstring> Win32ProfileStore::Read(std::wstring_view section, s
   for (;;) {
     const DWORD n = GetPrivateProfileStringA(sectionBytes.c_str(), keyBytes.c_str(), kAbsent, buffer.data(),
                                              static_cast<DWORD>(buffer.size()), file.c_str());
-    // n == size - 1 means the value may have been cut: read again with more room.
-    if (n + 1 < buffer.size() || buffer.size() >= 65536) {
+    // n == size - 1 means the value may have been cut: read again with more
+    // room, up to the longest value the settings rules let be stored.
+    if (n + 1 < buffer.size() || buffer.size() > kSettingsValueMaxBytes) {
       const std::string value(buffer.data(), n);
       if (value == kAbsent) return std::nullopt;
       return FromCp932(value);
     }
-    buffer.resize(buffer.size() * 2);
+    buffer.resize(std::min(buffer.size() * 2, kSettingsValueMaxBytes + 1));
   }
 }
 

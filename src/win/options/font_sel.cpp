@@ -1,7 +1,7 @@
 #include "win/options/font_sel.h"
 
+#include "win/common/faces.h"
 #include "win/common/handles.h"
-#include "win/common/installed_faces.h"
 #include "win/options/font_sel_ids.h"
 
 namespace zor::win {

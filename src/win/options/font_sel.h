@@ -11,6 +11,7 @@
 #include "core/options/font_date_options.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
+#include "win/common/faces.h"
 
 namespace zor::win {
 

@@ -4,9 +4,11 @@
 
 #include "core/data/default_face.h"
 #include "core/data/file_system.h"
+#include "core/data/settings.h"
 #include "core/screen/palette.h"
 #include "core/text/measures.h"
 #include "win/common/drawings.h"
+#include "win/common/palette_colours.h"
 #include "win/options/op_form_ids.h"
 #include "win/options/option_pictures.h"
 
@@ -27,11 +29,6 @@ constexpr int kLastSwatch = 14;
 constexpr bool kBlackGround[kSchemePictures] = {true, true, false, false, true, true, false};
 // Image3(0..3): an L, the centred row, and an L and the row for random.
 constexpr int kLayoutSketch[kLayoutPictures] = {0, 2, 1, 2};
-
-COLORREF ColourOf(int index) {
-  const Rgb c = PaletteColour(index);
-  return RGB(c.r, c.g, c.b);
-}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "core/screen/palette.h"
 #include "win/common/handles.h"
+#include "win/common/palette_colours.h"
 #include "win/options/opt2_ids.h"
 #include "win/options/seldir.h"
 
@@ -20,11 +21,6 @@ constexpr const wchar_t* kStretchTips[kStretchChoices] = {
 };
 constexpr int kFrameCurrent = 12;  // light red
 constexpr int kFrameOther = kPaletteBlack;
-
-COLORREF ColourOf(int index) {
-  const Rgb c = PaletteColour(index);
-  return RGB(c.r, c.g, c.b);
-}
 
 void Fill(HDC dc, const RECT& r, COLORREF colour) {
   UniqueBrush brush(CreateSolidBrush(colour));

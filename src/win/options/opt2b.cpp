@@ -1,6 +1,6 @@
 #include "win/options/opt2b.h"
 
-#include "win/common/installed_faces.h"
+#include "win/common/faces.h"
 #include "win/options/font_sel.h"
 #include "win/options/opt2b_ids.h"
 

@@ -1,5 +1,6 @@
 #include "win/options/opt2c.h"
 
+#include "core/data/settings_schema.h"
 #include "win/options/opt2c_ids.h"
 
 namespace zor::win {
@@ -18,7 +19,7 @@ void Opt2C::Save(HWND reportOwner) {
   if (saved_) return;
   saved_ = true;
   const std::int16_t value = Checked(IDC_Check1) ? -1 : 0;
-  outcome_ = WriteSetting(store_, L"ImportLimit", value);
+  outcome_ = SaveSetting(store_, SettingKey::kImportLimit, value);
   if (outcome_.ok()) {
     importLimit_ = value;
   } else {

@@ -10,6 +10,7 @@
 #include "core/data/settings.h"
 #include "core/screen/background.h"
 #include "core/screen/interval_images.h"
+#include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
 #include "win/common/profile_store_win32.h"
 #include "win/common/system.h"
@@ -138,19 +139,10 @@ class DisplayController final : public ScreenController {
       return false;
     }
 
-    options_.count = std::min(header.MessageCount(), RecordsPresent(messages_.file));
-    options_.interval = header.options.interval;
-    options_.scheme = header.options.scheme;
-    options_.order = header.options.order;
-    options_.layout = header.options.layout;
-    options_.emphasis.on = header.options.emphasisOn != 0;
-    options_.emphasis.colour = header.options.colour;
-    options_.kanS = settings.kanS != 0;
-    options_.unitYear = settings.seireki == 1;
-    options_.bgBmp = settings.bgBmp;
-    options_.itBmp = settings.itBmp;
-
-    pictureSettings_ = PictureSettingsOf(settings);
+    const SaverOptions options = SaverOptionsOf(header, settings);
+    options_ = options.sequence;
+    options_.count = std::min(options_.count, RecordsPresent(messages_.file));
+    pictureSettings_ = options.pictures;
     host_ = std::make_unique<FormHost>(form);
     clock_ = std::make_unique<FormClock>(form);
     intervalHost_ = std::make_unique<FormIntervalHost>(form, options_);
@@ -159,9 +151,7 @@ class DisplayController final : public ScreenController {
     interval_ = std::make_unique<IntervalPictureRun>(page, *clock_, Random(), folders_, pictureSettings_, frame_,
                                                      *intervalHost_, preview);
     renderer_ = std::make_unique<TitleCardRenderer>(page, *clock_, *pictures_, Random(), frame_);
-    renderer_->draw.useFont = settings.useFont;
-    renderer_->draw.useFontBold = settings.useFontBold != 0;
-    renderer_->draw.decoFont = settings.decoFont;
+    renderer_->draw = options.draw;
     renderer_->background = pictureSettings_.frame;
     sequencer_ = std::make_unique<Sequencer>(messages_, *renderer_, *interval_, Random(), frame_);
     form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(options_.interval, 0)));

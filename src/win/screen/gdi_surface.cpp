@@ -6,6 +6,8 @@
 #include <cstring>
 #include <tuple>
 
+#include "win/common/faces.h"
+
 namespace zor::win {
 
 GdiSurface::GdiSurface(HDC dc, int width, int height, float twipsPerPixelX, float twipsPerPixelY, SurfaceHost& host)
@@ -69,31 +71,10 @@ bool GdiSurface::UntouchedGround(const RECT& r, Rgb colour) const {
   return true;
 }
 
-namespace {
-
-int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
-  *reinterpret_cast<bool*>(found) = true;
-  return 0;
-}
-
-bool FamilyExists(HDC dc, std::wstring_view face) {
-  if (face.empty() || face.size() >= LF_FACESIZE) return false;
-  LOGFONTW lf{};
-  lf.lfCharSet = DEFAULT_CHARSET;
-  face.copy(lf.lfFaceName, face.size());
-  bool found = false;
-  EnumFontFamiliesExW(dc, &lf, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
-  return found;
-}
-
-}  // namespace
-
 bool GdiSurface::FaceInstalled(std::wstring_view face) {
   const auto cached = faces_.find(face);
   if (cached != faces_.end()) return cached->second;
-  bool installed = FamilyExists(dc_, face);
-  // Some systems do not list the vertical "@" families: the face behind it then decides.
-  if (!installed && face.size() > 1 && face.front() == L'@') installed = FamilyExists(dc_, face.substr(1));
+  const bool installed = win::FaceInstalled(dc_, face);
   faces_.emplace(std::wstring(face), installed);
   return installed;
 }

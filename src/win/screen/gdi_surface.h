@@ -13,6 +13,7 @@
 #include "core/screen/surface.h"
 #include "win/common/dib.h"
 #include "win/common/handles.h"
+#include "win/common/palette_colours.h"
 #include "win/screen/held_picture.h"
 
 namespace zor::win {
@@ -144,7 +145,5 @@ class GdiSurface final : public Surface {
   std::map<std::wstring, bool, std::less<>> faces_;
   std::shared_ptr<HeldPicture> picture_ = std::make_shared<HeldPicture>();
 };
-
-[[nodiscard]] constexpr COLORREF ToColorRef(Rgb c) noexcept { return RGB(c.r, c.g, c.b); }
 
 }  // namespace zor::win

@@ -61,7 +61,7 @@ void ConfigForm::Record(const FileCommandResult& result) {
 
 void ConfigForm::WriteLoadFileName(const std::wstring& path) {
   Win32ProfileStore store(SettingsFilePath(programFolder_));
-  const Status s = WriteSetting(store, L"LoadFileName", path);
+  const Status s = SaveSetting(store, SettingKey::kLoadFileName, path);
   if (!s.ok()) services_.Warn(hwnd(), s.message());
   settings_.loadFileName = path;
 }

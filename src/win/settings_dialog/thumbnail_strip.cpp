@@ -93,8 +93,7 @@ void ThumbnailStrip::Draw() {
     in.text = Trim(editor_.View().text1);
   }
   in.format.layout = ' ';
-  in.emphasis.on = editor_.Header().options.emphasisOn != 0;
-  in.emphasis.colour = editor_.Header().options.colour;
+  in.header = editor_.Header();
   in.settings = settings_;
   for (int i = 0; i < kThumbnailCount; ++i) {
     HWND picture = GetDlgItem(dialog_, IDC_Image1 + i);

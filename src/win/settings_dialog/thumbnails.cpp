@@ -5,6 +5,7 @@
 
 #include "core/screen/page_frame.h"
 #include "core/screen/picture_pixels.h"
+#include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
 #include "win/common/smooth_sketch.h"
 #include "win/screen/gdi_surface.h"
@@ -52,11 +53,11 @@ UniqueBitmap RenderThumbnail(const ThumbnailInputs& in, int index, int width, in
   if (!page.ok()) return UniqueBitmap();
   OffscreenHost host;
   GdiSurface surface(page.dc(), page.width(), page.height(), kTwipsPerPixel, kTwipsPerPixel, host);
-  const Settings& s = in.settings;
+  const SaverOptions options = SaverOptionsOf(in.header, in.settings);
   CardRequest request;
-  request.text = ExpandKeywords(in.text, s.kanS != 0, s.seireki == 1);
+  request.text = ExpandKeywords(in.text, options.sequence.kanS, options.sequence.unitYear);
   request.format = FormatOfRecord(in.format);
-  request.emphasis = in.emphasis;
+  request.emphasis = options.sequence.emphasis;
   request.testDisplay = true;
   bool invert = white;
   if (request.text.empty()) {
@@ -69,9 +70,7 @@ UniqueBitmap RenderThumbnail(const ThumbnailInputs& in, int index, int width, in
     FrameState frame;
     NoBackground pictures;
     TitleCardRenderer renderer(surface, clock, pictures, random, frame);
-    renderer.draw.useFont = s.useFont;
-    renderer.draw.useFontBold = s.useFontBold != 0;
-    renderer.draw.decoFont = s.decoFont;
+    renderer.draw = options.draw;
     if (renderer.Render(layout, request, invert) == PageResult::kMissingFace || !host.missingFace.empty()) {
       return DrawLayoutSketch(index, width, height);
     }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/data/message_format.h"
+#include "core/data/registration_file.h"
 #include "core/data/settings.h"
 #include "core/screen/card_inputs.h"
 #include "win/common/handles.h"
@@ -20,8 +21,8 @@ inline constexpr int kThumbnailCount = 6;
 struct ThumbnailInputs {
   std::wstring text;         // the selected message, trimmed; "\date" and "\time" are expanded here
   MessageFormat format;      // its stored format bytes (the layout byte is not used: the thumbnail decides)
-  EmphasisOptions emphasis;  // the file's emphasis flag and colour
-  Settings settings;         // font face, bold, decoration, numerals
+  RegistrationHeader header;  // the file's emphasis flag and colour
+  Settings settings;          // font face, bold, decoration, numerals
 };
 
 // Thumbnail index at width × height pixels as a 32-bit top-down DIB section.

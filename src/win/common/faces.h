@@ -1,0 +1,26 @@
+// The installed type faces: the list the font chooser shows and zortool's
+// font command asks, and whether a face is installed (the one rule of the
+// saver, the font options' sample and zortool font).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zor::win {
+
+// The names of the installed font families in the order the system gives
+// them (a family may come once per character set).
+[[nodiscard]] std::vector<std::wstring> SystemFaceNames();
+
+// True when dc's device has a font family of that name (the system would
+// otherwise quietly draw another face). An "@" (vertical) face counts as
+// installed also when only the face behind the "@" is listed: some systems
+// do not list the vertical families.
+[[nodiscard]] bool FaceInstalled(HDC dc, std::wstring_view face);
+// The same on the screen.
+[[nodiscard]] bool FaceInstalled(std::wstring_view face);
+
+}  // namespace zor::win
