@@ -33,8 +33,8 @@ ThumbnailInputs Message(std::wstring text, std::int16_t decoration) {
   in.text = std::move(text);
   in.settings.useFont = L"IPAMincho";
   in.settings.decoFont = decoration;
-  in.emphasis.on = true;
-  in.emphasis.colour = 12;
+  in.header.options.emphasisOn = -1;
+  in.header.options.colour = 12;
   return in;
 }
 
