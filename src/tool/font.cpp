@@ -16,7 +16,7 @@ Result<FaceChoice> ChooseFace(ProfileStore& store, const std::vector<std::wstrin
                               const FaceQuery& installed) {
   if (StoredText(store, SettingKey::kUseFont)) {
     // The saver's reading of the value: cut and trimmed.
-    const std::wstring face = LoadSettings(store, {}).useFont;
+    const std::wstring face = LoadSettings(store, {}).typeFace;
     if (!face.empty()) return FaceChoice{face, false};
   }
   const std::wstring standard(kDefaultFace);

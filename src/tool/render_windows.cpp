@@ -113,7 +113,7 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   renderer.background = options.pictures.frame;
 
   CardRequest request;
-  request.text = ExpandKeywords(message.value().text, options.sequence.kanS, options.sequence.unitYear);
+  request.text = ExpandKeywords(message.value().text, options.sequence.formalKanji, options.sequence.unitYear);
   request.format = FormatOfRecord(message.value().format);
   request.emphasis = options.sequence.emphasis;
   request.testDisplay = true;

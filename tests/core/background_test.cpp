@@ -48,8 +48,8 @@ TEST(PictureNames, PatternAndJoining) {
 
 struct ChooseCase {
   const char* name;
-  std::int16_t bgBmp;
-  std::int16_t itBmp;
+  std::int16_t backgroundMode;
+  std::int16_t intervalMode;
   bool intervalJustShown;
   std::int16_t displayTick;
   bool chooses;
@@ -68,9 +68,9 @@ TEST(ChooseBackgroundFile, KeepsThePreviousPictureWhereTheRulesSay) {
   };
   for (const ChooseCase& c : cases) {
     Bench b;
-    b.settings.frame.bgBmp = c.bgBmp;
-    b.settings.frame.itBmp = c.itBmp;
-    b.settings.bgBmpDir = L"C:\\";
+    b.settings.frame.backgroundMode = c.backgroundMode;
+    b.settings.frame.intervalMode = c.intervalMode;
+    b.settings.backgroundFolder = L"C:\\";
     b.folders.folders[L"C:\\"] = {L"a.jpg", L"b.jpg", L"c.jpg"};
     b.random = ScriptedRandom({2});
     FrameState state;
@@ -82,16 +82,16 @@ TEST(ChooseBackgroundFile, KeepsThePreviousPictureWhereTheRulesSay) {
 
 TEST(ChooseBackgroundFile, SourcesThatGiveNoFile) {
   Bench b;
-  b.settings.frame.bgBmp = 2;
+  b.settings.frame.backgroundMode = 2;
   FrameState state;
-  b.settings.bgBmpDir = L"D:\\none";
+  b.settings.backgroundFolder = L"D:\\none";
   EXPECT_EQ(b.Painter().ChooseBackgroundFile(state), L"") << "missing folder";
   b.folders.folders[L"D:\\none"] = {};
   EXPECT_EQ(b.Painter().ChooseBackgroundFile(state), L"") << "empty folder";
   EXPECT_TRUE(b.random.asked.empty()) << "no draw without files";
 
-  b.settings.bgBmpDorB = -1;
-  b.settings.bgBmpBmp = L"  D:\\one.jpg ";
+  b.settings.backgroundFromFile = -1;
+  b.settings.backgroundSingleFile = L"  D:\\one.jpg ";
   EXPECT_EQ(b.Painter().ChooseBackgroundFile(state), L"") << "missing single file";
   b.folders.files.insert(L"D:\\one.jpg");
   EXPECT_EQ(b.Painter().ChooseBackgroundFile(state), L"D:\\one.jpg") << "blanks trimmed";
@@ -111,8 +111,8 @@ TEST(PaintBackground, CentreWithTheFourScalings) {
   };
   for (const auto& c : cases) {
     Bench b;
-    b.settings.frame.bgBmp = 1;
-    b.settings.bgBmpStr = c.scaling;
+    b.settings.frame.backgroundMode = 1;
+    b.settings.backgroundStretch = c.scaling;
     b.surface.pictureSize = {400, 300};
     EXPECT_FALSE(b.Painter().PaintBackground(L"C:\\a.jpg"));
     ASSERT_EQ(b.surface.pictures.size(), 1u) << c.scaling;
@@ -143,8 +143,8 @@ TEST(ScaleIntoArea, FitAndFillKeepTheAspect) {
 
 TEST(PaintBackground, TilesFromTheTopLeft) {
   Bench b;
-  b.settings.frame.bgBmp = 3;
-  b.settings.bgBmpStr = 2;  // no effect on tiles
+  b.settings.frame.backgroundMode = 3;
+  b.settings.backgroundStretch = 2;  // no effect on tiles
   b.surface.pictureSize = {300, 200};  // 225 × 150 points
   EXPECT_FALSE(b.Painter().PaintBackground(L""));
   // 768 / 225 -> 4 columns, 576 / 150 -> 4 rows.
@@ -166,7 +166,7 @@ TEST(PaintBackground, TileSizeIsCutToWholePoints) {
 
 TEST(PaintBackground, PictureSmallerThanOnePointIsPaintedOnce) {
   Bench b;
-  b.settings.frame.bgBmp = 3;
+  b.settings.frame.backgroundMode = 3;
   b.surface.pictureSize = {1, 40};  // 0.75 points wide
   EXPECT_FALSE(b.Painter().PaintBackground(L"C:\\dot.bmp"));
   ASSERT_EQ(b.surface.pictures.size(), 1u);
@@ -177,7 +177,7 @@ TEST(PaintBackground, NothingInPreviewOnFailureOrWithoutPlacement) {
   {
     Bench b;
     b.preview = true;
-    b.settings.frame.bgBmp = 2;
+    b.settings.frame.backgroundMode = 2;
     b.surface.pictureSize = {400, 300};
     EXPECT_FALSE(b.Painter().PaintBackground(L"C:\\a.jpg")) << "no corner pending in preview";
     b.Painter().PaintBackgroundCorner(L"C:\\a.jpg", TextPlace::kCentre, 0, 0);
@@ -185,14 +185,14 @@ TEST(PaintBackground, NothingInPreviewOnFailureOrWithoutPlacement) {
   }
   {
     Bench b;
-    b.settings.frame.bgBmp = 1;
+    b.settings.frame.backgroundMode = 1;
     b.surface.pictureSize = {0, 0};  // the load fails
     EXPECT_FALSE(b.Painter().PaintBackground(L"C:\\broken.jpg"));
     EXPECT_EQ(b.surface.events, (std::vector<std::string>{"load"}));
   }
   {
     Bench b;
-    b.settings.frame.bgBmp = 0;
+    b.settings.frame.backgroundMode = 0;
     b.surface.pictureSize = {400, 300};
     EXPECT_FALSE(b.Painter().PaintBackground(L"C:\\a.jpg"));
     EXPECT_TRUE(b.surface.events.empty()) << "not even decoded";
@@ -201,12 +201,12 @@ TEST(PaintBackground, NothingInPreviewOnFailureOrWithoutPlacement) {
 
 TEST(PaintBackground, CornerWaitsAndRandomDrawsAPlacementPerMessage) {
   Bench b;
-  b.settings.frame.bgBmp = 2;
+  b.settings.frame.backgroundMode = 2;
   b.surface.pictureSize = {400, 300};
   EXPECT_TRUE(b.Painter().PaintBackground(L"C:\\a.jpg"));
   EXPECT_TRUE(b.surface.events.empty()) << "the corner loads later";
 
-  b.settings.frame.bgBmp = 4;
+  b.settings.frame.backgroundMode = 4;
   b.random = ScriptedRandom({1, 0, 2});
   EXPECT_TRUE(b.Painter().PaintBackground(L"C:\\a.jpg")) << "rand(3) 1 -> corner";
   EXPECT_FALSE(b.Painter().PaintBackground(L"C:\\a.jpg")) << "0 -> centre";
@@ -219,14 +219,14 @@ TEST(PaintBackground, CornerWaitsAndRandomDrawsAPlacementPerMessage) {
 // The corner area: 768 × 576 points; 1024 × 768 pixels.
 TEST(PaintBackgroundCorner, AnchorsOppositeTheText) {
   Bench b;
-  b.settings.frame.bgBmp = 2;
+  b.settings.frame.backgroundMode = 2;
   b.surface.pictureSize = {800, 600};  // 600 × 450 points
 
-  b.settings.bgBmpStr = 0;  // own size from the top-right, running under the text
+  b.settings.backgroundStretch = 0;  // own size from the top-right, running under the text
   b.Painter().PaintBackgroundCorner(L"a.jpg", TextPlace::kBottomLeft, 200, 100);
   EXPECT_EQ(b.surface.pictures.back().destination, (Rect{168, 0, 600, 450}));
 
-  b.settings.bgBmpStr = 1;  // fitted inside 0.97 × 768 - 100 by 0.97 × 576 - 200
+  b.settings.backgroundStretch = 1;  // fitted inside 0.97 × 768 - 100 by 0.97 × 576 - 200
   b.Painter().PaintBackgroundCorner(L"a.jpg", TextPlace::kBottomLeft, 200, 100);
   const Rect fit = b.surface.pictures.back().destination;
   EXPECT_NEAR(fit.height, 0.97f * 576 - 200, 0.01f);
@@ -234,7 +234,7 @@ TEST(PaintBackgroundCorner, AnchorsOppositeTheText) {
   EXPECT_NEAR(fit.x + fit.width, 768, 0.01f);
   EXPECT_EQ(fit.y, 0);
 
-  b.settings.bgBmpStr = 3;  // stretched to the area at the bottom-left; no vertical band: the whole width
+  b.settings.backgroundStretch = 3;  // stretched to the area at the bottom-left; no vertical band: the whole width
   b.Painter().PaintBackgroundCorner(L"a.jpg", TextPlace::kTopRight, 100, 0);
   const Rect stretch = b.surface.pictures.back().destination;
   EXPECT_NEAR(stretch.x, 0, 0.01f);
@@ -242,10 +242,10 @@ TEST(PaintBackgroundCorner, AnchorsOppositeTheText) {
   EXPECT_NEAR(stretch.height, 0.97f * 576 - 100, 0.01f);
   EXPECT_NEAR(stretch.y + stretch.height, 576, 0.01f);
 
-  b.settings.bgBmpStr = 2;  // centred text: fill the whole form
+  b.settings.backgroundStretch = 2;  // centred text: fill the whole form
   b.Painter().PaintBackgroundCorner(L"a.jpg", TextPlace::kCentre, 300, 300);
   EXPECT_EQ(b.surface.pictures.back().destination, (Rect{0, 0, 768, 576}));
-  b.settings.bgBmpStr = 0;
+  b.settings.backgroundStretch = 0;
   b.Painter().PaintBackgroundCorner(L"a.jpg", TextPlace::kCentre, 300, 300);
   EXPECT_EQ(b.surface.pictures.back().destination, (Rect{84, 63, 600, 450}));
 }
@@ -255,21 +255,21 @@ TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
   const PictureUse middle{true, 0, 0};
   Bench b;
   b.surface.pictureSize = {800, 600};
-  b.settings.frame.bgBmp = 1;
+  b.settings.frame.backgroundMode = 1;
   for (std::int16_t scaling = 0; scaling < 4; ++scaling) {
-    b.settings.bgBmpStr = scaling;
+    b.settings.backgroundStretch = scaling;
     (void)b.Painter().PaintBackground(L"C:\\a.jpg");
   }
-  b.settings.frame.bgBmp = 3;
+  b.settings.frame.backgroundMode = 3;
   (void)b.Painter().PaintBackground(L"C:\\a.jpg");
   EXPECT_EQ(b.surface.uses,
             (std::vector<PictureUse>{middle, scaled, scaled, scaled, PictureUse{true, -1, -1}}));
 
   // Beside the text: at its own size, the corner it is anchored in.
   b.surface.uses.clear();
-  b.settings.frame.bgBmp = 2;
+  b.settings.frame.backgroundMode = 2;
   for (const int scaling : {0, 1}) {
-    b.settings.bgBmpStr = static_cast<std::int16_t>(scaling);
+    b.settings.backgroundStretch = static_cast<std::int16_t>(scaling);
     for (const TextPlace place : {TextPlace::kBottomLeft, TextPlace::kTopRight, TextPlace::kCentre}) {
       b.Painter().PaintBackgroundCorner(L"C:\\a.jpg", place, 100, 100);
     }
@@ -280,11 +280,11 @@ TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
 TEST(PaintBackgroundCorner, NoRoomAndBrokenPicturesPaintNothing) {
   Bench b;
   b.surface.pictureSize = {800, 600};
-  b.settings.bgBmpStr = 1;
+  b.settings.backgroundStretch = 1;
   b.Painter().PaintBackgroundCorner(L"a.jpg", TextPlace::kBottomLeft, 600, 0);  // bands wider than the form
   EXPECT_TRUE(b.surface.pictures.empty());
   b.surface.pictureSize = {0, 0};
-  b.settings.bgBmpStr = 0;
+  b.settings.backgroundStretch = 0;
   b.Painter().PaintBackgroundCorner(L"broken.jpg", TextPlace::kBottomLeft, 10, 10);
   EXPECT_TRUE(b.surface.pictures.empty());
 }
@@ -294,7 +294,7 @@ TEST(PaintBackgroundCorner, NoRoomAndBrokenPicturesPaintNothing) {
 TEST(BackgroundPainter, FileNameRuleThroughThePageFrame) {
   Bench b;
   b.settings.frame = {1, -1, 0};
-  b.settings.bgBmpDir = L"C:\\p";
+  b.settings.backgroundFolder = L"C:\\p";
   b.folders.folders[L"C:\\p"] = {L"0night.jpg"};
   b.surface.pictureSize = {400, 300};
   BackgroundPainter painter = b.Painter();

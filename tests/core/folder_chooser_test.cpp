@@ -7,10 +7,10 @@ namespace {
 
 Settings Stored() {
   Settings s;
-  s.bgBmpDir = L"C:\\Pics";
-  s.bgBmpBmp = L"C:\\Pics\\old.bmp";
-  s.bgBmpDorB = 0;
-  s.itBmpDir = L"D:\\Interval";
+  s.backgroundFolder = L"C:\\Pics";
+  s.backgroundSingleFile = L"C:\\Pics\\old.bmp";
+  s.backgroundFromFile = 0;
+  s.intervalFolder = L"D:\\Interval";
   return s;
 }
 
@@ -31,7 +31,7 @@ TEST(FolderChooserModel, CaptionAndCheckBoxFollowModeAndTick) {
   EXPECT_TRUE(folder.View().checkVisible);
   EXPECT_FALSE(folder.View().checked);
 
-  s.bgBmpDorB = -1;
+  s.backgroundFromFile = -1;
   FolderChooserModel file(ChooserMode::kBackground, s, L"C:\\zor");
   EXPECT_EQ(file.View().caption, L"背景画像");
   EXPECT_TRUE(file.View().checked);
@@ -59,8 +59,8 @@ TEST(FolderChooserModel, StartsInTheStoredFolderWhenItExistsElseTheProgramFolder
   };
   for (const Case& c : cases) {
     Settings s = Stored();
-    s.bgBmpDir = c.bgDir;
-    s.itBmpDir = c.itDir;
+    s.backgroundFolder = c.bgDir;
+    s.intervalFolder = c.itDir;
     FolderChooserModel model(c.mode, s, L"C:\\zor");
     EXPECT_EQ(model.StartFolder([&](const std::wstring&) { return c.exists; }), c.start) << c.bgDir;
   }
@@ -68,14 +68,14 @@ TEST(FolderChooserModel, StartsInTheStoredFolderWhenItExistsElseTheProgramFolder
 
 TEST(FolderChooserModel, TheStoredFileIsSelectedOnlyOnAnExactMatch) {
   Settings s = Stored();
-  s.bgBmpDorB = -1;
-  s.bgBmpBmp = L" C:\\b.jpg ";
+  s.backgroundFromFile = -1;
+  s.backgroundSingleFile = L" C:\\b.jpg ";
   const std::vector<std::wstring> names = {L"a.bmp", L"b.jpg", L"B.JPG"};
   FolderChooserModel model(ChooserMode::kBackground, s, L"C:\\zor");
   EXPECT_EQ(model.StoredFileRow(L"C:\\", names), 1u);  // a root takes no second "\"
   EXPECT_EQ(model.StoredFileRow(L"C:\\Pics", names), std::nullopt);
   EXPECT_EQ(model.StoredFileRow(L"C:\\", {L"a.bmp"}), std::nullopt);  // no longer there
-  s.bgBmpDorB = 0;
+  s.backgroundFromFile = 0;
   FolderChooserModel folder(ChooserMode::kBackground, s, L"C:\\zor");
   EXPECT_EQ(folder.StoredFileRow(L"C:\\", names), std::nullopt);
 }
@@ -144,7 +144,7 @@ TEST(FolderChooserModel, OkWritesTheChoiceOfItsMode) {
     // A folder after a file had been chosen: the old file stays in the settings.
     MemoryProfileStore store;
     Settings s = Stored();
-    s.bgBmpDorB = -1;
+    s.backgroundFromFile = -1;
     FolderChooserModel model(ChooserMode::kBackground, s, L"C:\\zor");
     model.SetChecked(false);
     model.FolderListed(L"E:\\Folder", 4);

@@ -7,8 +7,9 @@
 namespace zor {
 namespace {
 
-std::vector<SettingValue> Closing(std::int16_t bold, std::int16_t deco, std::int16_t seireki, std::int16_t kanS) {
-  return {{L"UseFontBold", bold}, {L"DecoFont", deco}, {L"Seireki", seireki}, {L"KanS", kanS}};
+std::vector<SettingValue> Closing(std::int16_t bold, std::int16_t deco, std::int16_t dateYearStyle,
+                                  std::int16_t formalKanji) {
+  return {{L"UseFontBold", bold}, {L"DecoFont", deco}, {L"Seireki", dateYearStyle}, {L"KanS", formalKanji}};
 }
 
 FontDateView Shown(bool bold, std::int16_t deco, std::int16_t year, bool formal) {
@@ -19,7 +20,7 @@ FontDateView Shown(bool bold, std::int16_t deco, std::int16_t year, bool formal)
 // and closing without a change writes that choice back.
 TEST(FontDateOptionsModel, OpensOnTheNearestChoiceAndWritesItBack) {
   struct Case {
-    const wchar_t *bold, *deco, *seireki, *kanS;
+    const wchar_t *bold, *deco, *dateYearStyle, *formalKanji;
     FontDateView shown;
     std::vector<SettingValue> writes;
   };
@@ -35,15 +36,15 @@ TEST(FontDateOptionsModel, OpensOnTheNearestChoiceAndWritesItBack) {
   for (const Case& c : cases) {
     MemoryProfileStore store;
     const std::pair<const wchar_t*, const wchar_t*> keys[] = {
-        {L"UseFontBold", c.bold}, {L"DecoFont", c.deco}, {L"Seireki", c.seireki}, {L"KanS", c.kanS}};
+        {L"UseFontBold", c.bold}, {L"DecoFont", c.deco}, {L"Seireki", c.dateYearStyle}, {L"KanS", c.formalKanji}};
     for (const auto& [key, value] : keys) {
       if (value) {
         ASSERT_TRUE(store.Write(kSettingsSection, key, value).ok());
       }
     }
     FontDateOptionsModel m(FontDateSettings::From(LoadSettings(store, {})));
-    EXPECT_EQ(m.View(), c.shown) << c.deco << " " << c.seireki;
-    EXPECT_EQ(m.Writes(), c.writes) << c.deco << " " << c.seireki;
+    EXPECT_EQ(m.View(), c.shown) << c.deco << " " << c.dateYearStyle;
+    EXPECT_EQ(m.Writes(), c.writes) << c.deco << " " << c.dateYearStyle;
     ASSERT_TRUE(m.Save(store).ok());
     for (const SettingValue& w : c.writes) EXPECT_EQ(store.Read(kSettingsSection, w.key), std::to_wstring(w.value));
   }
@@ -122,12 +123,12 @@ TEST(FontChooserModel, OkOnlyAfterAClickOnARowAndItWritesThatFace) {
   const Result<std::wstring> chosen = m.Confirm(store);
   ASSERT_TRUE(chosen.ok());
   EXPECT_EQ(chosen.value(), L"ＭＳ 明朝");
-  EXPECT_EQ(LoadSettings(store, {}).useFont, L"ＭＳ 明朝");
+  EXPECT_EQ(LoadSettings(store, {}).typeFace, L"ＭＳ 明朝");
 
   store.failWrites = true;
   m.Click(0);
   EXPECT_FALSE(m.Confirm(store).ok());
-  EXPECT_EQ(LoadSettings(store, {}).useFont, L"ＭＳ 明朝") << "a failed write leaves the old face";
+  EXPECT_EQ(LoadSettings(store, {}).typeFace, L"ＭＳ 明朝") << "a failed write leaves the old face";
 }
 
 }  // namespace

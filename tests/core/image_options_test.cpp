@@ -39,15 +39,15 @@ TEST(ImageOptionsModel, OpensOnTheNearestChoiceAndWritesItBack) {
     for (const SettingValue& w : c.writes) {
       EXPECT_EQ(store.Read(kSettingsSection, w.key), std::to_wstring(w.value)) << std::wstring(w.key);
     }
-    EXPECT_EQ(model.Stored().bgBmp, c.writes[0].value);
-    EXPECT_EQ(model.Stored().bwByFn, c.writes[4].value);
+    EXPECT_EQ(model.Stored().backgroundMode, c.writes[0].value);
+    EXPECT_EQ(model.Stored().schemeByFileName, c.writes[4].value);
   }
 }
 
 TEST(ImageOptionsModel, ChoicesAndClicksChangeWhatClosingWrites) {
   Settings s;
-  s.bgBmpStr = 1;
-  s.itBmpStr = 2;
+  s.backgroundStretch = 1;
+  s.intervalStretch = 2;
   ImageOptionsModel model(s);
   model.SelectPlacement(3);
   model.SelectInterval(1);
@@ -62,41 +62,41 @@ TEST(ImageOptionsModel, ChoicesAndClicksChangeWhatClosingWrites) {
 
 TEST(ImageOptionsModel, CaptionsOfTheSourcesFollowTheChoiceOfFileOrFolder) {
   Settings s;
-  s.bgBmpDir = L"C:\\Pictures";
-  s.bgBmpBmp = L"  C:\\Windows\\Desktop\\Pictures\\Backgrounds\\Sunset.bmp ";
-  s.itBmpDir = L"D:\\Interval";
-  s.bgBmpDorB = 0;
+  s.backgroundFolder = L"C:\\Pictures";
+  s.backgroundSingleFile = L"  C:\\Windows\\Desktop\\Pictures\\Backgrounds\\Sunset.bmp ";
+  s.intervalFolder = L"D:\\Interval";
+  s.backgroundFromFile = 0;
   ImageOptionsModel folder(s);
   EXPECT_EQ(folder.View().bgHeading, L"参照フォルダ：");
   EXPECT_EQ(folder.View().bgPath, L"c:\\pictures");
   EXPECT_EQ(folder.View().itPath, L"d:\\interval");
 
-  s.bgBmpDorB = -1;
+  s.backgroundFromFile = -1;
   ImageOptionsModel file(s);
   EXPECT_EQ(file.View().bgHeading, L"参照画像ファイル：");
   EXPECT_EQ(file.View().bgPath, L"c:\\...\\desktop\\pictures\\backgrounds\\sunset.bmp");
 
   // The chooser wrote a folder: the old file stays in memory, the caption shows the folder.
-  file.SourcesWritten({L"E:\\New", s.bgBmpBmp, 0, L"F:\\It"});
+  file.SourcesWritten({L"E:\\New", s.backgroundSingleFile, 0, L"F:\\It"});
   EXPECT_EQ(file.View().bgHeading, L"参照フォルダ：");
   EXPECT_EQ(file.View().bgPath, L"e:\\new");
   EXPECT_EQ(file.View().itPath, L"f:\\it");
-  EXPECT_EQ(file.Stored().bgBmpBmp, s.bgBmpBmp);
-  EXPECT_EQ(file.Stored().bgBmpDorB, 0);
+  EXPECT_EQ(file.Stored().backgroundSingleFile, s.backgroundSingleFile);
+  EXPECT_EQ(file.Stored().backgroundFromFile, 0);
 }
 
 TEST(ImageOptionsModel, AFailedWriteKeepsTheOldValueAndTheOthersAreStillWritten) {
   MemoryProfileStore store;
   Settings s;
-  s.bgBmp = 2;
+  s.backgroundMode = 2;
   ImageOptionsModel model(s);
   model.SelectPlacement(4);
   store.failWrites = true;
   EXPECT_FALSE(model.Save(store).ok());
-  EXPECT_EQ(model.Stored().bgBmp, 2);
+  EXPECT_EQ(model.Stored().backgroundMode, 2);
   store.failWrites = false;
   EXPECT_TRUE(model.Save(store).ok());
-  EXPECT_EQ(model.Stored().bgBmp, 4);
+  EXPECT_EQ(model.Stored().backgroundMode, 4);
   EXPECT_EQ(store.Read(kSettingsSection, L"BgBMP"), L"4");
 }
 

@@ -39,7 +39,7 @@ class NotingHost final : public IntervalHost {
 struct Bench {
   Bench() {
     surface.pictureSize = {512, 384};
-    settings.itBmpDir = L"C:\\";
+    settings.intervalFolder = L"C:\\";
   }
   RecordingSurface surface{1024, 768};
   ManualClock clock;
@@ -58,7 +58,7 @@ struct Bench {
 TEST(IntervalImages, NormalRunShowsOneOrTwoPicturesForTheMessageInterval) {
   for (const auto& [g, pictures] : std::vector<std::pair<int, int>>{{0, 1}, {1, 1}, {2, 2}}) {
     Bench b;
-    b.settings.frame.itBmp = 1;
+    b.settings.frame.intervalMode = 1;
     b.folder.names = {L"a.jpg", L"b.jpg", L"c.jpg"};
     b.random = ScriptedRandom({1, g, 0, 0});
     b.Run();
@@ -84,7 +84,7 @@ TEST(IntervalImages, ShuffleRunsHaveAtLeastThreePictures) {
   };
   for (const Case& c : cases) {
     Bench b;
-    b.settings.frame.itBmp = 2;
+    b.settings.frame.intervalMode = 2;
     b.folder.names = {L"a.jpg", L"b.jpg", L"c.jpg"};
     b.random = ScriptedRandom(c.draws);
     b.Run();
@@ -95,8 +95,8 @@ TEST(IntervalImages, ShuffleRunsHaveAtLeastThreePictures) {
 
 TEST(IntervalImages, NeverTheSamePictureTwiceInARow) {
   Bench b;
-  b.settings.frame.itBmp = 2;
-  b.settings.itBmpStr = 3;
+  b.settings.frame.intervalMode = 2;
+  b.settings.intervalStretch = 3;
   b.folder.names = {L"a.jpg", L"b.jpg", L"c.jpg"};
   // u, h: 3 pictures at 500 ms; draws 2, 2 (-> wraps to 0), 0 (-> 1).
   b.random = ScriptedRandom({1, 2, 2, 2, 0});
@@ -115,7 +115,7 @@ TEST(IntervalImages, NeverTheSamePictureTwiceInARow) {
 
 TEST(IntervalImages, OnePictureFolderRepeatsIt) {
   Bench b;
-  b.settings.frame.itBmp = 2;
+  b.settings.frame.intervalMode = 2;
   b.folder.names = {L"only.gif"};
   b.random = ScriptedRandom({1, 3});  // 4 pictures at 500 ms
   b.Run();
@@ -130,7 +130,7 @@ TEST(IntervalImages, NoRun) {
   };
   {
     Bench b;
-    b.settings.frame.itBmp = 1;
+    b.settings.frame.intervalMode = 1;
     b.folder.names = {L"a.jpg"};
     b.random = ScriptedRandom({0});
     nothing(b, "one chance in three");
@@ -144,7 +144,7 @@ TEST(IntervalImages, NoRun) {
   }
   {
     Bench b;
-    b.settings.frame.itBmp = 1;
+    b.settings.frame.intervalMode = 1;
     b.preview = true;
     b.folder.names = {L"a.jpg"};
     b.random = ScriptedRandom({1});
@@ -152,14 +152,14 @@ TEST(IntervalImages, NoRun) {
   }
   {
     Bench b;
-    b.settings.frame.itBmp = 1;
+    b.settings.frame.intervalMode = 1;
     b.random = ScriptedRandom({1});
     nothing(b, "empty folder");
   }
   {
     Bench b;
-    b.settings.frame.itBmp = 1;
-    b.settings.itBmpDir = L"D:\\gone";
+    b.settings.frame.intervalMode = 1;
+    b.settings.intervalFolder = L"D:\\gone";
     b.folder.names = {L"a.jpg"};
     b.random = ScriptedRandom({1});
     nothing(b, "missing folder");
@@ -168,7 +168,7 @@ TEST(IntervalImages, NoRun) {
 
 TEST(IntervalImages, BrokenPicturesAreSkippedWithoutAPause) {
   Bench b;
-  b.settings.frame.itBmp = 1;
+  b.settings.frame.intervalMode = 1;
   b.folder.names = {L"broken.jpg"};
   b.surface.pictureSize = {0, 0};
   b.random = ScriptedRandom({1, 2});
@@ -182,10 +182,10 @@ TEST(IntervalImages, BrokenPicturesAreSkippedWithoutAPause) {
 
 TEST(IntervalImages, ScalingsRoundToWholePixels) {
   Bench b;  // 1024 × 768 screen, picture 512 × 384 -> the same aspect
-  b.settings.frame.itBmp = 1;
+  b.settings.frame.intervalMode = 1;
   b.folder.names = {L"a.jpg"};
   b.surface.pictureSize = {333, 100};
-  b.settings.itBmpStr = 2;  // r = 7.68; ex = 333 - 133.33 -> 200; source (100, 0, 133, 100)
+  b.settings.intervalStretch = 2;  // r = 7.68; ex = 333 - 133.33 -> 200; source (100, 0, 133, 100)
   b.random = ScriptedRandom({1, 0});
   b.Run();
   ASSERT_EQ(b.surface.pictures.size(), 1u);
@@ -193,7 +193,7 @@ TEST(IntervalImages, ScalingsRoundToWholePixels) {
   EXPECT_EQ(b.surface.pictures[0].destination, (Rect{0, 0, 768, 576}));
 
   Bench own;
-  own.settings.frame.itBmp = 1;
+  own.settings.frame.intervalMode = 1;
   own.folder.names = {L"a.jpg"};
   own.surface.pictureSize = {333, 101};
   own.random = ScriptedRandom({1, 0});
@@ -205,7 +205,7 @@ TEST(IntervalImages, ScalingsRoundToWholePixels) {
 
 TEST(IntervalImages, ClosingTheFormEndsTheRunAtOnce) {
   Bench b;
-  b.settings.frame.itBmp = 2;
+  b.settings.frame.intervalMode = 2;
   b.folder.names = {L"a.jpg", L"b.jpg"};
   b.random = ScriptedRandom({1, 3});  // 4 pictures
   b.clock.waitStep = 100;

@@ -99,7 +99,7 @@ TEST_F(ListEditorTest, ViewOfEachState) {
     EditorState state;
     bool menus, add, rowButtons;
     int selected;
-    std::wstring text1, count;
+    std::wstring selectedText, count;
   };
   const auto check = [&](const Expect& e) {
     const EditorView v = editor_.View();
@@ -109,9 +109,9 @@ TEST_F(ListEditorTest, ViewOfEachState) {
     EXPECT_EQ(v.addEnabled, e.add);
     EXPECT_EQ(v.rowButtonsEnabled, e.rowButtons);
     EXPECT_EQ(v.thumbnailsVisible, e.rowButtons);
-    EXPECT_EQ(v.text1Enabled, e.rowButtons);
+    EXPECT_EQ(v.selectedTextEnabled, e.rowButtons);
     EXPECT_EQ(v.selected, e.selected);
-    EXPECT_EQ(v.text1, e.text1);
+    EXPECT_EQ(v.selectedText, e.selectedText);
     EXPECT_EQ(v.countLabel, e.count);
   };
   {
@@ -179,7 +179,7 @@ TEST_F(ListEditorTest, RowsKeepLeadingBlanksAndShowMissingRecordsEmpty) {
   ASSERT_EQ(editor_.Load(file_).kind, LoadOutcome::kLoaded);
   EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"  先頭に空白", L"末尾に空白", L"ab", L""}));
   editor_.Select(0);
-  EXPECT_EQ(editor_.View().text1, L"  先頭に空白");
+  EXPECT_EQ(editor_.View().selectedText, L"  先頭に空白");
   // A record the file lacks is listed empty and acts as record 4.
   editor_.Select(3);
   ASSERT_TRUE(editor_.Correct(L"四").ok());
@@ -271,7 +271,7 @@ TEST_F(ListEditorTest, AddCorrectDeleteAndFormat) {
   LoadNumbered(3);
   ASSERT_TRUE(editor_.Add(L"新しい文章").ok());
   EXPECT_EQ(editor_.View().selected, 3);
-  EXPECT_EQ(editor_.View().text1, L"新しい文章");
+  EXPECT_EQ(editor_.View().selectedText, L"新しい文章");
   EXPECT_EQ(editor_.View().countLabel, L"4");
 
   MessageFormat f;

@@ -79,7 +79,7 @@ TEST(MessageEntry, CommitAddsOrCorrectsThroughTheEditor) {
   EXPECT_EQ(editor.View().countLabel, L"2");
 
   editor.Select(0);
-  MessageEntry correct = MessageEntry::ForCorrect(editor.View().text1);
+  MessageEntry correct = MessageEntry::ForCorrect(editor.View().selectedText);
   correct.SetText(L"訂正");
   ASSERT_TRUE(correct.Commit(editor).ok());
   EXPECT_EQ(editor.Rows()[0], L"訂正");

@@ -142,7 +142,7 @@ TEST(PlainLayouts, WaitsHalfASecondUnlessTestDisplay) {
 
 TEST(PlainLayouts, ColourFollowsTheSettledGround) {
   CardBench bench;
-  bench.background.bgBmp = 1;
+  bench.background.backgroundMode = 1;
   bench.state.displayTick = 1;
   bench.surface.SetBackColour(kWhite);
   bool invert = false;

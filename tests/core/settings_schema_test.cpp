@@ -160,19 +160,19 @@ TEST(SettingsSchema, SaveSettingNamesAKeyOfItsKind) {
 TEST(SettingsSchema, AFailedKeyIsToldAndTheLaterOnesAreStillWritten) {
   PickyStore store({L"BgBMP", L"BgBMPStr"});
   Settings values;
-  values.bgBmp = 3;
-  values.itBmp = 2;
-  values.bgBmpStr = 1;
-  values.bwByFn = -1;
+  values.backgroundMode = 3;
+  values.intervalMode = 2;
+  values.backgroundStretch = 1;
+  values.schemeByFileName = -1;
   Settings kept;
   const SavedSettings saved = SaveSettings(
       store, {SettingKey::kBgBmp, SettingKey::kItBmp, SettingKey::kBgBmpStr, SettingKey::kBwByFn}, values, kept);
   EXPECT_EQ(saved.status.message(), L"no BgBMP");
   EXPECT_EQ(saved.written, 2u);
-  EXPECT_EQ(kept.bgBmp, 0);
-  EXPECT_EQ(kept.itBmp, 2);
-  EXPECT_EQ(kept.bgBmpStr, 0);
-  EXPECT_EQ(kept.bwByFn, -1);
+  EXPECT_EQ(kept.backgroundMode, 0);
+  EXPECT_EQ(kept.intervalMode, 2);
+  EXPECT_EQ(kept.backgroundStretch, 0);
+  EXPECT_EQ(kept.schemeByFileName, -1);
   EXPECT_EQ(store.Read(kSettingsSection, L"BWbyFN"), L"-1");
 }
 
@@ -212,8 +212,8 @@ TEST(SettingsSchema, LoadingKeepsOutOfRangeChoicesForTheirReaders) {
   ASSERT_TRUE(WriteSetting(store, L"BgBMP", std::int16_t{7}).ok());
   ASSERT_TRUE(WriteSetting(store, L"BgBMPStr", std::int16_t{-2}).ok());
   const Settings s = LoadSettings(store, kFolder);
-  EXPECT_EQ(s.bgBmp, 7) << "the saver places such a background at random";
-  EXPECT_EQ(s.bgBmpStr, -2) << "the saver shows such a picture at its own size";
+  EXPECT_EQ(s.backgroundMode, 7) << "the saver places such a background at random";
+  EXPECT_EQ(s.backgroundStretch, -2) << "the saver shows such a picture at its own size";
 }
 
 TEST(SettingsSchema, APathIsStoredUpToTheLongestValueTheFileGivesBack) {

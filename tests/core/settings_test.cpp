@@ -39,17 +39,17 @@ TEST(Settings, DefaultsWhenNothingIsStored) {
   MemoryProfileStore store;
   const auto folder = PathFromText(L"prog") / "";
   const Settings s = LoadSettings(store, folder);
-  EXPECT_EQ(s.loadFileName, PathText(PathFromText(L"prog") / "zorante.zrd"));
-  EXPECT_EQ(s.useFont, kDefaultFace);
-  EXPECT_EQ(s.useFontBold, -1);
-  EXPECT_EQ(s.decoFont, 0);
-  EXPECT_EQ(s.kanS, 0);
-  EXPECT_EQ(s.seireki, 0);
-  EXPECT_EQ(s.bgBmp, 0);
-  EXPECT_EQ(s.itBmp, 0);
-  EXPECT_EQ(s.bgBmpDir, L"prog");
-  EXPECT_EQ(s.itBmpDir, L"prog");
-  EXPECT_EQ(s.bgBmpBmp, L"");
+  EXPECT_EQ(s.registrationFile, PathText(PathFromText(L"prog") / "zorante.zrd"));
+  EXPECT_EQ(s.typeFace, kDefaultFace);
+  EXPECT_EQ(s.boldType, -1);
+  EXPECT_EQ(s.decorationStyle, 0);
+  EXPECT_EQ(s.formalKanji, 0);
+  EXPECT_EQ(s.dateYearStyle, 0);
+  EXPECT_EQ(s.backgroundMode, 0);
+  EXPECT_EQ(s.intervalMode, 0);
+  EXPECT_EQ(s.backgroundFolder, L"prog");
+  EXPECT_EQ(s.intervalFolder, L"prog");
+  EXPECT_EQ(s.backgroundSingleFile, L"");
   EXPECT_EQ(s.importLimit, -1);
 }
 
@@ -61,14 +61,14 @@ TEST(Settings, StoredValuesAndTheFontRule) {
   ASSERT_TRUE(WriteSetting(store, L"DecoFont", L"99999").ok());
   ASSERT_TRUE(WriteSetting(store, L"LoadFileName", L"").ok());
   Settings s = LoadSettings(store, "p/");
-  EXPECT_EQ(s.useFontBold, 0);
+  EXPECT_EQ(s.boldType, 0);
   EXPECT_EQ(s.importLimit, 0);
-  EXPECT_EQ(s.useFont, L"ＭＳ ゴシック");
-  EXPECT_EQ(s.decoFont, 32767);
-  EXPECT_EQ(s.loadFileName, L"") << "an empty value is a value";
+  EXPECT_EQ(s.typeFace, L"ＭＳ ゴシック");
+  EXPECT_EQ(s.decorationStyle, 32767);
+  EXPECT_EQ(s.registrationFile, L"") << "an empty value is a value";
   // Cut to 128 characters, then trimmed.
   ASSERT_TRUE(WriteSetting(store, L"UseFont", std::wstring(127, L'字') + L"  x").ok());
-  EXPECT_EQ(LoadSettings(store, "p/").useFont, std::wstring(127, L'字'));
+  EXPECT_EQ(LoadSettings(store, "p/").typeFace, std::wstring(127, L'字'));
   store.failWrites = true;
   EXPECT_EQ(WriteSetting(store, L"KanS", std::int16_t{-1}).error(), FileError::kWrite);
 }

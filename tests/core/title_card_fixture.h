@@ -45,7 +45,7 @@ struct CardBench {
   explicit CardBench(float widthPixels = 1024, float heightPixels = 768, std::int16_t decoration = 0)
       : surface(widthPixels, heightPixels),
         pictures(surface),
-        drawer(surface, decoration, settings.useFont, settings.useFontBold),
+        drawer(surface, decoration, settings.typeFace, settings.boldType),
         frame(surface, clock, pictures, background, state),
         context{drawer, frame, random, settings} {}
 

@@ -13,6 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)store.Write(zor::kSettingsSection, L"UseFont", text);
   (void)store.Write(zor::kSettingsSection, L"DecoFont", text);
   const zor::Settings s = zor::LoadSettings(store, "p/");
-  if (s.useFont.size() > 128) __builtin_trap();
+  if (s.typeFace.size() > 128) __builtin_trap();
   return 0;
 }

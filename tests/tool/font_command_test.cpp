@@ -23,7 +23,7 @@ using testing::ToolRun;
 TEST(ZortoolFont, ChoosesOnlyWhenNoFaceIsNamedAndTheDefaultIsMissing) {
   struct Case {
     const char* what;
-    std::optional<std::wstring> useFont;  // in the file before
+    std::optional<std::wstring> typeFace;  // in the file before
     std::set<std::wstring> installed;
     std::wstring face;                    // printed
     std::optional<std::wstring> after;    // "UseFont" after
@@ -42,14 +42,14 @@ TEST(ZortoolFont, ChoosesOnlyWhenNoFaceIsNamedAndTheDefaultIsMissing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryProfileStore store;
-    if (c.useFont) {
-      ASSERT_TRUE(store.Write(kSettingsSection, L"UseFont", *c.useFont).ok());
+    if (c.typeFace) {
+      ASSERT_TRUE(store.Write(kSettingsSection, L"UseFont", *c.typeFace).ok());
     }
     const Result<FaceChoice> r =
         ChooseFace(store, candidates, [&](std::wstring_view f) { return c.installed.contains(std::wstring(f)); });
     ASSERT_TRUE(r.ok()) << ToUtf8(r.status().message());
     EXPECT_EQ(r.value().face, c.face);
-    EXPECT_EQ(r.value().written, c.after != c.useFont);
+    EXPECT_EQ(r.value().written, c.after != c.typeFace);
     EXPECT_EQ(store.Read(kSettingsSection, L"UseFont"), c.after);
   }
 }

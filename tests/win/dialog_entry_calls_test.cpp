@@ -17,17 +17,17 @@
 #include "core/settings_dialog/message_entry.h"
 #include "fake_services.h"
 #include "win/common/profile_store_win32.h"
-#include "win/options/about.h"
-#include "win/options/font_sel.h"
-#include "win/options/op_form.h"
-#include "win/options/opt2.h"
-#include "win/options/opt2b.h"
-#include "win/options/opt2c.h"
-#include "win/options/seldir.h"
-#include "win/options/view.h"
+#include "win/options/version_box.h"
+#include "win/options/font_chooser.h"
+#include "win/options/display_options_dialog.h"
+#include "win/options/image_options_dialog.h"
+#include "win/options/font_date_options_dialog.h"
+#include "win/options/import_option_dialog.h"
+#include "win/options/picture_folder_chooser.h"
+#include "win/options/picture_viewer.h"
 #include "win/settings_dialog/file_command_dialogs.h"
-#include "win/settings_dialog/inp_form.h"
-#include "win/settings_dialog/scaler.h"
+#include "win/settings_dialog/message_entry_dialog.h"
+#include "win/settings_dialog/line_format_dialog.h"
 
 namespace zor::win {
 namespace {
@@ -223,10 +223,10 @@ TEST_F(EntryCallsTest, RunFontDateOptionsAndRunImageOptionsGiveTheValuesInUse) {
     Pump();
   };
   const FontDateSettings font = RunFontDateOptions(services_, nullptr, store_);
-  EXPECT_EQ(font.useFont, L"IPAMincho");
-  EXPECT_EQ(font.decoFont, 2);
+  EXPECT_EQ(font.typeFace, L"IPAMincho");
+  EXPECT_EQ(font.decorationStyle, 2);
   const Settings images = RunImageOptions(services_, nullptr, store_, dir_.path());
-  EXPECT_EQ(images.bgBmp, 2);
+  EXPECT_EQ(images.backgroundMode, 2);
   EXPECT_EQ(Stored(L"BgBMP"), L"2");
   EXPECT_EQ(captions_, (std::vector<std::wstring>{L"使用フォント／日付・時刻", L"背景・インターバルＢＭＰ"}));
   EXPECT_TRUE(services_.messages.empty());

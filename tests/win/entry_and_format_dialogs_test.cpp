@@ -4,10 +4,10 @@
 #include "../core/temp_folder.h"
 #include "core/data/registration_file.h"
 #include "fake_services.h"
-#include "win/settings_dialog/inp_form.h"
-#include "win/settings_dialog/inp_form_ids.h"
-#include "win/settings_dialog/scaler.h"
-#include "win/settings_dialog/scaler_ids.h"
+#include "win/settings_dialog/message_entry_dialog.h"
+#include "win/settings_dialog/message_entry_dialog_ids.h"
+#include "win/settings_dialog/line_format_dialog.h"
+#include "win/settings_dialog/line_format_dialog_ids.h"
 
 namespace zor::win {
 namespace {
@@ -25,11 +25,11 @@ class DialogsTest : public ::testing::Test {
     ASSERT_TRUE(AddMessage(file_, L"Mixed 文").ok());
     ASSERT_EQ(editor_.Load(file_).kind, LoadOutcome::kLoaded);
   }
-  std::unique_ptr<Scaler> OpenScaler(int row) {
+  std::unique_ptr<LineFormatDialog> OpenLineFormatDialog(int row) {
     editor_.Select(row);
     Result<Message> m = editor_.SelectedMessage();
     EXPECT_TRUE(m.ok());
-    auto s = std::make_unique<Scaler>(editor_, m.value());
+    auto s = std::make_unique<LineFormatDialog>(editor_, m.value());
     EXPECT_TRUE(s->Open(nullptr));
     return s;
   }
@@ -40,10 +40,10 @@ class DialogsTest : public ::testing::Test {
 };
 
 TEST_F(DialogsTest, EntryOkFollowsTheRuleOnEveryKeystroke) {
-  InpForm form(editor_, -1);
+  MessageEntryDialog form(editor_, -1);
   ASSERT_TRUE(form.Open(nullptr));
   HWND w = form.hwnd();
-  EXPECT_EQ(Text(w, IDC_Label1_1), L"（全角３２文字まで　半角９６文字まで）");
+  EXPECT_EQ(Text(w, IDC_ENTRY_LIMITS), L"（全角３２文字まで　半角９６文字まで）");
   EXPECT_FALSE(Enabled(w, IDOK)) << "empty";
   const struct {
     std::wstring text;
@@ -55,7 +55,7 @@ TEST_F(DialogsTest, EntryOkFollowsTheRuleOnEveryKeystroke) {
       {L" ", true},                             {L"\U0001F600", false},  // not in code page 932
   };
   for (const auto& c : cases) {
-    Type(w, IDC_Text1, c.text);
+    Type(w, IDC_ENTRY_TEXT, c.text);
     EXPECT_EQ(Enabled(w, IDOK), c.ok) << c.text.size();
   }
   // Enter with the rule failing: the form stays and nothing is written.
@@ -63,7 +63,7 @@ TEST_F(DialogsTest, EntryOkFollowsTheRuleOnEveryKeystroke) {
   SendMessageW(w, WM_COMMAND, IDOK, 0);
   EXPECT_FALSE(form.Ended());
   EXPECT_EQ(ReadBytes(file_), before);
-  Type(w, IDC_Text1, L"かきく");
+  Type(w, IDC_ENTRY_TEXT, L"かきく");
   SendMessageW(w, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(form.Ended());
   EXPECT_TRUE(form.Outcome().ok());
@@ -72,24 +72,24 @@ TEST_F(DialogsTest, EntryOkFollowsTheRuleOnEveryKeystroke) {
 }
 
 TEST_F(DialogsTest, FormatCellsMarkersAndTheBytesOfOk) {
-  auto scaler = OpenScaler(0);
-  HWND s = scaler->hwnd();
-  for (int i = 0; i < 32; ++i) EXPECT_EQ(Visible(s, IDC_Label1 + i), i < 5) << i;
-  EXPECT_TRUE(Checked(s, IDC_Check1));
-  EXPECT_TRUE(Checked(s, IDC_Check2));
-  EXPECT_TRUE(Checked(s, IDC_Option2));
-  Click(s, IDC_Check1);             // marks count from now on
-  ClickStatic(s, IDC_Label1 + 1);   // mark character 2
-  ClickStatic(s, IDC_Label1 + 9);   // beyond the text: ignored
-  Click(s, IDC_Check2);             // a kind-less marker under character 1
-  EXPECT_EQ(scaler->Model().View().cells[0].picture, 0);
-  ClickStatic(s, IDC_Image1 + 2);   // moved to character 3
-  ClickStatic(s, IDC_Image1 + 2);   // stepped to kind A
-  EXPECT_EQ(scaler->Model().View().cells[2].picture, 2);
-  ClickStatic(s, IDC_Image3 + 1);   // the bottom-left L picture selects its option
-  EXPECT_TRUE(Checked(s, IDC_Option2 + 2));
+  auto lineFormatDialog = OpenLineFormatDialog(0);
+  HWND s = lineFormatDialog->hwnd();
+  for (int i = 0; i < 32; ++i) EXPECT_EQ(Visible(s, IDC_CHARACTER_CELL + i), i < 5) << i;
+  EXPECT_TRUE(Checked(s, IDC_RANDOM_EMPHASIS));
+  EXPECT_TRUE(Checked(s, IDC_AUTO_FOLD));
+  EXPECT_TRUE(Checked(s, IDC_FIXED_LAYOUT));
+  Click(s, IDC_RANDOM_EMPHASIS);             // marks count from now on
+  ClickStatic(s, IDC_CHARACTER_CELL + 1);   // mark character 2
+  ClickStatic(s, IDC_CHARACTER_CELL + 9);   // beyond the text: ignored
+  Click(s, IDC_AUTO_FOLD);             // a kind-less marker under character 1
+  EXPECT_EQ(lineFormatDialog->Model().View().cells[0].picture, 0);
+  ClickStatic(s, IDC_FOLD_CELL + 2);   // moved to character 3
+  ClickStatic(s, IDC_FOLD_CELL + 2);   // stepped to kind A
+  EXPECT_EQ(lineFormatDialog->Model().View().cells[2].picture, 2);
+  ClickStatic(s, IDC_FIXED_LAYOUT_PICTURE + 1);   // the bottom-left L picture selects its option
+  EXPECT_TRUE(Checked(s, IDC_FIXED_LAYOUT + 2));
   Click(s, IDOK);
-  ASSERT_TRUE(scaler->Outcome().ok());
+  ASSERT_TRUE(lineFormatDialog->Outcome().ok());
   const MessageFormat f = ReadMessage(file_, 1).value().format;
   EXPECT_EQ(std::string(f.marks.begin(), f.marks.begin() + 4), " A  ");
   EXPECT_EQ(f.mode, 'R');
@@ -99,19 +99,19 @@ TEST_F(DialogsTest, FormatCellsMarkersAndTheBytesOfOk) {
 }
 
 TEST_F(DialogsTest, FormatOfAMixedMessageOffersOnlyTheLayout) {
-  auto scaler = OpenScaler(1);
-  HWND s = scaler->hwnd();
-  EXPECT_FALSE(Visible(s, IDC_Label1));
-  EXPECT_FALSE(Enabled(s, IDC_Check1));
-  EXPECT_FALSE(Enabled(s, IDC_Check2));
-  Click(s, IDC_Check2);  // disabled: nothing happens
-  Click(s, IDC_Option2 + 3);
+  auto lineFormatDialog = OpenLineFormatDialog(1);
+  HWND s = lineFormatDialog->hwnd();
+  EXPECT_FALSE(Visible(s, IDC_CHARACTER_CELL));
+  EXPECT_FALSE(Enabled(s, IDC_RANDOM_EMPHASIS));
+  EXPECT_FALSE(Enabled(s, IDC_AUTO_FOLD));
+  Click(s, IDC_AUTO_FOLD);  // disabled: nothing happens
+  Click(s, IDC_FIXED_LAYOUT + 3);
   const std::string before = ReadBytes(file_);
   Click(s, IDCANCEL);
   EXPECT_EQ(ReadBytes(file_), before) << "Cancel writes nothing";
-  scaler = OpenScaler(1);
-  Click(scaler->hwnd(), IDC_Option2 + 3);
-  Click(scaler->hwnd(), IDOK);
+  lineFormatDialog = OpenLineFormatDialog(1);
+  Click(lineFormatDialog->hwnd(), IDC_FIXED_LAYOUT + 3);
+  Click(lineFormatDialog->hwnd(), IDOK);
   const MessageFormat f = ReadMessage(file_, 2).value().format;
   EXPECT_EQ(f.layout, 'C');
   EXPECT_EQ(f.fold, ' ');

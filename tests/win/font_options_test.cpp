@@ -9,10 +9,10 @@
 #include "fake_services.h"
 #include "win/common/faces.h"
 #include "win/common/profile_store_win32.h"
-#include "win/options/font_sel.h"
-#include "win/options/font_sel_ids.h"
-#include "win/options/opt2b.h"
-#include "win/options/opt2b_ids.h"
+#include "win/options/font_chooser.h"
+#include "win/options/font_chooser_ids.h"
+#include "win/options/font_date_options_dialog.h"
+#include "win/options/font_date_options_dialog_ids.h"
 
 namespace zor::win {
 namespace {
@@ -22,7 +22,7 @@ using zor::testing::WriteBytes;
 using namespace zor::win::testing;
 
 std::vector<std::wstring> ListRows(HWND dialog) {
-  HWND list = GetDlgItem(dialog, IDC_List1);
+  HWND list = GetDlgItem(dialog, IDC_FACE_LIST);
   std::vector<std::wstring> rows;
   const int n = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
   for (int i = 0; i < n; ++i) {
@@ -66,7 +66,7 @@ class FontOptionsTest : public ::testing::Test {
   }
   std::wstring Stored(const wchar_t* key) { return store_.Read(kSettingsSection, key).value_or(L"<none>"); }
   HWND Open() {
-    dialog_ = std::make_unique<Opt2B>(services_, store_);
+    dialog_ = std::make_unique<FontDateOptionsDialog>(services_, store_);
     EXPECT_TRUE(dialog_->Open(nullptr));
     return dialog_->hwnd();
   }
@@ -74,7 +74,7 @@ class FontOptionsTest : public ::testing::Test {
   TempFolder dir_;
   Win32ProfileStore store_{SettingsFilePath(dir_.path())};
   FakeServices services_;
-  std::unique_ptr<Opt2B> dialog_;
+  std::unique_ptr<FontDateOptionsDialog> dialog_;
 };
 
 TEST_F(FontOptionsTest, OpensWithTheStoredValuesOrTheNearestChoice) {
@@ -93,13 +93,13 @@ TEST_F(FontOptionsTest, OpensWithTheStoredValuesOrTheNearestChoice) {
   for (const Case& c : cases) {
     WriteIni(c.ini);
     HWND d = Open();
-    EXPECT_EQ(Text(d, IDC_Label2), c.face) << c.ini;
-    EXPECT_EQ(Checked(d, IDC_Check1), c.bold) << c.ini;
-    EXPECT_EQ(CheckedOption(d, IDC_Option1, 4), c.decoration) << c.ini;
-    EXPECT_EQ(CheckedOption(d, IDC_Option3, 2), c.yearStyle) << c.ini;
-    EXPECT_EQ(Checked(d, IDC_Check2), c.formal) << c.ini;
+    EXPECT_EQ(Text(d, IDC_FACE_NAME), c.face) << c.ini;
+    EXPECT_EQ(Checked(d, IDC_BOLD), c.bold) << c.ini;
+    EXPECT_EQ(CheckedOption(d, IDC_DECORATION, 4), c.decoration) << c.ini;
+    EXPECT_EQ(CheckedOption(d, IDC_YEAR_STYLE, 2), c.yearStyle) << c.ini;
+    EXPECT_EQ(Checked(d, IDC_FORMAL_NUMERALS), c.formal) << c.ini;
     const bool installed = FaceInstalled(c.face);
-    EXPECT_EQ(Text(d, IDC_Sample),
+    EXPECT_EQ(Text(d, IDC_FACE_SAMPLE),
               installed ? L"あいう アイウ 永字 Aa" : L"（このフォントはインストールされていません）");
   }
 }
@@ -109,10 +109,10 @@ TEST_F(FontOptionsTest, EveryWayOfClosingSaves) {
   for (const ClosingWay& c : kEveryWayOfClosing) {
     WriteIni("DecoFont=9\r\nSeireki=0\r\nUseFont=IPAMincho\r\n");
     HWND d = Open();
-    Click(d, IDC_Check1);
-    Click(d, IDC_Option3 + 1);
-    Click(d, IDC_Check2);
-    EXPECT_EQ(CheckedOption(d, IDC_Option3, 2), 1) << "one option of a group at a time";
+    Click(d, IDC_BOLD);
+    Click(d, IDC_YEAR_STYLE + 1);
+    Click(d, IDC_FORMAL_NUMERALS);
+    EXPECT_EQ(CheckedOption(d, IDC_YEAR_STYLE, 2), 1) << "one option of a group at a time";
     c.close(d);
     Pump();
     EXPECT_TRUE(dialog_->Ended()) << c.how;
@@ -121,7 +121,7 @@ TEST_F(FontOptionsTest, EveryWayOfClosingSaves) {
     EXPECT_EQ(Stored(L"Seireki"), L"1") << c.how;
     EXPECT_EQ(Stored(L"KanS"), L"-1") << c.how;
     EXPECT_EQ(Stored(L"UseFont"), L"IPAMincho") << c.how << ": the face is not rewritten";
-    EXPECT_EQ(dialog_->Stored().decoFont, 3) << c.how;
+    EXPECT_EQ(dialog_->Stored().decorationStyle, 3) << c.how;
   }
 }
 
@@ -140,16 +140,16 @@ class BrokenStore final : public ProfileStore {
 TEST_F(FontOptionsTest, AFailedWriteIsReportedOnceAndTheOldValuesStay) {
   BrokenStore broken;
   ASSERT_TRUE(WriteSetting(broken.inner, L"DecoFont", std::int16_t{1}).ok());
-  Opt2B d(services_, broken);
+  FontDateOptionsDialog d(services_, broken);
   ASSERT_TRUE(d.Open(nullptr));
-  Click(d.hwnd(), IDC_Option1 + 3);
-  Click(d.hwnd(), IDC_Check1);
+  Click(d.hwnd(), IDC_DECORATION + 3);
+  Click(d.hwnd(), IDC_BOLD);
   Click(d.hwnd(), IDOK);
   EXPECT_TRUE(d.Ended());
   ASSERT_EQ(services_.messages.size(), 1u);
   EXPECT_EQ(services_.messages[0], L"書き込めませんでした。");
-  EXPECT_EQ(d.Stored().decoFont, 1);
-  EXPECT_EQ(d.Stored().useFontBold, -1);
+  EXPECT_EQ(d.Stored().decorationStyle, 1);
+  EXPECT_EQ(d.Stored().boldType, -1);
   EXPECT_FALSE(d.Outcome().ok());
 }
 
@@ -160,7 +160,7 @@ TEST_F(FontOptionsTest, TheChooserListsEachVerticalFaceOnce) {
   EXPECT_TRUE(FaceInstalled(L"IPAMincho"));
   EXPECT_FALSE(FaceInstalled(L"No Such Face 7"));
 
-  FontSel chooser(services_, store_);
+  FontChooser chooser(services_, store_);
   ASSERT_TRUE(chooser.Open(nullptr));
   const std::vector<std::wstring> rows = ListRows(chooser.hwnd());
   EXPECT_EQ(std::count(rows.begin(), rows.end(), L"IPAMincho"), 1);
@@ -175,7 +175,7 @@ TEST_F(FontOptionsTest, TheChooserListsEachVerticalFaceOnce) {
 
 TEST_F(FontOptionsTest, ChooserOkOnlyAfterARowIsClickedAndItWritesAtOnce) {
   WriteIni("UseFont=IPAGothic\r\n");
-  FontSel chooser(services_, store_);
+  FontChooser chooser(services_, store_);
   ASSERT_TRUE(chooser.Open(nullptr));
   HWND d = chooser.hwnd();
   EXPECT_FALSE(Enabled(d, IDOK));
@@ -187,7 +187,7 @@ TEST_F(FontOptionsTest, ChooserOkOnlyAfterARowIsClickedAndItWritesAtOnce) {
 
   const int row = RowOf(d, L"IPAMincho");
   ASSERT_GE(row, 0);
-  SelectRow(d, IDC_List1, row);
+  SelectRow(d, IDC_FACE_LIST, row);
   EXPECT_TRUE(Enabled(d, IDOK));
   Click(d, IDOK);
   EXPECT_TRUE(chooser.Ended());
@@ -198,16 +198,16 @@ TEST_F(FontOptionsTest, ChooserOkOnlyAfterARowIsClickedAndItWritesAtOnce) {
 
 TEST_F(FontOptionsTest, ChooserStaysOpenWhenTheFaceCannotBeWritten) {
   BrokenStore broken;
-  FontSel chooser(services_, broken);
+  FontChooser chooser(services_, broken);
   ASSERT_TRUE(chooser.Open(nullptr));
-  SelectRow(chooser.hwnd(), IDC_List1, 0);
+  SelectRow(chooser.hwnd(), IDC_FACE_LIST, 0);
   Click(chooser.hwnd(), IDOK);
   EXPECT_FALSE(chooser.Ended());
   EXPECT_FALSE(chooser.Chosen().has_value());
   EXPECT_EQ(services_.messages.size(), 1u);
 }
 
-// The face is in the file as soon as the chooser closes, before Opt2B does.
+// The face is in the file as soon as the chooser closes, before FontDateOptionsDialog does.
 TEST_F(FontOptionsTest, AFaceChosenThroughTheDialogIsWrittenBeforeItCloses) {
   WriteIni("UseFont=IPAGothic\r\nDecoFont=1\r\n");
   HWND d = Open();
@@ -217,20 +217,20 @@ TEST_F(FontOptionsTest, AFaceChosenThroughTheDialogIsWrittenBeforeItCloses) {
     wchar_t caption[40] = {};
     GetWindowTextW(chooser.hwnd(), caption, 40);
     EXPECT_STREQ(caption, L"フォント選択");
-    SelectRow(chooser.hwnd(), IDC_List1, RowOf(chooser.hwnd(), L"IPAMincho"));
+    SelectRow(chooser.hwnd(), IDC_FACE_LIST, RowOf(chooser.hwnd(), L"IPAMincho"));
     Click(chooser.hwnd(), IDOK);
   };
-  Click(d, IDC_Command1);
+  Click(d, IDC_CHANGE_FACE);
   EXPECT_EQ(chooserRuns, 1);
   EXPECT_FALSE(dialog_->Ended());
   EXPECT_EQ(Stored(L"UseFont"), L"IPAMincho");
-  EXPECT_EQ(Text(d, IDC_Label2), L"IPAMincho");
-  EXPECT_EQ(dialog_->Stored().useFont, L"IPAMincho");
+  EXPECT_EQ(Text(d, IDC_FACE_NAME), L"IPAMincho");
+  EXPECT_EQ(dialog_->Stored().typeFace, L"IPAMincho");
 
   // Cancelled the second time: the face stays.
   services_.onDialog = [](Dialog& chooser) { Click(chooser.hwnd(), IDCANCEL); };
-  Click(d, IDC_Command1);
-  EXPECT_EQ(Text(d, IDC_Label2), L"IPAMincho");
+  Click(d, IDC_CHANGE_FACE);
+  EXPECT_EQ(Text(d, IDC_FACE_NAME), L"IPAMincho");
   Click(d, IDOK);
   EXPECT_EQ(Stored(L"UseFont"), L"IPAMincho");
   EXPECT_EQ(Stored(L"DecoFont"), L"1");

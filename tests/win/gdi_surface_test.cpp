@@ -103,8 +103,8 @@ void Page(GdiSurface& surface, char layout, const wchar_t* text, bool white, std
   FrameState frame;
   NoBackground pictures;
   TitleCardRenderer renderer(surface, clock, pictures, random, frame);
-  renderer.draw.useFont = L"IPAMincho";
-  renderer.draw.decoFont = decoration;
+  renderer.draw.typeFace = L"IPAMincho";
+  renderer.draw.decorationStyle = decoration;
   CardRequest request;
   request.text = text;
   request.testDisplay = true;

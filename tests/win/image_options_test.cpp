@@ -8,17 +8,11 @@
 #include "core/text/measures.h"
 #include "fake_services.h"
 #include "win/common/profile_store_win32.h"
-#include "win/options/opt2.h"
-#include "win/options/seldir.h"
-#include "win/options/seldir_ids.h"
-// The chooser's Check1 and Command3 under names of their own; the ids below
-// are the image options dialog's.
-constexpr int kSelCheck1 = IDC_Check1;
-constexpr int kSelCommand3 = IDC_Command3;
-#undef IDC_Check1
-#undef IDC_Command3
-#include "win/options/opt2_ids.h"
-#include "win/options/view.h"
+#include "win/options/image_options_dialog.h"
+#include "win/options/picture_folder_chooser.h"
+#include "win/options/picture_folder_chooser_ids.h"
+#include "win/options/image_options_dialog_ids.h"
+#include "win/options/picture_viewer.h"
 
 namespace zor::win {
 namespace {
@@ -100,7 +94,7 @@ class ImageOptionsTest : public ::testing::Test {
   }
   std::wstring Folder(const char* name) const { return (dir_ / name).wstring(); }
   void WriteIni(const std::string& lines) {
-    opt2_.reset();
+    imageOptions_.reset();
     WriteBytes(SettingsFilePath(dir_.path()), "[ZORANTE]\r\n" + lines);
   }
   void WriteSources(const std::wstring& bgDir, const std::wstring& bgFile, int fileChosen, const std::wstring& itDir) {
@@ -111,13 +105,13 @@ class ImageOptionsTest : public ::testing::Test {
     ASSERT_TRUE(store_.Write(kSettingsSection, L"ItBMPDir", itDir).ok());
   }
   std::wstring Stored(const wchar_t* key) { return store_.Read(kSettingsSection, key).value_or(L"<none>"); }
-  HWND OpenOpt2() {
-    opt2_ = std::make_unique<Opt2>(services_, store_, dir_.path());
-    EXPECT_TRUE(opt2_->Open(nullptr));
-    return opt2_->hwnd();
+  HWND OpenImageOptionsDialog() {
+    imageOptions_ = std::make_unique<ImageOptionsDialog>(services_, store_, dir_.path());
+    EXPECT_TRUE(imageOptions_->Open(nullptr));
+    return imageOptions_->hwnd();
   }
   HWND OpenChooser(ChooserMode mode) {
-    chooser_ = std::make_unique<SelDir>(services_, store_, dir_.path(), mode);
+    chooser_ = std::make_unique<PictureFolderChooser>(services_, store_, dir_.path(), mode);
     EXPECT_TRUE(chooser_->Open(nullptr));
     return chooser_->hwnd();
   }
@@ -125,42 +119,42 @@ class ImageOptionsTest : public ::testing::Test {
   TempFolder dir_;
   Win32ProfileStore store_{SettingsFilePath(dir_.path())};
   FakeServices services_;
-  std::unique_ptr<Opt2> opt2_;
-  std::unique_ptr<SelDir> chooser_;
+  std::unique_ptr<ImageOptionsDialog> imageOptions_;
+  std::unique_ptr<PictureFolderChooser> chooser_;
 };
 
 TEST_F(ImageOptionsTest, OpensOnTheStoredChoicesOrTheNearestAndWritesThemBackHoweverItCloses) {
   for (const ClosingWay& c : kEveryWayOfClosing) {
     WriteIni("BgBMP=9\r\nItBMP=-3\r\nBgBMPStr=2\r\nItBMPStr=17\r\nBWbyFN=-1\r\n");
-    HWND d = OpenOpt2();
-    EXPECT_EQ(CheckedOption(d, IDC_Option3, 5), 4) << c.how;
-    EXPECT_EQ(CheckedOption(d, IDC_Option1, 3), 0) << c.how;
-    EXPECT_EQ(opt2_->Model().View().bgStretch, 2);
-    EXPECT_EQ(opt2_->Model().View().itStretch, 3);
-    EXPECT_TRUE(Checked(d, IDC_Check1));
+    HWND d = OpenImageOptionsDialog();
+    EXPECT_EQ(CheckedOption(d, IDC_BACKGROUND_PLACEMENT, 5), 4) << c.how;
+    EXPECT_EQ(CheckedOption(d, IDC_INTERVAL_MODE, 3), 0) << c.how;
+    EXPECT_EQ(imageOptions_->Model().View().bgStretch, 2);
+    EXPECT_EQ(imageOptions_->Model().View().itStretch, 3);
+    EXPECT_TRUE(Checked(d, IDC_COLOUR_BY_FILE_NAME));
     c.close(d);
     Pump();
-    EXPECT_TRUE(opt2_->Ended()) << c.how;
+    EXPECT_TRUE(imageOptions_->Ended()) << c.how;
     EXPECT_EQ(Stored(L"BgBMP"), L"4") << c.how;
     EXPECT_EQ(Stored(L"ItBMP"), L"0") << c.how;
     EXPECT_EQ(Stored(L"BgBMPStr"), L"2") << c.how;
     EXPECT_EQ(Stored(L"ItBMPStr"), L"3") << c.how;
     EXPECT_EQ(Stored(L"BWbyFN"), L"-1") << c.how;
-    EXPECT_TRUE(opt2_->Outcome().ok());
+    EXPECT_TRUE(imageOptions_->Outcome().ok());
   }
 }
 
 TEST_F(ImageOptionsTest, OptionsPicturesAndTheBoxChangeWhatIsWritten) {
   WriteIni("BgBMPStr=1\r\n");
-  HWND d = OpenOpt2();
-  Click(d, IDC_Option3 + 2);
-  Click(d, IDC_Option1 + 2);
-  ClickStatic(d, IDC_Image1 + 3);
-  ClickStatic(d, IDC_Image1 + 3);  // the current picture again stays framed
-  ClickStatic(d, IDC_Image2 + 1);
-  Click(d, IDC_Check1);
-  EXPECT_EQ(CheckedOption(d, IDC_Option3, 5), 2);
-  EXPECT_EQ(opt2_->Model().View().bgStretch, 3);
+  HWND d = OpenImageOptionsDialog();
+  Click(d, IDC_BACKGROUND_PLACEMENT + 2);
+  Click(d, IDC_INTERVAL_MODE + 2);
+  ClickStatic(d, IDC_BACKGROUND_STRETCH + 3);
+  ClickStatic(d, IDC_BACKGROUND_STRETCH + 3);  // the current picture again stays framed
+  ClickStatic(d, IDC_INTERVAL_STRETCH + 1);
+  Click(d, IDC_COLOUR_BY_FILE_NAME);
+  EXPECT_EQ(CheckedOption(d, IDC_BACKGROUND_PLACEMENT, 5), 2);
+  EXPECT_EQ(imageOptions_->Model().View().bgStretch, 3);
   Click(d, IDOK);
   EXPECT_EQ(Stored(L"BgBMP"), L"2");
   EXPECT_EQ(Stored(L"ItBMP"), L"2");
@@ -171,44 +165,44 @@ TEST_F(ImageOptionsTest, OptionsPicturesAndTheBoxChangeWhatIsWritten) {
 
 TEST_F(ImageOptionsTest, TheChooserOpenedFromChangeWritesAFileAndTheCaptionsFollow) {
   WriteSources(Folder("pics"), L"", 0, Folder("pics"));
-  HWND d = OpenOpt2();
-  EXPECT_EQ(Text(d, IDC_Label3_1), L"参照フォルダ：");
+  HWND d = OpenImageOptionsDialog();
+  EXPECT_EQ(Text(d, IDC_BACKGROUND_SOURCE_CAPTION), L"参照フォルダ：");
   std::wstring chooserCaption;
   services_.onDialog = [&](Dialog& dialog) {
     HWND c = dialog.hwnd();
     chooserCaption = Caption(c);
-    Click(c, kSelCheck1);
+    Click(c, IDC_CHOOSE_FILE);
     EXPECT_EQ(Caption(c), L"背景画像");
-    SelectRow(c, IDC_File1, RowOf(c, IDC_File1, L"b.bmp"));
+    SelectRow(c, IDC_FILE_LIST, RowOf(c, IDC_FILE_LIST, L"b.bmp"));
     Click(c, IDOK);
   };
-  Click(d, IDC_Command3);
+  Click(d, IDC_CHANGE_BACKGROUND_SOURCE);
   EXPECT_EQ(chooserCaption, L"背景画像参照フォルダ");
   const std::wstring file = (dir_ / "pics" / "b.bmp").wstring();
   EXPECT_EQ(Stored(L"BgBMPDorB"), L"-1");
   EXPECT_EQ(Stored(L"BgBMPBMP"), file);
   EXPECT_EQ(Stored(L"BgBMPDir"), Folder("pics"));
-  EXPECT_EQ(Text(d, IDC_Label3_1), L"参照画像ファイル：");
-  EXPECT_EQ(Text(d, IDC_Label2_1), ShortenPath(file));
+  EXPECT_EQ(Text(d, IDC_BACKGROUND_SOURCE_CAPTION), L"参照画像ファイル：");
+  EXPECT_EQ(Text(d, IDC_BACKGROUND_SOURCE), ShortenPath(file));
 
   // The interval folder: chosen in the empty folder first (refused), then in pics.
   services_.onDialog = [&](Dialog& dialog) {
     HWND c = dialog.hwnd();
     EXPECT_EQ(Caption(c), L"インターバル画像参照フォルダ");
-    EXPECT_FALSE(Visible(c, kSelCheck1));
-    DoubleClickRow(c, IDC_Dir1, 0);  // ".."
-    DoubleClickRow(c, IDC_Dir1, RowOf(c, IDC_Dir1, L"empty"));
+    EXPECT_FALSE(Visible(c, IDC_CHOOSE_FILE));
+    DoubleClickRow(c, IDC_FOLDER_LIST, 0);  // ".."
+    DoubleClickRow(c, IDC_FOLDER_LIST, RowOf(c, IDC_FOLDER_LIST, L"empty"));
     Click(c, IDOK);
     EXPECT_FALSE(dialog.Ended());
-    DoubleClickRow(c, IDC_Dir1, 0);
-    DoubleClickRow(c, IDC_Dir1, RowOf(c, IDC_Dir1, L"pics"));
+    DoubleClickRow(c, IDC_FOLDER_LIST, 0);
+    DoubleClickRow(c, IDC_FOLDER_LIST, RowOf(c, IDC_FOLDER_LIST, L"pics"));
     Click(c, IDOK);
     EXPECT_TRUE(dialog.Ended());
   };
-  Click(d, IDC_Command2);
+  Click(d, IDC_CHANGE_INTERVAL_SOURCE);
   ASSERT_EQ(services_.messages.size(), 1u);
   EXPECT_EQ(services_.messages[0], kNoPicturesMessage);
-  EXPECT_EQ(Text(d, IDC_Label2_2), ShortenPath(Folder("pics")));
+  EXPECT_EQ(Text(d, IDC_INTERVAL_SOURCE), ShortenPath(Folder("pics")));
 }
 
 TEST_F(ImageOptionsTest, TheChooserStartsOnTheStoredFolderAndFile) {
@@ -230,9 +224,9 @@ TEST_F(ImageOptionsTest, TheChooserStartsOnTheStoredFolderAndFile) {
     WriteSources(c.bgDir, c.bgFile, c.fileChosen, L"");
     HWND s = OpenChooser(ChooserMode::kBackground);
     EXPECT_EQ(chooser_->Folder(), c.folder) << c.bgFile;
-    EXPECT_EQ(Selected(s, IDC_File1), c.selected) << c.bgFile;
-    EXPECT_EQ(Enabled(s, kSelCommand3), c.selected >= 0) << c.bgFile;
-    EXPECT_EQ(Checked(s, kSelCheck1), c.fileChosen == -1);
+    EXPECT_EQ(Selected(s, IDC_FILE_LIST), c.selected) << c.bgFile;
+    EXPECT_EQ(Enabled(s, IDC_OPEN_VIEWER), c.selected >= 0) << c.bgFile;
+    EXPECT_EQ(Checked(s, IDC_CHOOSE_FILE), c.fileChosen == -1);
     EXPECT_EQ(chooser_->Preview().Empty(), c.selected < 0);
     if (c.folder == Folder("pics")) {
       EXPECT_EQ(chooser_->Files(), (std::vector<std::wstring>{L"a.bmp", L"b.bmp", L"broken.jpg"}));
@@ -248,12 +242,12 @@ TEST_F(ImageOptionsTest, OkRefusesAMissingFileChoiceAnEmptyFolderAndAPathTheFile
   WriteSources(Folder("empty"), L"", 0, L"");
   HWND s = OpenChooser(ChooserMode::kBackground);
   Click(s, IDOK);
-  Click(s, kSelCheck1);
+  Click(s, IDC_CHOOSE_FILE);
   Click(s, IDOK);
-  DoubleClickRow(s, IDC_Dir1, 0);
+  DoubleClickRow(s, IDC_FOLDER_LIST, 0);
   Click(s, IDOK);  // ticked, in a folder of no pictures
-  Click(s, kSelCheck1);
-  DoubleClickRow(s, IDC_Dir1, RowOf(s, IDC_Dir1, L"\u0100pics"));
+  Click(s, IDC_CHOOSE_FILE);
+  DoubleClickRow(s, IDC_FOLDER_LIST, RowOf(s, IDC_FOLDER_LIST, L"\u0100pics"));
   EXPECT_EQ(chooser_->Files().size(), 1u);
   Click(s, IDOK);
   EXPECT_FALSE(chooser_->Ended());
@@ -272,12 +266,12 @@ TEST_F(ImageOptionsTest, ClearingTheBoxDropsTheSelectionAndAFolderKeepsTheOldFil
   const std::wstring old = (dir_ / "pics" / "a.bmp").wstring();
   WriteSources(Folder("pics"), old, -1, L"");
   HWND s = OpenChooser(ChooserMode::kBackground);
-  EXPECT_EQ(Selected(s, IDC_File1), 0);
-  Click(s, kSelCheck1);
+  EXPECT_EQ(Selected(s, IDC_FILE_LIST), 0);
+  Click(s, IDC_CHOOSE_FILE);
   EXPECT_EQ(Caption(s), L"背景画像参照フォルダ");
-  EXPECT_EQ(Selected(s, IDC_File1), -1);
-  EXPECT_FALSE(Enabled(s, kSelCommand3));
-  Click(s, kSelCommand3);  // disabled: nothing happens
+  EXPECT_EQ(Selected(s, IDC_FILE_LIST), -1);
+  EXPECT_FALSE(Enabled(s, IDC_OPEN_VIEWER));
+  Click(s, IDC_OPEN_VIEWER);  // disabled: nothing happens
   Click(s, IDOK);
   EXPECT_TRUE(chooser_->Ended());
   EXPECT_EQ(Stored(L"BgBMPDorB"), L"0");
@@ -294,8 +288,8 @@ TEST_F(ImageOptionsTest, TheViewerShowsThePictureAndAnyKeyOrClickClosesIt) {
   for (const Case& c : cases) {
     WriteSources(Folder("pics"), L"", 0, L"");
     HWND s = OpenChooser(ChooserMode::kBackground);
-    SelectRow(s, IDC_File1, 1);
-    ASSERT_TRUE(Enabled(s, kSelCommand3));
+    SelectRow(s, IDC_FILE_LIST, 1);
+    ASSERT_TRUE(Enabled(s, IDC_OPEN_VIEWER));
     bool shown = false;
     services_.onDialog = [&](Dialog& dialog) {
       shown = true;
@@ -307,7 +301,7 @@ TEST_F(ImageOptionsTest, TheViewerShowsThePictureAndAnyKeyOrClickClosesIt) {
       SendMessageW(dialog.hwnd(), c.msg, 'A', 0);
       EXPECT_TRUE(dialog.Ended()) << c.how;
     };
-    Click(s, kSelCommand3);
+    Click(s, IDC_OPEN_VIEWER);
     EXPECT_TRUE(shown) << c.how;
     Click(s, IDCANCEL);
   }
@@ -316,9 +310,9 @@ TEST_F(ImageOptionsTest, TheViewerShowsThePictureAndAnyKeyOrClickClosesIt) {
   HWND s = OpenChooser(ChooserMode::kBackground);
   services_.onDialog = [](Dialog&) { ADD_FAILURE() << "no viewer for a broken picture"; };
   services_.messages.clear();
-  SelectRow(s, IDC_File1, 2);
+  SelectRow(s, IDC_FILE_LIST, 2);
   EXPECT_TRUE(chooser_->Preview().Empty());
-  Click(s, kSelCommand3);
+  Click(s, IDC_OPEN_VIEWER);
   ASSERT_EQ(services_.messages.size(), 1u);
   EXPECT_NE(services_.messages[0].find(L"broken.jpg"), std::wstring::npos);
   EXPECT_FALSE(chooser_->Ended());
@@ -349,7 +343,7 @@ TEST_F(ImageOptionsTest, AFolderOfThousandsOfPicturesListsEveryOne) {
   }
   WriteSources(Folder("many"), L"", 0, L"");
   HWND s = OpenChooser(ChooserMode::kBackground);
-  EXPECT_EQ(Rows(s, IDC_File1), 3000);
+  EXPECT_EQ(Rows(s, IDC_FILE_LIST), 3000);
   Click(s, IDOK);
   EXPECT_EQ(Stored(L"BgBMPDir"), Folder("many"));
 }

@@ -22,10 +22,10 @@
 #include "fake_services.h"
 #include "win/common/handles.h"
 #include "win/common/profile_store_win32.h"
-#include "win/options/about.h"
-#include "win/options/op_form.h"
-#include "win/options/op_form_ids.h"
-#include "win/options/opt2c.h"
+#include "win/options/version_box.h"
+#include "win/options/display_options_dialog.h"
+#include "win/options/display_options_dialog_ids.h"
+#include "win/options/import_option_dialog.h"
 
 namespace zor::win {
 namespace {
@@ -62,9 +62,9 @@ std::wstring TipOf(HWND tooltip, HWND dialog, HWND control) {
 
 void Scroll(HWND dialog, int code, int position = 0) {
   SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, position),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_HScroll1)));
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_INTERVAL_BAR)));
 }
-int ScrollPosition(HWND dialog) { return GetScrollPos(GetDlgItem(dialog, IDC_HScroll1), SB_CTL); }
+int ScrollPosition(HWND dialog) { return GetScrollPos(GetDlgItem(dialog, IDC_INTERVAL_BAR), SB_CTL); }
 
 // The option button checked in a group of n, or -1.
 int CheckedOf(HWND dialog, int first, int n) {
@@ -81,7 +81,7 @@ int CheckedOf(HWND dialog, int first, int n) {
 // 1-based header positions of the six option fields (two bytes each).
 const std::set<std::size_t> kOptionBytes = {5, 6, 7, 8, 9, 10, 17, 18, 19, 20, 21, 22};
 
-class OpFormTest : public ::testing::Test {
+class DisplayOptionsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     file_ = dir_ / L"設定.zrd";
@@ -95,7 +95,7 @@ class OpFormTest : public ::testing::Test {
     ASSERT_TRUE(editor_.Reload().ok());
   }
   HWND Open() {
-    form_ = std::make_unique<OpForm>(editor_, L"設定 のオプション");
+    form_ = std::make_unique<DisplayOptionsDialog>(editor_, L"設定 のオプション");
     EXPECT_TRUE(form_->Open(nullptr));
     return form_->hwnd();
   }
@@ -104,10 +104,10 @@ class OpFormTest : public ::testing::Test {
   TempFolder dir_;
   std::filesystem::path file_;
   ListEditor editor_;
-  std::unique_ptr<OpForm> form_;
+  std::unique_ptr<DisplayOptionsDialog> form_;
 };
 
-TEST_F(OpFormTest, OpensWithTheFilesValuesAndOkStoresWhatItShowed) {
+TEST_F(DisplayOptionsDialogTest, OpensWithTheFilesValuesAndOkStoresWhatItShowed) {
   const struct {
     const char* what;
     DisplayOptions stored;
@@ -128,11 +128,11 @@ TEST_F(OpFormTest, OpensWithTheFilesValuesAndOkStoresWhatItShowed) {
     GetWindowTextW(w, caption, 100);
     EXPECT_STREQ(caption, L"設定 のオプション");
     EXPECT_EQ(ScrollPosition(w), c.position);
-    EXPECT_EQ(CheckedOf(w, IDC_Option1, 4), c.scheme);
-    EXPECT_EQ(Checked(w, IDC_Check1), c.emphasis == 1);
-    EXPECT_EQ(CheckedOf(w, IDC_Option2, 3), c.layout);
-    EXPECT_EQ(CheckedOf(w, IDC_Option3, 2), c.order);
-    for (int i = 1; i <= 14; ++i) EXPECT_EQ(Visible(w, IDC_Image2 + i), c.emphasis == 1) << i;
+    EXPECT_EQ(CheckedOf(w, IDC_SCHEME, 4), c.scheme);
+    EXPECT_EQ(Checked(w, IDC_EMPHASIS_ON), c.emphasis == 1);
+    EXPECT_EQ(CheckedOf(w, IDC_LAYOUT, 3), c.layout);
+    EXPECT_EQ(CheckedOf(w, IDC_ORDER, 2), c.order);
+    for (int i = 1; i <= 14; ++i) EXPECT_EQ(Visible(w, IDC_EMPHASIS_SWATCH + i), c.emphasis == 1) << i;
     Click(w, IDOK);
     ASSERT_TRUE(form_->Ended());
     EXPECT_TRUE(form_->Outcome().ok());
@@ -141,7 +141,7 @@ TEST_F(OpFormTest, OpensWithTheFilesValuesAndOkStoresWhatItShowed) {
   }
 }
 
-TEST_F(OpFormTest, TheScrollBarStepsByASecondBetweenItsEnds) {
+TEST_F(DisplayOptionsDialogTest, TheScrollBarStepsByASecondBetweenItsEnds) {
   HWND w = Open();
   const struct {
     int code, position, expected;
@@ -160,48 +160,48 @@ TEST_F(OpFormTest, TheScrollBarStepsByASecondBetweenItsEnds) {
   EXPECT_EQ(FileOptions().interval, 4321);
 }
 
-TEST_F(OpFormTest, PicturesSelectTheOptionBesideThem) {
+TEST_F(DisplayOptionsDialogTest, PicturesSelectTheOptionBesideThem) {
   HWND w = Open();
   const int schemes[] = {0, 2, 1, 2, 3, 3, 3};
   for (int i = 0; i < 7; ++i) {
-    Click(w, IDC_Option1 + (schemes[i] + 1) % 4);  // another option first
-    ClickStatic(w, IDC_Image1 + i);
-    EXPECT_EQ(CheckedOf(w, IDC_Option1, 4), schemes[i]) << "scheme picture " << i;
+    Click(w, IDC_SCHEME + (schemes[i] + 1) % 4);  // another option first
+    ClickStatic(w, IDC_SCHEME_PICTURE + i);
+    EXPECT_EQ(CheckedOf(w, IDC_SCHEME, 4), schemes[i]) << "scheme picture " << i;
   }
   const int layouts[] = {0, 1, 2, 2};
   for (int i = 0; i < 4; ++i) {
-    Click(w, IDC_Option2 + (layouts[i] + 1) % 3);
-    ClickStatic(w, IDC_Image3 + i);
-    EXPECT_EQ(CheckedOf(w, IDC_Option2, 3), layouts[i]) << "layout picture " << i;
+    Click(w, IDC_LAYOUT + (layouts[i] + 1) % 3);
+    ClickStatic(w, IDC_LAYOUT_PICTURE + i);
+    EXPECT_EQ(CheckedOf(w, IDC_LAYOUT, 3), layouts[i]) << "layout picture " << i;
   }
-  Click(w, IDC_Option3 + 1);
-  EXPECT_EQ(CheckedOf(w, IDC_Option3, 2), 1);
-  EXPECT_EQ(CheckedOf(w, IDC_Option1, 4), 3) << "groups do not reach into each other";
+  Click(w, IDC_ORDER + 1);
+  EXPECT_EQ(CheckedOf(w, IDC_ORDER, 2), 1);
+  EXPECT_EQ(CheckedOf(w, IDC_SCHEME, 4), 3) << "groups do not reach into each other";
 }
 
-TEST_F(OpFormTest, TheEmphasisBoxShowsAndHidesTheSwatches) {
+TEST_F(DisplayOptionsDialogTest, TheEmphasisBoxShowsAndHidesTheSwatches) {
   Store(Options(6000, 3, -1, 0, 15, 0));
   HWND w = Open();
   EXPECT_EQ(form_->Model().SampleColour(), 12);
-  Click(w, IDC_Check1);
-  EXPECT_FALSE(Checked(w, IDC_Check1));
-  for (int i = 1; i <= 14; ++i) EXPECT_FALSE(Visible(w, IDC_Image2 + i)) << i;
+  Click(w, IDC_EMPHASIS_ON);
+  EXPECT_FALSE(Checked(w, IDC_EMPHASIS_ON));
+  for (int i = 1; i <= 14; ++i) EXPECT_FALSE(Visible(w, IDC_EMPHASIS_SWATCH + i)) << i;
   EXPECT_EQ(form_->Model().SampleColour(), kPaletteBlack);
-  Click(w, IDC_Check1);
-  for (int i = 1; i <= 14; ++i) EXPECT_TRUE(Visible(w, IDC_Image2 + i)) << i;
+  Click(w, IDC_EMPHASIS_ON);
+  for (int i = 1; i <= 14; ++i) EXPECT_TRUE(Visible(w, IDC_EMPHASIS_SWATCH + i)) << i;
   EXPECT_EQ(form_->Model().SampleColour(), 12) << "the chosen colour comes back";
-  ClickStatic(w, IDC_Image2 + 3);
+  ClickStatic(w, IDC_EMPHASIS_SWATCH + 3);
   EXPECT_EQ(form_->Model().SampleColour(), 3);
-  Click(w, IDC_Check1);
+  Click(w, IDC_EMPHASIS_ON);
   Click(w, IDOK);
   EXPECT_EQ(FileOptions(), Options(6000, 3, 0, 0, 3, 0));
 }
 
 // The sample is painted in the chosen colour and the chosen swatch has the
 // thicker frame, read back from the screen.
-TEST_F(OpFormTest, SampleAndSwatchesArePaintedInThePaletteColours) {
+TEST_F(DisplayOptionsDialogTest, SampleAndSwatchesArePaintedInThePaletteColours) {
   HWND w = Open();
-  ClickStatic(w, IDC_Image2 + 9);
+  ClickStatic(w, IDC_EMPHASIS_SWATCH + 9);
   RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   const auto count = [](HWND control, COLORREF colour) {
     WindowDc dc(control);
@@ -214,21 +214,21 @@ TEST_F(OpFormTest, SampleAndSwatchesArePaintedInThePaletteColours) {
     return n;
   };
   const Rgb blue = PaletteColour(9);
-  EXPECT_GT(count(GetDlgItem(w, IDC_Label2), RGB(blue.r, blue.g, blue.b)), 10) << "the sample character";
+  EXPECT_GT(count(GetDlgItem(w, IDC_EMPHASIS_SAMPLE), RGB(blue.r, blue.g, blue.b)), 10) << "the sample character";
   const COLORREF frame = GetSysColor(COLOR_WINDOWTEXT);
-  EXPECT_GT(count(GetDlgItem(w, IDC_Image2 + 9), frame), count(GetDlgItem(w, IDC_Image2 + 8), frame));
+  EXPECT_GT(count(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 9), frame), count(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 8), frame));
 }
 
-TEST_F(OpFormTest, OkWritesTheSixFieldsAndNothingElse) {
+TEST_F(DisplayOptionsDialogTest, OkWritesTheSixFieldsAndNothingElse) {
   const std::string before = ReadBytes(file_);
   HWND w = Open();
   Scroll(w, SB_LINELEFT);
-  ClickStatic(w, IDC_Image1 + 2);  // black on white
-  Click(w, IDC_Check1);            // off
-  Click(w, IDC_Check1);            // on again
-  Click(w, IDC_Option3 + 1);       // registration order
-  ClickStatic(w, IDC_Image2 + 5);
-  ClickStatic(w, IDC_Image3 + 1);  // centred
+  ClickStatic(w, IDC_SCHEME_PICTURE + 2);  // black on white
+  Click(w, IDC_EMPHASIS_ON);            // off
+  Click(w, IDC_EMPHASIS_ON);            // on again
+  Click(w, IDC_ORDER + 1);       // registration order
+  ClickStatic(w, IDC_EMPHASIS_SWATCH + 5);
+  ClickStatic(w, IDC_LAYOUT_PICTURE + 1);  // centred
   Click(w, IDOK);
   ASSERT_TRUE(form_->Outcome().ok()) << form_->Outcome().message();
   const std::string after = ReadBytes(file_);
@@ -243,14 +243,14 @@ TEST_F(OpFormTest, OkWritesTheSixFieldsAndNothingElse) {
   EXPECT_EQ(editor_.Header().options, Options(5000, 1, -1, 1, 5, 1));
 }
 
-TEST_F(OpFormTest, CancelWritesNothing) {
+TEST_F(DisplayOptionsDialogTest, CancelWritesNothing) {
   const std::string before = ReadBytes(file_);
   for (int way : {0, 1}) {
     HWND w = Open();
     Scroll(w, SB_RIGHT);
-    ClickStatic(w, IDC_Image1 + 5);
-    ClickStatic(w, IDC_Image2 + 1);
-    Click(w, IDC_Option2 + 2);
+    ClickStatic(w, IDC_SCHEME_PICTURE + 5);
+    ClickStatic(w, IDC_EMPHASIS_SWATCH + 1);
+    Click(w, IDC_LAYOUT + 2);
     if (way == 0) {
       Click(w, IDCANCEL);
     } else {
@@ -264,12 +264,12 @@ TEST_F(OpFormTest, CancelWritesNothing) {
   }
 }
 
-TEST_F(OpFormTest, AFailedWriteLeavesFileAndMemoryAsTheyWere) {
+TEST_F(DisplayOptionsDialogTest, AFailedWriteLeavesFileAndMemoryAsTheyWere) {
   const std::string before = ReadBytes(file_);
   for (ReplaceStep step : {ReplaceStep::kCreateTemporary, ReplaceStep::kWriteTemporary, ReplaceStep::kFlushTemporary,
                            ReplaceStep::kReplace}) {
     HWND w = Open();
-    Click(w, IDC_Option1 + 0);
+    Click(w, IDC_SCHEME + 0);
     SetFaultHookForTesting([step](ReplaceStep s) { return s == step; });
     Click(w, IDOK);
     SetFaultHookForTesting(nullptr);
@@ -282,9 +282,9 @@ TEST_F(OpFormTest, AFailedWriteLeavesFileAndMemoryAsTheyWere) {
   }
 }
 
-TEST_F(OpFormTest, AFileChangedOnDiskIsNotOverwritten) {
+TEST_F(DisplayOptionsDialogTest, AFileChangedOnDiskIsNotOverwritten) {
   HWND w = Open();
-  Click(w, IDC_Option1 + 1);
+  Click(w, IDC_SCHEME + 1);
   ASSERT_TRUE(AddMessage(file_, L"ほかのプログラム").ok());
   const std::string changed = ReadBytes(file_);
   Click(w, IDOK);
@@ -295,17 +295,17 @@ TEST_F(OpFormTest, AFileChangedOnDiskIsNotOverwritten) {
 
 // The import option: any way of closing stores the box; the value in use
 // follows only a write that succeeded.
-class Opt2CTest : public ::testing::Test {
+class ImportOptionDialogTest : public ::testing::Test {
  protected:
   HWND Open(ProfileStore& store, std::int16_t limit) {
-    dialog_ = std::make_unique<Opt2C>(services_, store, limit);
+    dialog_ = std::make_unique<ImportOptionDialog>(services_, store, limit);
     EXPECT_TRUE(dialog_->Open(nullptr));
     return dialog_->hwnd();
   }
   static HWND Box(HWND w) { return FindWindowExW(w, nullptr, L"Button", L"登録行数を100に制限"); }
 
   FakeServices services_;
-  std::unique_ptr<Opt2C> dialog_;
+  std::unique_ptr<ImportOptionDialog> dialog_;
 };
 
 enum class Closing { kOk, kEscape, kCloseBox };
@@ -331,7 +331,7 @@ void Close(HWND w, Closing how) {
   Pump();
 }
 
-TEST_F(Opt2CTest, EveryWayOfClosingStoresTheBox) {
+TEST_F(ImportOptionDialogTest, EveryWayOfClosingStoresTheBox) {
   const struct {
     std::int16_t limit;
     bool toggle;
@@ -357,7 +357,7 @@ TEST_F(Opt2CTest, EveryWayOfClosingStoresTheBox) {
   }
 }
 
-TEST_F(Opt2CTest, TheSettingsFileGetsTheKey) {
+TEST_F(ImportOptionDialogTest, TheSettingsFileGetsTheKey) {
   TempFolder dir;
   Win32ProfileStore store(SettingsFilePath(dir.path()));
   HWND w = Open(store, -1);
@@ -366,7 +366,7 @@ TEST_F(Opt2CTest, TheSettingsFileGetsTheKey) {
   EXPECT_EQ(LoadSettings(store, dir.path()).importLimit, 0);
 }
 
-TEST_F(Opt2CTest, AFailedWriteIsReportedAndTheOldValueStays) {
+TEST_F(ImportOptionDialogTest, AFailedWriteIsReportedAndTheOldValueStays) {
   MemoryProfileStore store;
   store.failWrites = true;
   HWND w = Open(store, -1);
@@ -378,7 +378,7 @@ TEST_F(Opt2CTest, AFailedWriteIsReportedAndTheOldValueStays) {
   EXPECT_EQ(dialog_->ImportLimit(), -1);
 }
 
-TEST_F(Opt2CTest, TheBoxCarriesItsTooltip) {
+TEST_F(ImportOptionDialogTest, TheBoxCarriesItsTooltip) {
   MemoryProfileStore store;
   HWND w = Open(store, -1);
   ASSERT_TRUE(dialog_->TooltipWindow());
@@ -390,7 +390,7 @@ TEST_F(Opt2CTest, TheBoxCarriesItsTooltip) {
 
 TEST(AboutTest, TitleVersionAndTheMailLink) {
   std::vector<std::pair<HWND, std::wstring>> opened;
-  About about([&](HWND owner, const std::wstring& url) { opened.emplace_back(owner, url); });
+  VersionBox about([&](HWND owner, const std::wstring& url) { opened.emplace_back(owner, url); });
   ASSERT_TRUE(about.Open(nullptr));
   HWND w = about.hwnd();
   ASSERT_FALSE(kVersion.empty());

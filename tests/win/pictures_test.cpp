@@ -487,8 +487,8 @@ class Placement : public Pictures {
     surface->Clear();
     // 80 × 60: left half red, right half blue.
     Encode(dir / "pic.bmp", GUID_ContainerFormatBmp, 80, 60, [](int x, int y) { return Halves(x, y, 80); });
-    settings.bgBmpDorB = -1;
-    settings.bgBmpBmp = (dir / "pic.bmp").wstring();
+    settings.backgroundFromFile = -1;
+    settings.backgroundSingleFile = (dir / "pic.bmp").wstring();
   }
   std::uint32_t At(int x, int y) const { return canvas.pixels()[y * kW + x] & 0xFFFFFF; }
 
@@ -503,13 +503,13 @@ class Placement : public Pictures {
 };
 
 TEST_F(Placement, CentreScalingsOnPixels) {
-  settings.frame.bgBmp = 1;
+  settings.frame.backgroundMode = 1;
   for (int s = 0; s < 4; ++s) {
     const auto scaling = static_cast<std::int16_t>(s);
     surface->Clear();
-    settings.bgBmpStr = scaling;
+    settings.backgroundStretch = scaling;
     BackgroundPainter painter(*surface, random, folders, settings, false);
-    (void)painter.PaintBackground(settings.bgBmpBmp);
+    (void)painter.PaintBackground(settings.backgroundSingleFile);
     GdiFlush();
     switch (scaling) {
       case 0:  // own size in the middle: (120, 90) to (200, 150)
@@ -559,8 +559,8 @@ TEST_F(Placement, LargePicturesAtTheirOwnSizeArePixelForPixel) {
   // 1001 × 751 on a 320 × 240 page: what is in view comes from the file's own
   // pixels, never from a reduced copy enlarged again.
   Encode(dir / "big.bmp", GUID_ContainerFormatBmp, 1001, 751, Coded);
-  settings.bgBmpBmp = (dir / "big.bmp").wstring();
-  settings.bgBmpStr = 0;
+  settings.backgroundSingleFile = (dir / "big.bmp").wstring();
+  settings.backgroundStretch = 0;
   const auto expectWindow = [&](int dx, int dy, const char* what) {
     GdiFlush();
     int wrong = 0;
@@ -571,10 +571,10 @@ TEST_F(Placement, LargePicturesAtTheirOwnSizeArePixelForPixel) {
     EXPECT_EQ(At(kW - 1, kH - 1), Coded(kW - 1 + dx, kH - 1 + dy)) << what;
   };
 
-  settings.frame.bgBmp = 1;  // centre: the middle, placed at (320 - 1001) / 2 = -340.5, rounded up
+  settings.frame.backgroundMode = 1;  // centre: the middle, placed at (320 - 1001) / 2 = -340.5, rounded up
   {
     BackgroundPainter painter(*surface, random, folders, settings, false);
-    (void)painter.PaintBackground(settings.bgBmpBmp);
+    (void)painter.PaintBackground(settings.backgroundSingleFile);
   }
   expectWindow(340, 255, "centre");
   EXPECT_EQ(surface->Picture().OwnSize(), (PixelSize{1001, 751}));
@@ -583,7 +583,7 @@ TEST_F(Placement, LargePicturesAtTheirOwnSizeArePixelForPixel) {
   // Tiles: the top-left corner (tiles are whole points, so 1000 × 752 pixels
   // make a tile of exactly the picture's size).
   Encode(dir / "tile.bmp", GUID_ContainerFormatBmp, 1000, 752, Coded);
-  settings.frame.bgBmp = 3;
+  settings.frame.backgroundMode = 3;
   {
     BackgroundPainter painter(*surface, random, folders, settings, false);
     (void)painter.PaintBackground((dir / "tile.bmp").wstring());
@@ -591,47 +591,47 @@ TEST_F(Placement, LargePicturesAtTheirOwnSizeArePixelForPixel) {
   expectWindow(0, 0, "tile");
 
   // In the corner beside the text: the picture's own corner there.
-  settings.frame.bgBmp = 2;
+  settings.frame.backgroundMode = 2;
   for (const auto& [place, dx, dy] : {std::tuple{TextPlace::kBottomLeft, 1001 - kW, 0},
                                       std::tuple{TextPlace::kTopRight, 0, 751 - kH}}) {
     surface->Clear();
     BackgroundPainter painter(*surface, random, folders, settings, false);
-    painter.PaintBackgroundCorner(settings.bgBmpBmp, place, 40.0f, 30.0f);
+    painter.PaintBackgroundCorner(settings.backgroundSingleFile, place, 40.0f, 30.0f);
     expectWindow(dx, dy, place == TextPlace::kBottomLeft ? "top-right corner" : "bottom-left corner");
   }
 
   // Scaled, the same file is kept at the size that covers the page.
-  settings.frame.bgBmp = 1;
-  settings.bgBmpStr = 1;
+  settings.frame.backgroundMode = 1;
+  settings.backgroundStretch = 1;
   BackgroundPainter painter(*surface, random, folders, settings, false);
-  (void)painter.PaintBackground(settings.bgBmpBmp);
+  (void)painter.PaintBackground(settings.backgroundSingleFile);
   EXPECT_EQ(surface->Picture().KeptSize(), (PixelSize{320, 241}));
 }
 
 TEST_F(Placement, TinyPictureTilesOnceOverThePage) {
   Encode(dir / "dot.bmp", GUID_ContainerFormatBmp, 1, 1, [](int, int) { return 0xFFFFFFu; });
-  settings.frame.bgBmp = 3;
-  settings.bgBmpBmp = (dir / "dot.bmp").wstring();
+  settings.frame.backgroundMode = 3;
+  settings.backgroundSingleFile = (dir / "dot.bmp").wstring();
   BackgroundPainter painter(*surface, random, folders, settings, false);
-  (void)painter.PaintBackground(settings.bgBmpBmp);
+  (void)painter.PaintBackground(settings.backgroundSingleFile);
   GdiFlush();
   EXPECT_EQ(At(0, 0), 0xFFFFFFu);
   EXPECT_EQ(At(2, 0), 0u) << "painted once";
 
   // 2 pixels: 1.5 points, tiles of 1 point (1.33 pixels) over the page.
   Encode(dir / "two.bmp", GUID_ContainerFormatBmp, 2, 2, [](int, int) { return 0x00FF00u; });
-  settings.bgBmpBmp = (dir / "two.bmp").wstring();
-  (void)painter.PaintBackground(settings.bgBmpBmp);
+  settings.backgroundSingleFile = (dir / "two.bmp").wstring();
+  (void)painter.PaintBackground(settings.backgroundSingleFile);
   GdiFlush();
   EXPECT_EQ(At(319, 239), 0x00FF00u);
 }
 
 TEST_F(Placement, BrokenBackgroundLeavesThePlainGround) {
   WriteFile(dir / "bad.jpg", "not a picture");
-  settings.frame.bgBmp = 1;
-  settings.bgBmpBmp = (dir / "bad.jpg").wstring();
+  settings.frame.backgroundMode = 1;
+  settings.backgroundSingleFile = (dir / "bad.jpg").wstring();
   BackgroundPainter painter(*surface, random, folders, settings, false);
-  (void)painter.PaintBackground(settings.bgBmpBmp);
+  (void)painter.PaintBackground(settings.backgroundSingleFile);
   GdiFlush();
   for (int y = 0; y < kH; y += 7) {
     for (int x = 0; x < kW; x += 7) ASSERT_EQ(At(x, y), 0u);

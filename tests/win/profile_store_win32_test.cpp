@@ -30,11 +30,11 @@ TEST(Win32ProfileStore, WritesCp932BytesAndReadsThemBack) {
   EXPECT_NE(bytes.find("[ZORANTE]"), std::string::npos);
 
   const Settings s = LoadSettings(store, dir.path());
-  EXPECT_EQ(s.useFont, L"ＭＳ 明朝");
-  EXPECT_EQ(s.bgBmpDir, L"C:\\画像、表示");
-  EXPECT_EQ(s.decoFont, -1);
-  EXPECT_EQ(s.bgBmpBmp, L"") << "an empty value is not a missing one";
-  EXPECT_EQ(s.useFontBold, -1) << "missing key: the default";
+  EXPECT_EQ(s.typeFace, L"ＭＳ 明朝");
+  EXPECT_EQ(s.backgroundFolder, L"C:\\画像、表示");
+  EXPECT_EQ(s.decorationStyle, -1);
+  EXPECT_EQ(s.backgroundSingleFile, L"") << "an empty value is not a missing one";
+  EXPECT_EQ(s.boldType, -1) << "missing key: the default";
 }
 
 TEST(Win32ProfileStore, LongValuesAndRefusedWrites) {

@@ -104,7 +104,7 @@ TEST(ScreenForm, CreditLabelOfEachMode) {
     options.endAction = EndAction::kUnload;
     std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, std::make_unique<Idle>());
     ASSERT_TRUE(form);
-    EXPECT_EQ(form->Label1().caption, c.caption);
+    EXPECT_EQ(form->Credit().caption, c.caption);
     if (c.mode == ScreenMode::kSaver) ShowCursor(TRUE);  // the saver hid it
   }
 }

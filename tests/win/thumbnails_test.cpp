@@ -62,7 +62,7 @@ Image Read(HBITMAP bitmap) {
 ThumbnailInputs Inputs(std::wstring text) {
   ThumbnailInputs in;
   in.text = std::move(text);
-  in.settings.useFont = L"IPAMincho";
+  in.settings.typeFace = L"IPAMincho";
   in.format.mode = 'R';  // marks only, and none set
   in.header.options.emphasisOn = 0;
   in.header.options.colour = 12;
@@ -140,7 +140,7 @@ TEST_F(Thumbnails, KeywordsAreExpanded) {
 
 TEST_F(Thumbnails, MissingFaceGivesTheSketch) {
   ThumbnailInputs in = Inputs(L"今日は良い天気ですね");
-  in.settings.useFont = L"No Such Face Anywhere";
+  in.settings.typeFace = L"No Such Face Anywhere";
   for (const int index : {0, 5}) {
     const Image image = Read(RenderThumbnail(in, index, kW, kH).get());
     ASSERT_FALSE(image.px.empty());

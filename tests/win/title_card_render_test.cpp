@@ -29,8 +29,8 @@ class Card : public testing::Test {
   PageResult Draw(char layout, std::wstring text, bool white, std::int16_t decoration = 0,
                   std::string marks = {}) {
     TitleCardRenderer renderer(*surface, clock, pictures, random, frame);
-    renderer.draw.useFont = kFace;
-    renderer.draw.decoFont = decoration;
+    renderer.draw.typeFace = kFace;
+    renderer.draw.decorationStyle = decoration;
     CardRequest request;
     request.text = std::move(text);
     request.testDisplay = true;
@@ -201,7 +201,7 @@ TEST_F(Card, EveryLayoutGroundAndDecoration) {
 
 TEST_F(Card, MissingFaceIsReportedNotDrawn) {
   TitleCardRenderer renderer(*surface, clock, pictures, random, frame);
-  renderer.draw.useFont = L"No Such Face 123";
+  renderer.draw.typeFace = L"No Such Face 123";
   CardRequest request;
   request.text = L"天気";
   request.testDisplay = true;

@@ -62,21 +62,21 @@ class MemoryProfileStore final : public ProfileStore {
 [[nodiscard]] std::int16_t ParseProfileInt(std::optional<std::wstring_view> value, std::int16_t fallback);
 
 struct Settings {
-  std::wstring loadFileName;  // the registration file in use
-  std::wstring useFont{kDefaultFace};
-  std::int16_t useFontBold = -1;
-  std::int16_t decoFont = 0;
-  std::int16_t kanS = 0;
-  std::int16_t seireki = 0;
-  std::int16_t bwByFn = 0;
-  std::int16_t bgBmp = 0;
-  std::wstring bgBmpDir;
-  std::wstring bgBmpBmp;
-  std::int16_t bgBmpStr = 0;
-  std::int16_t bgBmpDorB = 0;
-  std::int16_t itBmp = 0;
-  std::wstring itBmpDir;
-  std::int16_t itBmpStr = 0;
+  std::wstring registrationFile;  // the registration file in use
+  std::wstring typeFace{kDefaultFace};
+  std::int16_t boldType = -1;
+  std::int16_t decorationStyle = 0;
+  std::int16_t formalKanji = 0;
+  std::int16_t dateYearStyle = 0;
+  std::int16_t schemeByFileName = 0;
+  std::int16_t backgroundMode = 0;
+  std::wstring backgroundFolder;
+  std::wstring backgroundSingleFile;
+  std::int16_t backgroundStretch = 0;
+  std::int16_t backgroundFromFile = 0;
+  std::int16_t intervalMode = 0;
+  std::wstring intervalFolder;
+  std::int16_t intervalStretch = 0;
   std::int16_t importLimit = -1;  // non-zero: an import registers at most 100 lines
 
   bool operator==(const Settings&) const = default;

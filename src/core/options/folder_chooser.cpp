@@ -91,12 +91,12 @@ ChooserOutcome FolderChooserModel::Confirm(ProfileStore& store) {
   sources_.CopyTo(values);
   std::vector<SettingKey> keys;
   if (mode_ == ChooserMode::kInterval) {
-    values.itBmpDir = folder;
+    values.intervalFolder = folder;
     keys = {SettingKey::kItBmpDir};
   } else {
-    values.bgBmpDorB = file ? std::int16_t{-1} : std::int16_t{0};
-    values.bgBmpBmp = path;
-    values.bgBmpDir = folder;
+    values.backgroundFromFile = file ? std::int16_t{-1} : std::int16_t{0};
+    values.backgroundSingleFile = path;
+    values.backgroundFolder = folder;
     keys = {SettingKey::kBgBmpDorB};
     if (file) keys.push_back(SettingKey::kBgBmpBmp);
     keys.push_back(SettingKey::kBgBmpDir);

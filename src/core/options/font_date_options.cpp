@@ -21,23 +21,23 @@ Settings AsSettings(const FontDateSettings& values) {
 }  // namespace
 
 FontDateSettings FontDateSettings::From(const Settings& s) {
-  return {s.useFont, s.useFontBold, s.decoFont, s.kanS, s.seireki};
+  return {s.typeFace, s.boldType, s.decorationStyle, s.formalKanji, s.dateYearStyle};
 }
 
 void FontDateSettings::CopyTo(Settings& s) const {
-  s.useFont = useFont;
-  s.useFontBold = useFontBold;
-  s.decoFont = decoFont;
-  s.kanS = kanS;
-  s.seireki = seireki;
+  s.typeFace = typeFace;
+  s.boldType = boldType;
+  s.decorationStyle = decorationStyle;
+  s.formalKanji = formalKanji;
+  s.dateYearStyle = dateYearStyle;
 }
 
 FontDateOptionsModel::FontDateOptionsModel(FontDateSettings stored) : stored_(std::move(stored)) {
-  view_.face = stored_.useFont;
-  view_.bold = stored_.useFontBold != 0;
-  view_.decoration = NearestChoice(SettingKey::kDecoFont, stored_.decoFont);
-  view_.yearStyle = NearestChoice(SettingKey::kSeireki, stored_.seireki);
-  view_.formalNumerals = stored_.kanS != 0;
+  view_.face = stored_.typeFace;
+  view_.bold = stored_.boldType != 0;
+  view_.decoration = NearestChoice(SettingKey::kDecoFont, stored_.decorationStyle);
+  view_.yearStyle = NearestChoice(SettingKey::kSeireki, stored_.dateYearStyle);
+  view_.formalNumerals = stored_.formalKanji != 0;
 }
 
 void FontDateOptionsModel::SelectDecoration(int index) { view_.decoration = NearestChoice(SettingKey::kDecoFont, index); }
@@ -46,15 +46,15 @@ void FontDateOptionsModel::SelectYearStyle(int index) { view_.yearStyle = Neares
 
 void FontDateOptionsModel::FaceWritten(std::wstring face) {
   view_.face = face;
-  stored_.useFont = std::move(face);
+  stored_.typeFace = std::move(face);
 }
 
 FontDateSettings FontDateOptionsModel::Shown() const {
   FontDateSettings shown = stored_;
-  shown.useFontBold = Flag(view_.bold);
-  shown.decoFont = view_.decoration;
-  shown.seireki = view_.yearStyle;
-  shown.kanS = Flag(view_.formalNumerals);
+  shown.boldType = Flag(view_.bold);
+  shown.decorationStyle = view_.decoration;
+  shown.dateYearStyle = view_.yearStyle;
+  shown.formalKanji = Flag(view_.formalNumerals);
   return shown;
 }
 

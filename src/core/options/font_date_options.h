@@ -17,11 +17,11 @@ namespace zor {
 
 // The five settings of the dialog, as held in memory.
 struct FontDateSettings {
-  std::wstring useFont;
-  std::int16_t useFontBold = -1;
-  std::int16_t decoFont = 0;
-  std::int16_t kanS = 0;
-  std::int16_t seireki = 0;
+  std::wstring typeFace;
+  std::int16_t boldType = -1;
+  std::int16_t decorationStyle = 0;
+  std::int16_t formalKanji = 0;
+  std::int16_t dateYearStyle = 0;
 
   [[nodiscard]] static FontDateSettings From(const Settings& s);
   void CopyTo(Settings& s) const;

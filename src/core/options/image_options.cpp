@@ -13,29 +13,29 @@ constexpr SettingKey kClosingKeys[] = {SettingKey::kBgBmp, SettingKey::kItBmp, S
 
 }  // namespace
 
-PictureSources PictureSources::From(const Settings& s) { return {s.bgBmpDir, s.bgBmpBmp, s.bgBmpDorB, s.itBmpDir}; }
+PictureSources PictureSources::From(const Settings& s) { return {s.backgroundFolder, s.backgroundSingleFile, s.backgroundFromFile, s.intervalFolder}; }
 
 void PictureSources::CopyTo(Settings& s) const {
-  s.bgBmpDir = bgDir;
-  s.bgBmpBmp = bgFile;
-  s.bgBmpDorB = bgFileChosen;
-  s.itBmpDir = itDir;
+  s.backgroundFolder = bgDir;
+  s.backgroundSingleFile = bgFile;
+  s.backgroundFromFile = bgFileChosen;
+  s.intervalFolder = itDir;
 }
 
 ImageOptionsModel::ImageOptionsModel(const Settings& stored) : stored_(stored) {
-  view_.placement = NearestChoice(SettingKey::kBgBmp, stored_.bgBmp);
-  view_.interval = NearestChoice(SettingKey::kItBmp, stored_.itBmp);
-  view_.bgStretch = NearestChoice(SettingKey::kBgBmpStr, stored_.bgBmpStr);
-  view_.itStretch = NearestChoice(SettingKey::kItBmpStr, stored_.itBmpStr);
-  view_.colourByName = stored_.bwByFn != 0;
+  view_.placement = NearestChoice(SettingKey::kBgBmp, stored_.backgroundMode);
+  view_.interval = NearestChoice(SettingKey::kItBmp, stored_.intervalMode);
+  view_.bgStretch = NearestChoice(SettingKey::kBgBmpStr, stored_.backgroundStretch);
+  view_.itStretch = NearestChoice(SettingKey::kItBmpStr, stored_.intervalStretch);
+  view_.colourByName = stored_.schemeByFileName != 0;
   ShowSources();
 }
 
 void ImageOptionsModel::ShowSources() {
-  const bool file = stored_.bgBmpDorB == -1;
+  const bool file = stored_.backgroundFromFile == -1;
   view_.bgHeading = file ? kFileHeading : kFolderHeading;
-  view_.bgPath = ShortenPath(Trim(file ? stored_.bgBmpBmp : stored_.bgBmpDir));
-  view_.itPath = ShortenPath(Trim(stored_.itBmpDir));
+  view_.bgPath = ShortenPath(Trim(file ? stored_.backgroundSingleFile : stored_.backgroundFolder));
+  view_.itPath = ShortenPath(Trim(stored_.intervalFolder));
 }
 
 void ImageOptionsModel::SelectPlacement(int index) { view_.placement = NearestChoice(SettingKey::kBgBmp, index); }
@@ -50,11 +50,11 @@ void ImageOptionsModel::SourcesWritten(const PictureSources& sources) {
 
 Settings ImageOptionsModel::Shown() const {
   Settings shown = stored_;
-  shown.bgBmp = view_.placement;
-  shown.itBmp = view_.interval;
-  shown.bgBmpStr = view_.bgStretch;
-  shown.itBmpStr = view_.itStretch;
-  shown.bwByFn = view_.colourByName ? std::int16_t{-1} : std::int16_t{0};
+  shown.backgroundMode = view_.placement;
+  shown.intervalMode = view_.interval;
+  shown.backgroundStretch = view_.bgStretch;
+  shown.intervalStretch = view_.itStretch;
+  shown.schemeByFileName = view_.colourByName ? std::int16_t{-1} : std::int16_t{0};
   return shown;
 }
 

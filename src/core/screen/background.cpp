@@ -105,24 +105,24 @@ void PaintPlacement(Surface& surface, const PicturePlacement& placement, float l
 }
 
 std::wstring BackgroundPainter::ChooseBackgroundFile(const FrameState& state) {
-  const bool single = settings_.bgBmpDorB == kSingleFile;
-  const std::wstring file = single ? Trimmed(settings_.bgBmpBmp) : std::wstring();
+  const bool single = settings_.backgroundFromFile == kSingleFile;
+  const std::wstring file = single ? Trimmed(settings_.backgroundSingleFile) : std::wstring();
   const std::vector<std::wstring>* files = nullptr;
   if (single) {
     if (file.empty() || !folders_.FileExists(file)) return {};
   } else {
-    if (!folders_.FolderExists(settings_.bgBmpDir)) return {};
-    files = &folders_.Files(settings_.bgBmpDir);
+    if (!folders_.FolderExists(settings_.backgroundFolder)) return {};
+    files = &folders_.Files(settings_.backgroundFolder);
     if (files->empty()) return {};
   }
-  const std::int16_t placement = settings_.frame.bgBmp;
+  const std::int16_t placement = settings_.frame.backgroundMode;
   if (placement != kPlaceCorner && placement != kPlaceRandom && !state.intervalJustShown &&
-      (settings_.frame.itBmp != 0 || state.displayTick != 0)) {
+      (settings_.frame.intervalMode != 0 || state.displayTick != 0)) {
     return {};
   }
   if (single) return file;
   const int i = random_.Rand(static_cast<int>(files->size()));
-  return JoinFolderFile(settings_.bgBmpDir, (*files)[static_cast<std::size_t>(i)]);
+  return JoinFolderFile(settings_.backgroundFolder, (*files)[static_cast<std::size_t>(i)]);
 }
 
 bool BackgroundPainter::HoldPicture(const std::wstring& file, const PictureUse& use) {
@@ -137,19 +137,19 @@ void BackgroundPainter::Paint(const PicturePlacement& placement, float leftPixel
 
 bool BackgroundPainter::PaintBackground(const std::wstring& file) {
   if (preview_) return false;
-  std::int16_t p = settings_.frame.bgBmp;
+  std::int16_t p = settings_.frame.backgroundMode;
   if (p < kPlaceNone || p > kPlaceTile) p = static_cast<std::int16_t>(random_.Rand(3) + 1);
   if (p == kPlaceCorner) return true;
   // Nothing is painted without a placement: the picture is not decoded either.
   if (p == kPlaceNone) return false;
   // Tiles are the picture at its own size from the top-left corner.
-  const PictureUse use = p == kPlaceCentre ? PictureUse{ScalingOf(settings_.bgBmpStr) == Scaling::kOwnSize, 0, 0}
+  const PictureUse use = p == kPlaceCentre ? PictureUse{ScalingOf(settings_.backgroundStretch) == Scaling::kOwnSize, 0, 0}
                                            : PictureUse{true, -1, -1};
   if (!HoldPicture(file, use)) return false;
   Surface& surface = *surface_;
   const PointSize picture = surface.PictureSizePixels();
   if (p == kPlaceCentre) {
-    Paint(ScaleIntoArea(ScalingOf(settings_.bgBmpStr), picture, ScreenPixels(surface)), 0.0f, 0.0f);
+    Paint(ScaleIntoArea(ScalingOf(settings_.backgroundStretch), picture, ScreenPixels(surface)), 0.0f, 0.0f);
   } else {
     const PointSize points{picture.width * surface.TwipsPerPixelX() / 20.0f,
                            picture.height * surface.TwipsPerPixelY() / 20.0f};
@@ -177,7 +177,7 @@ void BackgroundPainter::PaintBackgroundCorner(const std::wstring& file, TextPlac
     area.width = verticalBand == 0.0f ? sw : kCornerShare * sw - verticalBand;
     area.height = kCornerShare * sh - horizontalBand;
   }
-  const Scaling scaling = ScalingOf(settings_.bgBmpStr);
+  const Scaling scaling = ScalingOf(settings_.backgroundStretch);
   // At its own size, the picture shows its corner where it is anchored.
   PictureUse use;
   if (scaling == Scaling::kOwnSize) {

@@ -17,7 +17,7 @@
 
 namespace zor {
 
-// The pattern of the screen form's file lists File1 and File2.
+// The pattern of the screen form's picture file lists.
 inline constexpr std::wstring_view kPicturePattern = L"*.bmp;*.rle;*.gif;*.jpg;*.jpeg";
 
 // True when the name ends in one of the pattern's extensions, in any case.

@@ -18,9 +18,9 @@ inline constexpr std::int16_t kDecorationShadow = 3;
 
 // Settings keys "UseFont", "UseFontBold", "DecoFont".
 struct DrawSettings {
-  std::wstring useFont{kDefaultFace};
-  bool useFontBold = true;
-  std::int16_t decoFont = kDecorationNone;
+  std::wstring typeFace{kDefaultFace};
+  bool boldType = true;
+  std::int16_t decorationStyle = kDecorationNone;
 };
 
 // The registration file's emphasis flag and colour index.
@@ -51,9 +51,9 @@ inline constexpr int kMarkedCharacters = 32;
 
 // Settings keys "BgBMP", "BWbyFN", "ItBMP" as the frame reads them.
 struct BackgroundSettings {
-  std::int16_t bgBmp = 0;
-  std::int16_t bwByFn = 0;
-  std::int16_t itBmp = 0;
+  std::int16_t backgroundMode = 0;
+  std::int16_t schemeByFileName = 0;
+  std::int16_t intervalMode = 0;
 };
 
 // Every picture key: the frame's three and the sources and scalings of the
@@ -61,12 +61,12 @@ struct BackgroundSettings {
 // interval images ("ItBMPStr", "ItBMPDir").
 struct PictureSettings {
   BackgroundSettings frame;
-  std::int16_t bgBmpStr = 0;
-  std::int16_t bgBmpDorB = 0;  // -1: the single file bgBmpBmp
-  std::wstring bgBmpDir;
-  std::wstring bgBmpBmp;
-  std::int16_t itBmpStr = 0;
-  std::wstring itBmpDir;
+  std::int16_t backgroundStretch = 0;
+  std::int16_t backgroundFromFile = 0;  // -1: the single file backgroundSingleFile
+  std::wstring backgroundFolder;
+  std::wstring backgroundSingleFile;
+  std::int16_t intervalStretch = 0;
+  std::wstring intervalFolder;
 };
 
 // Background state kept between pages: the file chosen for this page, the

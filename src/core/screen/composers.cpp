@@ -76,7 +76,7 @@ PageResult DrawGlyphs(CardContext& context, const CardRequest& request, bool inv
                       const std::vector<std::wstring>& chars, const std::vector<GlyphPlace>& places, int smear) {
   GlyphDrawer& drawer = context.drawer;
   Surface& surface = drawer.surface();
-  const std::wstring& name = context.settings.useFont;
+  const std::wstring& name = context.settings.typeFace;
   const std::int16_t pick = PickRandomEmphasis(request.text, request.format.foldPosition, request.format.foldKind,
                                                request.format.emphasisMode, context.random);
   const Rgb plain = TypeColour(invertColours);

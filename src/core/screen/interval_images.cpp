@@ -52,7 +52,7 @@ RunPlan PlanRun(std::int16_t mode, std::int32_t displayInterval, RandomSource& r
 }
 
 PictureUse IntervalPictureRun::Use() const {
-  return {ScalingOf(settings_.itBmpStr) == Scaling::kOwnSize, 0, 0};
+  return {ScalingOf(settings_.intervalStretch) == Scaling::kOwnSize, 0, 0};
 }
 
 void IntervalPictureRun::ClearBlack() {
@@ -65,7 +65,7 @@ bool IntervalPictureRun::ShowPicture(const std::wstring& file) {
   if (!surface.LoadPicture(PathFromText(file), Use())) return false;
   const PointSize picture = surface.PictureSizePixels();
   if (picture.width <= 0.0f || picture.height <= 0.0f) return false;
-  PicturePlacement placement = ScaleIntoArea(ScalingOf(settings_.itBmpStr), picture, ScreenPixels(surface));
+  PicturePlacement placement = ScaleIntoArea(ScalingOf(settings_.intervalStretch), picture, ScreenPixels(surface));
   placement.source = Rounded(placement.source);
   placement.destination = Rounded(placement.destination);
   PaintPlacement(surface, placement, 0.0f, 0.0f);
@@ -74,9 +74,9 @@ bool IntervalPictureRun::ShowPicture(const std::wstring& file) {
 }
 
 void IntervalPictureRun::ShowIntervalImages() {
-  if (preview_ || settings_.frame.itBmp == 0) return;
+  if (preview_ || settings_.frame.intervalMode == 0) return;
   if (random_.Rand(3) == 0) return;
-  const std::wstring& folder = settings_.itBmpDir;
+  const std::wstring& folder = settings_.intervalFolder;
   if (!folders_.FolderExists(folder)) return;
   // A copy: the run outlives no listing, but the list must not change under it.
   const std::vector<std::wstring> files = folders_.Files(folder);
@@ -87,7 +87,7 @@ void IntervalPictureRun::ShowIntervalImages() {
   ClearBlack();
   surface_->Refresh();
 
-  const RunPlan plan = PlanRun(settings_.frame.itBmp, host_.TimerInterval(), random_);
+  const RunPlan plan = PlanRun(settings_.frame.intervalMode, host_.TimerInterval(), random_);
   const int n = static_cast<int>(files.size());
   const auto fileAt = [&](int i) { return JoinFolderFile(folder, files[static_cast<std::size_t>(i)]); };
   // Never the same picture twice in a row.

@@ -17,18 +17,18 @@ constexpr std::int16_t kTrue = -1;
 void GroundColourStep(FrameState& state, const BackgroundSettings& settings, bool testDisplay, Surface& surface,
                       bool& invertColours) {
   const bool backgroundCarriesOver =
-      settings.itBmp != 0 ? !state.intervalJustShown : (state.displayTick != 0 && settings.bgBmp != 0);
+      settings.intervalMode != 0 ? !state.intervalJustShown : (state.displayTick != 0 && settings.backgroundMode != 0);
   if (!state.schemeLocked && !testDisplay && backgroundCarriesOver) {
     invertColours = surface.BackColour() == PaletteColour(kPaletteWhite);
   }
   state.schemeLocked = false;
 
-  if (settings.bgBmp != 0 && settings.bwByFn == kTrue) {
+  if (settings.backgroundMode != 0 && settings.schemeByFileName == kTrue) {
     const std::wstring_view title = FileTitle(state.backgroundFile);
     const wchar_t first = title.empty() ? L'\0' : title.front();
     if (first == L'0' || first == L'1') {
       invertColours = first == L'1';
-      state.schemeLocked = settings.itBmp != 0 ? !state.intervalJustShown : state.displayTick == 2;
+      state.schemeLocked = settings.intervalMode != 0 ? !state.intervalJustShown : state.displayTick == 2;
     }
   }
 

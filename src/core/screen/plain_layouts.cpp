@@ -16,7 +16,7 @@ PageResult DrawPlain(CardContext& context, const CardRequest& request, bool& inv
   GlyphDrawer& drawer = context.drawer;
   Surface& surface = drawer.surface();
   PageFrame& frame = context.frame;
-  const std::wstring& face = context.settings.useFont;
+  const std::wstring& face = context.settings.typeFace;
 
   frame.Begin(request.testDisplay, invertColours);
   if (request.text.empty()) {

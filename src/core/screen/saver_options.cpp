@@ -12,25 +12,25 @@ SaverOptions SaverOptionsOf(const RegistrationHeader& header, const Settings& se
   q.layout = header.options.layout;
   q.emphasis.on = header.options.emphasisOn != 0;
   q.emphasis.colour = header.options.colour;
-  q.kanS = settings.kanS != 0;
-  q.unitYear = settings.seireki == 1;
-  q.bgBmp = settings.bgBmp;
-  q.itBmp = settings.itBmp;
+  q.formalKanji = settings.formalKanji != 0;
+  q.unitYear = settings.dateYearStyle == 1;
+  q.backgroundMode = settings.backgroundMode;
+  q.intervalMode = settings.intervalMode;
 
-  o.draw.useFont = settings.useFont;
-  o.draw.useFontBold = settings.useFontBold != 0;
-  o.draw.decoFont = settings.decoFont;
+  o.draw.typeFace = settings.typeFace;
+  o.draw.boldType = settings.boldType != 0;
+  o.draw.decorationStyle = settings.decorationStyle;
 
   PictureSettings& p = o.pictures;
-  p.frame.bgBmp = settings.bgBmp;
-  p.frame.bwByFn = settings.bwByFn;
-  p.frame.itBmp = settings.itBmp;
-  p.bgBmpStr = settings.bgBmpStr;
-  p.bgBmpDorB = settings.bgBmpDorB;
-  p.bgBmpDir = settings.bgBmpDir;
-  p.bgBmpBmp = settings.bgBmpBmp;
-  p.itBmpStr = settings.itBmpStr;
-  p.itBmpDir = settings.itBmpDir;
+  p.frame.backgroundMode = settings.backgroundMode;
+  p.frame.schemeByFileName = settings.schemeByFileName;
+  p.frame.intervalMode = settings.intervalMode;
+  p.backgroundStretch = settings.backgroundStretch;
+  p.backgroundFromFile = settings.backgroundFromFile;
+  p.backgroundFolder = settings.backgroundFolder;
+  p.backgroundSingleFile = settings.backgroundSingleFile;
+  p.intervalStretch = settings.intervalStretch;
+  p.intervalFolder = settings.intervalFolder;
   return o;
 }
 

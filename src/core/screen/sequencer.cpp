@@ -49,9 +49,9 @@ bool Sequencer::ChooseInvert(std::int16_t scheme) {
 void Sequencer::ChooseLayoutFlag(const SequencerOptions& options) {
   if (options.layout == 1) useCentreLayout_ = true;
   bool anew = true;
-  if (options.itBmp != 0) {
+  if (options.intervalMode != 0) {
     anew = frame_.intervalJustShown;
-  } else if (options.bgBmp != 0) {
+  } else if (options.backgroundMode != 0) {
     anew = displayTick_ == 0;
   }
   if (!anew) return;
@@ -91,7 +91,7 @@ TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, fl
   request.emphasis = options.emphasis;
 
   if (test) {
-    request.text = ExpandKeywords(test->text, options.kanS, options.unitYear);
+    request.text = ExpandKeywords(test->text, options.formalKanji, options.unitYear);
     request.format = test->format;
     request.testDisplay = true;
     std::tie(layout, invert) = TestThumbnail(test->layout);
@@ -110,7 +110,7 @@ TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, fl
       format_.emphasisMarks.clear();  // the other codes of the last message stay
       text = std::wstring(kNoMessagesText);
     }
-    request.text = ExpandKeywords(text, options.kanS, options.unitYear);
+    request.text = ExpandKeywords(text, options.formalKanji, options.unitYear);
     request.format = format_;
     invert = ChooseInvert(options.scheme);
     const char fixed = format_.fixedLayout;
@@ -135,7 +135,7 @@ TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, fl
 }
 
 PageResult TitleCardRenderer::Render(char layout, const CardRequest& request, bool& invertColours) {
-  GlyphDrawer drawer(*surface_, draw.decoFont, draw.useFont, draw.useFontBold);
+  GlyphDrawer drawer(*surface_, draw.decorationStyle, draw.typeFace, draw.boldType);
   PageFrame frame(*surface_, clock_, pictures_, background, frame_);
   CardContext context{drawer, frame, random_, draw};
   const bool plain = ContainsHalfWidth(request.text);

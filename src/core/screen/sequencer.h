@@ -53,10 +53,10 @@ struct SequencerOptions {
   std::int16_t order = 0;        // 0 random, 1 registration order
   std::int16_t layout = 0;       // 0 L-shaped, 1 centred, 2 either
   EmphasisOptions emphasis;
-  bool kanS = false;             // formal numerals
+  bool formalKanji = false;             // formal numerals
   bool unitYear = false;         // "Seireki" 1
-  std::int16_t bgBmp = 0;
-  std::int16_t itBmp = 0;
+  std::int16_t backgroundMode = 0;
+  std::int16_t intervalMode = 0;
 };
 
 // The settings dialog's test display: one message, one thumbnail.
@@ -70,7 +70,7 @@ struct TestDisplayRequest {
 // What the form does after a tick.
 struct TickOutcome {
   bool skipped = false;        // size guard: nothing happened
-  std::int16_t interval = 0;   // Timer1's interval from now on
+  std::int16_t interval = 0;   // the display timer's interval from now on
   bool creditVisible = false;
   bool drawn = false;          // a renderer ran to its end
   PageResult result = PageResult::kDrawn;

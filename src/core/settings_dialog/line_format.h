@@ -17,7 +17,7 @@ namespace zor {
 
 inline constexpr int kFormatCells = static_cast<int>(kMarkCount);
 
-// Marker pictures (Image2 indices): a kind-less triangle, an empty cell, and kinds A to D.
+// Marker pictures: a kind-less triangle, an empty cell, and kinds A to D.
 inline constexpr int kTrianglePicture = 0;
 inline constexpr int kEmptyPicture = 1;
 [[nodiscard]] constexpr int MarkerPictureOf(char kind) noexcept {
@@ -32,21 +32,21 @@ inline constexpr int kEmptyPicture = 1;
 }
 
 struct FormatCell {
-  bool shown = false;           // Label1(i): one per character of a wholly full-width text
+  bool shown = false;           // one per character of a wholly full-width text
   std::wstring character;       // its caption
   bool red = false;             // emphasis colour (palette 12), else black
-  bool hasMarker = false;       // Image1(i) holds the fold marker
+  bool hasMarker = false;       // its fold-marker cell holds the marker
   char markerKind = '\0';       // its tag: 'A'..'D', ' ' or '\0' (or a stored byte kept as it was)
-  int picture = kEmptyPicture;  // Image2 index shown in Image1(i)
+  int picture = kEmptyPicture;  // marker picture shown in its fold-marker cell
 };
 
 struct LineFormatView {
   std::array<FormatCell, kMarkCount> cells;
-  bool randomChecked = false;  // Check1
+  bool randomChecked = false;  // "色強調ランダム"
   bool randomEnabled = false;
-  bool autoFoldChecked = false;  // Check2
+  bool autoFoldChecked = false;  // "折れ位置自動決定"
   bool autoFoldEnabled = false;
-  int layout = 0;  // Option2(0..3): not fixed, "A", "B", "C"
+  int layout = 0;  // fixed layout option 0..3: not fixed, "A", "B", "C"
 };
 
 class LineFormatModel {
@@ -62,12 +62,12 @@ class LineFormatModel {
   [[nodiscard]] bool EmphasisOn() const { return emphasisOn_; }
 
   // Dialog events; a click the dialog ignores changes nothing.
-  void ClickCharacter(int i);                              // Label1_Click: toggles mark "A"
-  void ClickMarker(int i);                                 // Image1_Click: places, moves or steps the fold marker
-  void SetRandomEmphasis(bool checked);                    // Check1
-  void SetAutoFold(bool checked);                          // Check2: the marker is put aside and comes back
-  void SelectLayout(int option);                           // Option2(0..3)
-  void ClickLayoutPicture(int i) { SelectLayout(i + 1); }  // Image3(0..2)
+  void ClickCharacter(int i);            // a character cell: toggles mark "A"
+  void ClickMarker(int i);               // a fold-marker cell: places, moves or steps the fold marker
+  void SetRandomEmphasis(bool checked);  // "色強調ランダム"
+  void SetAutoFold(bool checked);        // "折れ位置自動決定": the marker is put aside and comes back
+  void SelectLayout(int option);         // fixed layout option 0..3
+  void ClickLayoutPicture(int i) { SelectLayout(i + 1); }  // the picture beside option i + 1
 
   // Direct setters (zortool): the state the clicks above would reach. Each
   // returns false and changes nothing when the dialog could not make that choice.

@@ -134,8 +134,8 @@ EditorView ListEditor::View() const {
   v.addEnabled = open_ && Count() < kMaxMessages;
   v.rowButtonsEnabled = v.state == EditorState::kRowSelected;
   v.thumbnailsVisible = v.rowButtonsEnabled;
-  v.text1Enabled = v.rowButtonsEnabled;
-  if (selected_ >= 0) v.text1 = rows_[static_cast<std::size_t>(selected_)];
+  v.selectedTextEnabled = v.rowButtonsEnabled;
+  if (selected_ >= 0) v.selectedText = rows_[static_cast<std::size_t>(selected_)];
   v.selected = selected_;
   v.countLabel = std::to_wstring(Count());
   v.fileLabel = open_ ? ShortenTitle(PathText(path_.filename()), kTitleWidth) : std::wstring(kNoFileTitle);

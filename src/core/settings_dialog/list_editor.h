@@ -26,16 +26,17 @@ enum class EditorState { kNoFile, kFile, kRowSelected };
 
 struct EditorView {
   EditorState state = EditorState::kNoFile;
-  bool renameEnabled = false;      // menu Mn2_h
-  bool optionsEnabled = false;     // menu Mn_o
-  bool addEnabled = false;         // Command2: a file is open and holds fewer than 500 messages
-  bool rowButtonsEnabled = false;  // Command1, Command5, Command6, Command7, Command8, Command3, Command9
-  bool thumbnailsVisible = false;  // Label1 and Image1(0..5)
-  bool text1Enabled = false;       // Text1 while a row is selected (the view disables it again on focus loss)
-  std::wstring text1;              // the selected row's text, as listed
-  int selected = -1;               // selected row or -1
-  std::wstring countLabel;         // Label3
-  std::wstring fileLabel;          // Label4: the shortened file title, or the "create a file" hint
+  bool renameEnabled = false;      // menu "登録ファイル名の変更"
+  bool optionsEnabled = false;     // menu "オプション"
+  bool addEnabled = false;         // "追加": a file is open and holds fewer than 500 messages
+  bool rowButtonsEnabled = false;  // delete, correct, format and the four moves
+  bool thumbnailsVisible = false;  // the six layout thumbnails and their caption
+  bool selectedTextEnabled =
+      false;                  // the mirror of the row while one is selected (the view disables it again on focus loss)
+  std::wstring selectedText;  // the selected row's text, as listed
+  int selected = -1;          // selected row or -1
+  std::wstring countLabel;    // the message count
+  std::wstring fileLabel;     // the shortened file title, or the "create a file" hint
 };
 
 enum class MoveKind { kUp, kDown, kUpTen, kDownTen };

@@ -68,8 +68,8 @@ FileCommandResult RegistrationFileCommands::Use(const std::filesystem::path& pat
   return {FileCommandStatus::kDone, name};
 }
 
-FileCommandResult RegistrationFileCommands::Load(std::wstring_view loadFileName) {
-  const LoadOutcome outcome = editor_.Load(PathFromText(loadFileName));
+FileCommandResult RegistrationFileCommands::Load(std::wstring_view registrationFile) {
+  const LoadOutcome outcome = editor_.Load(PathFromText(registrationFile));
   switch (outcome.kind) {
     case LoadOutcome::kLoaded:
       return {FileCommandStatus::kDone, std::nullopt};

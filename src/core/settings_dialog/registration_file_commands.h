@@ -82,7 +82,7 @@ class RegistrationFileCommands {
   // The load step for the recorded name: a valid file is listed; a newer or
   // foreign one is refused (told, the record cleared); a missing one is
   // told and the open dialog offered, as Open(kAtLoad).
-  FileCommandResult Load(std::wstring_view loadFileName);
+  FileCommandResult Load(std::wstring_view registrationFile);
 
   enum class When { kAtLoad, kByCommand };
   // An existing file is checked, a missing one created; a cancelled dialog

@@ -69,10 +69,10 @@ class FormHost final : public SurfaceHost {
  public:
   explicit FormHost(ScreenForm& form) : form_(form) {}
   [[nodiscard]] PointSize CreditLabelSize() const override {
-    return {form_.Label1Width(), form_.Label1Height()};
+    return {form_.CreditWidth(), form_.CreditHeight()};
   }
   void PlaceCreditLabel(float left, float top, Rgb colour) override {
-    CreditLabel& label = form_.Label1();
+    CreditLabel& label = form_.Credit();
     label.left = left;
     label.top = top;
     label.colour = ToColorRef(colour);
@@ -87,7 +87,7 @@ class FormHost final : public SurfaceHost {
   ScreenForm& form_;
 };
 
-// Timer1 and the form as an interval run sees them.
+// The display timer and the form as an interval run sees them.
 class FormIntervalHost final : public IntervalHost {
  public:
   FormIntervalHost(ScreenForm& form, const SequencerOptions& options) : form_(form), options_(options) {}
@@ -119,7 +119,7 @@ class DisplayController final : public ScreenController {
     frame_.intervalJustShown = true;
     Win32ProfileStore store(SettingsFilePath(folder_));
     const Settings settings = LoadSettings(store, folder_);
-    messages_.file = settings.loadFileName;
+    messages_.file = settings.registrationFile;
     const bool preview = form.Mode() == ScreenMode::kPreview;
     // The test display's messages belong to the settings dialog it returns to.
     HWND owner = form.Mode() == ScreenMode::kTestDisplay ? form.Options().owner : form.hwnd();
@@ -135,7 +135,7 @@ class DisplayController final : public ScreenController {
       }
       header = valid.value();
     } else if (!preview) {
-      ShowWarning(owner, MissingFileMessage(settings.loadFileName));
+      ShowWarning(owner, MissingFileMessage(settings.registrationFile));
       return false;
     }
 
@@ -161,13 +161,13 @@ class DisplayController final : public ScreenController {
   void Tick(ScreenForm& form) override {
     if (form.PixelWidth() <= 10 || form.PixelHeight() <= 10) return;
     form.CountTick();
-    form.Label1().visible = false;
+    form.Credit().visible = false;
     const TestDisplayRequest* test = form.Mode() == ScreenMode::kTestDisplay ? &form.Options().test : nullptr;
     const TickOutcome outcome =
         sequencer_->Tick(options_, surface(form).ScaleWidth(), surface(form).ScaleHeight(), test);
     if (form.Closing()) return;
     form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(outcome.interval, 0)));
-    form.Label1().visible = outcome.creditVisible;
+    form.Credit().visible = outcome.creditVisible;
     form.Refresh();
   }
 

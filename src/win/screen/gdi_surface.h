@@ -76,7 +76,7 @@ class GdiSurface final : public Surface {
   void PlaceCreditLabel(float left, float top, Rgb colour) override { host_.PlaceCreditLabel(left, top, colour); }
   void Refresh() override { host_.Refresh(); }
 
-  // Picture1 is shared with a surface made before this one (the form's
+  // The held picture is shared with a surface made before this one (the form's
   // image was remade), so the picture held carries over.
   void SharePicture(const GdiSurface& other) { picture_ = other.picture_; }
   [[nodiscard]] HeldPicture& Picture() noexcept { return *picture_; }

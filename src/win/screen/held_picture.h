@@ -15,7 +15,7 @@
 
 namespace zor::win {
 
-// Picture1: the last picture loaded, kept as its use needs (see
+// The last picture loaded, kept as its use needs (see
 // DecodePictureFrame); its size is still the file's own.
 class HeldPicture {
  public:

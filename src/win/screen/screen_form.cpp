@@ -15,7 +15,7 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"ZoranteScreenForm";
 constexpr wchar_t kCoverClass[] = L"ZoranteCover";
-constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT_PTR kDisplayTimer = 1;
 constexpr UINT_PTR kParentWatch = 2;  // preview: notices a host that went away
 constexpr UINT_PTR kSoakTimer = 3;    // diagnostics: the soak log's period
 constexpr int kLabelPoints = 9;       // size of the hidden "Dummy" label
@@ -139,7 +139,7 @@ void ScreenForm::Unload() {
   if (closing_) return;
   closing_ = true;
   if (hwnd()) {
-    KillTimer(hwnd(), kTimer1);
+    KillTimer(hwnd(), kDisplayTimer);
     KillTimer(hwnd(), kParentWatch);
     KillTimer(hwnd(), kSoakTimer);
     timerOn_ = false;
@@ -215,7 +215,7 @@ void ScreenForm::Refresh() {
   UpdateWindow(hwnd());
 }
 
-SIZE ScreenForm::Label1SizePixels() {
+SIZE ScreenForm::CreditSizePixels() {
   RECT r{0, 0, 0, 0};
   WindowDc dc(hwnd());
   SelectionRestorer font(dc.get(), labelFont_.get());
@@ -224,12 +224,12 @@ SIZE ScreenForm::Label1SizePixels() {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-float ScreenForm::Label1Width() { return static_cast<float>(Label1SizePixels().cx) * tppX_ / 20.0f; }
-float ScreenForm::Label1Height() { return static_cast<float>(Label1SizePixels().cy) * tppY_ / 20.0f; }
+float ScreenForm::CreditWidth() { return static_cast<float>(CreditSizePixels().cx) * tppX_ / 20.0f; }
+float ScreenForm::CreditHeight() { return static_cast<float>(CreditSizePixels().cy) * tppY_ / 20.0f; }
 
 void ScreenForm::DrawLabel(HDC dc) {
   if (!label_.visible || label_.caption.empty()) return;
-  const SIZE size = Label1SizePixels();
+  const SIZE size = CreditSizePixels();
   RECT r;
   r.left = static_cast<LONG>(label_.left * 20.0f / tppX_ + 0.5f);
   r.top = static_cast<LONG>(label_.top * 20.0f / tppY_ + 0.5f);
@@ -251,10 +251,10 @@ void ScreenForm::OnPaint() {
 void ScreenForm::SetTimerInterval(UINT ms) {
   if (!hwnd() || closing_ || options_.mode == ScreenMode::kTestDisplay) return;
   if (ms == 0) {
-    KillTimer(hwnd(), kTimer1);
+    KillTimer(hwnd(), kDisplayTimer);
     timerOn_ = false;
   } else if (!timerOn_ || ms != interval_) {
-    SetTimer(hwnd(), kTimer1, ms, nullptr);
+    SetTimer(hwnd(), kDisplayTimer, ms, nullptr);
     timerOn_ = true;
   }
   interval_ = ms;
@@ -315,7 +315,7 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (!IsWindow(options_.previewParent)) PostQuitMessage(0);
         return 0;
       }
-      if (wp == kTimer1) RunTick();
+      if (wp == kDisplayTimer) RunTick();
       if (wp == kSoakTimer && soakLog_) (void)soakLog_->Append(soakTicks_);
       return 0;
     case WM_KEYDOWN:

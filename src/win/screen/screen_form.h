@@ -89,13 +89,13 @@ class ScreenForm final : public Window {
   // Shows the image (and the credit label) on the screen now.
   void Refresh();
 
-  CreditLabel& Label1() noexcept { return label_; }
+  CreditLabel& Credit() noexcept { return label_; }
   // The credit label's size in points, as its caption lays out in its font.
-  [[nodiscard]] SIZE Label1SizePixels();
-  [[nodiscard]] float Label1Width();
-  [[nodiscard]] float Label1Height();
+  [[nodiscard]] SIZE CreditSizePixels();
+  [[nodiscard]] float CreditWidth();
+  [[nodiscard]] float CreditHeight();
 
-  // Timer1: an interval of 0 stops it. The test display draws once and has no timer.
+  // The display timer: an interval of 0 stops it. The test display draws once and has no timer.
   void SetTimerInterval(UINT ms);
   [[nodiscard]] UINT TimerInterval() const noexcept { return interval_; }
 

@@ -7,7 +7,7 @@
 
 #include "core/text/measures.h"
 #include "win/common/dialog.h"
-#include "win/settings_dialog/config_form_ids.h"
+#include "win/settings_dialog/settings_dialog_ids.h"
 
 namespace zor::win {
 
@@ -39,20 +39,20 @@ void ThumbnailStrip::Attach(HWND dialog, Clicked clicked) {
   dialog_ = dialog;
   clicked_ = std::move(clicked);
   for (int i = 0; i < kThumbnailCount; ++i) {
-    SetWindowSubclass(GetDlgItem(dialog_, IDC_Image1 + i), &ThumbnailStrip::PictureProc, static_cast<UINT_PTR>(i),
+    SetWindowSubclass(GetDlgItem(dialog_, IDC_THUMBNAIL + i), &ThumbnailStrip::PictureProc, static_cast<UINT_PTR>(i),
                       reinterpret_cast<DWORD_PTR>(this));
   }
 }
 
 void ThumbnailStrip::Show(bool visible) {
-  if (((GetWindowLongPtrW(GetDlgItem(dialog_, IDC_Image1), GWL_STYLE) & WS_VISIBLE) != 0) != visible) {
+  if (((GetWindowLongPtrW(GetDlgItem(dialog_, IDC_THUMBNAIL), GWL_STYLE) & WS_VISIBLE) != 0) != visible) {
     // Seven controls shown or hidden at once: one repaint of their strip.
     HDWP moves = BeginDeferWindowPos(kThumbnailCount + 1);
     const UINT flags =
         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
     for (int i = -1; i < kThumbnailCount && moves; ++i) {
-      moves =
-          DeferWindowPos(moves, GetDlgItem(dialog_, i < 0 ? IDC_Label1 : IDC_Image1 + i), nullptr, 0, 0, 0, 0, flags);
+      moves = DeferWindowPos(moves, GetDlgItem(dialog_, i < 0 ? IDC_THUMBNAIL_CAPTION : IDC_THUMBNAIL + i), nullptr, 0,
+                             0, 0, 0, flags);
     }
     if (moves) EndDeferWindowPos(moves);
   }
@@ -90,13 +90,13 @@ void ThumbnailStrip::Draw() {
     in.text = Trim(message.value().text);
     in.format = message.value().format;
   } else {
-    in.text = Trim(editor_.View().text1);
+    in.text = Trim(editor_.View().selectedText);
   }
   in.format.layout = ' ';
   in.header = editor_.Header();
   in.settings = settings_;
   for (int i = 0; i < kThumbnailCount; ++i) {
-    HWND picture = GetDlgItem(dialog_, IDC_Image1 + i);
+    HWND picture = GetDlgItem(dialog_, IDC_THUMBNAIL + i);
     RECT r{};
     GetClientRect(picture, &r);
     thumbnails_[static_cast<std::size_t>(i)] = RenderThumbnail(in, i, r.right, r.bottom);
@@ -105,7 +105,7 @@ void ThumbnailStrip::Draw() {
 }
 
 void ThumbnailStrip::Paint(const DRAWITEMSTRUCT& item) {
-  const int index = static_cast<int>(item.CtlID) - IDC_Image1;
+  const int index = static_cast<int>(item.CtlID) - IDC_THUMBNAIL;
   const RECT& r = item.rcItem;
   HBITMAP bitmap = thumbnails_[static_cast<std::size_t>(index)].get();
   if (!bitmap) {
@@ -127,7 +127,7 @@ bool ThumbnailStrip::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) 
     case WM_DRAWITEM: {
       // The dialog's only owner-drawn controls are the pictures.
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-      const int index = static_cast<int>(item.CtlID) - IDC_Image1;
+      const int index = static_cast<int>(item.CtlID) - IDC_THUMBNAIL;
       if (index >= 0 && index < kThumbnailCount) Paint(item);
       *result = TRUE;
       return true;

@@ -55,7 +55,7 @@ UniqueBitmap RenderThumbnail(const ThumbnailInputs& in, int index, int width, in
   GdiSurface surface(page.dc(), page.width(), page.height(), kTwipsPerPixel, kTwipsPerPixel, host);
   const SaverOptions options = SaverOptionsOf(in.header, in.settings);
   CardRequest request;
-  request.text = ExpandKeywords(in.text, options.sequence.kanS, options.sequence.unitYear);
+  request.text = ExpandKeywords(in.text, options.sequence.formalKanji, options.sequence.unitYear);
   request.format = FormatOfRecord(in.format);
   request.emphasis = options.sequence.emphasis;
   request.testDisplay = true;

@@ -12,8 +12,8 @@
 #include "win/common/system.h"
 #include "win/screen/display.h"
 #include "win/screen/screen_form.h"
-#include "win/settings_dialog/config_form.h"
 #include "win/settings_dialog/settings_caption.h"
+#include "win/settings_dialog/settings_dialog.h"
 #include "win/startup/app_state.h"
 
 namespace zor::win {

@@ -53,8 +53,8 @@ int main(int argc, char** argv) {
   FrameState frame;
   NoBackground pictures;
   TitleCardRenderer renderer(surface, clock, pictures, random, frame);
-  renderer.draw.useFont = L"IPAMincho";
-  renderer.draw.decoFont = 2;  // outline: 17 prints a character
+  renderer.draw.typeFace = L"IPAMincho";
+  renderer.draw.decorationStyle = 2;  // outline: 17 prints a character
   CardRequest request;
   request.text = L"夜明け前が一番暗いと言うけれど今日の空は明るく晴れて気持ちが良いですね";
   request.text.resize(32);
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     GdiFlush();
     clear.push_back(Now() - t0);
   }
-  renderer.draw.decoFont = 0;
+  renderer.draw.decorationStyle = 0;
   for (int i = 0; i < pages + 2; ++i) {
     bool invert = false;
     const double t0 = Now();
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     GdiFlush();
     if (i >= 2) plain.push_back(Now() - t0);
   }
-  renderer.draw.decoFont = 2;
+  renderer.draw.decorationStyle = 2;
   std::printf("card_bench %dx%d parts: clear %.1f ms, undecorated page %.1f ms\n", w, h, Median(clear), Median(plain));
 
   std::vector<double> compose, present, blit;

@@ -55,8 +55,8 @@ int Photo(const std::wstring& file, int w, int h, std::int16_t scaling) {
   GdiFlush();
   const double withPage = PeakMb();
   zor::PictureSettings settings;
-  settings.frame.bgBmp = 1;
-  settings.bgBmpStr = scaling;
+  settings.frame.backgroundMode = 1;
+  settings.backgroundStretch = scaling;
   zor::win::FolderLists folders;
   zor::SeededRandom random(1);
   zor::BackgroundPainter painter(surface, random, folders, settings, false);
@@ -143,8 +143,8 @@ int Folder(const std::wstring& folder, int n) {
   zor::win::GdiSurface surface(canvas.dc(), 64, 64, 15.0f, 15.0f, host);
   zor::win::FolderLists folders;
   zor::PictureSettings settings;
-  settings.frame.bgBmp = 2;
-  settings.bgBmpDir = folder;
+  settings.frame.backgroundMode = 2;
+  settings.backgroundFolder = folder;
   zor::SeededRandom random(1);
   zor::BackgroundPainter painter(surface, random, folders, settings, false);
   zor::FrameState state;

@@ -22,8 +22,8 @@
 #include "core/settings_dialog/list_editor.h"
 #include "core/screen/sequencer.h"
 #include "win/common/dialog_services.h"
-#include "win/settings_dialog/config_form.h"
-#include "win/settings_dialog/config_form_ids.h"
+#include "win/settings_dialog/settings_dialog.h"
+#include "win/settings_dialog/settings_dialog_ids.h"
 
 namespace {
 
@@ -85,9 +85,9 @@ void Pump() {
 }
 
 void Select(HWND dialog, int row) {
-  HWND list = GetDlgItem(dialog, IDC_List1);
+  HWND list = GetDlgItem(dialog, IDC_MESSAGE_LIST);
   SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_List1, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MESSAGE_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 // A message of typical length: Japanese and English ones in turn, numbered.
@@ -116,7 +116,7 @@ bool MakeFolder(const fs::path& folder, int messages, const fs::path& master) {
 }
 
 // Opens the dialog on the folder; the time until its list is filled and painted.
-double Open(ConfigForm& form) {
+double Open(SettingsDialog& form) {
   const double t0 = Now();
   if (!form.Open(nullptr)) return -1;
   Pump();
@@ -127,7 +127,7 @@ double Open(ConfigForm& form) {
 // Selects the row, lets its thumbnails be drawn, then times one button
 // until the list is painted; *thumbnails gets the time of the thumbnails
 // drawn afterwards for the new selection.
-double Click(ConfigForm& form, int button, double* thumbnails) {
+double Click(SettingsDialog& form, int button, double* thumbnails) {
   Select(form.hwnd(), kRow);
   form.FlushThumbnails();
   Pump();
@@ -174,23 +174,23 @@ int main(int argc, char** argv) {
   // One warm-up round of each, not counted (first use of fonts, classes, the file cache).
   for (int i = 0; i <= runs; ++i) {
     {
-      ConfigForm form(services, empty);
+      SettingsDialog form(services, empty);
       const double t = Open(form);
       if (i) openEmpty.ms.push_back(t);
     }
     if (!MakeFolder(full, 0, master)) return 1;
-    ConfigForm form(services, full);
+    SettingsDialog form(services, full);
     const double t = Open(form);
-    if (SendDlgItemMessageW(form.hwnd(), IDC_List1, LB_GETCOUNT, 0, 0) != kFull) {
+    if (SendDlgItemMessageW(form.hwnd(), IDC_MESSAGE_LIST, LB_GETCOUNT, 0, 0) != kFull) {
       std::fprintf(stderr, "the list holds %d rows\n",
-                   static_cast<int>(SendDlgItemMessageW(form.hwnd(), IDC_List1, LB_GETCOUNT, 0, 0)));
+                   static_cast<int>(SendDlgItemMessageW(form.hwnd(), IDC_MESSAGE_LIST, LB_GETCOUNT, 0, 0)));
       return 1;
     }
     double thumbnails = 0, unused = 0;
-    const double down = Click(form, IDC_Command8, &thumbnails);
-    const double upTen = Click(form, IDC_Command3, &unused);
-    const double del = Click(form, IDC_Command1, &unused);
-    if (SendDlgItemMessageW(form.hwnd(), IDC_List1, LB_GETCOUNT, 0, 0) != kFull - 1) {
+    const double down = Click(form, IDC_MOVE_DOWN, &thumbnails);
+    const double upTen = Click(form, IDC_MOVE_UP_TEN, &unused);
+    const double del = Click(form, IDC_DELETE, &unused);
+    if (SendDlgItemMessageW(form.hwnd(), IDC_MESSAGE_LIST, LB_GETCOUNT, 0, 0) != kFull - 1) {
       std::fprintf(stderr, "the delete did not take\n");
       return 1;
     }
@@ -222,9 +222,9 @@ int main(int argc, char** argv) {
   Figures coreDelete{"data layer: delete one row", {}};
   if (!MakeFolder(full, 0, master)) return 1;
   const fs::path file = full / L"zorante.zrd";
-  ConfigForm form(services, full);
+  SettingsDialog form(services, full);
   (void)Open(form);
-  HWND list = GetDlgItem(form.hwnd(), IDC_List1);
+  HWND list = GetDlgItem(form.hwnd(), IDC_MESSAGE_LIST);
   // The same list box without the drag-list subclass, over the dialog's own.
   RECT lr{};
   GetWindowRect(list, &lr);

@@ -31,8 +31,8 @@ double Now() {
 ThumbnailInputs Message(std::wstring text, std::int16_t decoration) {
   ThumbnailInputs in;
   in.text = std::move(text);
-  in.settings.useFont = L"IPAMincho";
-  in.settings.decoFont = decoration;
+  in.settings.typeFace = L"IPAMincho";
+  in.settings.decorationStyle = decoration;
   in.header.options.emphasisOn = -1;
   in.header.options.colour = 12;
   return in;

@@ -1,0 +1,52 @@
+// The display options dialog: interval, colour scheme, layout, order and
+// emphasis of the registration file in use, written through the list editor
+// on OK.
+#pragma once
+
+#include <string>
+
+#include "core/data/status.h"
+#include "core/settings_dialog/display_options.h"
+#include "core/settings_dialog/list_editor.h"
+#include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
+#include "win/common/handles.h"
+
+namespace zor::win {
+
+class DisplayOptionsDialog final : public Dialog {
+ public:
+  // Shows the options of the editor's file; caption replaces the design's.
+  DisplayOptionsDialog(ListEditor& editor, std::wstring caption);
+
+  [[nodiscard]] const DisplayOptionsModel& Model() const noexcept { return model_; }
+  // What the write on OK gave (ok when nothing was written). On failure the
+  // file and the editor's header keep their old values.
+  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
+
+ protected:
+  bool OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+
+ private:
+  void Apply();
+  void Scroll(int code, int position);
+  void DrawItem(const DRAWITEMSTRUCT& item);
+  void DrawSample(HDC dc, const RECT& r);
+
+  ListEditor& editor_;
+  std::wstring caption_;
+  DisplayOptionsModel model_;
+  DisplayOptions shown_;  // what the controls show, so only changes are repainted
+  bool shownOnce_ = false;
+  UniqueFont sampleFont_;
+  int sampleFontHeight_ = 0;
+  Status outcome_;
+};
+
+// The display options of the editor's file, captioned with the file's name,
+// run modally over owner; what its OK wrote (ok when nothing).
+[[nodiscard]] Status RunDisplayOptions(DialogServices& services, HWND owner, ListEditor& editor);
+
+}  // namespace zor::win

@@ -1,0 +1,200 @@
+#include "win/options/image_options_dialog.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/screen/palette.h"
+#include "win/common/handles.h"
+#include "win/common/palette_colours.h"
+#include "win/options/image_options_dialog_ids.h"
+#include "win/options/picture_folder_chooser.h"
+
+namespace zor::win {
+
+namespace {
+
+constexpr const wchar_t* kStretchTips[kStretchChoices] = {
+    L"拡縮しない",
+    L"全体が見えるように拡縮（縦横比を保持）",
+    L"画面サイズに合わせて拡縮（縦横比を保持）",
+    L"画面サイズに合わせて拡縮",
+};
+constexpr int kFrameCurrent = 12;  // light red
+constexpr int kFrameOther = kPaletteBlack;
+
+void Fill(HDC dc, const RECT& r, COLORREF colour) {
+  UniqueBrush brush(CreateSolidBrush(colour));
+  if (brush) FillRect(dc, &r, brush.get());
+}
+
+// A portrait picture: sky, a hill and a sun, drawn into p.
+void DrawLandscape(HDC dc, const RECT& p) {
+  const int w = p.right - p.left;
+  const int h = p.bottom - p.top;
+  Fill(dc, p, RGB(120, 180, 235));
+  Fill(dc, {p.left, p.top + h * 2 / 3, p.right, p.bottom}, RGB(70, 150, 70));
+  UniqueBrush sun(CreateSolidBrush(RGB(250, 210, 40)));
+  SelectionRestorer brush(dc, sun.get());
+  SelectionRestorer pen(dc, GetStockObject(NULL_PEN));
+  Ellipse(dc, p.left + w * 55 / 100, p.top + h * 12 / 100, p.left + w * 85 / 100, p.top + h * 12 / 100 + w * 30 / 100);
+}
+
+}  // namespace
+
+void DrawStretchPicture(HDC dc, const RECT& r, int mode, bool current) {
+  const int h = r.bottom - r.top;
+  const int line = std::max(1, h / 27) * 2;
+  // The frame, a line inside the control's edge.
+  const COLORREF frame = ColourOf(current ? kFrameCurrent : kFrameOther);
+  Fill(dc, {r.left, r.top, r.right, r.top + line}, frame);
+  Fill(dc, {r.left, r.bottom - line, r.right, r.bottom}, frame);
+  Fill(dc, {r.left, r.top, r.left + line, r.bottom}, frame);
+  Fill(dc, {r.right - line, r.top, r.right, r.bottom}, frame);
+  // The screen, landscape, inside the frame with a gap.
+  const int gap = line + std::max(1, line / 2);
+  const RECT screen{r.left + gap, r.top + gap, r.right - gap, r.bottom - gap};
+  const int sw = screen.right - screen.left;
+  const int sh = screen.bottom - screen.top;
+  if (sw < 4 || sh < 4) return;
+  Fill(dc, screen, RGB(0, 0, 0));
+  // The picture is three wide to four high.
+  int pw = 0;
+  int ph = 0;
+  switch (mode) {
+    case 0:  // its own size, smaller than the screen
+      ph = sh * 2 / 3;
+      pw = ph * 3 / 4;
+      break;
+    case 1:  // the whole picture, as high as the screen
+      ph = sh;
+      pw = ph * 3 / 4;
+      break;
+    case 2:  // the screen filled, the rest cut off
+      pw = sw;
+      ph = pw * 4 / 3;
+      break;
+    default:  // stretched to the screen
+      pw = sw;
+      ph = sh;
+      break;
+  }
+  const int x = screen.left + (sw - pw) / 2;
+  const int y = screen.top + (sh - ph) / 2;
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, screen.left, screen.top, screen.right, screen.bottom);
+  DrawLandscape(dc, {x, y, x + pw, y + ph});
+  RestoreDC(dc, saved);
+}
+
+ImageOptionsDialog::ImageOptionsDialog(DialogServices& services, ProfileStore& store, std::filesystem::path programFolder)
+    : Dialog(IDD_IMAGE_OPTIONS),
+      services_(services),
+      store_(store),
+      programFolder_(std::move(programFolder)),
+      model_(LoadSettings(store, programFolder_)) {}
+
+bool ImageOptionsDialog::OnInit() {
+  for (int i = 0; i < kStretchChoices; ++i) {
+    tips_.Add(hwnd(), Item(IDC_BACKGROUND_STRETCH + i), kStretchTips[i]);
+    tips_.Add(hwnd(), Item(IDC_INTERVAL_STRETCH + i), kStretchTips[i]);
+  }
+  Apply();
+  CentreOnScreen();
+  return true;
+}
+
+void ImageOptionsDialog::Apply() {
+  const ImageOptionsView& view = model_.View();
+  CheckRadioButton(hwnd(), IDC_BACKGROUND_PLACEMENT, IDC_BACKGROUND_PLACEMENT + kPlacementChoices - 1, IDC_BACKGROUND_PLACEMENT + view.placement);
+  CheckRadioButton(hwnd(), IDC_INTERVAL_MODE, IDC_INTERVAL_MODE + kIntervalChoices - 1, IDC_INTERVAL_MODE + view.interval);
+  SetChecked(IDC_COLOUR_BY_FILE_NAME, view.colourByName);
+  SetItemText(IDC_BACKGROUND_SOURCE_CAPTION, view.bgHeading);
+  SetItemText(IDC_BACKGROUND_SOURCE, view.bgPath);
+  SetItemText(IDC_INTERVAL_SOURCE, view.itPath);
+  if (shownOnce_) {
+    // Only the two frames that change are painted again.
+    if (view.bgStretch != shown_.bgStretch) {
+      InvalidateRect(Item(IDC_BACKGROUND_STRETCH + shown_.bgStretch), nullptr, FALSE);
+      InvalidateRect(Item(IDC_BACKGROUND_STRETCH + view.bgStretch), nullptr, FALSE);
+    }
+    if (view.itStretch != shown_.itStretch) {
+      InvalidateRect(Item(IDC_INTERVAL_STRETCH + shown_.itStretch), nullptr, FALSE);
+      InvalidateRect(Item(IDC_INTERVAL_STRETCH + view.itStretch), nullptr, FALSE);
+    }
+  }
+  shown_ = view;
+  shownOnce_ = true;
+}
+
+void ImageOptionsDialog::Choose(ChooserMode mode) {
+  if (const auto written = RunPictureFolderChooser(services_, hwnd(), store_, programFolder_, mode)) {
+    model_.SourcesWritten(*written);
+  }
+}
+
+void ImageOptionsDialog::Save(HWND reportOwner) {
+  if (saved_) return;
+  saved_ = true;
+  outcome_ = model_.Save(store_);
+  if (!outcome_.ok()) services_.Warn(reportOwner, outcome_.message());
+}
+
+bool ImageOptionsDialog::OnCommand(int id, int code, HWND control) {
+  const bool click = code == STN_CLICKED || code == STN_DBLCLK;  // fast repeated clicks arrive as double clicks
+  if (id >= IDC_BACKGROUND_PLACEMENT && id < IDC_BACKGROUND_PLACEMENT + kPlacementChoices) {
+    if (code == BN_CLICKED) model_.SelectPlacement(id - IDC_BACKGROUND_PLACEMENT);
+  } else if (id >= IDC_INTERVAL_MODE && id < IDC_INTERVAL_MODE + kIntervalChoices) {
+    if (code == BN_CLICKED) model_.SelectInterval(id - IDC_INTERVAL_MODE);
+  } else if (id >= IDC_BACKGROUND_STRETCH && id < IDC_BACKGROUND_STRETCH + kStretchChoices) {
+    if (click) model_.ClickBackgroundStretch(id - IDC_BACKGROUND_STRETCH);
+  } else if (id >= IDC_INTERVAL_STRETCH && id < IDC_INTERVAL_STRETCH + kStretchChoices) {
+    if (click) model_.ClickIntervalStretch(id - IDC_INTERVAL_STRETCH);
+  } else if (id == IDC_COLOUR_BY_FILE_NAME) {
+    if (code == BN_CLICKED) model_.SetColourByName(Checked(IDC_COLOUR_BY_FILE_NAME));
+  } else if (id == IDC_CHANGE_BACKGROUND_SOURCE) {
+    if (code == BN_CLICKED) Choose(ChooserMode::kBackground);
+  } else if (id == IDC_CHANGE_INTERVAL_SOURCE) {
+    if (code == BN_CLICKED) Choose(ChooserMode::kInterval);
+  } else if (id == IDOK || id == IDCANCEL) {
+    // OK, Esc and the close box (which arrives as IDCANCEL) all save.
+    tips_.Destroy();
+    Save(hwnd());
+    End(id);
+    return true;
+  } else {
+    return Dialog::OnCommand(id, code, control);
+  }
+  Apply();
+  return true;
+}
+
+bool ImageOptionsDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+  if (msg != WM_DRAWITEM) return false;
+  const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+  const int id = static_cast<int>(item.CtlID);
+  FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  const ImageOptionsView& view = model_.View();
+  if (id >= IDC_BACKGROUND_STRETCH && id < IDC_BACKGROUND_STRETCH + kStretchChoices) {
+    DrawStretchPicture(item.hDC, item.rcItem, id - IDC_BACKGROUND_STRETCH, view.bgStretch == id - IDC_BACKGROUND_STRETCH);
+  } else if (id >= IDC_INTERVAL_STRETCH && id < IDC_INTERVAL_STRETCH + kStretchChoices) {
+    DrawStretchPicture(item.hDC, item.rcItem, id - IDC_INTERVAL_STRETCH, view.itStretch == id - IDC_INTERVAL_STRETCH);
+  }
+  *result = TRUE;
+  return true;
+}
+
+void ImageOptionsDialog::OnClose() {
+  tips_.Destroy();
+  // Destroyed without a command (its owner went first): still saved, the
+  // failure reported without an owner that is going away.
+  Save(nullptr);
+}
+
+Settings RunImageOptions(DialogServices& services, HWND owner, ProfileStore& store,
+                         const std::filesystem::path& programFolder) {
+  ImageOptionsDialog options(services, store, programFolder);
+  services.RunDialog(options, owner);
+  return options.Stored();
+}
+
+}  // namespace zor::win

@@ -1,0 +1,4 @@
+// Ids of the picture viewer.
+#pragma once
+
+#define IDD_PICTURE_VIEWER 270

@@ -1,4 +1,0 @@
-// Ids of the picture viewer.
-#pragma once
-
-#define IDD_VIEW 270

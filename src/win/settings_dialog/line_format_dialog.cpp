@@ -1,0 +1,122 @@
+#include "win/settings_dialog/line_format_dialog.h"
+
+#include "core/screen/palette.h"
+#include "core/text/measures.h"
+#include "win/common/drawings.h"
+#include "win/settings_dialog/line_format_dialog_ids.h"
+
+namespace zor::win {
+
+namespace {
+
+constexpr int kCells = 32;
+constexpr COLORREF kMarkedColour = RGB(255, 0, 0);  // colour 12 of the palette
+constexpr COLORREF kPlainColour = RGB(0, 0, 0);
+
+}  // namespace
+
+LineFormatDialog::LineFormatDialog(ListEditor& editor, const Message& message)
+    : Dialog(IDD_LINE_FORMAT),
+      editor_(editor),
+      model_(Trim(message.text), message.format, editor.Header().options.emphasisOn != 0) {}
+
+bool LineFormatDialog::OnInit() {
+  RECT cell{};
+  GetClientRect(Item(IDC_CHARACTER_CELL), &cell);
+  LOGFONTW lf{};
+  lf.lfHeight = -(cell.bottom - cell.top) * 4 / 5;
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = SHIFTJIS_CHARSET;
+  lf.lfQuality = CLEARTYPE_QUALITY;
+  wcscpy_s(lf.lfFaceName, L"ＭＳ ゴシック");
+  cellFont_.reset(CreateFontIndirectW(&lf));
+  CentreOnScreen();
+  Apply();
+  return true;
+}
+
+void LineFormatDialog::Apply() {
+  const LineFormatView view = model_.View();
+  for (int i = 0; i < kCells; ++i) {
+    const FormatCell& c = view.cells[static_cast<std::size_t>(i)];
+    const FormatCell& before = shown_.cells[static_cast<std::size_t>(i)];
+    ShowItem(IDC_CHARACTER_CELL + i, c.shown);
+    ShowItem(IDC_FOLD_CELL + i, c.shown);
+    if (c.shown) SetItemText(IDC_CHARACTER_CELL + i, c.character);
+    if (c.red != before.red || c.character != before.character) InvalidateRect(Item(IDC_CHARACTER_CELL + i), nullptr, TRUE);
+    if (c.picture != before.picture) InvalidateRect(Item(IDC_FOLD_CELL + i), nullptr, TRUE);
+  }
+  SetChecked(IDC_RANDOM_EMPHASIS, view.randomChecked);
+  EnableItem(IDC_RANDOM_EMPHASIS, view.randomEnabled);
+  SetChecked(IDC_AUTO_FOLD, view.autoFoldChecked);
+  EnableItem(IDC_AUTO_FOLD, view.autoFoldEnabled);
+  for (int i = 0; i < 4; ++i) SetChecked(IDC_FIXED_LAYOUT + i, view.layout == i);
+  for (int i = 0; i < 3; ++i) InvalidateRect(Item(IDC_FIXED_LAYOUT_PICTURE + i), nullptr, FALSE);
+  shown_ = view;
+}
+
+void LineFormatDialog::DrawItem(const DRAWITEMSTRUCT& item) {
+  const int id = static_cast<int>(item.CtlID);
+  const RECT& r = item.rcItem;
+  HDC dc = item.hDC;
+  const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
+  if (id >= IDC_CHARACTER_CELL && id < IDC_CHARACTER_CELL + kCells) {
+    const FormatCell& c = shown_.cells[static_cast<std::size_t>(id - IDC_CHARACTER_CELL)];
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+    SelectionRestorer font(dc, cellFont_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, c.red ? kMarkedColour : kPlainColour);
+    RECT text = r;
+    DrawTextW(dc, c.character.c_str(), static_cast<int>(c.character.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  } else if (id >= IDC_FOLD_CELL && id < IDC_FOLD_CELL + kCells) {
+    FillRect(dc, &r, face);
+    // The cell's outline shows where a click places the marker.
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_3DLIGHT));
+    DrawFoldMarker(dc, r, shown_.cells[static_cast<std::size_t>(id - IDC_FOLD_CELL)].picture);
+  } else if (id >= IDC_FIXED_LAYOUT_PICTURE && id < IDC_FIXED_LAYOUT_PICTURE + 3) {
+    FillRect(dc, &r, face);
+    DrawLayoutPicture(dc, r, id - IDC_FIXED_LAYOUT_PICTURE, shown_.layout == id - IDC_FIXED_LAYOUT_PICTURE + 1);
+  }
+}
+
+bool LineFormatDialog::OnCommand(int id, int code, HWND control) {
+  const bool click = code == STN_CLICKED || code == STN_DBLCLK;  // fast repeated clicks arrive as double clicks
+  if (id >= IDC_CHARACTER_CELL && id < IDC_CHARACTER_CELL + kCells) {
+    if (click) model_.ClickCharacter(id - IDC_CHARACTER_CELL);
+  } else if (id >= IDC_FOLD_CELL && id < IDC_FOLD_CELL + kCells) {
+    if (click) model_.ClickMarker(id - IDC_FOLD_CELL);
+  } else if (id >= IDC_FIXED_LAYOUT_PICTURE && id < IDC_FIXED_LAYOUT_PICTURE + 3) {
+    if (click) model_.SelectLayout(id - IDC_FIXED_LAYOUT_PICTURE + 1);
+  } else if (id >= IDC_FIXED_LAYOUT && id < IDC_FIXED_LAYOUT + 4) {
+    if (code == BN_CLICKED) model_.SelectLayout(id - IDC_FIXED_LAYOUT);
+  } else if (id == IDC_RANDOM_EMPHASIS) {
+    if (code == BN_CLICKED) model_.SetRandomEmphasis(Checked(IDC_RANDOM_EMPHASIS));
+  } else if (id == IDC_AUTO_FOLD) {
+    if (code == BN_CLICKED) model_.SetAutoFold(Checked(IDC_AUTO_FOLD));
+  } else if (id == IDOK) {
+    outcome_ = editor_.WriteFormat(model_.Bytes());
+    End(IDOK);
+    return true;
+  } else {
+    return Dialog::OnCommand(id, code, control);
+  }
+  Apply();
+  return true;
+}
+
+bool LineFormatDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+  if (msg != WM_DRAWITEM) return false;
+  DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+  *result = TRUE;
+  return true;
+}
+
+Status RunLineFormat(DialogServices& services, HWND owner, ListEditor& editor, const Message& message) {
+  LineFormatDialog lineFormatDialog(editor, message);
+  services.RunDialog(lineFormatDialog, owner);
+  return lineFormatDialog.Outcome();
+}
+
+}  // namespace zor::win

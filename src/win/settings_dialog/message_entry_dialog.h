@@ -1,0 +1,39 @@
+// The message entry form: one message typed for an add or a correction,
+// written through the list editor on OK.
+#pragma once
+
+#include "core/data/status.h"
+#include "core/settings_dialog/list_editor.h"
+#include "core/settings_dialog/message_entry.h"
+#include "win/common/dialog.h"
+#include "win/common/dialog_services.h"
+#include "win/common/handles.h"
+
+namespace zor::win {
+
+class MessageEntryDialog final : public Dialog {
+ public:
+  // editIndex: -1 adds a message, otherwise the row to correct.
+  MessageEntryDialog(ListEditor& editor, int editIndex);
+
+  // What the write on OK gave (ok when nothing was written).
+  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
+
+ protected:
+  bool OnInit() override;
+  bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  void Store();
+
+  ListEditor& editor_;
+  MessageEntry entry_;
+  UniqueFont font_;
+  Status outcome_;
+};
+
+// The entry form of an add (editIndex -1) or of the correction of row
+// editIndex, run modally over owner; what its OK wrote (ok when nothing).
+[[nodiscard]] Status RunMessageEntry(DialogServices& services, HWND owner, ListEditor& editor, int editIndex);
+
+}  // namespace zor::win

@@ -1,0 +1,36 @@
+// Control ids of the message list editor.
+#pragma once
+
+#define IDD_SETTINGS_DIALOG 100
+#define IDR_SETTINGS_MENU 101
+
+#define IDC_MESSAGE_LIST 1001
+#define IDC_SELECTED_TEXT 1002
+#define IDC_THUMBNAIL_CAPTION 1003
+#define IDC_COUNT_CAPTION 1004
+#define IDC_MESSAGE_COUNT 1005
+#define IDC_FILE_NAME 1006
+#define IDC_DELETE 1011
+#define IDC_ADD 1012
+#define IDC_MOVE_UP_TEN 1013
+#define IDC_CLOSE 1014
+#define IDC_CORRECT 1015
+#define IDC_FORMAT 1016
+#define IDC_MOVE_UP 1017
+#define IDC_MOVE_DOWN 1018
+#define IDC_MOVE_DOWN_TEN 1019
+// The six layout thumbnails (0..5).
+#define IDC_THUMBNAIL 1020
+
+// Menu items.
+#define IDM_NEW_FILE 1101
+#define IDM_OPEN_FILE 1102
+#define IDM_IMPORT 1103
+#define IDM_EXPORT 1104
+#define IDM_RENAME_FILE 1105
+#define IDM_DISPLAY_OPTIONS 1106
+#define IDM_IMAGE_OPTIONS 1107
+#define IDM_FONT_DATE_OPTIONS 1108
+#define IDM_IMPORT_OPTION 1109
+#define IDM_HELP_CONTENTS 1110
+#define IDM_VERSION 1111
