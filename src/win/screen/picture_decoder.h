@@ -7,7 +7,9 @@
 
 #include <filesystem>
 
-#include "core/screen/picture_pixels.h"
+#include "core/screen/area_shrinker.h"
+#include "core/screen/picture_header.h"
+#include "core/screen/pixel_rect.h"
 #include "core/screen/surface.h"
 #include "win/common/dib.h"
 

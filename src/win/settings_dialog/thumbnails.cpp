@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/screen/page_frame.h"
-#include "core/screen/picture_pixels.h"
+#include "core/screen/area_shrinker.h"
 #include "core/screen/sequencer.h"
 #include "win/screen/gdi_surface.h"
 #include "win/settings_dialog/smooth_sketch.h"
