@@ -69,22 +69,30 @@ void GdiSurface::AddChanged(const RECT& given) {
   RECT r{std::max<LONG>(given.left, 0), std::max<LONG>(given.top, 0), std::min<LONG>(given.right, width_),
          std::min<LONG>(given.bottom, height_)};
   if (r.left >= r.right || r.top >= r.bottom) return;
-  const auto area = [](const RECT& a) {
-    return static_cast<long long>(a.right - a.left) * static_cast<long long>(a.bottom - a.top);
+  const auto area = [](LONG l, LONG t, LONG rr, LONG b) {
+    return rr > l && b > t ? static_cast<long long>(rr - l) * static_cast<long long>(b - t) : 0LL;
   };
+  // Drawing again over what is already noted (tiles, copies) adds nothing.
+  for (const RECT& c : changed_) {
+    if (r.left >= c.left && r.top >= c.top && r.right <= c.right && r.bottom <= c.bottom) return;
+  }
   // Merged into a rectangle it overlaps or nearly adjoins when the union
   // wastes little: the glyphs of a run join into one band. Merging may make
   // a rectangle meet others, so it goes round again.
   for (bool merged = true; merged;) {
     merged = false;
-    for (auto it = changed_.begin(); it != changed_.end(); ++it) {
-      RECT u{};
-      UnionRect(&u, &r, &*it);
-      RECT overlap{};
-      const long long shared = IntersectRect(&overlap, &r, &*it) ? area(overlap) : 0;
-      if (area(u) * 4 <= (area(r) + area(*it) - shared) * 5 || shared == area(r)) {
+    for (std::size_t i = 0; i < changed_.size(); ++i) {
+      const RECT& c = changed_[i];
+      const RECT u{std::min(r.left, c.left), std::min(r.top, c.top), std::max(r.right, c.right),
+                   std::max(r.bottom, c.bottom)};
+      const long long shared = area(std::max(r.left, c.left), std::max(r.top, c.top), std::min(r.right, c.right),
+                                    std::min(r.bottom, c.bottom));
+      const long long own = area(r.left, r.top, r.right, r.bottom);
+      if (area(u.left, u.top, u.right, u.bottom) * 4 <= (own + area(c.left, c.top, c.right, c.bottom) - shared) * 5 ||
+          shared == own) {
         r = u;
-        changed_.erase(it);
+        changed_[i] = changed_.back();
+        changed_.pop_back();
         merged = true;
         break;
       }
@@ -93,7 +101,10 @@ void GdiSurface::AddChanged(const RECT& given) {
   changed_.push_back(r);
   if (changed_.size() > kMaxChanged) {
     RECT all = changed_.front();
-    for (const RECT& c : changed_) UnionRect(&all, &all, &c);
+    for (const RECT& c : changed_) {
+      all = RECT{std::min(all.left, c.left), std::min(all.top, c.top), std::max(all.right, c.right),
+                 std::max(all.bottom, c.bottom)};
+    }
     changed_.assign(1, all);
   }
 }
@@ -154,6 +165,7 @@ HFONT GdiSurface::FontFor(const FontSpec& font) {
     if (stamp_.dc()) SelectObject(stamp_.dc(), GetStockObject(SYSTEM_FONT));
     fonts_.clear();
     measures_.clear();
+    groundPrints_.clear();
     stamps_.clear();
     stampBytes_ = 0;
   }
@@ -207,10 +219,16 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
   // Type in the colour of a plain ground (a shadow on it) often lands on
   // pixels of that colour alone: then it changes nothing and is not drawn.
   // The text's footprint decides; where it is drawn, it is printed as ever.
+  // A footprint costs about a print to make, so it is made the second time
+  // a text is printed so in a font, not for what is printed once.
   if (hasSelected_ && clean_ && cleanColour_ == fore_) {
     int stride = 0;
     std::uint32_t* image = ImageBits(stride);
-    if (HFONT font = FontFor(selected_); image && font) {
+    HFONT font = FontFor(selected_);
+    if (groundPrints_.size() >= kMaxMeasures) groundPrints_.clear();
+    const bool again =
+        image && font && !groundPrints_.emplace(reinterpret_cast<std::uintptr_t>(font), std::wstring(text)).second;
+    if (again) {
       GdiFlush();
       bool blank = false;
       const std::vector<POINT> alone{POINT{0, 0}};

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <span>
 #include <string>
@@ -163,6 +164,8 @@ class GdiSurface final : public Surface {
   // Measures of captions (single characters mostly) per font, kept while the font is.
   std::map<std::pair<std::uintptr_t, std::wstring>, TextExtent, std::less<>> measures_;
   static constexpr std::size_t kMaxMeasures = 4096;
+  // Texts printed in the colour of a plain ground once already, per font.
+  std::set<std::pair<std::uintptr_t, std::wstring>> groundPrints_;
   std::shared_ptr<HeldPicture> picture_ = std::make_shared<HeldPicture>();
 };
 
