@@ -90,10 +90,14 @@ int Photo(const std::wstring& file, int w, int h, std::int16_t scaling) {
   std::printf("page %dx%d, scaling %d: decode+scale+paint %.1f ms; picture %dx%d kept at %dx%d (%.1f MB); page %.1f MB\n", w, h,
               scaling, Ms(end - start), surface.Picture().OwnSize().width, surface.Picture().OwnSize().height, kept.width,
               kept.height, keptMb, pageMb);
-  std::printf("P4 %dx%d: to the screen %.1f ms, of which the decoder's calls %.1f ms: the program's own part %.1f ms "
-              "(goal <= 40: %s); processor time %.1f ms, the decoder's %.1f ms, the program's own %.1f ms\n",
-              w, h, Ms(end - start), decoderClock, Ms(end - start) - decoderClock,
-              Ms(end - start) - decoderClock <= 40.0 ? "met" : "NOT met", cpu, decoderCpu, cpu - decoderCpu);
+  // The goal (P4) is about 24-megapixel pictures; the other runs print the same figures unlabelled.
+  const zor::PixelSize own = surface.Picture().OwnSize();
+  const bool goal = static_cast<double>(own.width) * own.height >= 20.0e6;
+  std::printf("%s %dx%d, scaling %d: to the screen %.1f ms, of which the decoder's calls %.1f ms: the program's own part %.1f ms"
+              "%s; processor time %.1f ms, the decoder's %.1f ms, the program's own %.1f ms\n",
+              goal ? "P4" : "picture", w, h, scaling, Ms(end - start), decoderClock, Ms(end - start) - decoderClock,
+              !goal ? "" : Ms(end - start) - decoderClock <= 40.0 ? " (goal <= 40: met)" : " (goal <= 40: NOT met)", cpu,
+              decoderCpu, cpu - decoderCpu);
   std::printf("peak working set: %.1f MB at start, %.1f MB with the page, %.1f MB after: +%.1f MB over the page "
               "(budget picture + 20 MB = %.1f MB)\n",
               before, withPage, after, after - withPage, keptMb + 20.0);
