@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/screen/picture_pixels.h"
+#include "core/screen/area_shrinker.h"
+#include "core/screen/picture_resampling.h"
 
 namespace {
 

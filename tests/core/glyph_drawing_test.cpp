@@ -142,6 +142,20 @@ TEST(GetDiff, OneAxisPerFaceAndNothingForOtherTexts) {
   EXPECT_EQ(s.captions.size(), captions) << "the label is left alone";
 }
 
+TEST(GetDiff, OneMeasureForEachDecoratedCharacter) {
+  RecordingSurface s(1024, 768);
+  GlyphDrawer d(s, 0, L"IPAMincho", true);
+  ASSERT_TRUE(d.SetDrawFont(L"IPAMincho", 72.0f, kKeep, kKeep));
+  const std::size_t before = s.captions.size();
+  d.DrawDecorated(100, 50, L"あ", 1, false);
+  EXPECT_EQ(s.captions.size(), before + 1) << "the upright face: across only";
+  ASSERT_TRUE(d.SetDrawFont(L"@IPAMincho", kKeep, kKeep, kKeep));
+  d.DrawDecorated(100, 50, L"あ", 1, false);
+  EXPECT_EQ(s.captions.size(), before + 2) << "the vertical face: down only";
+  d.DrawDecorated(100, 50, L"あ", 1, true);
+  EXPECT_EQ(s.captions.size(), before + 2) << "no centring, no measure";
+}
+
 TEST(GetDiff, UsesTheSizeThePlatformGave) {
   RecordingSurface s(1024, 768);
   s.sizeStep = 0.75f;

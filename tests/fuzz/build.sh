@@ -33,7 +33,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 objects=()
 pids=()
 failed=0
-for src in "$ROOT"/src/core/data/*.cpp "$ROOT"/src/core/text/*.cpp "$ROOT"/src/core/screen/picture_pixels.cpp; do
+for src in "$ROOT"/src/core/data/*.cpp "$ROOT"/src/core/text/*.cpp "$ROOT"/src/core/screen/picture_header.cpp "$ROOT"/src/core/screen/area_shrinker.cpp; do
   obj=$OUT/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
   objects+=("$obj")
   "$CXX" "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c -o "$obj" "$src" &

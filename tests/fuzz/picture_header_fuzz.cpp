@@ -5,7 +5,8 @@
 #include <cstring>
 #include <vector>
 
-#include "core/screen/picture_pixels.h"
+#include "core/screen/area_shrinker.h"
+#include "core/screen/picture_header.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::size_t reads = 0;

@@ -183,3 +183,110 @@ TEST(GdiSurface, ManySizesKeepDrawingRight) {
 
 }  // namespace
 }  // namespace zor::win
+
+namespace zor::win {
+namespace {
+
+// What a screen shows when only the changed rectangles reach it.
+class ScreenCopy final : public SurfaceHost {
+ public:
+  ScreenCopy(DibImage& image, DibImage& screen) : image_(image), screen_(screen) {}
+  int refreshes = 0;
+  long long copied = 0;
+  [[nodiscard]] PointSize CreditLabelSize() const override { return {}; }
+  void PlaceCreditLabel(float, float, Rgb) override {}
+  void Refresh(std::span<const RECT> changed) override {
+    ++refreshes;
+    GdiFlush();
+    for (const RECT& r : changed) {
+      EXPECT_LT(r.left, r.right);
+      EXPECT_LT(r.top, r.bottom);
+      EXPECT_GE(r.left, 0);
+      EXPECT_GE(r.top, 0);
+      EXPECT_LE(r.right, image_.width());
+      EXPECT_LE(r.bottom, image_.height());
+      BitBlt(screen_.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, image_.dc(), r.left, r.top, SRCCOPY);
+      copied += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
+    }
+    GdiFlush();
+  }
+  void ReportMissingFace(std::wstring_view) override {}
+
+ private:
+  DibImage& image_;
+  DibImage& screen_;
+};
+
+int Differing(const DibImage& a, const DibImage& b) {
+  int n = 0;
+  for (int i = 0; i < a.width() * a.height(); ++i) n += (a.pixels()[i] & 0xFFFFFF) != (b.pixels()[i] & 0xFFFFFF) ? 1 : 0;
+  return n;
+}
+
+// Pages in every layout, ground and decoration, each shown through only the
+// rectangles the surface reported: the screen must equal the image exactly
+// after every page, and a page that keeps its ground shows only part of it.
+TEST(GdiSurface, ChangedRectanglesShowEveryPageExactly) {
+  DibImage image;
+  DibImage screen;
+  ASSERT_TRUE(image.Create(800, 450));
+  ASSERT_TRUE(screen.Create(800, 450));
+  ScreenCopy host(image, screen);
+  GdiSurface surface(image.dc(), 800, 450, 15.0f, 15.0f, host);
+  struct Card {
+    char layout;
+    const wchar_t* text;
+    bool white;
+    std::int16_t decoration;
+  };
+  const Card cards[] = {
+      {'A', L"夜明け前が一番暗い", false, 2},        {'C', L"Rome was not built in a day.", false, 1},
+      {'B', L"継続は力なり", false, 3},              {'B', L"継続は力なり", true, 3},
+      {'A', L"今日は良い天気ですね", true, 0},       {'C', L"千里の道も一歩から", true, 2},
+      {'B', L"千里の道も一歩から「ちゃんと」…", false, 1}, {'A', L"一", false, 0},
+  };
+  int page = 0;
+  for (const Card& c : cards) {
+    const long long before = host.copied;
+    Page(surface, c.layout, c.text, c.white, c.decoration);
+    EXPECT_EQ(Differing(image, screen), 0) << "page " << page;
+    if (page > 0 && c.white == cards[page - 1].white) {
+      EXPECT_LT(host.copied - before, 800LL * 450) << "page " << page << " keeps its ground: only part is shown";
+    }
+    ++page;
+  }
+  EXPECT_GE(host.refreshes, page);
+  EXPECT_TRUE(surface.Changed().empty()) << "every change was handed over";
+}
+
+// However many places are drawn on, the changed rectangles stay few, and
+// drawing over what was already reported adds no rectangle.
+TEST(GdiSurface, ChangedRectanglesStayFewAndMerge) {
+  DibImage image;
+  ASSERT_TRUE(image.Create(640, 480));
+  OffscreenHost host;
+  GdiSurface surface(image.dc(), 640, 480, 15.0f, 15.0f, host);
+  surface.SetBackColour(Rgb{0, 0, 0});
+  surface.Clear();
+  surface.Refresh();
+  EXPECT_TRUE(surface.Changed().empty());
+  surface.SelectFont(FontSpec{L"IPAMincho", 20.0f, false, false, 0});
+  surface.SetForeColour(Rgb{255, 255, 255});
+  for (int i = 0; i < 60; ++i) surface.Print(static_cast<float>(i % 10) * 45.0f, static_cast<float>(i / 10) * 55.0f, L"永");
+  GdiFlush();
+  EXPECT_LE(surface.Changed().size(), 12u);
+  surface.Refresh();
+  surface.Print(10, 10, L"永");
+  ASSERT_EQ(surface.Changed().size(), 1u);
+  const RECT one = surface.Changed()[0];
+  surface.Print(10, 10, L"永");
+  ASSERT_EQ(surface.Changed().size(), 1u) << "the same place again";
+  EXPECT_TRUE(EqualRect(&one, &surface.Changed()[0]));
+  // A column of glyphs joins into one band.
+  surface.Refresh();
+  for (int i = 0; i < 8; ++i) surface.Print(300, static_cast<float>(i) * 15.0f, L"永");
+  EXPECT_EQ(surface.Changed().size(), 1u);
+}
+
+}  // namespace
+}  // namespace zor::win

@@ -476,7 +476,7 @@ class Placement : public Pictures {
    public:
     PointSize CreditLabelSize() const override { return {}; }
     void PlaceCreditLabel(float, float, Rgb) override {}
-    void Refresh() override {}
+    void Refresh(std::span<const RECT>) override {}
     void ReportMissingFace(std::wstring_view) override {}
   };
 

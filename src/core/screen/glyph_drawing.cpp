@@ -65,9 +65,9 @@ bool GlyphDrawer::SetDrawFont(std::wstring_view face, float size, int bold, int 
 TextExtent GlyphDrawer::MeasureCaption(std::wstring_view caption) { return surface_.MeasureText(label_, caption); }
 
 float GlyphDrawer::CentringOffset(std::wstring_view ch, bool vertical) {
-  if (!IsOneCharacter(ch)) return 0.0f;
+  // Only the axis of the face is centred: the other is not measured at all.
+  if (IsVerticalFace(label_.face) != vertical || !IsOneCharacter(ch)) return 0.0f;
   const TextExtent extent = MeasureCaption(ch);
-  if (IsVerticalFace(label_.face) != vertical) return 0.0f;
   return (extent.size - extent.width) / 2.0f;
 }
 

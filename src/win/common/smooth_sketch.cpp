@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/screen/picture_pixels.h"
+#include "core/screen/area_shrinker.h"
 #include "win/common/dib.h"
 
 namespace zor::win {

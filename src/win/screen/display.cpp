@@ -77,7 +77,7 @@ class FormHost final : public SurfaceHost {
     label.top = top;
     label.colour = ToColorRef(colour);
   }
-  void Refresh() override { form_.Refresh(); }
+  void Refresh(std::span<const RECT> changed) override { form_.Present(changed); }
   void ReportMissingFace(std::wstring_view message) override {
     ShowError(form_.hwnd(), message);
     form_.End();
@@ -168,7 +168,8 @@ class DisplayController final : public ScreenController {
     if (form.Closing()) return;
     form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(outcome.interval, 0)));
     form.Credit().visible = outcome.creditVisible;
-    form.Refresh();
+    // What the page left unshown, and the label where it changed.
+    surface(form).Refresh();
   }
 
  private:

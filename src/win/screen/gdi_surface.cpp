@@ -30,10 +30,14 @@ void GdiSurface::Clear() {
   UniqueBrush brush(CreateSolidBrush(ToColorRef(back_)));
   if (clean_ && cleanColour_ == back_) {
     // Only what was drawn since the last clear differs from the ground.
-    for (const RECT& r : dirty_) FillRect(dc_, &r, brush.get());
+    for (const RECT& r : dirty_) {
+      FillRect(dc_, &r, brush.get());
+      AddChanged(r);
+    }
   } else {
     RECT all{0, 0, width_, height_};
     FillRect(dc_, &all, brush.get());
+    AddChanged(all);
     // The drawing bounds must report the fill, or they cannot be trusted.
     RECT bounds{};
     clean_ = (GetBoundsRect(dc_, &bounds, 0) & DCB_SET) != 0 && EqualRect(&bounds, &all);
@@ -54,12 +58,62 @@ void GdiSurface::AddDirty(RECT r) {
   r.right = std::min<LONG>(r.right, width_);
   r.bottom = std::min<LONG>(r.bottom, height_);
   if (r.left >= r.right || r.top >= r.bottom) return;
+  AddChanged(r);
   dirty_.push_back(r);
   if (dirty_.size() > kMaxDirty) {
     RECT all = dirty_.front();
     for (const RECT& d : dirty_) UnionRect(&all, &all, &d);
     dirty_.assign(1, all);
   }
+}
+
+void GdiSurface::AddChanged(const RECT& given) {
+  RECT r{std::max<LONG>(given.left, 0), std::max<LONG>(given.top, 0), std::min<LONG>(given.right, width_),
+         std::min<LONG>(given.bottom, height_)};
+  if (r.left >= r.right || r.top >= r.bottom) return;
+  const auto area = [](LONG l, LONG t, LONG rr, LONG b) {
+    return rr > l && b > t ? static_cast<long long>(rr - l) * static_cast<long long>(b - t) : 0LL;
+  };
+  // Drawing again over what is already noted (tiles, copies) adds nothing.
+  for (const RECT& c : changed_) {
+    if (r.left >= c.left && r.top >= c.top && r.right <= c.right && r.bottom <= c.bottom) return;
+  }
+  // Merged into a rectangle it overlaps or nearly adjoins when the union
+  // wastes little: the glyphs of a run join into one band. Merging may make
+  // a rectangle meet others, so it goes round again.
+  for (bool merged = true; merged;) {
+    merged = false;
+    for (std::size_t i = 0; i < changed_.size(); ++i) {
+      const RECT& c = changed_[i];
+      const RECT u{std::min(r.left, c.left), std::min(r.top, c.top), std::max(r.right, c.right),
+                   std::max(r.bottom, c.bottom)};
+      const long long shared = area(std::max(r.left, c.left), std::max(r.top, c.top), std::min(r.right, c.right),
+                                    std::min(r.bottom, c.bottom));
+      const long long own = area(r.left, r.top, r.right, r.bottom);
+      if (area(u.left, u.top, u.right, u.bottom) * 4 <= (own + area(c.left, c.top, c.right, c.bottom) - shared) * 5 ||
+          shared == own) {
+        r = u;
+        changed_[i] = changed_.back();
+        changed_.pop_back();
+        merged = true;
+        break;
+      }
+    }
+  }
+  changed_.push_back(r);
+  if (changed_.size() > kMaxChanged) {
+    RECT all = changed_.front();
+    for (const RECT& c : changed_) {
+      all = RECT{std::min(all.left, c.left), std::min(all.top, c.top), std::max(all.right, c.right),
+                 std::max(all.bottom, c.bottom)};
+    }
+    changed_.assign(1, all);
+  }
+}
+
+void GdiSurface::Refresh() {
+  host_.Refresh(changed_);
+  changed_.clear();
 }
 
 bool GdiSurface::UntouchedGround(const RECT& r, Rgb colour) const {
@@ -91,6 +145,8 @@ HFONT GdiSurface::FontFor(const FontSpec& font) {
     SelectObject(dc_, GetStockObject(SYSTEM_FONT));
     if (stamp_.dc()) SelectObject(stamp_.dc(), GetStockObject(SYSTEM_FONT));
     fonts_.clear();
+    measures_.clear();
+    groundPrints_.clear();
     stamps_.clear();
     stampBytes_ = 0;
   }
@@ -121,6 +177,9 @@ TextExtent GdiSurface::MeasureText(const FontSpec& font, std::wstring_view capti
   upright.escapement = 0;
   HFONT h = FontFor(upright);
   if (!h) return {};
+  // A font measures a caption the same every time: asked once.
+  std::pair<std::uintptr_t, std::wstring> key{reinterpret_cast<std::uintptr_t>(h), std::wstring(caption)};
+  if (const auto known = measures_.find(key); known != measures_.end()) return known->second;
   SelectionRestorer keep(dc_, h);
   SIZE size{};
   GetTextExtentPoint32W(dc_, caption.data(), static_cast<int>(caption.size()), &size);
@@ -130,12 +189,35 @@ TextExtent GdiSurface::MeasureText(const FontSpec& font, std::wstring_view capti
   extent.width = static_cast<float>(size.cx) * tppX_ / 20.0f;
   // The size the platform gave: the em height in whole pixels, back in points.
   extent.size = static_cast<float>(tm.tmHeight - tm.tmInternalLeading) * tppY_ / 20.0f;
+  if (measures_.size() >= kMaxMeasures) measures_.clear();
+  measures_.emplace(std::move(key), extent);
   return extent;
 }
 
 void GdiSurface::Print(float x, float y, std::wstring_view text) {
   if (text.empty()) return;
   if (hasSelected_) SelectObject(dc_, FontFor(selected_));
+  // Type in the colour of a plain ground (a shadow on it) often lands on
+  // pixels of that colour alone: then it changes nothing and is not drawn.
+  // The text's footprint decides; where it is drawn, it is printed as ever.
+  // A footprint costs about a print to make, so it is made the second time
+  // a text is printed so in a font, not for what is printed once.
+  if (hasSelected_ && clean_ && cleanColour_ == fore_) {
+    int stride = 0;
+    std::uint32_t* image = ImageBits(stride);
+    HFONT font = FontFor(selected_);
+    if (groundPrints_.size() >= kMaxMeasures) groundPrints_.clear();
+    const bool again =
+        image && font && !groundPrints_.emplace(reinterpret_cast<std::uintptr_t>(font), std::wstring(text)).second;
+    if (again) {
+      GdiFlush();
+      bool blank = false;
+      const std::vector<POINT> alone{POINT{0, 0}};
+      const Stamp* footprint = StampFor(font, text, alone, 0, blank);
+      if (blank || (footprint && InkUnchanged(*footprint, PixelX(x), PixelY(y), image, stride))) return;
+      SelectObject(dc_, font);
+    }
+  }
   SetTextColor(dc_, ToColorRef(fore_));
   TextOutW(dc_, PixelX(x), PixelY(y), text.data(), static_cast<int>(text.size()));
   NoteDrawn();
@@ -166,26 +248,28 @@ std::uint32_t* GdiSurface::ReadImageBits(int& stride) {
   return static_cast<std::uint32_t*>(dib.dsBm.bmBits);
 }
 
-void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) {
+bool GdiSurface::InkUnchanged(const Stamp& stamp, int refX, int refY, const std::uint32_t* image, int stride) const {
   // Copies in the colour the pixels under them already have change nothing
   // (an outline in the ground colour on a plain ground): a quick look first.
   const RECT box{refX + stamp.left, refY + stamp.top, refX + stamp.left + stamp.w, refY + stamp.top + stamp.h};
-  if (UntouchedGround(box, fore_)) return;
-  {
-    const std::uint32_t solid = static_cast<std::uint32_t>(fore_.r) << 16 | fore_.g << 8 | fore_.b;
-    bool unchanged = true;
-    for (int row = 0; row < stamp.h && unchanged; ++row) {
-      const int y = refY + stamp.top + row;
-      if (y < 0 || y >= height_) continue;
-      const int from = std::max(refX + stamp.left + stamp.spans[static_cast<std::size_t>(row)].first, 0);
-      const int to = std::min(refX + stamp.left + stamp.spans[static_cast<std::size_t>(row)].second, width_ - 1);
-      const std::uint32_t* line = image + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
-      std::uint32_t differs = 0;
-      for (int col = from; col <= to; ++col) differs |= (line[col] ^ solid) & 0xFFFFFF;
-      unchanged = differs == 0;
-    }
-    if (unchanged) return;
+  if (UntouchedGround(box, fore_)) return true;
+  const std::uint32_t solid = static_cast<std::uint32_t>(fore_.r) << 16 | fore_.g << 8 | fore_.b;
+  for (int row = 0; row < stamp.h; ++row) {
+    const int y = refY + stamp.top + row;
+    if (y < 0 || y >= height_) continue;
+    const int from = std::max(refX + stamp.left + stamp.spans[static_cast<std::size_t>(row)].first, 0);
+    const int to = std::min(refX + stamp.left + stamp.spans[static_cast<std::size_t>(row)].second, width_ - 1);
+    const std::uint32_t* line = image + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+    std::uint32_t differs = 0;
+    for (int col = from; col <= to; ++col) differs |= (line[col] ^ solid) & 0xFFFFFF;
+    if (differs != 0) return false;
   }
+  return true;
+}
+
+void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) {
+  if (InkUnchanged(stamp, refX, refY, image, stride)) return;
+  const RECT box{refX + stamp.left, refY + stamp.top, refX + stamp.left + stamp.w, refY + stamp.top + stamp.h};
   AddDirty(box);
   const std::uint32_t r = fore_.r, g = fore_.g, b = fore_.b;
   const std::uint32_t solid = r << 16 | g << 8 | b;
@@ -244,16 +328,25 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   }
 
   GdiFlush();  // the image's pixels are read and written directly below
+  bool blank = false;
+  const Stamp* stamp = StampFor(font, text, shifts, reach, blank);
+  if (blank) return;  // nothing to draw (blanks)
+  if (!stamp) {
+    Surface::PrintCopies(x, y, text, offsets);
+    return;
+  }
+  BlendStamp(*stamp, refX, refY, image, stride);
+}
+
+const GdiSurface::Stamp* GdiSurface::StampFor(HFONT font, std::wstring_view text, const std::vector<POINT>& shifts,
+                                              int reach, bool& blank) {
   // A text stamped before in the same font with the same copies is blended
   // from the merge kept then.
   // Fonts live as long as the surface, so the handle names the font.
   StampKey key{reinterpret_cast<std::uintptr_t>(font), std::wstring(text), {}};
   key.shifts.reserve(shifts.size());
   for (const POINT& p : shifts) key.shifts.push_back(p.x * 65536 + p.y);
-  if (const auto known = stamps_.find(key); known != stamps_.end()) {
-    BlendStamp(known->second, refX, refY, image, stride);
-    return;
-  }
+  if (const auto known = stamps_.find(key); known != stamps_.end()) return &known->second;
 
   // The box the text can cover around its reference point, turned with the font.
   SelectObject(dc_, font);
@@ -281,13 +374,11 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   const int w = static_cast<int>(std::ceil(bx1)) + reach - ox + 1;
   const int h = static_cast<int>(std::ceil(by1)) + reach - oy + 1;
   if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > 64LL * 1024 * 1024) {
-    Surface::PrintCopies(x, y, text, offsets);
-    return;
+    return nullptr;
   }
   if (stamp_.width() < w || stamp_.height() < h) {
     if (!stamp_.Create(std::max(w, stamp_.width()), std::max(h, stamp_.height()))) {
-      Surface::PrintCopies(x, y, text, offsets);
-      return;
+      return nullptr;
     }
     SetTextAlign(stamp_.dc(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
     SetTextColor(stamp_.dc(), RGB(255, 255, 255));
@@ -325,7 +416,10 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
     inkLeft = std::min(inkLeft, l);
     inkRight = std::max(inkRight, r);
   }
-  if (inkBottom < 0) return;  // nothing to draw (blanks)
+  if (inkBottom < 0) {
+    blank = true;
+    return nullptr;
+  }
 
   // The copies merged over the ink box widened by the reach: strongest wins.
   const int mx0 = std::max(0, inkLeft - reach), mx1 = std::min(w - 1, inkRight + reach);
@@ -375,9 +469,9 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
     stampBytes_ = 0;
   }
   stampBytes_ += stamp.alpha.size();
-  const Stamp& kept = stamps_.emplace(std::move(key), std::move(stamp)).first->second;
-  BlendStamp(kept, refX, refY, image, stride);
+  return &stamps_.emplace(std::move(key), std::move(stamp)).first->second;
 }
+
 
 bool GdiSurface::LoadPicture(const std::filesystem::path& file, const PictureUse& use) {
   return picture_->Load(file, {width_, height_}, use) == PictureLoad::kLoaded;

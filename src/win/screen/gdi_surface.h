@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <set>
 #include <memory>
 #include <span>
 #include <string>
@@ -25,7 +26,9 @@ class SurfaceHost {
   virtual ~SurfaceHost() = default;
   [[nodiscard]] virtual PointSize CreditLabelSize() const = 0;
   virtual void PlaceCreditLabel(float left, float top, Rgb colour) = 0;
-  virtual void Refresh() = 0;
+  // Shows the image; only the rectangles given (image pixels) changed since
+  // the last showing, so only they need to reach the screen.
+  virtual void Refresh(std::span<const RECT> changed) = 0;
   virtual void ReportMissingFace(std::wstring_view message) = 0;
 };
 
@@ -36,7 +39,7 @@ class OffscreenHost final : public SurfaceHost {
   std::wstring missingFace;
   [[nodiscard]] PointSize CreditLabelSize() const override { return {}; }
   void PlaceCreditLabel(float, float, Rgb) override {}
-  void Refresh() override {}
+  void Refresh(std::span<const RECT>) override {}
   void ReportMissingFace(std::wstring_view message) override { missingFace = message; }
 };
 
@@ -74,7 +77,11 @@ class GdiSurface final : public Surface {
 
   [[nodiscard]] PointSize CreditLabelSize() const override { return host_.CreditLabelSize(); }
   void PlaceCreditLabel(float left, float top, Rgb colour) override { host_.PlaceCreditLabel(left, top, colour); }
-  void Refresh() override { host_.Refresh(); }
+  // Hands the host the rectangles changed since the last refresh.
+  void Refresh() override;
+  // The rectangles changed since the last refresh (image pixels): few,
+  // apart, inside the image.
+  [[nodiscard]] std::span<const RECT> Changed() const noexcept { return changed_; }
 
   // The held picture is shared with a surface made before this one (the form's
   // image was remade), so the picture held carries over.
@@ -113,6 +120,14 @@ class GdiSurface final : public Surface {
   static constexpr std::size_t kStampCacheBytes = 16u << 20;
   static constexpr std::size_t kMaxFonts = 48;
   void BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride);
+  // True when drawing the stamp in the type colour would change no pixel:
+  // every inked pixel already has that colour.
+  [[nodiscard]] bool InkUnchanged(const Stamp& stamp, int refX, int refY, const std::uint32_t* image, int stride) const;
+  // The merged coverage of the text's copies at the given shifts (pixels),
+  // kept or made now; null where it cannot be made, and blank set when the
+  // text has no ink.
+  [[nodiscard]] const Stamp* StampFor(HFONT font, std::wstring_view text, const std::vector<POINT>& shifts, int reach,
+                                      bool& blank);
 
   // What differs from the ground since the last Clear: the image was
   // cleared to cleanColour_ (clean_) and only the dirty_ rectangles were
@@ -121,6 +136,10 @@ class GdiSurface final : public Surface {
   void AddDirty(RECT r);
   [[nodiscard]] bool UntouchedGround(const RECT& r, Rgb colour) const;
   static constexpr std::size_t kMaxDirty = 96;
+  // What changed since the last Refresh: drawn or cleared.
+  void AddChanged(const RECT& r);
+  static constexpr std::size_t kMaxChanged = 12;
+  std::vector<RECT> changed_;
   bool clean_ = false;
   Rgb cleanColour_{0, 0, 0};
   std::vector<RECT> dirty_;
@@ -143,6 +162,11 @@ class GdiSurface final : public Surface {
   // Fonts live as long as the surface: a page switches between a few.
   std::map<std::tuple<std::wstring, int, bool, bool, int>, UniqueFont> fonts_;
   std::map<std::wstring, bool, std::less<>> faces_;
+  // Measures of captions (single characters mostly) per font, kept while the font is.
+  std::map<std::pair<std::uintptr_t, std::wstring>, TextExtent, std::less<>> measures_;
+  static constexpr std::size_t kMaxMeasures = 4096;
+  // Texts printed in the colour of a plain ground once already, per font.
+  std::set<std::pair<std::uintptr_t, std::wstring>> groundPrints_;
   std::shared_ptr<HeldPicture> picture_ = std::make_shared<HeldPicture>();
 };
 

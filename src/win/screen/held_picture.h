@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "core/screen/picture_resampling.h"
 #include "win/screen/picture_decoder.h"
 
 namespace zor::win {

@@ -8,6 +8,7 @@
 #include "win/screen/wic_transform.h"
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -15,6 +16,34 @@
 namespace zor::win {
 
 namespace {
+
+std::atomic<std::uint64_t> decoderTime{0};
+std::atomic<std::uint64_t> decoderClock{0};
+
+std::uint64_t ClockNow() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return static_cast<std::uint64_t>(static_cast<double>(c.QuadPart) * 1.0e7 / static_cast<double>(f.QuadPart));
+}
+
+std::uint64_t ThreadCpuTime() {
+  FILETIME created, ended, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user)) return 0;
+  const auto v = [](const FILETIME& f) { return static_cast<std::uint64_t>(f.dwHighDateTime) << 32 | f.dwLowDateTime; };
+  return v(kernel) + v(user);
+}
+
+// The processor time of a call into the system decoder, added to the total.
+template <class F>
+HRESULT InDecoder(F&& call) {
+  const std::uint64_t t0 = ThreadCpuTime();
+  const std::uint64_t c0 = ClockNow();
+  const HRESULT hr = call();
+  decoderClock.fetch_add(ClockNow() - c0, std::memory_order_relaxed);
+  decoderTime.fetch_add(ThreadCpuTime() - t0, std::memory_order_relaxed);
+  return hr;
+}
 
 // COM stays initialised for the thread from its first picture on, until the
 // thread ends (a decode ahead runs on a thread of its own).
@@ -49,6 +78,9 @@ constexpr UINT kStripRows = 32;
 UINT ShrinkStripRows(UINT stride) { return std::clamp((4u << 20) / std::max(stride, 1u), 16u, 128u); }
 
 }  // namespace
+
+std::uint64_t DecoderCpuTime() noexcept { return decoderTime.load(std::memory_order_relaxed); }
+std::uint64_t DecoderClockTime() noexcept { return decoderClock.load(std::memory_order_relaxed); }
 
 // ---- Decoding --------------------------------------------------------------
 
@@ -105,7 +137,7 @@ bool ScaledSource(IWICBitmapSource* frame, PixelSize own, PixelSize kept, ComPtr
     source.layout = layout;
     source.read = [t, sw, sh, format](UINT y, UINT rows, UINT stride, BYTE* buffer) mutable {
       const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(sw), static_cast<INT>(rows)};
-      return t->CopyPixels(&rect, sw, sh, &format, WICBitmapTransformRotate0, stride, stride * rows, buffer);
+      return InDecoder([&] { return t->CopyPixels(&rect, sw, sh, &format, WICBitmapTransformRotate0, stride, stride * rows, buffer); });
     };
     return true;
   }
@@ -146,9 +178,11 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
   }
   ComPtr<IWICBitmapDecoder> decoder;
   ComPtr<IWICBitmapFrameDecode> frame;
-  if (FAILED(factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                decoder.put())) ||
-      FAILED(decoder->GetFrame(0, frame.put()))) {
+  if (FAILED(InDecoder([&] {
+        return factory->CreateDecoderFromFilename(file.c_str(), nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                  decoder.put());
+      })) ||
+      FAILED(InDecoder([&] { return decoder->GetFrame(0, frame.put()); }))) {
     return PictureLoad::kNotAPicture;
   }
   return DecodePictureFrame(factory.get(), frame.get(), screen, use);
@@ -183,7 +217,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
               [frame, x0, y0, rw](UINT y, UINT rows, UINT stride, BYTE* buffer) {
                 const WICRect rect{static_cast<INT>(x0), static_cast<INT>(y0 + y), static_cast<INT>(rw),
                                    static_cast<INT>(rows)};
-                return frame->CopyPixels(&rect, stride, stride * rows, buffer);
+                return InDecoder([&] { return frame->CopyPixels(&rect, stride, stride * rows, buffer); });
               }};
   } else {
     if (!factory || FAILED(factory->CreateFormatConverter(converter.put())) ||
@@ -196,7 +230,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
               [c, x0, y0, rw](UINT y, UINT rows, UINT stride, BYTE* buffer) {
                 const WICRect rect{static_cast<INT>(x0), static_cast<INT>(y0 + y), static_cast<INT>(rw),
                                    static_cast<INT>(rows)};
-                return c->CopyPixels(&rect, stride, stride * rows, buffer);
+                return InDecoder([&] { return c->CopyPixels(&rect, stride, stride * rows, buffer); });
               }};
   }
 

@@ -5,9 +5,12 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <cstdint>
 #include <filesystem>
 
-#include "core/screen/picture_pixels.h"
+#include "core/screen/area_shrinker.h"
+#include "core/screen/picture_header.h"
+#include "core/screen/pixel_rect.h"
 #include "core/screen/surface.h"
 #include "win/common/dib.h"
 
@@ -39,5 +42,12 @@ struct DecodedPicture {
 // the picture (and a pixel around) where the use aligns it, pixel for pixel.
 [[nodiscard]] DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
                                                 PixelSize screen, const PictureUse& use = {});
+
+// Diagnostics: the processor time threads of this process spent in the
+// system decoder's calls (opening a file, its frame, reading rows), in
+// 100-nanosecond units, since the process started.
+[[nodiscard]] std::uint64_t DecoderCpuTime() noexcept;
+// The same calls' time by the clock (all threads together), in 100-nanosecond units.
+[[nodiscard]] std::uint64_t DecoderClockTime() noexcept;
 
 }  // namespace zor::win

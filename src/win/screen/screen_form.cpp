@@ -215,6 +215,30 @@ void ScreenForm::Refresh() {
   UpdateWindow(hwnd());
 }
 
+RECT ScreenForm::LabelRect() {
+  if (!label_.visible || label_.caption.empty()) return RECT{0, 0, 0, 0};
+  const SIZE size = CreditSizePixels();
+  RECT r;
+  r.left = static_cast<LONG>(label_.left * 20.0f / tppX_ + 0.5f);
+  r.top = static_cast<LONG>(label_.top * 20.0f / tppY_ + 0.5f);
+  r.right = r.left + size.cx;
+  r.bottom = r.top + size.cy;
+  return r;
+}
+
+void ScreenForm::Present(std::span<const RECT> changed) {
+  if (!hwnd()) return;
+  for (const RECT& r : changed) InvalidateRect(hwnd(), &r, FALSE);
+  // The label is drawn over the image on the screen alone: where it moved,
+  // changed or went, the image under it is shown again.
+  const RECT label = LabelRect();
+  if (!EqualRect(&label, &labelShown_) || labelShownColour_ != label_.colour || labelShownCaption_ != label_.caption) {
+    if (!IsRectEmpty(&labelShown_)) InvalidateRect(hwnd(), &labelShown_, FALSE);
+    if (!IsRectEmpty(&label)) InvalidateRect(hwnd(), &label, FALSE);
+  }
+  UpdateWindow(hwnd());
+}
+
 SIZE ScreenForm::CreditSizePixels() {
   RECT r{0, 0, 0, 0};
   WindowDc dc(hwnd());
@@ -228,13 +252,11 @@ float ScreenForm::CreditWidth() { return static_cast<float>(CreditSizePixels().c
 float ScreenForm::CreditHeight() { return static_cast<float>(CreditSizePixels().cy) * tppY_ / 20.0f; }
 
 void ScreenForm::DrawLabel(HDC dc) {
-  if (!label_.visible || label_.caption.empty()) return;
-  const SIZE size = CreditSizePixels();
-  RECT r;
-  r.left = static_cast<LONG>(label_.left * 20.0f / tppX_ + 0.5f);
-  r.top = static_cast<LONG>(label_.top * 20.0f / tppY_ + 0.5f);
-  r.right = r.left + size.cx;
-  r.bottom = r.top + size.cy;
+  RECT r = LabelRect();
+  labelShown_ = r;
+  labelShownColour_ = label_.colour;
+  labelShownCaption_ = label_.caption;
+  if (IsRectEmpty(&r)) return;
   SelectionRestorer font(dc, labelFont_.get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, label_.colour);

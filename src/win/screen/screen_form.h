@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,9 @@ class ScreenForm final : public Window {
   [[nodiscard]] float ScaleHeight() const noexcept { return static_cast<float>(PixelHeight()) * tppY_ / 20.0f; }
   // Shows the image (and the credit label) on the screen now.
   void Refresh();
+  // Shows the parts of the image that changed (image pixels), and the credit
+  // label where it changed, now.
+  void Present(std::span<const RECT> changed);
 
   CreditLabel& Credit() noexcept { return label_; }
   // The credit label's size in points, as its caption lays out in its font.
@@ -123,6 +127,8 @@ class ScreenForm final : public Window {
   void OnPaint();
   void CoverOtherMonitors();
   void DrawLabel(HDC dc);
+  // Where the label stands on the screen (empty when hidden).
+  [[nodiscard]] RECT LabelRect();
   void StartSoakLog();
 
   ScreenFormOptions options_;
@@ -137,6 +143,10 @@ class ScreenForm final : public Window {
   std::int32_t tickCount_ = 0;
   POINT pointer_{0, 0};
   CreditLabel label_;
+  // The label as last shown: where, and in which colour and words.
+  RECT labelShown_{0, 0, 0, 0};
+  COLORREF labelShownColour_ = 0;
+  std::wstring labelShownCaption_;
   UniqueFont labelFont_;
   std::vector<std::unique_ptr<Window>> covers_;
   std::unique_ptr<SoakLog> soakLog_;  // diagnostics: only when the environment asks

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "core/screen/page_frame.h"
-#include "core/screen/picture_pixels.h"
+#include "core/screen/area_shrinker.h"
 #include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
 #include "win/common/smooth_sketch.h"

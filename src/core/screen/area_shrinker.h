@@ -1,45 +1,17 @@
-// Picture files before and after decoding: the size a file's header claims
-// (read before any decoder runs, so that hostile sizes are refused), and
-// resampling of 32-bit pixels (0x00RRGGBB) with area averaging when
-// shrinking and bilinear interpolation when enlarging.
+// Reduction of decoded pictures as their rows come: the size a picture is
+// kept at for a screen, decoded rows as 32-bit pixels (0x00RRGGBB), and area
+// averaging in one pass, in one band or two side by side.
 #pragma once
-
-#include "core/screen/pixel_rect.h"
 
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
-#include "core/screen/surface.h"
-
 namespace zor {
-
-enum class PictureFormat { kUnknown, kBmp, kGif, kJpeg };
-
-struct PictureHeader {
-  PictureFormat format = PictureFormat::kUnknown;
-  std::uint32_t width = 0;
-  std::uint32_t height = 0;
-  bool valid = false;  // the format was recognised and its size read
-};
-
-// Reads up to size bytes at offset into buffer; returns the count read.
-using ByteReader = std::function<std::size_t(std::uint64_t offset, void* buffer, std::size_t size)>;
-
-// The format by its signature and the size its header claims. A JPEG is
-// walked marker by marker to its frame header.
-[[nodiscard]] PictureHeader ReadPictureHeader(const ByteReader& read);
-
-// Pictures are refused beyond these: a side over 32767 pixels or more than
-// 64 megapixels (a decoder would need gigabytes for what a header can claim).
-inline constexpr std::uint32_t kMaxPictureSide = 32767;
-inline constexpr std::uint64_t kMaxPicturePixels = 64ull * 1024 * 1024;
-[[nodiscard]] bool AcceptablePictureSize(std::uint64_t width, std::uint64_t height) noexcept;
 
 // The size a picture is kept at for a screen: its own size, or smaller with
 // the aspect kept when it is larger than needed to cover the screen.
@@ -131,20 +103,5 @@ class BandedShrinker {
   std::uint64_t done_ = 0;
   std::thread worker_;
 };
-
-// 32-bit pixels: width × height, rows stride pixels apart.
-struct PixelView {
-  const std::uint32_t* pixels = nullptr;
-  int width = 0;
-  int height = 0;
-  int stride = 0;
-};
-
-
-// Resamples the source rectangle (picture pixels, fractions allowed) to a
-// destination of destW × destH pixels and writes the part inside clip
-// (destination coordinates) to out, clip.width() pixels per row.
-void Resample(const PixelView& source, const Rect& sourceRect, int destW, int destH, const PixelRect& clip,
-              std::uint32_t* out);
 
 }  // namespace zor

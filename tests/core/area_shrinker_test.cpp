@@ -1,0 +1,204 @@
+#include "core/screen/area_shrinker.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace zor {
+namespace {
+
+TEST(KeptSize, CoversTheScreenAndNoMore) {
+  EXPECT_EQ(KeptSize({6000, 4000}, {1920, 1080}), (PixelSize{1920, 1280}));
+  EXPECT_EQ(KeptSize({6000, 4000}, {3840, 2160}), (PixelSize{3840, 2560}));
+  EXPECT_EQ(KeptSize({4000, 6000}, {1920, 1080}), (PixelSize{1920, 2880}));
+  EXPECT_EQ(KeptSize({800, 600}, {1920, 1080}), (PixelSize{800, 600})) << "never enlarged";
+  EXPECT_EQ(KeptSize({3000, 500}, {1920, 1080}), (PixelSize{3000, 500})) << "lower than the screen: kept whole";
+  EXPECT_EQ(KeptSize({30000, 2}, {1920, 1080}), (PixelSize{30000, 2}));
+}
+
+std::uint32_t Grey(unsigned v) { return v << 16 | v << 8 | v; }
+
+TEST(RowShrinker, AveragesAreas) {
+  // 4 × 4 -> 2 × 2: each output pixel is the mean of a 2 × 2 block.
+  const std::uint32_t in[16] = {Grey(0),   Grey(100), Grey(10), Grey(10),  //
+                                Grey(100), Grey(0),   Grey(30), Grey(30),  //
+                                Grey(200), Grey(200), 0xFF0000, 0x0000FF,  //
+                                Grey(200), Grey(200), 0x00FF00, 0x000000};
+  std::uint32_t out[4] = {};
+  RowShrinker shrink({4, 4}, {2, 2}, out);
+  for (int r = 0; r < 4; ++r) shrink.AddRow(in + r * 4);
+  shrink.Finish();
+  EXPECT_EQ(out[0], Grey(50));
+  EXPECT_EQ(out[1], Grey(20));
+  EXPECT_EQ(out[2], Grey(200));
+  EXPECT_EQ(out[3], 0x404040u);  // 255 / 4 rounded in each channel
+}
+
+TEST(RowShrinker, FractionalAndShortInputs) {
+  // 3 -> 2 across: output 0 = p0 + half p1, output 1 = half p1 + p2, each over 1.5.
+  const std::uint32_t row[3] = {Grey(90), Grey(30), Grey(150)};
+  std::uint32_t out[2] = {};
+  RowShrinker shrink({3, 1}, {2, 1}, out);
+  shrink.AddRow(row);
+  shrink.Finish();
+  EXPECT_EQ(out[0], Grey(70));
+  EXPECT_EQ(out[1], Grey(110));
+
+  // A file that ends early: the missing rows count as black, every row is written.
+  std::uint32_t tall[3] = {1, 1, 1};
+  const std::uint32_t white = 0xFFFFFF;
+  RowShrinker cut({1, 6}, {1, 3}, tall);
+  cut.AddRow(&white);
+  cut.AddRow(&white);
+  cut.Finish();
+  EXPECT_EQ(tall[0], 0xFFFFFFu);
+  EXPECT_EQ(tall[1], 0u);
+  EXPECT_EQ(tall[2], 0u);
+}
+
+TEST(RowShrinker, LargeRatiosKeepAFlatColourFlat) {
+  constexpr int kW = 997;
+  constexpr int kH = 661;
+  std::vector<std::uint32_t> row(kW, 0x336699);
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(311) * 97, 0);
+  RowShrinker shrink({kW, kH}, {311, 97}, out.data());
+  for (int r = 0; r < kH; ++r) shrink.AddRow(row.data());
+  shrink.Finish();
+  for (std::uint32_t v : out) ASSERT_EQ(v, 0x336699u);
+}
+
+TEST(RowShrinker, ByteLayoutsAgreeWithPixels) {
+  // The same 7 × 5 picture as 0x00RRGGBB pixels, BGR bytes and (its blue) grey
+  // bytes, reduced to 3 × 2 and to 7 × 2 (one axis kept whole).
+  constexpr int kW = 7;
+  constexpr int kH = 5;
+  std::vector<std::uint32_t> pixels(kW * kH);
+  std::vector<std::uint8_t> bgr(kW * kH * 3);
+  std::vector<std::uint8_t> grey(kW * kH);
+  for (int i = 0; i < kW * kH; ++i) {
+    const auto b = static_cast<std::uint8_t>(i * 7);
+    const auto g = static_cast<std::uint8_t>(255 - i * 5);
+    const auto r = static_cast<std::uint8_t>((i * 37) % 256);
+    pixels[static_cast<std::size_t>(i)] = std::uint32_t{r} << 16 | std::uint32_t{g} << 8 | b;
+    bgr[static_cast<std::size_t>(i) * 3] = b;
+    bgr[static_cast<std::size_t>(i) * 3 + 1] = g;
+    bgr[static_cast<std::size_t>(i) * 3 + 2] = r;
+    grey[static_cast<std::size_t>(i)] = b;
+  }
+  for (const PixelSize to : {PixelSize{3, 2}, PixelSize{7, 2}, PixelSize{1, 1}}) {
+    std::vector<std::uint32_t> a(static_cast<std::size_t>(to.width * to.height));
+    std::vector<std::uint32_t> b(a.size());
+    std::vector<std::uint32_t> c(a.size());
+    RowShrinker fromPixels({kW, kH}, to, a.data());
+    RowShrinker fromBgr({kW, kH}, to, b.data(), RowLayout::kBgr24);
+    RowShrinker fromGrey({kW, kH}, to, c.data(), RowLayout::kGray8);
+    for (int y = 0; y < kH; ++y) {
+      fromPixels.AddRow(pixels.data() + y * kW);
+      fromBgr.AddRow(bgr.data() + y * kW * 3);
+      fromGrey.AddRow(grey.data() + y * kW);
+    }
+    fromPixels.Finish();
+    fromBgr.Finish();
+    fromGrey.Finish();
+    EXPECT_EQ(a, b) << to.width << "x" << to.height;
+    for (std::size_t i = 0; i < a.size(); ++i) EXPECT_EQ(c[i], (a[i] & 0xFF) * 0x010101u) << i;
+  }
+  // Kept whole across, halved down: each output is the mean of two rows.
+  std::vector<std::uint32_t> half(kW * 2);
+  RowShrinker shrink({kW, 4}, {kW, 2}, half.data(), RowLayout::kGray8);
+  for (int y = 0; y < 4; ++y) shrink.AddRow(grey.data() + y * kW);
+  shrink.Finish();
+  EXPECT_EQ(half[0] & 0xFF, (grey[0] + grey[kW] + 1u) / 2);
+  EXPECT_EQ(half[kW + 3] & 0xFF, (grey[2 * kW + 3] + grey[3 * kW + 3] + 1u) / 2);
+}
+
+TEST(BandedShrinker, SameAsOneBandPixelForPixel) {
+  // Large enough to be made in two bands; odd sizes so the bands meet mid-pixel.
+  for (const auto& [from, to] : {std::pair{PixelSize{1601, 901}, PixelSize{611, 343}},
+                                 std::pair{PixelSize{1500, 1000}, PixelSize{1500, 999}},
+                                 std::pair{PixelSize{2000, 600}, PixelSize{77, 600}}}) {
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(from.width) * from.height * 3);
+    std::uint32_t seed = 99;
+    for (auto& v : rows) {
+      seed = seed * 1664525u + 1013904223u;
+      v = static_cast<std::uint8_t>(seed >> 24);
+    }
+    const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+    std::vector<std::uint32_t> whole(static_cast<std::size_t>(to.width) * to.height, 1);
+    RowShrinker one(from, to, whole.data(), RowLayout::kBgr24);
+    for (int y = 0; y < from.height; ++y) one.AddRow(rows.data() + y * stride);
+    one.Finish();
+
+    std::vector<std::uint32_t> banded(whole.size(), 2);
+    {
+      BandedShrinker two(from, to, banded.data(), RowLayout::kBgr24);
+      if (std::thread::hardware_concurrency() >= 2) {
+        EXPECT_EQ(two.Bands(), 2);
+      }
+      // Strips of 32 rows, the last one short, and the end before the last rows.
+      int y = 0;
+      for (; y + 32 <= from.height - 5; y += 32) two.AddRows(rows.data() + y * stride, 32, stride);
+      two.AddRows(rows.data() + y * stride, from.height - 5 - y, stride);
+      two.Finish();
+    }
+    std::vector<std::uint32_t> cut(whole.size(), 3);
+    RowShrinker short1(from, to, cut.data(), RowLayout::kBgr24);
+    for (int r = 0; r < from.height - 5; ++r) short1.AddRow(rows.data() + r * stride);
+    short1.Finish();
+    EXPECT_EQ(banded, cut) << from.width << "x" << from.height << " -> " << to.width << "x" << to.height;
+
+    // A band alone writes only its columns, as the whole would.
+    std::vector<std::uint32_t> band(whole.size(), 7);
+    RowShrinker middle(from, to, band.data(), RowLayout::kBgr24, to.width / 3, to.width / 2);
+    for (int r = 0; r < from.height; ++r) middle.AddRow(rows.data() + r * stride);
+    middle.Finish();
+    for (int j = 0; j < to.width; ++j) {
+      const bool inside = j >= to.width / 3 && j < to.width / 2;
+      EXPECT_EQ(band[static_cast<std::size_t>(j)], inside ? whole[static_cast<std::size_t>(j)] : 7u) << j;
+    }
+  }
+}
+
+TEST(BandedShrinker, SmallPicturesAndEarlyEndsUseOneBandSafely) {
+  std::vector<std::uint32_t> out(4, 0);
+  {
+    BandedShrinker small({8, 8}, {2, 2}, out.data(), RowLayout::kGray8);
+    EXPECT_EQ(small.Bands(), 1);
+  }
+  // Dropped before Finish (a decoder failing mid-picture): the thread ends.
+  std::vector<std::uint32_t> big(1000u * 600u);
+  BandedShrinker dropped({2000, 1200}, {1000, 600}, big.data(), RowLayout::kGray8);
+  std::vector<std::uint8_t> row(2000, 9);
+  dropped.AddRows(row.data(), 1, 0);
+}
+
+TEST(ExpandRow, EveryLayout) {
+  const std::uint8_t bgr[6] = {1, 2, 3, 4, 5, 6};
+  const std::uint8_t bgrx[8] = {1, 2, 3, 99, 4, 5, 6, 99};
+  const std::uint8_t grey[2] = {7, 200};
+  std::uint32_t out[2] = {};
+  ExpandRow(bgr, RowLayout::kBgr24, 2, out);
+  EXPECT_EQ(out[0], 0x030201u);
+  EXPECT_EQ(out[1], 0x060504u);
+  ExpandRow(bgrx, RowLayout::kBgrx32, 2, out);
+  EXPECT_EQ(out[1], 0x060504u) << "the fourth byte is dropped";
+  ExpandRow(grey, RowLayout::kGray8, 2, out);
+  EXPECT_EQ(out[0], 0x070707u);
+  EXPECT_EQ(out[1], 0xC8C8C8u);
+}
+
+TEST(RowShrinker, ExtremeRatiosStayInRange) {
+  // 32767 white pixels into one: the fixed-point sums must not overflow.
+  std::vector<std::uint8_t> row(32767, 255);
+  std::uint32_t out = 0;
+  RowShrinker shrink({32767, 3}, {1, 1}, &out, RowLayout::kGray8);
+  for (int y = 0; y < 3; ++y) shrink.AddRow(row.data());
+  shrink.Finish();
+  EXPECT_EQ(out, 0xFFFFFFu);
+}
+
+}  // namespace
+}  // namespace zor
