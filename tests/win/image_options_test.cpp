@@ -6,6 +6,7 @@
 
 #include "../core/temp_folder.h"
 #include "core/text/measures.h"
+#include "bmp_file.h"
 #include "fake_services.h"
 #include "win/common/profile_store_win32.h"
 #include "win/options/image_options_dialog.h"
@@ -20,29 +21,6 @@ namespace {
 using zor::testing::TempFolder;
 using zor::testing::WriteBytes;
 using namespace zor::win::testing;
-
-// A 24-bit BMP of one colour.
-void WriteBmp(const std::filesystem::path& file, int width, int height) {
-  const int stride = (width * 3 + 3) & ~3;
-  const std::uint32_t size = 54 + static_cast<std::uint32_t>(stride * height);
-  std::string b(size, '\0');
-  auto put = [&](std::size_t at, std::uint32_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put(2, size, 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<std::uint32_t>(width), 4);
-  put(22, static_cast<std::uint32_t>(height), 4);
-  put(26, 1, 2);
-  put(28, 24, 2);
-  for (std::size_t i = 54; i < b.size(); i += 3) {
-    if (i + 2 < b.size()) put(i, 0x3080C0, 3);
-  }
-  WriteBytes(file, b);
-}
 
 int CheckedOption(HWND dialog, int first, int count) {
   int found = -1;

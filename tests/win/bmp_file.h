@@ -1,0 +1,33 @@
+// A 24-bit BMP of one colour, for the tests of the picture dialogs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "../core/temp_folder.h"
+
+namespace zor::win::testing {
+
+inline void WriteBmp(const std::filesystem::path& file, int width, int height, std::uint32_t colour = 0x3080C0) {
+  const int stride = (width * 3 + 3) & ~3;
+  const std::uint32_t size = 54 + static_cast<std::uint32_t>(stride * height);
+  std::string b(size, '\0');
+  auto put = [&](std::size_t at, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+  };
+  b[0] = 'B';
+  b[1] = 'M';
+  put(2, size, 4);
+  put(10, 54, 4);
+  put(14, 40, 4);
+  put(18, static_cast<std::uint32_t>(width), 4);
+  put(22, static_cast<std::uint32_t>(height), 4);
+  put(26, 1, 2);
+  put(28, 24, 2);
+  for (std::size_t i = 54; i + 2 < b.size(); i += 3) put(i, colour, 3);
+  zor::testing::WriteBytes(file, b);
+}
+
+}  // namespace zor::win::testing
