@@ -110,7 +110,8 @@ RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, Ro
           weights[weightAt[c] + static_cast<std::size_t>(k)];
     }
   }
-  current_.assign(static_cast<std::size_t>(sources) * static_cast<std::size_t>(channels_), 0u);
+  sums_ = static_cast<std::size_t>(sources) * static_cast<std::size_t>(channels_);
+  current_.assign(sums_ + 1, 0u);  // one more for the read past the last pixel of three
   next_.assign(current_.size(), 0u);
 }
 
@@ -147,16 +148,56 @@ void EmitColumns(const std::uint32_t* acc, const int* start, const std::uint32_t
   }
 }
 
+#if defined(__SSE2__)
+// The same for pixels of three or four sums, the three channels of a tap
+// multiplied at once: B and R in the 64-bit halves of one register, G in
+// another. A column with three channels reads one sum past its last tap
+// (the next pixel's, or the padding after the last), whose products are
+// dropped.
+template <int kChannels, int kTaps>
+void EmitPixels(const std::uint32_t* acc, const int* start, const std::uint32_t* weights, int columns, int taps,
+                std::uint32_t* out) noexcept {
+  constexpr int kShift = 2 * kUnitBits;
+  const int n = kTaps > 0 ? kTaps : taps;
+  const __m128i half = _mm_set1_epi64x(std::int64_t{1} << (kShift - 1));
+  for (int j = 0; j < columns; ++j, weights += n) {
+    const std::uint32_t* p = acc + static_cast<std::ptrdiff_t>(start[j]) * kChannels;
+    __m128i blueRed = half;
+    __m128i green = half;
+    for (int k = 0; k < n; ++k, p += kChannels) {
+      const __m128i sums = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i w = _mm_set1_epi32(static_cast<int>(weights[k]));
+      blueRed = _mm_add_epi64(blueRed, _mm_mul_epu32(sums, w));
+      green = _mm_add_epi64(green, _mm_mul_epu32(_mm_srli_epi64(sums, 32), w));
+    }
+    // Each total is below 2^32 (as for EmitColumns): its 64-bit lane shifts cleanly.
+    const __m128i blueRedShifted = _mm_srli_epi64(blueRed, kShift);
+    const __m128i blueGreen = _mm_or_si128(blueRedShifted, _mm_slli_epi64(_mm_srli_epi64(green, kShift), 8));
+    out[j] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(blueGreen)) |
+             static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(blueRedShifted, 8))) << 16;
+  }
+}
+#endif
+
+template <int kChannels, int kTaps>
+void EmitAny(const std::uint32_t* acc, const int* start, const std::uint32_t* weights, int columns, int taps,
+             std::uint32_t* out) noexcept {
+#if defined(__SSE2__)
+  if constexpr (kChannels > 1) return EmitPixels<kChannels, kTaps>(acc, start, weights, columns, taps, out);
+#endif
+  EmitColumns<kChannels, kTaps>(acc, start, weights, columns, taps, out);
+}
+
 template <int kChannels>
 void EmitColumnsOf(const std::uint32_t* acc, const int* start, const std::uint32_t* weights, int columns, int taps,
                    std::uint32_t* out) noexcept {
   // The usual reductions have a few taps per column: those get loops of fixed length.
   switch (taps) {
-    case 2: return EmitColumns<kChannels, 2>(acc, start, weights, columns, taps, out);
-    case 3: return EmitColumns<kChannels, 3>(acc, start, weights, columns, taps, out);
-    case 4: return EmitColumns<kChannels, 4>(acc, start, weights, columns, taps, out);
-    case 5: return EmitColumns<kChannels, 5>(acc, start, weights, columns, taps, out);
-    default: return EmitColumns<kChannels, 0>(acc, start, weights, columns, taps, out);
+    case 2: return EmitAny<kChannels, 2>(acc, start, weights, columns, taps, out);
+    case 3: return EmitAny<kChannels, 3>(acc, start, weights, columns, taps, out);
+    case 4: return EmitAny<kChannels, 4>(acc, start, weights, columns, taps, out);
+    case 5: return EmitAny<kChannels, 5>(acc, start, weights, columns, taps, out);
+    default: return EmitAny<kChannels, 0>(acc, start, weights, columns, taps, out);
   }
 }
 
@@ -233,7 +274,7 @@ void RowShrinker::Add(const std::uint8_t* row) {
   const std::uint32_t here = std::min(b, edge) - std::min(a, edge);
   const std::uint32_t there = b > edge ? b - std::max(a, edge) : 0u;
   if (row) {
-    const std::size_t n = current_.size();
+    const std::size_t n = sums_;
     const std::uint8_t* in = row + static_cast<std::size_t>(firstSource_) * static_cast<std::size_t>(channels_);
     if (here) {
       Accumulate(current_.data(), in, n, here, currentHeld_);

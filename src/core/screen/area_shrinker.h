@@ -66,6 +66,7 @@ class RowShrinker {
   // source columns, and taps_ weights (zero past its own taps), so that every
   // column is read with the same fixed number of taps.
   int taps_ = 0;
+  std::size_t sums_ = 0;  // column sums per row: source columns × bytes per pixel
   std::vector<int> start_;
   std::vector<std::uint32_t> weights_;
   std::vector<std::uint32_t> current_;  // weighted column sums of the output row being made
