@@ -30,6 +30,10 @@ namespace {
 constexpr int kUnitBits = 12;
 constexpr std::uint32_t kUnit = 1u << kUnitBits;
 
+// Weights of pixels of three or four bytes are kept four times each, a
+// register's worth for the multiplies of EmitPixels.
+constexpr std::size_t kSpread = 4;
+
 // Where source edge x falls along an axis of from -> to pixels, in output
 // units: 0 at the first edge and exactly to × kUnit at the last, so the
 // weights of the source pixels in any output pixel add up to kUnit.
@@ -110,6 +114,15 @@ RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, Ro
           weights[weightAt[c] + static_cast<std::size_t>(k)];
     }
   }
+#if defined(__SSE2__)
+  if (channels_ > 1) {
+    std::vector<std::uint32_t> spread(weights_.size() * kSpread);
+    for (std::size_t k = 0; k < weights_.size(); ++k) {
+      std::fill_n(spread.begin() + static_cast<std::ptrdiff_t>(k * kSpread), kSpread, weights_[k]);
+    }
+    weights_ = std::move(spread);
+  }
+#endif
   sums_ = static_cast<std::size_t>(sources) * static_cast<std::size_t>(channels_);
   current_.assign(sums_ + 1, 0u);  // one more for the read past the last pixel of three
   next_.assign(current_.size(), 0u);
@@ -160,21 +173,24 @@ void EmitPixels(const std::uint32_t* acc, const int* start, const std::uint32_t*
   constexpr int kShift = 2 * kUnitBits;
   const int n = kTaps > 0 ? kTaps : taps;
   const __m128i half = _mm_set1_epi64x(std::int64_t{1} << (kShift - 1));
-  for (int j = 0; j < columns; ++j, weights += n) {
+  for (int j = 0; j < columns; ++j, weights += kSpread * static_cast<std::size_t>(n)) {
     const std::uint32_t* p = acc + static_cast<std::ptrdiff_t>(start[j]) * kChannels;
     __m128i blueRed = half;
     __m128i green = half;
+#pragma GCC unroll 8
     for (int k = 0; k < n; ++k, p += kChannels) {
       const __m128i sums = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-      const __m128i w = _mm_set1_epi32(static_cast<int>(weights[k]));
+      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + kSpread * static_cast<std::size_t>(k)));
       blueRed = _mm_add_epi64(blueRed, _mm_mul_epu32(sums, w));
       green = _mm_add_epi64(green, _mm_mul_epu32(_mm_srli_epi64(sums, 32), w));
     }
     // Each total is below 2^32 (as for EmitColumns): its 64-bit lane shifts cleanly.
+    // Lanes B, 0, R, 0 and G, 0, (dropped), 0 into one pixel.
     const __m128i blueRedShifted = _mm_srli_epi64(blueRed, kShift);
-    const __m128i blueGreen = _mm_or_si128(blueRedShifted, _mm_slli_epi64(_mm_srli_epi64(green, kShift), 8));
-    out[j] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(blueGreen)) |
-             static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(blueRedShifted, 8))) << 16;
+    const __m128i greenShifted = _mm_move_epi64(_mm_srli_epi64(green, kShift));
+    const __m128i pixel = _mm_or_si128(_mm_or_si128(blueRedShifted, _mm_slli_epi64(greenShifted, 8)),
+                                       _mm_slli_epi64(_mm_srli_si128(blueRedShifted, 8), 16));
+    out[j] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(pixel));
   }
 }
 #endif
