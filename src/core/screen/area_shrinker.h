@@ -64,7 +64,8 @@ class RowShrinker {
   int destRow_ = 0;
   // Per output column of the band: where its taps start among the band's
   // source columns, and taps_ weights (zero past its own taps), so that every
-  // column is read with the same fixed number of taps.
+  // column is read with the same fixed number of taps. Where the three
+  // channels are weighted in vector registers, each weight is kept four times.
   int taps_ = 0;
   std::size_t sums_ = 0;  // column sums per row: source columns × bytes per pixel
   std::vector<int> start_;
