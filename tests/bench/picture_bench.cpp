@@ -52,6 +52,34 @@ BENCHMARK(BM_ShrinkPhotoRows)
     ->Args({3000, 2000, 1920, 1080})
     ->Unit(benchmark::kMillisecond);
 
+// One band of 6000 × 4000 reduced to exactly range(0) × range(1), rows in
+// the layout range(2) (bytes per pixel: 3 BGR, 4 BGRX).
+void BM_ShrinkPhotoLayout(benchmark::State& state) {
+  const zor::PixelSize from{6000, 4000};
+  const zor::PixelSize to{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
+  const auto layout = static_cast<zor::RowLayout>(state.range(2));
+  const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(state.range(2));
+  std::vector<std::uint8_t> strip(stride * 32);
+  std::uint32_t s = 12345;
+  for (auto& v : strip) {
+    s = s * 1103515245u + 12345u;
+    v = static_cast<std::uint8_t>(s >> 16);
+  }
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
+  for (auto _ : state) {
+    zor::RowShrinker shrinker(from, to, out.data(), layout);
+    for (int y = 0; y < from.height; ++y) shrinker.AddRow(strip.data() + static_cast<std::size_t>(y % 32) * stride);
+    shrinker.Finish();
+    benchmark::DoNotOptimize(out.data());
+  }
+}
+BENCHMARK(BM_ShrinkPhotoLayout)
+    ->Args({1920, 1280, 3})
+    ->Args({1920, 1280, 4})
+    ->Args({3840, 2560, 3})
+    ->Args({3840, 2560, 4})
+    ->Unit(benchmark::kMillisecond);
+
 // The same in two bands at once, fed in strips of 32 rows as the decoder gives them.
 void BM_ShrinkPhotoBanded(benchmark::State& state) {
   const zor::PixelSize from{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};

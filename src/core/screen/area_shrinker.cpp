@@ -5,6 +5,10 @@
 #include <cmath>
 #include <system_error>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zor {
 
 PixelSize KeptSize(PixelSize picture, PixelSize screen) noexcept {
@@ -25,6 +29,10 @@ namespace {
 // Fixed-point weights: one output pixel is kUnit along each axis.
 constexpr int kUnitBits = 12;
 constexpr std::uint32_t kUnit = 1u << kUnitBits;
+
+// Weights of pixels of three or four bytes are kept four times each, a
+// register's worth for the multiplies of EmitPixels.
+constexpr std::size_t kSpread = 4;
 
 // Where source edge x falls along an axis of from -> to pixels, in output
 // units: 0 at the first edge and exactly to × kUnit at the last, so the
@@ -62,65 +70,213 @@ RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, Ro
       firstColumn_(std::clamp(firstColumn, 0, to.width)),
       endColumn_(endColumn < 0 ? to.width : std::clamp(endColumn, firstColumn_, to.width)) {
   const auto columns = static_cast<std::size_t>(endColumn_ - firstColumn_);
-  first_.reserve(columns);
-  count_.reserve(columns);
-  weightAt_.reserve(columns);
+  std::vector<int> first;
+  std::vector<int> count;
+  std::vector<std::size_t> weightAt;
+  std::vector<std::uint32_t> weights;
+  first.reserve(columns);
+  count.reserve(columns);
+  weightAt.reserve(columns);
   // Start a little before the band's first source column and walk to it.
   int i = std::max(0, static_cast<int>(static_cast<std::int64_t>(firstColumn_) * from.width / std::max(1, to.width)) - 1);
   for (int j = firstColumn_; j < endColumn_; ++j) {
     const std::uint32_t lo = static_cast<std::uint32_t>(j) * kUnit;
     const std::uint32_t hi = lo + kUnit;
     while (i < from.width && EdgeAt(i + 1, from.width, to.width) <= lo) ++i;
-    first_.push_back(i);
-    weightAt_.push_back(weights_.size());
+    first.push_back(i);
+    weightAt.push_back(weights.size());
     int k = i;
     for (; k < from.width; ++k) {
       const std::uint32_t a = std::max(EdgeAt(k, from.width, to.width), lo);
       const std::uint32_t b = std::min(EdgeAt(k + 1, from.width, to.width), hi);
       if (a >= hi) break;
-      weights_.push_back(b > a ? b - a : 0u);
+      weights.push_back(b > a ? b - a : 0u);
     }
-    count_.push_back(k - i);
+    count.push_back(k - i);
+    taps_ = std::max(taps_, k - i);
   }
   int lastSource = 0;
-  if (!first_.empty()) {
-    firstSource_ = first_.front();
-    lastSource = first_.back() + count_.back();
+  if (!first.empty()) {
+    firstSource_ = first.front();
+    lastSource = first.back() + count.back();
   }
-  current_.assign(static_cast<std::size_t>(lastSource - firstSource_) * static_cast<std::size_t>(channels_), 0u);
+  // Every column gets taps_ taps: a column with fewer starts early enough that
+  // its taps stay among the band's source columns, the extra weights zero.
+  const int sources = lastSource - firstSource_;
+  start_.reserve(columns);
+  weights_.assign(columns * static_cast<std::size_t>(taps_), 0u);
+  for (std::size_t c = 0; c < columns; ++c) {
+    const int own = first[c] - firstSource_;
+    const int start = std::max(0, std::min(own, sources - taps_));
+    start_.push_back(start);
+    for (int k = 0; k < count[c]; ++k) {
+      weights_[c * static_cast<std::size_t>(taps_) + static_cast<std::size_t>(own - start + k)] =
+          weights[weightAt[c] + static_cast<std::size_t>(k)];
+    }
+  }
+#if defined(__SSE2__)
+  if (channels_ > 1) {
+    std::vector<std::uint32_t> spread(weights_.size() * kSpread);
+    for (std::size_t k = 0; k < weights_.size(); ++k) {
+      std::fill_n(spread.begin() + static_cast<std::ptrdiff_t>(k * kSpread), kSpread, weights_[k]);
+    }
+    weights_ = std::move(spread);
+  }
+#endif
+  sums_ = static_cast<std::size_t>(sources) * static_cast<std::size_t>(channels_);
+  current_.assign(sums_ + 1, 0u);  // one more for the read past the last pixel of three
   next_.assign(current_.size(), 0u);
 }
 
-void RowShrinker::Emit() {
-  std::uint32_t* out = output_ + static_cast<std::size_t>(destRow_) * static_cast<std::size_t>(to_.width);
-  const std::uint32_t* acc = current_.data();
-  const int c = channels_;
-  // Each column sum is at most 255 × kUnit and the weights add up to kUnit,
-  // so the totals stay below 2^32.
+namespace {
+
+// One output row of a band from the weighted column sums of its source
+// columns, c bytes apart per source pixel (the first three B, G, R; one grey
+// byte when c is 1), with kTaps taps per column (taps when kTaps is 0).
+// Each column sum is at most 255 × kUnit and a column's weights add up to
+// kUnit, so with the rounding half a total is below 255 × 2^24 + 2^23 < 2^32.
+template <int kChannels, int kTaps>
+void EmitColumns(const std::uint32_t* acc, const int* start, const std::uint32_t* weights, int columns, int taps,
+                 std::uint32_t* out) noexcept {
   constexpr std::uint32_t kHalf = 1u << (2 * kUnitBits - 1);
-  for (int j = firstColumn_; j < endColumn_; ++j) {
-    const auto band = static_cast<std::size_t>(j - firstColumn_);
-    const std::uint32_t* w = &weights_[weightAt_[band]];
-    const std::uint32_t* p = acc + static_cast<std::size_t>(first_[band] - firstSource_) * c;
-    const int n = count_[band];
-    if (c == 1) {
+  constexpr int kShift = 2 * kUnitBits;
+  const int n = kTaps > 0 ? kTaps : taps;
+  for (int j = 0; j < columns; ++j, weights += n) {
+    const std::uint32_t* p = acc + static_cast<std::ptrdiff_t>(start[j]) * kChannels;
+    if constexpr (kChannels == 1) {
       std::uint32_t v = kHalf;
-      for (int k = 0; k < n; ++k) v += w[k] * p[k];
-      out[j] = (v >> (2 * kUnitBits)) * 0x010101u;
+      for (int k = 0; k < n; ++k) v += weights[k] * p[k];
+      out[j] = (v >> kShift) * 0x010101u;
     } else {
       std::uint32_t b = kHalf;
       std::uint32_t g = kHalf;
       std::uint32_t r = kHalf;
-      for (int k = 0; k < n; ++k, p += c) {
-        b += w[k] * p[0];
-        g += w[k] * p[1];
-        r += w[k] * p[2];
+      for (int k = 0; k < n; ++k, p += kChannels) {
+        b += weights[k] * p[0];
+        g += weights[k] * p[1];
+        r += weights[k] * p[2];
       }
-      out[j] = (r >> (2 * kUnitBits)) << 16 | (g >> (2 * kUnitBits)) << 8 | (b >> (2 * kUnitBits));
+      out[j] = (r >> kShift) << 16 | (g >> kShift) << 8 | (b >> kShift);
     }
   }
+}
+
+#if defined(__SSE2__)
+// The same for pixels of three or four sums, the three channels of a tap
+// multiplied at once: B and R in the 64-bit halves of one register, G in
+// another. A column with three channels reads one sum past its last tap
+// (the next pixel's, or the padding after the last), whose products are
+// dropped.
+template <int kChannels, int kTaps>
+void EmitPixels(const std::uint32_t* acc, const int* start, const std::uint32_t* weights, int columns, int taps,
+                std::uint32_t* out) noexcept {
+  constexpr int kShift = 2 * kUnitBits;
+  const int n = kTaps > 0 ? kTaps : taps;
+  const __m128i half = _mm_set1_epi64x(std::int64_t{1} << (kShift - 1));
+  for (int j = 0; j < columns; ++j, weights += kSpread * static_cast<std::size_t>(n)) {
+    const std::uint32_t* p = acc + static_cast<std::ptrdiff_t>(start[j]) * kChannels;
+    __m128i blueRed = half;
+    __m128i green = half;
+#pragma GCC unroll 8
+    for (int k = 0; k < n; ++k, p += kChannels) {
+      const __m128i sums = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+      const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i*>(weights + kSpread * static_cast<std::size_t>(k)));
+      blueRed = _mm_add_epi64(blueRed, _mm_mul_epu32(sums, w));
+      green = _mm_add_epi64(green, _mm_mul_epu32(_mm_srli_epi64(sums, 32), w));
+    }
+    // Each total is below 2^32 (as for EmitColumns): its 64-bit lane shifts cleanly.
+    // Lanes B, 0, R, 0 and G, 0, (dropped), 0 into one pixel.
+    const __m128i blueRedShifted = _mm_srli_epi64(blueRed, kShift);
+    const __m128i greenShifted = _mm_move_epi64(_mm_srli_epi64(green, kShift));
+    const __m128i pixel = _mm_or_si128(_mm_or_si128(blueRedShifted, _mm_slli_epi64(greenShifted, 8)),
+                                       _mm_slli_epi64(_mm_srli_si128(blueRedShifted, 8), 16));
+    out[j] = static_cast<std::uint32_t>(_mm_cvtsi128_si32(pixel));
+  }
+}
+#endif
+
+template <int kChannels, int kTaps>
+void EmitAny(const std::uint32_t* acc, const int* start, const std::uint32_t* weights, int columns, int taps,
+             std::uint32_t* out) noexcept {
+#if defined(__SSE2__)
+  if constexpr (kChannels > 1) return EmitPixels<kChannels, kTaps>(acc, start, weights, columns, taps, out);
+#endif
+  EmitColumns<kChannels, kTaps>(acc, start, weights, columns, taps, out);
+}
+
+template <int kChannels>
+void EmitColumnsOf(const std::uint32_t* acc, const int* start, const std::uint32_t* weights, int columns, int taps,
+                   std::uint32_t* out) noexcept {
+  // The usual reductions have a few taps per column: those get loops of fixed length.
+  switch (taps) {
+    case 2: return EmitAny<kChannels, 2>(acc, start, weights, columns, taps, out);
+    case 3: return EmitAny<kChannels, 3>(acc, start, weights, columns, taps, out);
+    case 4: return EmitAny<kChannels, 4>(acc, start, weights, columns, taps, out);
+    case 5: return EmitAny<kChannels, 5>(acc, start, weights, columns, taps, out);
+    default: return EmitAny<kChannels, 0>(acc, start, weights, columns, taps, out);
+  }
+}
+
+// Weighted rows into column sums: sums = (kHeld ? sums : 0) + weight × row.
+// A weight is at most kUnit and a byte at most 255, so a product fits 20 bits
+// and is formed from 16-bit factors: a widening multiply.
+template <bool kHeld>
+void Accumulate(std::uint32_t* __restrict sums, const std::uint8_t* __restrict row, std::size_t n,
+                std::uint32_t weight) noexcept {
+  std::size_t k = 0;
+#if defined(__SSE2__)
+  const __m128i w = _mm_set1_epi16(static_cast<short>(weight));
+  const __m128i zero = _mm_setzero_si128();
+  for (; k + 16 <= n; k += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + k));
+    const __m128i halves[2] = {_mm_unpacklo_epi8(bytes, zero), _mm_unpackhi_epi8(bytes, zero)};
+    for (int h = 0; h < 2; ++h) {
+      const __m128i low = _mm_mullo_epi16(halves[h], w);
+      const __m128i high = _mm_mulhi_epu16(halves[h], w);
+      __m128i* at = reinterpret_cast<__m128i*>(sums + k + 8 * static_cast<std::size_t>(h));
+      __m128i first = _mm_unpacklo_epi16(low, high);
+      __m128i second = _mm_unpackhi_epi16(low, high);
+      if constexpr (kHeld) {
+        first = _mm_add_epi32(first, _mm_loadu_si128(at));
+        second = _mm_add_epi32(second, _mm_loadu_si128(at + 1));
+      }
+      _mm_storeu_si128(at, first);
+      _mm_storeu_si128(at + 1, second);
+    }
+  }
+#endif
+  for (; k < n; ++k) {
+    const std::uint32_t product = std::uint32_t{row[k]} * weight;
+    sums[k] = kHeld ? sums[k] + product : product;
+  }
+}
+
+void Accumulate(std::uint32_t* sums, const std::uint8_t* row, std::size_t n, std::uint32_t weight, bool held) noexcept {
+  if (held) {
+    Accumulate<true>(sums, row, n, weight);
+  } else {
+    Accumulate<false>(sums, row, n, weight);
+  }
+}
+
+}  // namespace
+
+void RowShrinker::Emit() {
+  std::uint32_t* out = output_ + static_cast<std::size_t>(destRow_) * static_cast<std::size_t>(to_.width) +
+                       static_cast<std::size_t>(firstColumn_);
+  const int columns = endColumn_ - firstColumn_;
+  if (!currentHeld_) {
+    std::fill(out, out + columns, 0u);  // no row reached it: black
+  } else if (channels_ == 1) {
+    EmitColumnsOf<1>(current_.data(), start_.data(), weights_.data(), columns, taps_, out);
+  } else if (channels_ == 3) {
+    EmitColumnsOf<3>(current_.data(), start_.data(), weights_.data(), columns, taps_, out);
+  } else {
+    EmitColumnsOf<4>(current_.data(), start_.data(), weights_.data(), columns, taps_, out);
+  }
   std::swap(current_, next_);
-  std::fill(next_.begin(), next_.end(), 0u);
+  currentHeld_ = nextHeld_;
+  nextHeld_ = false;
   ++destRow_;
 }
 
@@ -134,15 +290,15 @@ void RowShrinker::Add(const std::uint8_t* row) {
   const std::uint32_t here = std::min(b, edge) - std::min(a, edge);
   const std::uint32_t there = b > edge ? b - std::max(a, edge) : 0u;
   if (row) {
-    const std::size_t n = current_.size();
-    std::uint32_t* __restrict cur = current_.data();
-    std::uint32_t* __restrict nxt = next_.data();
-    const std::uint8_t* __restrict in = row + static_cast<std::size_t>(firstSource_) * static_cast<std::size_t>(channels_);
+    const std::size_t n = sums_;
+    const std::uint8_t* in = row + static_cast<std::size_t>(firstSource_) * static_cast<std::size_t>(channels_);
     if (here) {
-      for (std::size_t k = 0; k < n; ++k) cur[k] += here * in[k];
+      Accumulate(current_.data(), in, n, here, currentHeld_);
+      currentHeld_ = true;
     }
     if (there) {
-      for (std::size_t k = 0; k < n; ++k) nxt[k] += there * in[k];
+      Accumulate(next_.data(), in, n, there, nextHeld_);
+      nextHeld_ = true;
     }
   }
   if (b >= edge && destRow_ < to_.height) Emit();

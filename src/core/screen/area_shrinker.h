@@ -62,12 +62,18 @@ class RowShrinker {
   int firstSource_ = 0;  // the first source column the band reads
   int sourceRow_ = 0;
   int destRow_ = 0;
-  std::vector<int> first_;  // per output column of the band: its first source column, tap count and weights
-  std::vector<int> count_;
-  std::vector<std::size_t> weightAt_;
+  // Per output column of the band: where its taps start among the band's
+  // source columns, and taps_ weights (zero past its own taps), so that every
+  // column is read with the same fixed number of taps. Where the three
+  // channels are weighted in vector registers, each weight is kept four times.
+  int taps_ = 0;
+  std::size_t sums_ = 0;  // column sums per row: source columns × bytes per pixel
+  std::vector<int> start_;
   std::vector<std::uint32_t> weights_;
   std::vector<std::uint32_t> current_;  // weighted column sums of the output row being made
   std::vector<std::uint32_t> next_;     // and of the row after it
+  bool currentHeld_ = false;            // whether they hold any sum yet (else they are stale)
+  bool nextHeld_ = false;
 };
 
 // A reduction in two column bands, the second made on a thread of its own
