@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "picky_store.h"
+
 namespace zor {
 namespace {
 
@@ -50,22 +52,7 @@ TEST(FontDateOptionsModel, OpensOnTheNearestChoiceAndWritesItBack) {
   }
 }
 
-// Fails the writes of some keys only.
-class PickyStore final : public ProfileStore {
- public:
-  explicit PickyStore(std::set<std::wstring> failing) : failing_(std::move(failing)) {}
-  std::optional<std::wstring> Read(std::wstring_view section, std::wstring_view key) const override {
-    return inner_.Read(section, key);
-  }
-  Status Write(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
-    if (failing_.contains(std::wstring(key))) return Status::Fail(FileError::kWrite, L"no " + std::wstring(key));
-    return inner_.Write(section, key, value);
-  }
-
- private:
-  std::set<std::wstring> failing_;
-  MemoryProfileStore inner_;
-};
+using zor::testing::PickyStore;
 
 TEST(FontDateOptionsModel, AFailedWriteKeepsTheOldValueAndTheOthersAreStillWritten) {
   FontDateOptionsModel m({L"IPAMincho", -1, 0, 0, 0});

@@ -9,6 +9,7 @@
 
 #include "core/data/file_system.h"
 #include "core/text/unicode.h"
+#include "picky_store.h"
 
 namespace zor {
 namespace {
@@ -27,22 +28,7 @@ class ReadLog final : public ProfileStore {
   mutable std::vector<std::wstring> keys;
 };
 
-// Fails the writes of some keys only.
-class PickyStore final : public ProfileStore {
- public:
-  explicit PickyStore(std::set<std::wstring> failing) : failing_(std::move(failing)) {}
-  std::optional<std::wstring> Read(std::wstring_view section, std::wstring_view key) const override {
-    return inner_.Read(section, key);
-  }
-  Status Write(std::wstring_view section, std::wstring_view key, std::wstring_view value) override {
-    if (failing_.contains(std::wstring(key))) return Status::Fail(FileError::kWrite, L"no " + std::wstring(key));
-    return inner_.Write(section, key, value);
-  }
-
- private:
-  std::set<std::wstring> failing_;
-  MemoryProfileStore inner_;
-};
+using zor::testing::PickyStore;
 
 // A value of the key's kind that is no default and passes its rule.
 void SetOther(const SettingSpec& spec, Settings& s) {
