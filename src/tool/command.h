@@ -31,6 +31,8 @@ class Command {
   // One line on stderr; line breaks inside the reason become blanks.
   int Refuse(std::wstring_view reason);
   int Print(std::wstring_view line);
+  // One line on stderr that reports, not refuses.
+  void Note(std::wstring_view line);
 
   // Checks that every option given is one of the allowed ones.
   [[nodiscard]] static bool CheckFlags(const Invocation& inv, std::initializer_list<std::wstring_view> allowed,

@@ -346,24 +346,39 @@ int OptionsCommand(const std::vector<std::wstring>& args, Command& cmd) {
 }
 
 int ImportCommand(const std::vector<std::wstring>& args, Command& cmd) {
-  const Invocation inv = Split(args);
+  const Invocation inv = Split(args, {L"--encoding"});
   int rc = 0;
-  if (!Prepare(cmd, inv, L"import", {L"--no-limit"}, 1, 1, rc)) return rc;
-  const Result<ImportOutcome> r = Import(PathFromText(inv.positional[0]), !Command::Has(inv, L"--no-limit"));
+  if (!Prepare(cmd, inv, L"import", {L"--no-limit", L"--encoding"}, 1, 1, rc)) return rc;
+  EncodingChoice choice = EncodingChoice::kAuto;
+  if (const auto given = inv.values.find(L"--encoding"); given != inv.values.end()) {
+    const std::pair<const wchar_t*, EncodingChoice> names[] = {{L"auto", EncodingChoice::kAuto},
+                                                                {L"cp932", EncodingChoice::kCp932},
+                                                                {L"utf-8", EncodingChoice::kUtf8},
+                                                                {L"utf-16", EncodingChoice::kUtf16}};
+    const auto named = std::find_if(std::begin(names), std::end(names),
+                                    [&](const auto& n) { return given->second == n.first; });
+    if (named == std::end(names)) {
+      return cmd.Usage(L"import: --encoding takes auto, cp932, utf-8 or utf-16, not " + given->second);
+    }
+    choice = named->second;
+  }
+  const Result<ImportOutcome> r = Import(PathFromText(inv.positional[0]), !Command::Has(inv, L"--no-limit"), choice);
   if (!r.ok()) return cmd.Refuse(r.status().message());
+  cmd.Note(ImportReportLine(r.value().report));
   cmd.Print(DisplayPath(r.value().registration));
-  return cmd.Print(std::to_wstring(r.value().imported));
+  return cmd.Print(std::to_wstring(r.value().report.registered));
 }
 
 int ExportCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
   int rc = 0;
-  if (!Prepare(cmd, inv, L"export", {}, 1, 2, rc)) return rc;
+  if (!Prepare(cmd, inv, L"export", {L"--utf8"}, 1, 2, rc)) return rc;
   const std::filesystem::path registration = PathFromText(inv.positional[0]);
   const std::filesystem::path text =
       inv.positional.size() == 2 ? PathFromText(inv.positional[1]) : ExportNameFor(registration);
   if (text.empty()) return cmd.Usage(L"export: no text file name can be made from " + inv.positional[0]);
-  const Status s = Export(text, registration);
+  const Status s =
+      Export(text, registration, Command::Has(inv, L"--utf8") ? ExportEncoding::kUtf8 : ExportEncoding::kCp932);
   if (!s.ok()) return cmd.Refuse(s.message());
   return cmd.Print(DisplayPath(text));
 }

@@ -34,8 +34,13 @@ constexpr std::wstring_view kHelpText =
     L"                [--fold K|--auto-fold] [--kind A|B|C|D|none] [--layout A|B|C|none]\n"
     L"  options FILE [--interval MS] [--scheme 0-3] [--emphasis on|off]\n"
     L"               [--order random|registration] [--colour 1-14] [--layout 0-2]\n"
-    L"  import TEXTFILE [--no-limit]  a new registration file from the lines (at most 100)\n"
-    L"  export FILE [TEXTFILE]    the messages as CP932 text, one per line\n"
+    L"  import TEXTFILE [--no-limit] [--encoding auto|cp932|utf-8|utf-16]\n"
+    L"                a new registration file from the lines (at most 100); prints its\n"
+    L"                name and count, and the report on stderr. auto: a byte-order mark\n"
+    L"                decides, else UTF-8 when the whole file is UTF-8 beyond ASCII,\n"
+    L"                else CP932 (Shift_JIS); utf-16 without a mark is little-endian\n"
+    L"  export FILE [TEXTFILE] [--utf8]  the messages, one per line, CR LF: CP932 text,\n"
+    L"                or UTF-8 with a byte-order mark\n"
     L"\n"
     L"title cards and faces (zortool.exe only):\n"
     L"  render FILE N --layout A|B|C --ground black|white --size WxH --out IMAGE.png|.bmp\n"
@@ -124,6 +129,12 @@ int Command::Refuse(std::wstring_view reason) {
   err_.Write(line);
   err_.Write(L"\n");
   return kRefused;
+}
+
+void Command::Note(std::wstring_view line) {
+  err_.Write(L"zortool: ");
+  err_.Write(line);
+  err_.Write(L"\n");
 }
 
 int Command::Print(std::wstring_view line) {

@@ -77,7 +77,7 @@ void BM_ImportStopsAt500(benchmark::State& state) {
   const std::int64_t readBefore = BytesReadSoFar();
   for (auto _ : state) {
     zor::Result<zor::ImportOutcome> r = zor::Import(text, /*limitTo100=*/false);
-    if (!r.ok() || r.value().imported != zor::kMaxMessages) {
+    if (!r.ok() || r.value().report.registered != zor::kMaxMessages) {
       state.SkipWithError("the import did not stop at 500 messages");
       break;
     }
@@ -99,8 +99,8 @@ fs::path FullFile(const TempFolder& dir) {
   const fs::path text = dir.path() / "full.txt";
   const fs::path file = dir.path() / "full.zrd";
   WriteLines(text, zor::kMaxMessages);
-  zor::Result<int> n = zor::ImportInto(file, text, /*limitTo100=*/false);
-  if (!n.ok() || n.value() != zor::kMaxMessages) return {};
+  zor::Result<zor::ImportReport> n = zor::ImportInto(file, text, /*limitTo100=*/false);
+  if (!n.ok() || n.value().registered != zor::kMaxMessages) return {};
   return file;
 }
 

@@ -27,7 +27,7 @@ std::filesystem::path BaseName(const std::filesystem::path& path) {
 }  // namespace
 
 void ImportLineSplitter::Feed(std::span<const char> bytes) {
-  while (!bytes.empty() && !full()) {
+  while (!bytes.empty()) {
     const void* end = std::memchr(bytes.data(), '\n', bytes.size());
     const std::size_t length = end ? static_cast<std::size_t>(static_cast<const char*>(end) - bytes.data()) : bytes.size();
     any_ = true;
@@ -66,16 +66,26 @@ void ImportLineSplitter::Append(std::string_view piece) {
 
 void ImportLineSplitter::EndLine() {
   if (!any_) return;
-  bool accepted = false;
-  if (!overlong_ && !strayCr_ && !line_.empty()) {
+  SkippedLines& skipped = result_.skipped;
+  if (strayCr_) {
+    ++skipped.unstorable;
+  } else if (overlong_) {
+    ++skipped.tooLong;
+  } else if (line_.empty()) {
+    ++skipped.blank;
+  } else {
     std::wstring text = FromCp932(line_);
     // The decoder marks every byte that is not valid CP932 (CP932 itself has no U+FFFD).
-    if (text.find(static_cast<wchar_t>(kReplacementChar)) == std::wstring::npos && AcceptableMessage(text)) {
+    if (text.find(static_cast<wchar_t>(kReplacementChar)) != std::wstring::npos) {
+      ++skipped.unstorable;
+    } else if (!AcceptableMessage(text)) {
+      ++skipped.tooLong;
+    } else if (full()) {
+      ++skipped.overLimit;
+    } else {
       result_.texts.push_back(std::move(text));
-      accepted = true;
     }
   }
-  if (!accepted) ++result_.skipped;
   line_.clear();
   pendingBlanks_ = 0;
   overlong_ = false;
@@ -85,8 +95,122 @@ void ImportLineSplitter::EndLine() {
 }
 
 ImportedLines ImportLineSplitter::Finish() {
-  if (!full()) EndLine();
+  EndLine();
   return std::move(result_);
+}
+
+std::wstring_view EncodingName(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kCp932: return L"Shift_JIS";
+    case TextEncoding::kUtf8: return L"UTF-8";
+    case TextEncoding::kUtf8WithMark: return L"UTF-8 (BOM)";
+    case TextEncoding::kUtf16Le: return L"UTF-16 LE";
+    case TextEncoding::kUtf16Be: return L"UTF-16 BE";
+  }
+  return L"Shift_JIS";
+}
+
+TextImportReader::TextImportReader(int maxLines, EncodingChoice choice) : choice_(choice), splitter_(maxLines) {}
+
+void TextImportReader::Feed(std::span<const char> bytes) {
+  if (!begun_) {
+    // The longest mark is three bytes.
+    const std::size_t take = std::min(bytes.size(), std::size_t{3} - std::min(head_.size(), std::size_t{3}));
+    head_.append(bytes.data(), take);
+    bytes = bytes.subspan(take);
+    if (head_.size() < 3) return;
+    Begin(std::span<const char>(head_));
+  }
+  FeedAfterMark(bytes);
+}
+
+void TextImportReader::Begin(std::span<const char> head) {
+  begun_ = true;
+  const auto starts = [&](std::string_view mark) {
+    return head.size() >= mark.size() && std::equal(mark.begin(), mark.end(), head.begin());
+  };
+  std::size_t markSize = 0;
+  const bool unicode = choice_ != EncodingChoice::kCp932;
+  if (unicode && choice_ != EncodingChoice::kUtf16 && starts("\xEF\xBB\xBF")) {
+    encoding_ = TextEncoding::kUtf8WithMark;
+    markSize = 3;
+  } else if (unicode && choice_ != EncodingChoice::kUtf8 && starts("\xFF\xFE")) {
+    encoding_ = TextEncoding::kUtf16Le;
+    markSize = 2;
+  } else if (unicode && choice_ != EncodingChoice::kUtf8 && starts("\xFE\xFF")) {
+    encoding_ = TextEncoding::kUtf16Be;
+    markSize = 2;
+  } else if (choice_ == EncodingChoice::kUtf8) {
+    encoding_ = TextEncoding::kUtf8;
+  } else if (choice_ == EncodingChoice::kUtf16) {
+    encoding_ = TextEncoding::kUtf16Le;
+  } else {
+    encoding_ = TextEncoding::kCp932;
+    guessing_ = choice_ == EncodingChoice::kAuto;
+  }
+  switch (encoding_) {
+    case TextEncoding::kUtf8:
+    case TextEncoding::kUtf8WithMark: transcoder_.emplace(UnicodeForm::kUtf8); break;
+    case TextEncoding::kUtf16Le: transcoder_.emplace(UnicodeForm::kUtf16Le); break;
+    case TextEncoding::kUtf16Be: transcoder_.emplace(UnicodeForm::kUtf16Be); break;
+    case TextEncoding::kCp932: break;
+  }
+  FeedAfterMark(head.subspan(markSize));
+}
+
+void TextImportReader::FeedAfterMark(std::span<const char> bytes) {
+  if (transcoder_) {
+    Transcode(*transcoder_, bytes, splitter_);
+  } else if (guessing_) {
+    FeedGuessing(bytes);
+  } else {
+    splitter_.Feed(bytes);
+  }
+}
+
+void TextImportReader::FeedGuessing(std::span<const char> bytes) {
+  if (!beyondAscii_) {
+    const auto first = std::find_if(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    const auto ascii = static_cast<std::size_t>(first - bytes.begin());
+    splitter_.Feed(bytes.first(ascii));
+    if (ascii == bytes.size()) return;
+    beyondAscii_ = true;
+    utf8_.emplace(Utf8Reading{Cp932Transcoder(UnicodeForm::kUtf8), splitter_});
+    bytes = bytes.subspan(ascii);
+  }
+  splitter_.Feed(bytes);
+  if (!utf8_) return;
+  Transcode(utf8_->transcoder, bytes, utf8_->splitter);
+  if (utf8_->transcoder.malformed()) utf8_.reset();
+}
+
+void TextImportReader::Transcode(Cp932Transcoder& transcoder, std::span<const char> bytes,
+                                 ImportLineSplitter& splitter) {
+  converted_.clear();
+  transcoder.Feed(bytes, converted_);
+  splitter.Feed(converted_);
+}
+
+ImportedLines TextImportReader::Finish() {
+  if (!begun_) Begin(std::span<const char>(head_));
+  converted_.clear();
+  ImportedLines lines;
+  if (transcoder_) {
+    transcoder_->Finish(converted_);
+    splitter_.Feed(converted_);
+    lines = splitter_.Finish();
+  } else if (utf8_) {
+    // Wholly UTF-8 but perhaps for a character cut by the end of the file,
+    // which skips only its own line.
+    utf8_->transcoder.Finish(converted_);
+    utf8_->splitter.Feed(converted_);
+    lines = utf8_->splitter.Finish();
+    encoding_ = TextEncoding::kUtf8;
+  } else {
+    lines = splitter_.Finish();
+  }
+  lines.encoding = encoding_;
+  return lines;
 }
 
 ImportedLines SplitImportLines(std::span<const char> bytes, int maxLines) {
@@ -95,15 +219,50 @@ ImportedLines SplitImportLines(std::span<const char> bytes, int maxLines) {
   return splitter.Finish();
 }
 
-ImportedLines ReadImportLines(const ByteSource& source, int maxLines) {
-  ImportLineSplitter splitter(maxLines);
+ImportedLines ReadImportLines(const ByteSource& source, int maxLines, EncodingChoice choice) {
+  TextImportReader reader(maxLines, choice);
   std::vector<char> chunk(1 << 16);
-  while (!splitter.full()) {
+  for (;;) {
     const std::size_t n = source(chunk.data(), chunk.size());
     if (n == 0) break;
-    splitter.Feed(std::span<const char>(chunk.data(), n));
+    reader.Feed(std::span<const char>(chunk.data(), n));
   }
-  return splitter.Finish();
+  return reader.Finish();
+}
+
+std::wstring ImportReportText(const ImportReport& report) {
+  const SkippedLines& s = report.skipped;
+  const bool plain = report.registered > 0 && report.encoding == TextEncoding::kCp932 && s.Total() == s.blank;
+  if (plain) return {};
+  std::wstring text = report.registered > 0 ? std::to_wstring(report.registered) + L" 件の文章を登録しました。"
+                                            : std::wstring(L"登録できる文章はありませんでした。");
+  text += L"\r\n文字コード: ";
+  text += EncodingName(report.encoding);
+  if (s.Total() > 0) {
+    text += L"\r\n\r\n登録しなかった行:";
+    const auto reason = [&](int count, const std::wstring& what) {
+      if (count > 0) text += L"\r\n　" + what + L": " + std::to_wstring(count);
+    };
+    reason(s.blank, L"空行");
+    reason(s.tooLong, L"長すぎる行");
+    reason(s.unstorable, L"Shift_JIS で保存できない文字を含む行");
+    reason(s.overLimit, L"上限（" + std::to_wstring(report.limit) + L" 件）を超えた行");
+  }
+  return text;
+}
+
+std::wstring ImportReportLine(const ImportReport& report) {
+  const SkippedLines& s = report.skipped;
+  std::wstring line = L"import: read as " + std::wstring(EncodingName(report.encoding)) + L", " +
+                      std::to_wstring(report.registered) + L" registered";
+  if (report.registered == 0) line += L" (nothing to register)";
+  line += L", " + std::to_wstring(s.Total()) + L" skipped";
+  if (s.Total() > 0) {
+    line += L" (" + std::to_wstring(s.blank) + L" blank, " + std::to_wstring(s.tooLong) + L" too long, " +
+            std::to_wstring(s.unstorable) + L" with characters Shift_JIS cannot hold, " +
+            std::to_wstring(s.overLimit) + L" over the limit of " + std::to_wstring(report.limit) + L")";
+  }
+  return line;
 }
 
 std::filesystem::path ExportNameFor(const std::filesystem::path& registration) {
@@ -122,7 +281,8 @@ Result<std::filesystem::path> ImportTargetFor(const std::filesystem::path& text)
   return NewUntitledName(text.parent_path());
 }
 
-Status Export(const std::filesystem::path& text, const std::filesystem::path& registration) {
+Status Export(const std::filesystem::path& text, const std::filesystem::path& registration,
+              ExportEncoding encoding) {
   Result<RegistrationHeader> header = ValidateRegistrationFile(registration);
   if (!header.ok()) return header.status();
   FileHandle in = OpenForReading(registration);
@@ -133,7 +293,9 @@ Status Export(const std::filesystem::path& text, const std::filesystem::path& re
   const std::int64_t present = (size - static_cast<std::int64_t>(kHeaderSize)) / static_cast<std::int64_t>(kRecordSize);
   const std::int64_t count = std::min<std::int64_t>(std::max<std::int16_t>(header.value().count, 0), present);
   bool readFailed = false;
+  const bool utf8 = encoding == ExportEncoding::kUtf8;
   Status written = ReplaceFileContents(text, [&](FileWriter& w) {
+    if (utf8 && !w.Write("\xEF\xBB\xBF")) return false;
     RecordBytes r;
     for (std::int64_t n = 0; n < count; ++n) {
       const std::int64_t at = static_cast<std::int64_t>(kHeaderSize) + n * static_cast<std::int64_t>(kRecordSize);
@@ -141,7 +303,8 @@ Status Export(const std::filesystem::path& text, const std::filesystem::path& re
         readFailed = true;
         return false;
       }
-      if (!w.Write(ToCp932(RecordText(r))) || !w.Write("\r\n")) return false;
+      const std::wstring message = RecordText(r);
+      if (!w.Write(utf8 ? ToUtf8(message) : ToCp932(message)) || !w.Write("\r\n")) return false;
     }
     return true;
   });
@@ -149,15 +312,15 @@ Status Export(const std::filesystem::path& text, const std::filesystem::path& re
   return written;
 }
 
-Result<int> ImportInto(const std::filesystem::path& registration, const std::filesystem::path& text,
-                       bool limitTo100) {
+Result<ImportReport> ImportInto(const std::filesystem::path& registration, const std::filesystem::path& text,
+                                bool limitTo100, EncodingChoice choice) {
   if (!FileExists(text)) return Status::Fail(FileError::kMissing, L"指定のファイルは存在しません");
   FileHandle in = OpenForReading(text);
   if (!in) return Status::Fail(FileError::kRead, DisplayPath(text) + L" を読み込めませんでした。");
   std::FILE* f = in.get();
+  const int limit = limitTo100 ? kImportLimitedLines : kMaxMessages;
   const ImportedLines lines = ReadImportLines(
-      [f](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, f); },
-      limitTo100 ? kImportLimitedLines : kMaxMessages);
+      [f](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, f); }, limit, choice);
   if (std::ferror(f) != 0) return Status::Fail(FileError::kRead, DisplayPath(text) + L" を読み込めませんでした。");
 
   RegistrationHeader header;
@@ -172,16 +335,16 @@ Result<int> ImportInto(const std::filesystem::path& registration, const std::fil
     return true;
   });
   if (!written.ok()) return written;
-  return static_cast<int>(lines.texts.size());
+  return ImportReport{static_cast<int>(lines.texts.size()), limit, lines.skipped, lines.encoding};
 }
 
-Result<ImportOutcome> Import(const std::filesystem::path& text, bool limitTo100) {
+Result<ImportOutcome> Import(const std::filesystem::path& text, bool limitTo100, EncodingChoice choice) {
   if (!FileExists(text)) return Status::Fail(FileError::kMissing, L"指定のファイルは存在しません");
   Result<std::filesystem::path> target = ImportTargetFor(text);
   if (!target.ok()) return target.status();
-  Result<int> n = ImportInto(target.value(), text, limitTo100);
-  if (!n.ok()) return n.status();
-  return ImportOutcome{target.value(), n.value()};
+  Result<ImportReport> report = ImportInto(target.value(), text, limitTo100, choice);
+  if (!report.ok()) return report.status();
+  return ImportOutcome{target.value(), report.value()};
 }
 
 }  // namespace zor

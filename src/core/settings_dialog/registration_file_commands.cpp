@@ -167,9 +167,15 @@ FileCommandResult RegistrationFileCommands::Import(bool limitTo100) {
   if (!Storable(PathText(target.value()))) return {FileCommandStatus::kRefused, std::nullopt};
   BusyScope busy(host_);
   // An import that fails leaves the file in use as it was.
-  const Result<int> imported = ImportInto(target.value(), text, limitTo100);
+  const Result<ImportReport> imported = ImportInto(target.value(), text, limitTo100);
   if (!imported.ok()) return Warned(FileCommandStatus::kFailed, imported.status());
-  return Use(target.value(), PathText(target.value()));
+  FileCommandResult result = Use(target.value(), PathText(target.value()));
+  if (result.status == FileCommandStatus::kDone) {
+    if (const std::wstring report = ImportReportText(imported.value()); !report.empty()) {
+      host_.Tell(Notice::kImported, report);
+    }
+  }
+  return result;
 }
 
 FileCommandResult RegistrationFileCommands::Export() {
@@ -184,7 +190,8 @@ FileCommandResult RegistrationFileCommands::Export() {
   Status exported;
   {
     BusyScope busy(host_);
-    exported = zor::Export(PathFromText(answer.path), editor_.Path());
+    const ExportEncoding encoding = answer.fileType == 2 ? ExportEncoding::kUtf8 : ExportEncoding::kCp932;
+    exported = zor::Export(PathFromText(answer.path), editor_.Path(), encoding);
   }
   if (!exported.ok()) {
     host_.Tell(Notice::kWarning, std::wstring(kExportFailedMessage) + L"\r\n" + exported.message());

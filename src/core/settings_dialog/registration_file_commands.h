@@ -34,11 +34,12 @@ struct FileAnswer {
   bool chosen = false;      // the user chose a file
   std::wstring path;        // the chosen path, or the initial name when cancelled
   std::uint32_t error = 0;  // non-zero: the dialog itself failed with this code
+  int fileType = 1;         // the file type chosen in the dialog, from 1 (export: 2 is UTF-8)
 };
 
 // How the host shows a notice: a warning, the file dialog's failure (a
-// warning without a title), or the end of an export (information).
-enum class Notice { kWarning, kDialogFailure, kExported };
+// warning without a title), or the end of an export or import (information).
+enum class Notice { kWarning, kDialogFailure, kExported, kImported };
 
 class FileCommandHost {
  public:
@@ -96,9 +97,12 @@ class RegistrationFileCommands {
   // nothing happens for the same name in any letter case.
   FileCommandResult Rename();
   // A text file's lines become a new registration file beside it, at most
-  // 100 of them when limitTo100.
+  // 100 of them when limitTo100. The encoding is guessed; when it is not
+  // CP932, or lines were skipped for other than being blank, or nothing was
+  // registered, the import's report is told.
   FileCommandResult Import(bool limitTo100);
-  // The file in use's messages written to a text file; the record stays.
+  // The file in use's messages written to a text file, in the encoding of
+  // the chosen file type; the record stays.
   FileCommandResult Export();
 
  private:

@@ -1,5 +1,6 @@
 #include "core/text/cp932.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <vector>
@@ -72,11 +73,13 @@ std::string EncodeOneThroughPlatform(char32_t cp) {
 // Entries are written whole, and a race writes the same value twice.
 constexpr std::uint32_t kKnown = 0x80000000u;
 std::atomic<std::uint32_t> g_forms[0x10000];
+// The form of every character CP932 cannot hold, and of '?' itself.
+constexpr std::uint32_t kQuestionMarkForm = kKnown | 1u << 16 | '?';
 
 // The CP932 form of one code point ("?" when it has none) as kept in the table.
 std::uint32_t FormOf(char32_t cp) {
   if (cp < 0x80) return kKnown | 1u << 16 | cp;
-  if (cp > 0xFFFF) return kKnown | 1u << 16 | '?';  // no character beyond the BMP has a CP932 form
+  if (cp > 0xFFFF) return kQuestionMarkForm;  // no character beyond the BMP has a CP932 form
   std::uint32_t form = g_forms[cp].load(std::memory_order_relaxed);
   if (form == 0) {
     const std::string bytes = EncodeOneThroughPlatform(cp);
@@ -133,9 +136,28 @@ bool FitsCp932(std::wstring_view text) {
   bool fits = true;
   ForEachCodePoint(text, [&](char32_t cp) {
     // Only '?' itself has the form "?".
-    if (cp != U'?' && FormOf(cp) == (kKnown | 1u << 16 | '?')) fits = false;
+    if (cp != U'?' && FormOf(cp) == kQuestionMarkForm) fits = false;
   });
   return fits;
+}
+
+std::wstring CharactersOutsideCp932(std::wstring_view text) {
+  std::wstring out;
+  std::vector<char32_t> seen;
+  ForEachCodePoint(text, [&](char32_t cp) {
+    if (cp == U'?' || FormOf(cp) != kQuestionMarkForm) return;
+    if (std::find(seen.begin(), seen.end(), cp) != seen.end()) return;
+    seen.push_back(cp);
+    AppendCodePoint(out, cp);
+  });
+  return out;
+}
+
+bool AppendCp932(std::string& out, char32_t cp) {
+  const std::uint32_t form = FormOf(cp);
+  if (cp != U'?' && form == kQuestionMarkForm) return false;
+  AppendForm(out, form);
+  return true;
 }
 
 std::wstring FromCp932(std::string_view bytes) {

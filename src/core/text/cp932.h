@@ -22,6 +22,13 @@ namespace zor {
 // True when every character of the text has a CP932 form ('?' itself included).
 [[nodiscard]] bool FitsCp932(std::wstring_view text);
 
+// The characters of the text that have no CP932 form, each once, in the
+// order of their first appearance.
+[[nodiscard]] std::wstring CharactersOutsideCp932(std::wstring_view text);
+
+// Appends the CP932 form of one code point; false (nothing appended) when it has none.
+bool AppendCp932(std::string& out, char32_t cp);
+
 // First byte of a double-byte character.
 [[nodiscard]] constexpr bool IsCp932LeadByte(unsigned char b) noexcept {
   return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);

@@ -1,0 +1,50 @@
+// UTF-8 and UTF-16 byte streams turned into CP932 bytes, for the text
+// import: the line rules then work on CP932 bytes whatever the file held.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace zor {
+
+enum class UnicodeForm { kUtf8, kUtf16Le, kUtf16Be };
+
+// Stands for a character CP932 cannot hold, or a malformed sequence: a byte
+// that is never part of CP932 text, so the line that holds it is refused.
+inline constexpr char kNoCp932Byte = '\xFF';
+
+class Cp932Transcoder {
+ public:
+  explicit Cp932Transcoder(UnicodeForm form) : form_(form) {}
+
+  // Appends the CP932 form of the next bytes, look-alikes replaced. A
+  // sequence cut by the end of the piece is finished by the next one.
+  void Feed(std::span<const char> bytes, std::string& out);
+  // A sequence left unfinished at the end is one kNoCp932Byte.
+  void Finish(std::string& out);
+
+  // A byte sequence that is not well-formed in the form has been seen.
+  [[nodiscard]] bool malformed() const { return malformed_; }
+
+ private:
+  void FeedUtf8(unsigned char b, std::string& out);
+  void FeedUtf16(unsigned char b, std::string& out);
+  void Emit(char32_t cp, std::string& out);
+  void EmitMalformed(std::string& out);
+
+  UnicodeForm form_;
+  bool malformed_ = false;
+  // UTF-8: the code point so far, the continuation bytes still due and the
+  // range the next one must fall in (which keeps out overlong forms,
+  // surrogates and code points beyond U+10FFFF).
+  char32_t partial_ = 0;
+  int due_ = 0;
+  unsigned char low_ = 0x80;
+  unsigned char high_ = 0xBF;
+  // UTF-16: the first byte of a unit, and a high surrogate waiting for its pair.
+  int firstByte_ = -1;
+  char32_t highSurrogate_ = 0;
+};
+
+}  // namespace zor
