@@ -31,6 +31,21 @@ expect_out() {
   rm -f "$err"
 }
 
+# expect_import OUT ARGS...: exit 0, stdout OUT, the import's report as one line on stderr.
+expect_import() {
+  local expected="$1"
+  shift
+  local out err rc
+  err=$(mktemp)
+  out=$("${TOOL[@]}" "$@" 2>"$err" | tr -d '\r')
+  rc=${PIPESTATUS[0]}
+  if [ "$rc" -eq 0 ] && [ "$out" = "$expected" ] && [ "$(wc -l <"$err")" -eq 1 ] &&
+    grep -q '^zortool: import: read as ' "$err"; then pass; else
+    fail "zortool $* -> rc $rc, out '$out', err '$(cat "$err")' (expected '$expected' and a report)"
+  fi
+  rm -f "$err"
+}
+
 # expect_rc CODE ARGS...: exit CODE, nothing on stdout, one line on stderr.
 expect_rc() {
   local code="$1"
@@ -123,7 +138,7 @@ expect_out "" add a.zrd abc
 expect_err 1 "nodir${SEP}x.zrd を作成できませんでした。" new nodir/x.zrd
 expect_err 1 "nodir${SEP}out.txt を作成できませんでした。" export a.zrd nodir/out.txt
 expect_err 1 "指定のファイルは存在しません" import nodir/memo.txt
-expect_out "sub${SEP}memo.zrd
+expect_import "sub${SEP}memo.zrd
 1" import sub/memo.txt
 expect_out "sub${SEP}out.txt" export sub/memo.zrd sub/out.txt
 expect_out "abc" list sub/memo.zrd
@@ -139,6 +154,36 @@ if [ "$SEP" = '\' ]; then
   if [ -s deco0.png ] && [ -s deco2.png ] && ! cmp -s deco0.png deco2.png; then pass; else
     fail "render --settings NAME did not read NAME in the current folder"
   fi
+fi
+# The same ten messages in every encoding the import reads give the same registration file.
+cat >ten.utf8 <<'TEXT'
+今日は良い天気です
+ｶﾀｶﾅ と ascii
+～の代わりに～
+第一の文章
+会議は１０時から
+漢字かなカナ
+ＡＢＣ全角
+さようなら
+℃と㈱と①
+長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い
+TEXT
+sed 's/$/\r/' ten.utf8 >ten-crlf.utf8
+iconv -f UTF-8 -t CP932 ten-crlf.utf8 >ten-cp932.txt
+# Unicode files hold the wave dash where CP932 holds the full-width tilde.
+sed 's/～/〜/g' ten-crlf.utf8 >ten-utf8.txt
+{ printf '\xEF\xBB\xBF'; cat ten-utf8.txt; } >ten-utf8-bom.txt
+{ printf '\xFF\xFE'; iconv -f UTF-8 -t UTF-16LE ten-utf8.txt; } >ten-utf16le.txt
+{ printf '\xFE\xFF'; iconv -f UTF-8 -t UTF-16BE ten-utf8.txt; } >ten-utf16be.txt
+for kind in cp932 utf8 utf8-bom utf16le utf16be; do
+  expect_import "ten-$kind.zrd
+10" import "ten-$kind.txt"
+  if cmp -s "ten-cp932.zrd" "ten-$kind.zrd"; then pass; else fail "ten-$kind.txt imports to other bytes than ten-cp932.txt"; fi
+done
+expect_out "ten-back.txt" export ten-utf8.zrd ten-back.txt --utf8
+# The export holds CP932's tilde, as stored.
+if [ "$(printf '\xEF\xBB\xBF'; cat ten-crlf.utf8)" = "$(cat ten-back.txt)" ]; then pass; else
+  fail "a UTF-8 export is not the messages with a byte-order mark and CR LF"
 fi
 popd >/dev/null || exit 1
 rm -rf "$work"

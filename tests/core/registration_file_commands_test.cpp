@@ -10,6 +10,7 @@
 #include "core/data/registration_file.h"
 #include "core/settings_dialog/list_editor.h"
 #include "core/text/cp932.h"
+#include "core/text/unicode.h"
 #include "temp_folder.h"
 
 namespace zor {
@@ -48,7 +49,7 @@ class ScriptedHost final : public FileCommandHost {
     return a;
   }
   void Tell(Notice notice, std::wstring_view text) override {
-    static const wchar_t* const kinds[] = {L"warn ", L"dialog failure ", L"exported "};
+    static const wchar_t* const kinds[] = {L"warn ", L"dialog failure ", L"exported ", L"imported "};
     events.push_back(kinds[static_cast<int>(notice)] + std::wstring(text));
   }
   void Busy(bool busy) override { events.push_back(busy ? L"busy" : L"idle"); }
@@ -448,7 +449,33 @@ TEST_F(RegistrationFileCommandsTest, AnImportThatFailsKeepsTheFileInUse) {
   EXPECT_EQ(editor_.Path(), file_);
 }
 
+TEST_F(RegistrationFileCommandsTest, AnImportTellsItsReportOnlyWhenThereIsMoreThanTheCount) {
+  WriteBytes(At(L"plain.txt"), Lines(3) + "\r\n   \r\n");
+  host_.Choose(At(L"plain.txt"));
+  EXPECT_EQ(commands_.Import(true), Done(At(L"plain.zrd")));
+  EXPECT_EQ(host_.events.back(), L"idle") << "CP932 with blank lines only: nothing to tell";
+
+  WriteBytes(At(L"utf8.txt"), "\xEF\xBB\xBF" + ToUtf8(L"一\r\n" + std::wstring(40, L'長') + L"\r\n"));
+  host_.Choose(At(L"utf8.txt"));
+  EXPECT_EQ(commands_.Import(true), Done(At(L"utf8.zrd")));
+  EXPECT_EQ(host_.events.back(),
+            L"imported 1 件の文章を登録しました。\r\n文字コード: UTF-8 (BOM)\r\n\r\n登録しなかった行:\r\n　長すぎる行: 1");
+  EXPECT_EQ(Messages(At(L"utf8.zrd")), std::vector<std::wstring>{L"一"});
+
+  WriteBytes(At(L"none.txt"), "\r\n\r\n");
+  host_.Choose(At(L"none.txt"));
+  EXPECT_EQ(commands_.Import(true), Done(At(L"none.zrd")));
+  EXPECT_EQ(host_.events.back().substr(0, 26), L"imported 登録できる文章はありませんでした。") << "nothing registered is said";
+}
+
 // --- export ----------------------------------------------------------------
+
+TEST_F(RegistrationFileCommandsTest, ExportAsTheSecondFileTypeWritesUtf8) {
+  UseTheFile();
+  host_.answers.push_back({true, PathText(At(L"utf8.txt")), 0, 2});
+  EXPECT_EQ(commands_.Export(), Kept(Status_::kDone));
+  EXPECT_EQ(ReadBytes(At(L"utf8.txt")), "\xEF\xBB\xBF" + ToUtf8(L"一行目\r\n二行目\r\n"));
+}
 
 TEST_F(RegistrationFileCommandsTest, ExportOffersTheTextNameAndTellsTheEnd) {
   UseTheFile();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "../core/temp_folder.h"
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
@@ -20,10 +22,17 @@ using testing::ToolRun;
 class FileCommands : public ::testing::Test {
  protected:
   std::wstring File(std::wstring_view name) { return PathText(dir_.path() / PathFromText(name)); }
+  // Done, and nothing on stderr but an import's one-line report.
   ToolRun Ok(std::vector<std::wstring> args) {
+    const bool import = !args.empty() && args[0] == L"import";
     ToolRun r = Tool(std::move(args));
     EXPECT_EQ(r.rc, kDone) << ToUtf8(r.err);
-    EXPECT_EQ(r.err, L"");
+    if (import) {
+      EXPECT_TRUE(r.err.starts_with(L"zortool: import: read as ")) << ToUtf8(r.err);
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), L'\n'), 1) << ToUtf8(r.err);
+    } else {
+      EXPECT_EQ(r.err, L"");
+    }
     return r;
   }
   TempFolder dir_;
@@ -103,6 +112,25 @@ TEST_F(FileCommands, ImportAndExport) {
   EXPECT_EQ(Ok({L"export", File(L"無題1.zrd")}).out, File(L"無題1.txt") + L"\n");
   EXPECT_EQ(ReadBytes(PathFromText(File(L"無題1.txt"))), lines);
   EXPECT_EQ(Ok({L"export", File(L"memo.zrd"), File(L"out.txt")}).out, File(L"out.txt") + L"\n");
+}
+
+TEST_F(FileCommands, ImportEncodingsAndTheReport) {
+  const std::wstring txt = File(L"u.txt");
+  WriteBytes(PathFromText(txt), "\xEF\xBB\xBF" + ToUtf8(L"一〜二\r\n\r\n𠮷\r\n"));
+  const ToolRun r = Ok({L"import", txt});
+  EXPECT_EQ(r.out, File(L"u.zrd") + L"\n1\n");
+  EXPECT_EQ(r.err, L"zortool: import: read as UTF-8 (BOM), 1 registered, 2 skipped (1 blank, 0 too long, "
+                   L"1 with characters Shift_JIS cannot hold, 0 over the limit of 100)\n");
+  EXPECT_EQ(Ok({L"list", File(L"u.zrd")}).out, L"一～二\n");
+
+  // Forced: the mark is then data of the chosen encoding.
+  EXPECT_TRUE(Ok({L"import", txt, L"--encoding", L"cp932"}).err.starts_with(L"zortool: import: read as Shift_JIS, "));
+  EXPECT_EQ(Ok({L"import", txt, L"--encoding", L"utf-8"}).out.substr(File(L"無題2.zrd").size()), L"\n1\n");
+  EXPECT_EQ(Tool({L"import", txt, L"--encoding", L"latin1"}).rc, kUsage);
+  EXPECT_EQ(Tool({L"import", txt, L"--encoding"}).rc, kUsage);
+
+  Ok({L"export", File(L"u.zrd"), File(L"u8.txt"), L"--utf8"});
+  EXPECT_EQ(ReadBytes(PathFromText(File(L"u8.txt"))), "\xEF\xBB\xBF" + ToUtf8(L"一～二\r\n"));
 }
 
 // Every command on missing, truncated, oversized and garbage files: exit 1,

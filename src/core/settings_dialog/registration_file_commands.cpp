@@ -165,15 +165,18 @@ FileCommandResult RegistrationFileCommands::Import(bool limitTo100) {
   const Result<std::filesystem::path> target = ImportTargetFor(text);
   if (!target.ok()) return Warned(FileCommandStatus::kFailed, target.status());
   if (!Storable(PathText(target.value()))) return {FileCommandStatus::kRefused, std::nullopt};
-  BusyScope busy(host_);
-  // An import that fails leaves the file in use as it was.
-  const Result<ImportReport> imported = ImportInto(target.value(), text, limitTo100);
-  if (!imported.ok()) return Warned(FileCommandStatus::kFailed, imported.status());
-  FileCommandResult result = Use(target.value(), PathText(target.value()));
+  std::optional<ImportReport> report;
+  FileCommandResult result;
+  {
+    BusyScope busy(host_);
+    // An import that fails leaves the file in use as it was.
+    const Result<ImportReport> imported = ImportInto(target.value(), text, limitTo100);
+    if (!imported.ok()) return Warned(FileCommandStatus::kFailed, imported.status());
+    report = imported.value();
+    result = Use(target.value(), PathText(target.value()));
+  }
   if (result.status == FileCommandStatus::kDone) {
-    if (const std::wstring report = ImportReportText(imported.value()); !report.empty()) {
-      host_.Tell(Notice::kImported, report);
-    }
+    if (const std::wstring told = ImportReportText(*report); !told.empty()) host_.Tell(Notice::kImported, told);
   }
   return result;
 }
