@@ -46,6 +46,33 @@ TEST(MessageEntry, OkFollowsTheLengthRuleAndWhatTheFileCanHold) {
   }
 }
 
+TEST(MessageEntry, TheStatusLineCountsAsTheRuleDoesAndSaysWhyOkIsGrey) {
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {L"", L"0 / 32 文字（全角）"},
+      {Repeat(L"あ", 32), L"32 / 32 文字（全角）"},
+      {Repeat(L"あ", 33), L"33 / 32 文字（全角）　長すぎます"},
+      {L"ab" + Repeat(L"あ", 40), L"82 / 96 文字（半角換算）"},
+      {Repeat(L"ｱ", 97), L"97 / 96 文字（半角換算）　長すぎます"},
+      // Each character CP932 lacks counts as its "?", as the rule counts it.
+      {L"吉" + FromCodePoints({U'\U00020BB7'}) + L"野家" + FromCodePoints({U'\U00020BB7'}) + L"한",
+       L"9 / 96 文字（半角換算）　Shift_JIS で保存できない文字: " + FromCodePoints({U'\U00020BB7'}) + L"한"},
+      {L"a\r\nb", L"4 / 96 文字（半角換算）　改行は使えません"},
+  };
+  for (const auto& [text, line] : cases) {
+    MessageEntry e = MessageEntry::ForAdd();
+    e.SetText(text);
+    EXPECT_EQ(e.StatusLine(), line);
+    EXPECT_EQ(e.OkEnabled(), line.find(L"　") == std::wstring::npos && !text.empty());
+  }
+}
+
+TEST(MessageEntry, LookAlikesArePutRightAsTheyArrive) {
+  MessageEntry e = MessageEntry::ForAdd();
+  e.SetText(L"9時\u301C17時\u2212休憩\u2014");
+  EXPECT_EQ(e.Text(), L"9時\uFF5E17時\uFF0D休憩\u2015");
+  EXPECT_TRUE(e.OkEnabled()) << "a text pasted from a web page can be stored";
+}
+
 TEST(MessageEntry, CaptionsAndInitialText) {
   const MessageEntry add = MessageEntry::ForAdd();
   EXPECT_EQ(add.Caption(), L"文章の追加登録");

@@ -1,33 +1,59 @@
-// libFuzzer target: the line splitter of the text import on arbitrary bytes,
-// whole and in small, uneven pieces that cross every line and character boundary.
+// libFuzzer target: the text import on arbitrary bytes, in every encoding
+// choice, whole and in small, uneven pieces that cross every line, mark and
+// character boundary.
 #include <algorithm>
 #include <cstdint>
 #include <span>
 
 #include "core/data/text_exchange.h"
+#include "core/text/cp932.h"
 #include "core/text/measures.h"
+
+namespace {
+
+zor::ImportedLines ReadInPieces(std::span<const char> bytes, int maxLines, zor::EncodingChoice choice,
+                                std::size_t seed) {
+  zor::TextImportReader reader(maxLines, choice);
+  for (std::size_t at = 0; at < bytes.size();) {
+    const std::size_t n = std::min(bytes.size() - at, std::size_t{1} + (at + seed) % 13);
+    reader.Feed(bytes.subspan(at, n));
+    at += n;
+  }
+  return reader.Finish();
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const char> bytes(reinterpret_cast<const char*>(data), size);
-  const zor::ImportedLines whole = zor::SplitImportLines(bytes, 500);
-  if (whole.texts.size() > 500) __builtin_trap();
-  for (const std::wstring& t : whole.texts) {
-    if (!zor::AcceptableMessage(t) || t.front() == L' ' || t.back() == L' ') __builtin_trap();
-  }
+  const zor::ImportedLines split = zor::SplitImportLines(bytes, 500);
+  if (split.texts.size() > 500) __builtin_trap();
 
-  // The same bytes in pieces, limited to 100 lines: the first 100 of the same lines.
-  zor::ImportLineSplitter splitter(100);
-  for (std::size_t at = 0; at < size && !splitter.full();) {
-    const std::size_t n = std::min(size - at, std::size_t{1} + at % 13);
-    splitter.Feed(bytes.subspan(at, n));
-    at += n;
+  for (const zor::EncodingChoice choice : {zor::EncodingChoice::kAuto, zor::EncodingChoice::kCp932,
+                                           zor::EncodingChoice::kUtf8, zor::EncodingChoice::kUtf16}) {
+    zor::TextImportReader reader(500, choice);
+    reader.Feed(bytes);
+    const zor::ImportedLines whole = reader.Finish();
+    if (whole.texts.size() > 500) __builtin_trap();
+    for (const std::wstring& t : whole.texts) {
+      if (!zor::AcceptableMessage(t) || !zor::FitsCp932(t) || t.front() == L' ' || t.back() == L' ') __builtin_trap();
+    }
+    // Read as CP932 by choice, the lines are those of the plain splitter.
+    if (choice == zor::EncodingChoice::kCp932 && (whole.texts != split.texts || !(whole.skipped == split.skipped))) {
+      __builtin_trap();
+    }
+
+    // The same bytes in pieces, limited to 100 lines: the first 100 of the
+    // same lines, the same encoding, and every line counted the same.
+    const zor::ImportedLines pieces = ReadInPieces(bytes, 100, choice, size);
+    const std::size_t kept = std::min<std::size_t>(whole.texts.size(), 100);
+    if (pieces.texts.size() != kept || !std::equal(pieces.texts.begin(), pieces.texts.end(), whole.texts.begin())) {
+      __builtin_trap();
+    }
+    if (pieces.encoding != whole.encoding || pieces.skipped.Total() + static_cast<int>(pieces.texts.size()) !=
+                                                 whole.skipped.Total() + static_cast<int>(whole.texts.size())) {
+      __builtin_trap();
+    }
   }
-  const zor::ImportedLines pieces = splitter.Finish();
-  const std::size_t kept = std::min<std::size_t>(whole.texts.size(), 100);
-  if (pieces.texts.size() != kept || !std::equal(pieces.texts.begin(), pieces.texts.end(), whole.texts.begin())) {
-    __builtin_trap();
-  }
-  // Below the limit both read every line, so both skip the same ones.
-  if (whole.texts.size() < 100 && pieces.skipped != whole.skipped) __builtin_trap();
   return 0;
 }

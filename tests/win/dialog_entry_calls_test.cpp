@@ -70,7 +70,7 @@ TEST(FileDialogFor, EachQuestionHasItsTitleFilterFlagsAndExtension) {
        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_LONGNAMES, L"zrd"},
       {FileQuestion::kImport, false, L"インポート", L"テキストファイル(*.txt)",
        OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES, L""},
-      {FileQuestion::kExport, true, L"エクスポート", L"テキストファイル(*.txt)",
+      {FileQuestion::kExport, true, L"エクスポート", L"テキスト Shift_JIS (*.txt)",
        OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_LONGNAMES, L"txt"},
   };
   for (const auto& c : cases) {
@@ -91,24 +91,33 @@ TEST(FileDialogFor, EachQuestionHasItsTitleFilterFlagsAndExtension) {
   }
   EXPECT_EQ(FileDialogFor(FileQuestion::kImport, L"").filter, text);
   EXPECT_EQ(FileDialogFor(FileQuestion::kOpen, L"").filter, std::wstring(L"ZORANTE(*.zrd)\0*.zrd\0\0", 22));
+  std::wstring exportTypes;
+  for (const wchar_t* part : {L"テキスト Shift_JIS (*.txt)", L"*.txt", L"テキスト UTF-8 (*.txt)", L"*.txt", L""}) {
+    exportTypes += part;
+    exportTypes += L'\0';
+  }
+  EXPECT_EQ(FileDialogFor(FileQuestion::kExport, L"").filter, exportTypes);
+  EXPECT_EQ(FileDialogFor(FileQuestion::kExport, L"").fileType, 1u) << "Shift_JIS first, as before";
 }
 
 TEST(FileCommandDialogs, NoticesBecomeMessageBoxesAndAnswersComeBack) {
   FakeServices services;
   int shown = 0;
   FileCommandDialogs dialogs(services, [&] { ++shown; });
-  services.onFile = [](const FileDialogRequest&) { return FileDialogAnswer{true, L"C:\\x.zrd", 7}; };
+  services.onFile = [](const FileDialogRequest&) { return FileDialogAnswer{true, L"C:\\x.zrd", 7, 2}; };
   const FileAnswer a = dialogs.AskFile(FileQuestion::kNew, L"C:\\無題1.zrd");
   EXPECT_TRUE(a.chosen);
   EXPECT_EQ(a.path, L"C:\\x.zrd");
   EXPECT_EQ(a.error, 7u);
+  EXPECT_EQ(a.fileType, 2) << "the export's encoding comes back";
   ASSERT_EQ(services.fileRequests.size(), 1u);
   EXPECT_EQ(services.fileRequests[0].title, L"新規登録ファイル");
   EXPECT_EQ(services.fileRequests[0].initialName, L"C:\\無題1.zrd");
   dialogs.Tell(Notice::kWarning, L"w");
   dialogs.Tell(Notice::kDialogFailure, L"f");
   dialogs.Tell(Notice::kExported, L"e");
-  EXPECT_EQ(services.messages, (std::vector<std::wstring>{L"w", L"f", L"e"}));
+  dialogs.Tell(Notice::kImported, L"i");
+  EXPECT_EQ(services.messages, (std::vector<std::wstring>{L"w", L"f", L"e", L"i"}));
   dialogs.Busy(true);
   dialogs.Busy(false);
   dialogs.ShowEditor();

@@ -71,6 +71,33 @@ TEST_F(DialogsTest, EntryOkFollowsTheRuleOnEveryKeystroke) {
   EXPECT_EQ(editor_.View().selected, 2);
 }
 
+TEST_F(DialogsTest, EntrySaysWhyOkIsGreyAndPutsLookAlikesRight) {
+  MessageEntryDialog form(editor_, -1);
+  ASSERT_TRUE(form.Open(nullptr));
+  HWND w = form.hwnd();
+  EXPECT_EQ(Text(w, IDC_ENTRY_STATUS), L"0 / 32 文字（全角）");
+  Type(w, IDC_ENTRY_TEXT, std::wstring(33, L'あ'));
+  EXPECT_EQ(Text(w, IDC_ENTRY_STATUS), L"33 / 32 文字（全角）　長すぎます");
+  Type(w, IDC_ENTRY_TEXT, L"吉\U00020BB7家");
+  EXPECT_EQ(Text(w, IDC_ENTRY_STATUS), L"5 / 96 文字（半角換算）　Shift_JIS で保存できない文字: \U00020BB7");
+  EXPECT_FALSE(Enabled(w, IDOK));
+
+  // A paste from a web page: the wave dash and the minus become what the file holds, the caret stays.
+  HWND edit = GetDlgItem(w, IDC_ENTRY_TEXT);
+  SetWindowTextW(edit, L"");
+  SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"9時\u301C17時\u2212休"));
+  EXPECT_EQ(Text(w, IDC_ENTRY_TEXT), L"9時\uFF5E17時\uFF0D休");
+  DWORD from = 0;
+  DWORD to = 0;
+  SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 8u);
+  EXPECT_EQ(to, 8u);
+  EXPECT_EQ(Text(w, IDC_ENTRY_STATUS), L"13 / 96 文字（半角換算）");
+  EXPECT_TRUE(Enabled(w, IDOK));
+  SendMessageW(w, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(ReadMessages(file_).value().back(), L"9時\uFF5E17時\uFF0D休");
+}
+
 TEST_F(DialogsTest, FormatCellsMarkersAndTheBytesOfOk) {
   auto lineFormatDialog = OpenLineFormatDialog(0);
   HWND s = lineFormatDialog->hwnd();

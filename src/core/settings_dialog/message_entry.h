@@ -31,8 +31,13 @@ class MessageEntry {
   [[nodiscard]] const std::wstring& InitialText() const { return initial_; }
   [[nodiscard]] std::size_t InitialSelectionLength() const;
 
-  void SetText(std::wstring_view text) { text_ = text; }
+  // The typed or pasted text, look-alikes replaced by the characters code
+  // page 932 holds (the form shows Text() when it differs from what was typed).
+  void SetText(std::wstring_view text);
   [[nodiscard]] const std::wstring& Text() const { return text_; }
+  // The line under the text: its length as the length rule counts it
+  // against the limit, and while OK is disabled for a text, the reason.
+  [[nodiscard]] std::wstring StatusLine() const;
   // The text is stored exactly as typed (blanks at either end count): OK and
   // Enter act when TextRefusal has no objection.
   [[nodiscard]] bool OkEnabled() const;

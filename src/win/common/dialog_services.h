@@ -27,12 +27,14 @@ struct FileDialogRequest {
   std::wstring initialName;   // full path or name
   DWORD flags = 0;            // OFN_*
   std::wstring defaultExtension;
+  DWORD fileType = 1;         // the filter pair chosen at first, from 1
 };
 
 struct FileDialogAnswer {
   bool chosen = false;        // the user chose a file
   std::wstring path;          // the chosen path, or the initial name when cancelled
   DWORD error = 0;            // CommDlgExtendedError when the dialog failed
+  DWORD fileType = 1;         // the filter pair chosen, from 1
 };
 
 enum class HelpCommand { kContents, kQuit };

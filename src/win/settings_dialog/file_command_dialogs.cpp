@@ -25,6 +25,9 @@ FileDialogRequest FileDialogFor(FileQuestion question, const std::wstring& initi
   static const std::wstring registrationFilter = Filter({L"ZORANTE(*.zrd)", L"*.zrd"});
   static const std::wstring textFilter =
       Filter({L"テキストファイル(*.txt)", L"*.txt", L"すべてのファイル(*.*)", L"*.*"});
+  // The export's types are its encodings (the command reads the second as UTF-8).
+  static const std::wstring exportFilter =
+      Filter({L"テキスト Shift_JIS (*.txt)", L"*.txt", L"テキスト UTF-8 (*.txt)", L"*.txt"});
   FileDialogRequest request;
   request.initialName = initialName;
   switch (question) {
@@ -53,14 +56,14 @@ FileDialogRequest FileDialogFor(FileQuestion question, const std::wstring& initi
       break;
   }
   const bool text = question == FileQuestion::kImport || question == FileQuestion::kExport;
-  request.filter = text ? textFilter : registrationFilter;
+  request.filter = question == FileQuestion::kExport ? exportFilter : text ? textFilter : registrationFilter;
   if (question != FileQuestion::kImport) request.defaultExtension = text ? L"txt" : L"zrd";
   return request;
 }
 
 FileAnswer FileCommandDialogs::AskFile(FileQuestion question, const std::wstring& initialName) {
   const FileDialogAnswer answer = services_.AskFile(owner_, FileDialogFor(question, initialName));
-  return FileAnswer{answer.chosen, answer.path, answer.error};
+  return FileAnswer{answer.chosen, answer.path, answer.error, static_cast<int>(answer.fileType)};
 }
 
 void FileCommandDialogs::Tell(Notice notice, std::wstring_view text) {
@@ -72,6 +75,7 @@ void FileCommandDialogs::Tell(Notice notice, std::wstring_view text) {
       services_.Message(owner_, text, MB_OK | MB_ICONWARNING, L"");
       break;
     case Notice::kExported:
+    case Notice::kImported:
       services_.Message(owner_, text, MB_OK | MB_ICONINFORMATION, L"ZORANTE");
       break;
   }

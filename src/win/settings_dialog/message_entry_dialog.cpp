@@ -32,7 +32,7 @@ bool MessageEntryDialog::OnInit() {
   if (font_) SendDlgItemMessageW(hwnd(), IDC_ENTRY_TEXT, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   SetItemText(IDC_ENTRY_TEXT, entry_.InitialText());
   SendDlgItemMessageW(hwnd(), IDC_ENTRY_TEXT, EM_SETSEL, 0, static_cast<LPARAM>(entry_.InitialSelectionLength()));
-  EnableItem(IDOK, entry_.OkEnabled());
+  TakeText();
   CentreOnScreen();
   SetFocus(Item(IDC_ENTRY_TEXT));
   return false;
@@ -48,10 +48,26 @@ void MessageEntryDialog::Store() {
   End(IDOK);
 }
 
+void MessageEntryDialog::TakeText() {
+  const std::wstring typed = ItemText(IDC_ENTRY_TEXT);
+  entry_.SetText(typed);
+  if (entry_.Text() != typed) {
+    // Each replacement is one unit for one, so the caret and selection stay put.
+    DWORD from = 0;
+    DWORD to = 0;
+    SendDlgItemMessageW(hwnd(), IDC_ENTRY_TEXT, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    showingModelText_ = true;
+    SetItemText(IDC_ENTRY_TEXT, entry_.Text());
+    showingModelText_ = false;
+    SendDlgItemMessageW(hwnd(), IDC_ENTRY_TEXT, EM_SETSEL, from, static_cast<LPARAM>(to));
+  }
+  SetItemText(IDC_ENTRY_STATUS, entry_.StatusLine());
+  EnableItem(IDOK, entry_.OkEnabled());
+}
+
 bool MessageEntryDialog::OnCommand(int id, int code, HWND control) {
   if (id == IDC_ENTRY_TEXT && code == EN_CHANGE) {
-    entry_.SetText(ItemText(IDC_ENTRY_TEXT));
-    EnableItem(IDOK, entry_.OkEnabled());
+    if (!showingModelText_) TakeText();
     return true;
   }
   if (id == IDOK) {

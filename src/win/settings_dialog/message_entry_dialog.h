@@ -25,11 +25,14 @@ class MessageEntryDialog final : public Dialog {
 
  private:
   void Store();
+  // The typed text into the model; look-alikes it replaced are shown replaced.
+  void TakeText();
 
   ListEditor& editor_;
   MessageEntry entry_;
   UniqueFont font_;
   Status outcome_;
+  bool showingModelText_ = false;
 };
 
 // The entry form of an add (editIndex -1) or of the correction of row

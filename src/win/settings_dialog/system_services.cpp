@@ -34,6 +34,7 @@ class SystemDialogServices final : public DialogServices {
     ofn.hwndOwner = owner;
     ofn.hInstance = GetModuleHandleW(nullptr);
     ofn.lpstrFilter = request.filter.c_str();
+    ofn.nFilterIndex = request.fileType;
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrTitle = request.title.c_str();
@@ -47,6 +48,7 @@ class SystemDialogServices final : public DialogServices {
       return answer;
     }
     answer.path = buffer.data();  // up to the first NUL
+    answer.fileType = ofn.nFilterIndex;
     return answer;
   }
 
