@@ -458,6 +458,7 @@ TEST_F(RegistrationFileCommandsTest, AnImportTellsItsReportOnlyWhenThereIsMoreTh
   WriteBytes(At(L"utf8.txt"), "\xEF\xBB\xBF" + ToUtf8(L"一\r\n" + std::wstring(40, L'長') + L"\r\n"));
   host_.Choose(At(L"utf8.txt"));
   EXPECT_EQ(commands_.Import(true), Done(At(L"utf8.zrd")));
+  EXPECT_EQ(host_.events.end()[-2], L"show") << "the list shows the new file under the report";
   EXPECT_EQ(host_.events.back(),
             L"imported 1 件の文章を登録しました。\r\n文字コード: UTF-8 (BOM)\r\n\r\n登録しなかった行:\r\n　長すぎる行: 1");
   EXPECT_EQ(Messages(At(L"utf8.zrd")), std::vector<std::wstring>{L"一"});

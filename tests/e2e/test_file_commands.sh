@@ -249,6 +249,69 @@ e2e_file_commands_import_with_the_limit_on_and_off_and_export() {
   return $ok
 }
 
+# Ten messages as a phone or web page hands them out: UTF-8 without a mark,
+# LF line ends, a wave dash where CP932 holds the full-width tilde.
+fc_ten_messages() {
+  printf '%s\n' 今日は良い天気です 'ｶﾀｶﾅ と ascii' '〜の代わりに〜' 第一の文章 会議は１０時から 漢字かなカナ ＡＢＣ全角 \
+    さようなら ℃と㈱と① 長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い長い
+}
+
+e2e_file_commands_import_reads_utf8_and_reports_and_export_writes_utf8() {
+  local d w ok=0 box
+  d=$(new_folder)
+  w=$(winepath -w "$d")
+  prepare_messages "$d"
+  fc_ten_messages >"$d/lines.txt"
+  mkdir "$d/ref"
+  fc_ten_messages | sed 's/〜/～/g; s/$/\r/' | iconv -f UTF-8 -t CP932 >"$d/ref/ten.txt"
+  "$FC_ZORTOOL" import "$d/ref/ten.txt" >/dev/null 2>&1 || { echo "zortool could not import the CP932 copy"; ok=1; }
+  fc_start "$d" || { echo "no settings dialog"; end_programs "$FC_PID"; rm -rf "$d"; return 1; }
+
+  # The import reads UTF-8, registers the ten and tells what it read.
+  if fc_menu alt+f i && fc_file_dialog インポート "$w\\lines.txt" file-import-utf8 && fc_ask gone インポート 10000 &&
+    fc_ask wait ZORANTE 10000; then
+    sleep 0.3
+    import -window root "$SHOTS/file-import-utf8-report.png"
+    box=$(fc_ask text ZORANTE Static '#1')
+    [ "$box" = "10 件の文章を登録しました。
+文字コード: UTF-8" ] || { echo "import report reads '$box'"; ok=1; }
+    xdotool key Return
+    fc_ask gone ZORANTE 10000 && poll 5 fc_alone || { echo "Return did not close the report"; ok=1; }
+  else
+    echo "no import report: $(fc_ask windows | tr '\n' '|')"
+    ok=1
+  fi
+  cmp -s "$d/lines.zrd" "$d/ref/ten.zrd" || { echo "the UTF-8 import differs from the CP932 one: $(fc_changed_bytes "$d/lines.zrd" "$d/ref/ten.zrd")"; ok=1; }
+  fc_in_use "import lines.zrd" "$d" lines.zrd 10 || ok=1
+
+  # Export as the second file type: UTF-8 with a mark, CR LF.
+  if fc_menu alt+f e && fc_ask wait エクスポート 10000; then
+    sleep 0.5
+    xdotool key alt+t Down
+    sleep 0.3
+    xdotool key alt+n
+    sleep 0.3
+    if fc_file_dialog エクスポート "$w\\out.txt" file-export-utf8 && fc_ask gone エクスポート 10000 && fc_ask wait ZORANTE 10000; then
+      xdotool key Return
+      fc_ask gone ZORANTE 10000 || ok=1
+      [ "$(head -c 3 "$d/out.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || { echo "export: no UTF-8 mark: $(head -c 8 "$d/out.txt" | od -An -tx1)"; ok=1; }
+      [ "$(tail -c +4 "$d/out.txt" | tr -d '\r')" = "$(fc_ten_messages | sed 's/〜/～/g')" ] || { echo "export: out.txt is not the ten in UTF-8"; ok=1; }
+    else
+      echo "export failed: $(fc_ask windows | tr '\n' '|')"
+      ok=1
+    fi
+  else
+    echo "no export dialog"
+    ok=1
+  fi
+
+  fc_click "$FC_SETTINGS" Button OK
+  wait_gone "$FC_PID" 10 || { echo "OK did not end the program"; ok=1; }
+  end_programs "$FC_PID"
+  rm -rf "$d"
+  return $ok
+}
+
 # The bytes (1-based) where two files differ, on one line.
 fc_changed_bytes() { cmp -l "$1" "$2" | awk '{ printf "%s ", $1 }'; }
 

@@ -373,6 +373,18 @@ e2e_settings_dialogs_scale_with_the_dpi() {
         echo "$dpi: no format dialog"
         ok=1
       fi
+      # The entry form with its count line under the text.
+      if click_control "$SETTINGS_CAPTION" Button 訂正 && ask wait '文章の訂正' 10000; then
+        sleep 0.3
+        import -window root "$SHOTS/settings-entry-dpi$dpi.png"
+        got=$(ask text '文章の訂正' Static '#2')
+        [ "$got" = '10 / 32 文字（全角）' ] || { echo "$dpi: the entry form's count line reads '$got'"; ok=1; }
+        click_control '文章の訂正' Button Cancel
+        ask gone '文章の訂正' 10000
+      else
+        echo "$dpi: no entry form"
+        ok=1
+      fi
       click_control "$SETTINGS_CAPTION" Button OK
       wait_gone "$SETTINGS_PID" 10 || ok=1
       end_programs "$SETTINGS_PID"

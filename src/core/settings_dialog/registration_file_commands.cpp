@@ -176,7 +176,11 @@ FileCommandResult RegistrationFileCommands::Import(bool limitTo100) {
     result = Use(target.value(), PathText(target.value()));
   }
   if (result.status == FileCommandStatus::kDone) {
-    if (const std::wstring told = ImportReportText(*report); !told.empty()) host_.Tell(Notice::kImported, told);
+    // The report is read over the list it speaks of.
+    if (const std::wstring told = ImportReportText(*report); !told.empty()) {
+      host_.ShowEditor();
+      host_.Tell(Notice::kImported, told);
+    }
   }
   return result;
 }
