@@ -14,6 +14,7 @@
 #include "core/data/registration_file.h"
 #include "core/data/text_exchange.h"
 #include "core/text/cp932.h"
+#include "core/text/unicode.h"
 
 namespace {
 
@@ -55,30 +56,42 @@ double PeakRssMiB() {
   return static_cast<double>(usage.ru_maxrss) / 1024.0;  // KiB on Linux
 }
 
-// count acceptable lines, CP932, CR LF; every third one Japanese.
+// The line n of the benchmark files: every third one Japanese.
+std::wstring LineText(int n) {
+  const std::wstring number = std::to_wstring(n);
+  return n % 3 == 0 ? L"　登録番号 " + number + L" の文章です  " : L"message number " + number;
+}
+
+// count acceptable lines, CP932, CR LF.
 void WriteLines(const fs::path& path, int count) {
   std::ofstream out(path, std::ios::binary);
+  for (int i = 1; i <= count; ++i) out << zor::ToCp932(LineText(i)) << "\r\n";
+}
+
+// count acceptable lines, UTF-8 without a mark, CR LF, then Japanese lines
+// up to totalBytes: a file read to its end, the encoding known only there.
+void WriteUtf8Lines(const fs::path& path, int count, std::uintmax_t totalBytes) {
+  std::ofstream out(path, std::ios::binary);
+  std::uintmax_t written = 0;
   for (int i = 1; i <= count; ++i) {
-    const std::wstring n = std::to_wstring(i);
-    out << zor::ToCp932(i % 3 == 0 ? L"　登録番号 " + n + L" の文章です  " : L"message number " + n) << "\r\n";
+    const std::string line = zor::ToUtf8(LineText(i)) + "\r\n";
+    out << line;
+    written += line.size();
+  }
+  std::string block;
+  while (block.size() < (1u << 20)) block += zor::ToUtf8(L"吾輩は猫である。名前はまだ無い。\r\n");
+  while (written < totalBytes) {
+    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    written += block.size();
   }
 }
 
-// A text file of 600 acceptable lines, extended with a hole to range(0) MiB
-// (sparse: nothing is written beyond the lines). The hole reads as zero
-// bytes, one endless line the import would have to skip.
-void BM_ImportStopsAt500(benchmark::State& state) {
-  TempFolder dir;
-  const fs::path text = dir.path() / "big.txt";
-  WriteLines(text, 600);
-  const auto size = static_cast<std::uintmax_t>(state.range(0)) << 20;
-  if (size > fs::file_size(text)) fs::resize_file(text, size);
-
+void ImportAndCount(benchmark::State& state, const fs::path& text) {
   const std::int64_t readBefore = BytesReadSoFar();
   for (auto _ : state) {
     zor::Result<zor::ImportOutcome> r = zor::Import(text, /*limitTo100=*/false);
     if (!r.ok() || r.value().report.registered != zor::kMaxMessages) {
-      state.SkipWithError("the import did not stop at 500 messages");
+      state.SkipWithError("the import did not register 500 messages");
       break;
     }
     state.PauseTiming();
@@ -92,7 +105,28 @@ void BM_ImportStopsAt500(benchmark::State& state) {
   }
   state.counters["peak_rss_MiB"] = PeakRssMiB();
 }
-BENCHMARK(BM_ImportStopsAt500)->Arg(0)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+// A CP932 text file of 600 acceptable lines, extended with a hole to
+// range(0) MiB (sparse: nothing is written beyond the lines). The hole reads
+// as zero bytes, one endless line the import skips as too long.
+void BM_ImportShiftJis(benchmark::State& state) {
+  TempFolder dir;
+  const fs::path text = dir.path() / "big.txt";
+  WriteLines(text, 600);
+  const auto size = static_cast<std::uintmax_t>(state.range(0)) << 20;
+  if (size > fs::file_size(text)) fs::resize_file(text, size);
+  ImportAndCount(state, text);
+}
+BENCHMARK(BM_ImportShiftJis)->Arg(0)->Arg(1024)->Unit(benchmark::kMillisecond);
+
+// The same 600 lines in UTF-8, followed by real UTF-8 text up to range(0) MiB.
+void BM_ImportUtf8(benchmark::State& state) {
+  TempFolder dir;
+  const fs::path text = dir.path() / "big.txt";
+  WriteUtf8Lines(text, 600, static_cast<std::uintmax_t>(state.range(0)) << 20);
+  ImportAndCount(state, text);
+}
+BENCHMARK(BM_ImportUtf8)->Arg(0)->Arg(1024)->Unit(benchmark::kMillisecond);
 
 // A registration file of 500 messages, made by the import.
 fs::path FullFile(const TempFolder& dir) {
