@@ -191,12 +191,26 @@ e2e_settings_edits_reach_the_file_at_once() {
 
   # Delete row 1: nothing selected afterwards, the row buttons off, the text box empty.
   click_row 1
+  local undeleted
+  undeleted=$(md5sum <"$f")
   click_control "$SETTINGS_CAPTION" Button 削除 && poll 5 control_text_is "$SETTINGS_CAPTION" Static '>登録数' 3 &&
     expect_messages delete "$f" "$M2" "$M1" "$M4" || { echo "delete failed"; ok=1; }
   selected_row_is -1 || { echo "delete: row $LIST_SELECTED still selected"; ok=1; }
   [ "$(control_state "$SETTINGS_CAPTION" Button 訂正)" = "0 1 0" ] || { echo "delete: row buttons still on"; ok=1; }
   [ "$(ask text "$SETTINGS_CAPTION" Edit '#0')" = "" ] || { echo "delete: the text box is not empty"; ok=1; }
   [ "$(control_state "$SETTINGS_CAPTION" Static 右上にL字レイアウト（背景黒）)" = "1 0 -1" ] || { echo "delete: thumbnails still shown"; ok=1; }
+
+  # Ctrl+Z in the list gives the file's bytes back and selects the row; the
+  # Delete key deletes it again; Esc in the list leaves the dialog open.
+  sum=$(md5sum <"$f")
+  xdotool key ctrl+z
+  poll 5 file_changed "$f" "$sum" && [ "$(md5sum <"$f")" = "$undeleted" ] && poll 5 selected_row_is 1 ||
+    { echo "undo failed (selected ${LIST_SELECTED:-})"; ok=1; }
+  xdotool key Delete
+  poll 5 file_changed "$f" "$undeleted" && [ "$(md5sum <"$f")" = "$sum" ] || { echo "the Delete key failed"; ok=1; }
+  xdotool key Escape
+  sleep 0.5
+  kill -0 "$SETTINGS_PID" 2>/dev/null || { echo "Esc in the list ended the program"; ok=1; }
 
   # OK closes the dialog and ends the program; nothing more is written.
   sum=$(md5sum <"$f")
@@ -294,6 +308,11 @@ e2e_settings_thumbnail_shows_the_test_display_and_a_key_returns() {
   click_row 0 || ok=1
   sleep 0.5  # the thumbnails are drawn once the selection settles
   import -window root "$SHOTS/settings-row-selected.png"
+  # Only the left and right buttons start the test display.
+  local x y
+  read -r _ _ _ _ x y _ < <(ask control "$SETTINGS_CAPTION" Static 中央にレイアウト（背景黒）) || true
+  xdotool mousemove "${x:-0}" "${y:-0}" click 2
+  ! ask wait ZORANTE 2000 || { echo "a middle click started the test display"; ok=1; xdotool key a; ask gone ZORANTE 10000; }
   if click_control "$SETTINGS_CAPTION" Static 中央にレイアウト（背景黒） && ask wait ZORANTE 15000; then
     sleep 1
     import -window root "$SHOTS/settings-test-display.png"

@@ -29,6 +29,43 @@ bool Dialog::Open(HWND owner) {
   return true;
 }
 
+INT_PTR Dialog::RunOwnLoop(HWND owner) {
+  if (!Open(owner)) return -1;
+  ownLoop_ = true;
+  const bool disableOwner = owner && IsWindowEnabled(owner);
+  if (disableOwner) EnableWindow(owner, FALSE);
+  MSG msg{};
+  while (!ended_ && hwnd_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      // WM_QUIT belongs to the loop outside: handed on once the dialog is gone.
+      End(IDCANCEL);
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    ProcessMessage(msg);
+  }
+  // The owner is enabled before the dialog goes, so that it takes the activation back.
+  if (disableOwner) EnableWindow(owner, TRUE);
+  ownLoop_ = false;
+  if (hwnd_) DestroyWindow(hwnd_);
+  return endCode_;
+}
+
+void Dialog::ProcessMessage(MSG& msg) {
+  bool handled = false;
+  try {
+    handled = PreTranslate(msg);
+  } catch (...) {
+    // Out of memory in a key handler: the key is dropped.
+    handled = true;
+  }
+  if (handled || (hwnd_ && IsDialogMessageW(hwnd_, &msg))) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
 std::wstring Dialog::ItemText(int id) const {
   HWND item = Item(id);
   const int n = GetWindowTextLengthW(item);
@@ -79,7 +116,7 @@ void Dialog::End(INT_PTR code) {
   if (!hwnd_) return;
   if (modal_) {
     EndDialog(hwnd_, code);
-  } else {
+  } else if (!ownLoop_) {
     DestroyWindow(hwnd_);
   }
 }
