@@ -415,3 +415,47 @@ e2e_settings_dialogs_scale_with_the_dpi() {
     exit $ok
   )
 }
+
+# F1 in a dialog: its own help page, or the menu's warning when the help file is missing.
+help_window_shown() { ask windows | grep -q $'^[-0-9 ]*HH Parent\t'; }
+help_window_gone() { ! help_window_shown; }
+e2e_settings_f1_opens_the_help_or_warns_as_the_menu_does() {
+  local d ok=0 text
+  d=$(new_folder)
+  prepare_messages "$d"
+  start_settings "$d" || { echo "no settings dialog"; end_programs "$SETTINGS_PID"; rm -rf "$d"; return 1; }
+  click_row 0
+  xdotool key F1
+  if ask wait ZORANTE 10000; then
+    sleep 0.3
+    import -window root "$SHOTS/settings-f1-no-help-file.png"
+    text=$(ask text ZORANTE Static '#1')
+    [ "$text" = "ヘルプファイル $(winepath -w "$d")\\zorante.chm が見つかりません。" ] || { echo "F1 without a help file says '$text'"; ok=1; }
+    xdotool key Return
+    ask gone ZORANTE 10000 || ok=1
+  else
+    echo "F1 gave no warning without a help file"
+    ok=1
+  fi
+  cp "$(dirname "$SCR")/zorante.chm" "$d/"
+  # In the entry form (a dialog of its own) F1 opens the viewer.
+  if click_control "$SETTINGS_CAPTION" Button 追加 && ask wait '文章の追加登録' 10000; then
+    xdotool key F1
+    poll 15 help_window_shown || { echo "F1 in the entry form opened no help window: $(ask windows | tr '\n' '|')"; ok=1; }
+    sleep 1
+    import -window root "$SHOTS/settings-f1-entry-help.png"
+    # The viewer covers the form: closed first (it has the focus).
+    xdotool key alt+F4
+    poll 10 help_window_gone || { echo "the help window stayed"; ok=1; }
+    click_control '文章の追加登録' Button Cancel
+    ask gone '文章の追加登録' 10000 || { echo "the entry form stayed"; ok=1; }
+  else
+    echo "no entry form"
+    ok=1
+  fi
+  click_control "$SETTINGS_CAPTION" Button OK
+  wait_gone "$SETTINGS_PID" 10 || { echo "OK did not end the program"; ok=1; }
+  end_programs "$SETTINGS_PID"
+  rm -rf "$d"
+  return $ok
+}

@@ -302,7 +302,7 @@ class ImportOptionDialogTest : public ::testing::Test {
     EXPECT_TRUE(dialog_->Open(nullptr));
     return dialog_->hwnd();
   }
-  static HWND Box(HWND w) { return FindWindowExW(w, nullptr, L"Button", L"登録行数を100に制限"); }
+  static HWND Box(HWND w) { return FindWindowExW(w, nullptr, L"Button", L"登録行数を100に制限(&L)"); }
 
   FakeServices services_;
   std::unique_ptr<ImportOptionDialog> dialog_;

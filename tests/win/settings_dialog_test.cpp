@@ -407,7 +407,7 @@ TEST_F(SettingsDialogTest, TheMenusOpenTheirDialogsAndTheImportOptionIsUsedAtOnc
 
   // The box cleared: the next import takes every line.
   services_.onDialog = [&](Dialog& d) {
-    SendMessageW(FindWindowExW(d.hwnd(), nullptr, L"Button", L"登録行数を100に制限"), BM_CLICK, 0, 0);
+    SendMessageW(FindWindowExW(d.hwnd(), nullptr, L"Button", L"登録行数を100に制限(&L)"), BM_CLICK, 0, 0);
     Click(d.hwnd(), IDOK);
   };
   SendMessageW(w, WM_COMMAND, IDM_IMPORT_OPTION, 0);

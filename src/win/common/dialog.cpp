@@ -1,5 +1,6 @@
 #include "win/common/dialog.h"
 
+#include <utility>
 #include <vector>
 
 namespace zor::win {
@@ -140,8 +141,27 @@ void Dialog::CentreOnScreen() const {
   SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+DialogHelpHandler& HelpHandler() {
+  static DialogHelpHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+void SetDialogHelpHandler(DialogHelpHandler handler) { HelpHandler() = std::move(handler); }
+
 INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_HELP:
+      // F1 on any control comes up to its dialog.
+      if (HelpHandler()) {
+        HelpHandler()(hwnd_, templateId_);
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      break;
     case WM_INITDIALOG:
       return OnInit() ? TRUE : FALSE;
     case WM_COMMAND:

@@ -6,10 +6,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace zor::win {
+
+// What F1 (WM_HELP) in any dialog does: given the dialog and its template
+// id. None is set until the program sets one; a test sets its own.
+using DialogHelpHandler = std::function<void(HWND dialog, int templateId)>;
+void SetDialogHelpHandler(DialogHelpHandler handler);
 
 class Dialog {
  public:

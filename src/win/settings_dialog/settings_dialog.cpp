@@ -12,6 +12,7 @@
 #include "win/options/image_options_dialog.h"
 #include "win/options/font_date_options_dialog.h"
 #include "win/options/import_option_dialog.h"
+#include "win/settings_dialog/help_pages.h"
 #include "win/settings_dialog/settings_dialog_ids.h"
 #include "win/settings_dialog/message_entry_dialog.h"
 #include "win/settings_dialog/line_format_dialog.h"
@@ -290,7 +291,7 @@ bool SettingsDialog::OnCommand(int id, int code, HWND control) {
     case IDM_IMAGE_OPTIONS: ImageOptions(); return true;
     case IDM_FONT_DATE_OPTIONS: FontOptions(); return true;
     case IDM_IMPORT_OPTION: ImportOption(); return true;
-    case IDM_HELP_CONTENTS: services_.Help(hwnd(), HelpCommand::kContents, HelpFileIn(programFolder_)); return true;
+    case IDM_HELP_CONTENTS: services_.Help(hwnd(), HelpCommand::kContents, HelpFileIn(programFolder_), {}); return true;
     case IDM_VERSION: ShowVersionBox(services_, hwnd()); return true;
     default:
       return Dialog::OnCommand(id, code, control);
@@ -313,7 +314,7 @@ bool SettingsDialog::PreTranslate(MSG& msg) {
 }
 
 void SettingsDialog::OnClose() {
-  services_.Help(hwnd(), HelpCommand::kQuit, HelpFileIn(programFolder_));
+  services_.Help(hwnd(), HelpCommand::kQuit, HelpFileIn(programFolder_), {});
   tooltip_.reset();
 }
 
@@ -322,8 +323,14 @@ int RunSettingsDialog() {
   icc.dwSize = sizeof icc;
   icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&icc);
-  SettingsDialog form(SystemServices(), ProgramFolder());
+  DialogServices& services = SystemServices();
+  const std::filesystem::path helpFile = HelpFileIn(ProgramFolder());
+  SetDialogHelpHandler([&services, helpFile](HWND dialog, int templateId) {
+    services.Help(dialog, HelpCommand::kTopic, helpFile, HelpPageOf(templateId));
+  });
+  SettingsDialog form(services, ProgramFolder());
   form.RunOwnLoop(nullptr);
+  SetDialogHelpHandler(nullptr);
   return 0;
 }
 
