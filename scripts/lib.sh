@@ -15,6 +15,7 @@ ZOR_PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho
   clang libclang-rt-14-dev
   fp-utils p7zip-full nsis zip
+  python3 chromium
 )
 
 # The project's version, as CMakeLists.txt declares it (the one place it is written).
