@@ -5,8 +5,8 @@
 # the contents and in the plain HTML copy BUILD_DIR/help; every link and
 # picture of the pages, the contents and the index names a file that exists
 # (and an anchor that exists); the project's title, default topic and
-# language; and the compiled project holds its Japanese text in CP932, the
-# code page of a Japanese help project. The last line is "N passed, N failed".
+# language; the navigation bars the build adds; and the compiled project
+# holds its Japanese text in CP932, the code page of a Japanese help project. The last line is "N passed, N failed".
 # shellcheck disable=SC2317 # the checks run through check()
 set -u
 ROOT="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -88,14 +88,35 @@ for p in "${PAGES[@]}"; do
   check "$p is in the CHM" in_chm "$p"
   check "$p is in the contents" grep -qF "value=\"$p\"" "$SRC/zorante.hhc"
   check "$p is in the project's files" grep -qxF "$p" "$SRC/zorante.hhp"
-  check "$p is in the plain HTML" cmp -s "$SRC/$p" "$PLAIN/$p"
+  # The build adds only the navigation bars, one line each.
+  check "$p is in the plain HTML" bash -c "grep -v '^<div class=\"nav ' '$PLAIN/$p' | cmp -s '$SRC/$p' -"
   check "$p is UTF-8 and says so" bash -c "iconv -f UTF-8 -t UTF-8 '$SRC/$p' >/dev/null && [ \"\$(grep -cF '<meta charset=\"utf-8\">' '$SRC/$p')\" = 1 ]"
   check "$p: every link and picture resolves" all_resolve "$SRC" "$p" links
   # The contents entry carries the page's own title.
   check "$p: the contents name it by its title" grep -qxF "$(title_of "$SRC/$p")"$'\t'"$p" <(toc_names "$SRC/zorante.hhc")
   # The compiled page is the source in CP932 with a Shift_JIS meta tag.
-  check "$p is CP932 in the CHM" bash -c "sed 's|<meta charset=\"utf-8\">|<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">|' '$SRC/$p' | iconv -f UTF-8 -t CP932 | cmp -s - '$TMP/chm/$p'"
+  check "$p is CP932 in the CHM" bash -c "sed 's|<meta charset=\"utf-8\">|<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">|' '$PLAIN/$p' | iconv -f UTF-8 -t CP932 | cmp -s - '$TMP/chm/$p'"
 done
+
+# The navigation bars, at the top and the bottom of each built page: the
+# contents (but on the contents page itself), then the previous and the
+# next page in the order of the contents.
+ORDER=()
+while IFS= read -r p; do
+  case " ${ORDER[*]} " in *" $p "*) ;; *) ORDER+=("$p") ;; esac
+done < <(locals "$SRC/zorante.hhc" | sed 's/#.*//')
+bar_links() { grep -oE '<a class="nav-[a-z]*" href="[^"]*"( rel="[a-z]*")?' | sed 's/<a class="nav-//; s/" href="/ /; s/".*//'; }
+for i in "${!ORDER[@]}"; do
+  p="${ORDER[i]}"
+  want=""
+  [ "$i" -eq 0 ] || want+="home index.html"$'\n'"prev ${ORDER[i - 1]}"$'\n'
+  [ $((i + 1)) -ge "${#ORDER[@]}" ] || want+="next ${ORDER[i + 1]}"$'\n'
+  for place in top bottom; do
+    check "$p: the $place bar leads to the contents and its neighbours" \
+      [ "$(grep -F "<div class=\"nav nav-$place\">" "$PLAIN/$p" | bar_links)"$'\n' = "$want" ]
+  done
+done
+check "the bars' order holds every page" [ "${#ORDER[@]}" -eq "${#PAGES[@]}" ]
 
 # The pages F1 opens in the dialogs.
 f1_pages() { grep -oE 'L"[a-z_-]+\.html(#[a-z_-]+)?"' "$ROOT/src/win/settings_dialog/help_pages.cpp" | sed 's/^L"//; s/"$//'; }
