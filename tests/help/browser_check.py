@@ -16,6 +16,7 @@ that needs only Python's standard library, no WebSocket framing and no TCP
 port, so runs on a shared machine cannot meet each other's browser.
 """
 import base64
+import functools
 import html.parser
 import json
 import os
@@ -164,13 +165,12 @@ class Checks:
             print(f"ok   {name}")
 
 
-def ids_of(path, cache={}):
-    if path not in cache:
-        parser = Ids()
-        with open(path, encoding="utf-8", errors="replace") as f:
-            parser.feed(f.read())
-        cache[path] = parser.ids
-    return cache[path]
+@functools.lru_cache(maxsize=None)
+def ids_of(path):
+    parser = Ids()
+    with open(path, encoding="utf-8", errors="replace") as f:
+        parser.feed(f.read())
+    return parser.ids
 
 
 def link_problems(help_dir, links):
