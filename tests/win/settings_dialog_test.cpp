@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
+
 #include "../core/temp_folder.h"
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
@@ -10,6 +13,8 @@
 #include "win/settings_dialog/settings_caption.h"
 #include "core/text/measures.h"
 #include "fake_services.h"
+#include "keyboard_and_names.h"
+#include "win/common/com.h"
 
 namespace zor::win {
 namespace {
@@ -218,6 +223,50 @@ TEST_F(SettingsDialogTest, ThumbnailsStartTheTestDisplayOnlyWithARow) {
   EXPECT_EQ(r.format.emphasisMode, 'R');
   EXPECT_EQ(r.format.fixedLayout, ' ') << "the thumbnail chooses the layout";
   EXPECT_TRUE(IsWindow(w)) << "the dialog stays";
+}
+
+TEST_F(SettingsDialogTest, ThumbnailsAreReachedAndClickedWithTheKeyboard) {
+  HWND w = Open();
+  ASSERT_EQ(FocusedId(), IDC_MESSAGE_LIST);
+  Press(w, VK_DOWN);
+  Press(w, VK_DOWN);
+  ASSERT_EQ(Selected(), 1);
+  for (int i = 0; i < 20 && FocusedId() != IDC_THUMBNAIL; ++i) Press(w, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_THUMBNAIL) << "the thumbnails are a tab stop";
+  Press(w, VK_SPACE);
+  Press(w, VK_LEFT);
+  EXPECT_EQ(FocusedId(), IDC_THUMBNAIL + 5);
+  Press(w, VK_SPACE, true);
+  Press(w, VK_RIGHT);
+  Press(w, VK_RIGHT);
+  Press(w, VK_RETURN);
+  ASSERT_EQ(services_.testDisplays.size(), 3u);
+  const std::pair<int, bool> asked[] = {{0, false}, {5, true}, {1, false}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(services_.testDisplays[i].text, L"二行目です");
+    EXPECT_EQ(services_.testDisplays[i].layout, asked[i].first) << i;
+    EXPECT_EQ(services_.testDisplays[i].hideCredit, asked[i].second) << i;
+  }
+  EXPECT_FALSE(form_->Ended()) << "Enter on a thumbnail is its click, not OK";
+}
+
+TEST_F(SettingsDialogTest, ScreenReadersHearTheListTheBlankButtonsAndTheThumbnails) {
+  ComScope com;
+  HWND w = Open();
+  SelectRow(w, IDC_MESSAGE_LIST, 0);
+  std::map<int, Heard> heard;
+  for (const Heard& h : HearFocusable(w)) {
+    std::printf("  %d %s\n", h.id, Utf8(h.name).c_str());
+    EXPECT_FALSE(h.name.empty()) << h.id;
+    heard[h.id] = h;
+  }
+  EXPECT_EQ(heard[IDC_MESSAGE_LIST].name, L"登録文章");
+  EXPECT_EQ(heard[IDC_MOVE_UP_TEN].name, L"10 件上へ");
+  EXPECT_EQ(heard[IDC_MOVE_DOWN_TEN].name, L"10 件下へ");
+  EXPECT_EQ(Text(w, IDC_MOVE_UP_TEN), L"") << "the buttons still show no text";
+  EXPECT_EQ(heard[IDC_THUMBNAIL + 0].name, L"右上にL字レイアウト（背景黒）");
+  EXPECT_EQ(heard[IDC_THUMBNAIL + 5].name, L"中央にレイアウト（背景白）");
+  EXPECT_EQ(heard[IDC_THUMBNAIL + 5].role, ROLE_SYSTEM_PUSHBUTTON);
 }
 
 TEST_F(SettingsDialogTest, MissingFileOffersTheOpenDialogAndCancelLeavesNoFile) {

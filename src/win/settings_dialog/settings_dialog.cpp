@@ -215,6 +215,7 @@ void SettingsDialog::MakeTooltips() {
   SetWindowTextW(Item(IDC_MOVE_DOWN_TEN), L"");
   NameForScreenReaders(Item(IDC_MOVE_UP_TEN), L"10 件上へ");
   NameForScreenReaders(Item(IDC_MOVE_DOWN_TEN), L"10 件下へ");
+  NameForScreenReaders(Item(IDC_MESSAGE_LIST), L"登録文章");
 }
 
 bool SettingsDialog::OnCommand(int id, int code, HWND control) {
