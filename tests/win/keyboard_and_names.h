@@ -2,8 +2,8 @@
 // reading what a screen reader hears of its controls.
 #pragma once
 
-#include <windows.h>
 #include <oleacc.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -42,9 +42,11 @@ inline void Press(HWND dialog, UINT key, bool shift = false) {
 
 // The text in UTF-8, for the test's output.
 inline std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int n =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+  if (n > 0)
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 

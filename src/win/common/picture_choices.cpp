@@ -23,10 +23,14 @@ UINT CheckedQuery() {
 
 long RoleOf(ChoiceRole role) {
   switch (role) {
-    case ChoiceRole::kOption: return ROLE_SYSTEM_RADIOBUTTON;
-    case ChoiceRole::kToggle: return ROLE_SYSTEM_CHECKBUTTON;
-    case ChoiceRole::kButton: return ROLE_SYSTEM_PUSHBUTTON;
-    case ChoiceRole::kLink: return ROLE_SYSTEM_LINK;
+    case ChoiceRole::kOption:
+      return ROLE_SYSTEM_RADIOBUTTON;
+    case ChoiceRole::kToggle:
+      return ROLE_SYSTEM_CHECKBUTTON;
+    case ChoiceRole::kButton:
+      return ROLE_SYSTEM_PUSHBUTTON;
+    case ChoiceRole::kLink:
+      return ROLE_SYSTEM_LINK;
   }
   return ROLE_SYSTEM_CLIENT;
 }
@@ -134,10 +138,10 @@ class AccessibleControl final : public IAccessible {
   HRESULT STDMETHODCALLTYPE accHitTest(long x, long y, VARIANT* child) override {
     return standard_->accHitTest(x, y, child);
   }
-  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-    return standard_->accDoDefaultAction(child);
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override { return standard_->accDoDefaultAction(child); }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+    return standard_->put_accName(child, name);
   }
-  HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override { return standard_->put_accName(child, name); }
   HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
     return standard_->put_accValue(child, value);
   }
@@ -158,7 +162,8 @@ LRESULT AccessibleObject(HWND hwnd, WPARAM wp, LPARAM lp, const std::wstring& na
   if (static_cast<LONG>(lp) != OBJID_CLIENT) return 0;
   IAccessible* standard = nullptr;
   // __uuidof, not IID_IAccessible: liboleacc.a would link that name to an import stub, not the GUID.
-  if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)))) {
+  if (FAILED(
+          CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard)))) {
     return 0;
   }
   auto* object = new (std::nothrow) AccessibleControl(standard, hwnd, name, role);
@@ -186,13 +191,20 @@ void DrawFocus(HWND hwnd, int inset96) {
 
 std::optional<KeyMove> MoveOfKey(WPARAM key) {
   switch (key) {
-    case VK_LEFT: return KeyMove::kLeft;
-    case VK_RIGHT: return KeyMove::kRight;
-    case VK_UP: return KeyMove::kUp;
-    case VK_DOWN: return KeyMove::kDown;
-    case VK_HOME: return KeyMove::kHome;
-    case VK_END: return KeyMove::kEnd;
-    default: return std::nullopt;
+    case VK_LEFT:
+      return KeyMove::kLeft;
+    case VK_RIGHT:
+      return KeyMove::kRight;
+    case VK_UP:
+      return KeyMove::kUp;
+    case VK_DOWN:
+      return KeyMove::kDown;
+    case VK_HOME:
+      return KeyMove::kHome;
+    case VK_END:
+      return KeyMove::kEnd;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -256,6 +268,12 @@ bool PictureChoices::Key(const Member& m, WPARAM key) {
       SendMessageW(GetParent(m.control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(m.control), STN_CLICKED),
                    reinterpret_cast<LPARAM>(m.control));
     }
+    // A screen reader speaks the choice that is now checked.
+    if (g.checked) {
+      for (HWND c : g.controls) {
+        if (IsWindow(c)) NotifyWinEvent(EVENT_OBJECT_STATECHANGE, c, OBJID_CLIENT, CHILDID_SELF);
+      }
+    }
     return true;
   }
   const std::optional<KeyMove> move = MoveOfKey(key);
@@ -264,8 +282,8 @@ bool PictureChoices::Key(const Member& m, WPARAM key) {
   const int to = g.moved ? g.moved(m.index, *move) : MoveInGroup(m.index, *move, count);
   if (to >= 0 && to < count && to != m.index) {
     // WM_NEXTDLGCTL, not SetFocus: the dialog then keeps its default button right.
-    SendMessageW(GetParent(m.control), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(g.controls[static_cast<std::size_t>(to)]),
-                 TRUE);
+    SendMessageW(GetParent(m.control), WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(g.controls[static_cast<std::size_t>(to)]), TRUE);
   }
   return true;
 }
@@ -278,8 +296,8 @@ LRESULT CALLBACK PictureChoices::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARA
       case WM_GETDLGCODE: {
         // Enter would otherwise press the default button.
         const auto* key = reinterpret_cast<const MSG*>(lp);
-        const bool enter = key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN &&
-                           m.owner->groups_[m.group].enterActs;
+        const bool enter =
+            key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN && m.owner->groups_[m.group].enterActs;
         return DLGC_WANTARROWS | (enter ? DLGC_WANTMESSAGE : 0);
       }
       case WM_KEYDOWN:
