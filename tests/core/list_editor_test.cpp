@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <tuple>
 
 #include "core/data/file_system.h"
 #include "core/text/cp932.h"
@@ -287,11 +288,15 @@ TEST_F(ListEditorTest, AddCorrectDeleteAndFormat) {
   EXPECT_EQ(m.value().text, L"m1");
   EXPECT_EQ(m.value().format, f);
 
-  // Correcting resets the format, also for the same text.
-  ASSERT_TRUE(editor_.Correct(L"m1").ok());
+  // The same text (trailing blanks aside) writes nothing and keeps the format; another text resets it.
+  const std::string formatted = ReadBytes(file_);
+  ASSERT_TRUE(editor_.Correct(L"m1  ").ok());
+  EXPECT_EQ(ReadBytes(file_), formatted);
   EXPECT_EQ(editor_.View().selected, 1);
+  ASSERT_TRUE(editor_.Correct(L"m1 x").ok());
   m = editor_.SelectedMessage();
   ASSERT_TRUE(m.ok());
+  EXPECT_EQ(m.value().text, L"m1 x");
   EXPECT_EQ(m.value().format, MessageFormat());
 
   ASSERT_TRUE(editor_.Delete().ok());
@@ -408,6 +413,76 @@ TEST_F(ListEditorTest, AVanishedOrSpoiledFileEndsInTheNoFileState) {
     EXPECT_TRUE(editor_.Path().empty());
     EXPECT_TRUE(Rows().empty());
   }
+}
+
+// --- undo and redo -----------------------------------------------------------
+
+// Each edit undone gives back the file's exact bytes (also those after the
+// records, which a delete drops) and selects the row it touched; redone, the
+// edit's own bytes and selection. Each load starts a new history.
+TEST_F(ListEditorTest, EveryEditIsUndoneAndRedoneToTheExactBytes) {
+  MessageFormat f;
+  f.SetLayout(FixedLayout::kC);
+  const std::vector<std::tuple<const char*, std::function<Status(ListEditor&)>, int, int>> cases = {
+      {"add", [](ListEditor& e) { return e.Add(L"追加"); }, -1, 12},
+      {"correct", [](ListEditor& e) { return e.Correct(L"訂正"); }, 5, 5},
+      {"delete", [](ListEditor& e) { return e.Delete(); }, 5, -1},
+      {"down ten", [](ListEditor& e) { return e.Move(MoveKind::kDownTen); }, 5, 11},
+      {"drag", [](ListEditor& e) { return e.Drag(5, 1); }, 5, 1},
+      {"format", [&f](ListEditor& e) { return e.WriteFormat(f); }, 5, 5},
+      {"options", [](ListEditor& e) { return e.WriteOptions(DisplayOptions{.interval = 1500}); }, 5, 5},
+  };
+  for (const auto& [what, edit, undoRow, redoRow] : cases) {
+    SCOPED_TRACE(what);
+    WriteBytes(file_, FileWith(12, Numbered(12)) + "tail");
+    ASSERT_EQ(editor_.Load(file_).kind, LoadOutcome::kLoaded);
+    EXPECT_FALSE(editor_.View().undoEnabled);
+    editor_.Select(5);
+    const std::string before = ReadBytes(file_);
+    ASSERT_TRUE(edit(editor_).ok());
+    const std::string after = ReadBytes(file_);
+    EXPECT_TRUE(editor_.View().undoEnabled);
+    ASSERT_TRUE(editor_.Undo().ok());
+    EXPECT_EQ(ReadBytes(file_), before);
+    EXPECT_EQ(Rows(), Numbered(12));
+    EXPECT_EQ(editor_.Selected(), undoRow);
+    EXPECT_FALSE(editor_.View().undoEnabled);
+    EXPECT_TRUE(editor_.View().redoEnabled);
+    ASSERT_TRUE(editor_.Redo().ok());
+    EXPECT_EQ(ReadBytes(file_), after);
+    EXPECT_EQ(editor_.Selected(), redoRow);
+    EXPECT_EQ(dir_.EntryCount(), 1u) << "no temporary file left behind";
+  }
+}
+
+// Also a change after the records, which leaves the list as it was.
+TEST_F(ListEditorTest, AnUndoOfAFileChangedElsewhereIsRefusedAndTheHistoryDropped) {
+  for (bool tail : {false, true}) {
+    SCOPED_TRACE(tail ? "tail" : "same-size edit");
+    LoadNumbered(4);
+    editor_.Select(1);
+    ASSERT_TRUE(editor_.Move(MoveKind::kDown).ok());
+    WriteBytes(file_, tail ? ReadBytes(file_) + "x" : FileWith(4, {L"m0", L"mX", L"m1", L"m3"}));
+    const std::string changed = ReadBytes(file_);
+    EXPECT_EQ(editor_.Undo().message(), kStaleFileMessage);
+    EXPECT_EQ(ReadBytes(file_), changed);
+    EXPECT_EQ(Rows(), ReadMessages(file_).value());
+    EXPECT_FALSE(editor_.View().undoEnabled);
+  }
+}
+
+TEST_F(ListEditorTest, AFailedUndoKeepsTheFileAndCanBeTriedAgain) {
+  LoadNumbered(3);
+  editor_.Select(2);
+  const std::string before = ReadBytes(file_);
+  ASSERT_TRUE(editor_.Delete().ok());
+  const std::string after = ReadBytes(file_);
+  SetFaultHookForTesting([](ReplaceStep s) { return s == ReplaceStep::kReplace; });
+  EXPECT_EQ(editor_.Undo().error(), FileError::kWrite);
+  SetFaultHookForTesting(nullptr);
+  EXPECT_EQ(ReadBytes(file_), after);
+  ASSERT_TRUE(editor_.Undo().ok());
+  EXPECT_EQ(ReadBytes(file_), before);
 }
 
 TEST(ListEditorGeometry, RowAtY) {

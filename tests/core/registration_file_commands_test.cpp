@@ -342,12 +342,16 @@ TEST_F(RegistrationFileCommandsTest, RenameCancelledOrToTheSameNameInAnyCaseDoes
 
 TEST_F(RegistrationFileCommandsTest, RenameMovesTheFileAndRecordsTheNewName) {
   UseTheFile();
+  editor_.Select(1);
+  ASSERT_TRUE(editor_.Correct(L"直した").ok());
   const auto renamed = At(L"改名.zrd");
   host_.Choose(renamed);
   EXPECT_EQ(commands_.Rename(), Done(renamed));
   EXPECT_FALSE(FileExists(file_));
-  EXPECT_EQ(Messages(renamed), (std::vector<std::wstring>{L"一行目", L"二行目"}));
+  EXPECT_EQ(Messages(renamed), (std::vector<std::wstring>{L"一行目", L"直した"}));
   EXPECT_EQ(editor_.Path(), renamed);
+  EXPECT_EQ(editor_.Selected(), 1) << "the row stays selected";
+  EXPECT_FALSE(editor_.View().undoEnabled) << "a renamed file starts a new history";
 }
 
 TEST_F(RegistrationFileCommandsTest, RenameOntoAnotherFileReplacesIt) {

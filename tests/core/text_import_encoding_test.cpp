@@ -12,6 +12,7 @@
 #include "core/data/text_exchange.h"
 #include "core/text/cp932.h"
 #include "core/text/look_alikes.h"
+#include "core/text/measures.h"
 #include "core/text/unicode.h"
 #include "temp_folder.h"
 
@@ -207,6 +208,30 @@ TEST(ImportEncodings, SixHundredLinesWithTheLimitOnAndOff) {
                                             std::wstring(96, L'ｱ') + L"\n" + std::wstring(97, L'ｱ') + L"\n"));
   EXPECT_EQ(lengths.texts.size(), 2u);
   EXPECT_EQ(lengths.skipped, (SkippedLines{.tooLong = 2}));
+}
+
+// Lines past the limit are judged on their bytes; the judgement must be
+// the decoder's and the length rule's.
+TEST(ImportLineJudgement, AgreesWithDecodingEveryPairAndTheLengthRule) {
+  const auto decoded = [](std::string_view line) {
+    const std::wstring text = FromCp932(line);
+    if (text.find(static_cast<wchar_t>(kReplacementChar)) != std::wstring::npos) return Cp932LineVerdict::kUnstorable;
+    return AcceptableMessage(text) ? Cp932LineVerdict::kAcceptable : Cp932LineVerdict::kTooLong;
+  };
+  int disagreements = 0;
+  for (int lead = 0x80; lead <= 0xFF; ++lead) {
+    for (int trail = 0x00; trail <= 0xFF; ++trail) {
+      const std::string pair{static_cast<char>(lead), static_cast<char>(trail)};
+      for (const std::string& line : {pair, "x" + pair, pair + std::string(31 * 2, '\x82')}) {
+        if (JudgeCp932Line(line) != decoded(line) && ++disagreements < 5) ADD_FAILURE() << lead << " " << trail;
+      }
+    }
+  }
+  EXPECT_EQ(disagreements, 0);
+  for (const std::wstring& text : {std::wstring(32, L'あ'), std::wstring(33, L'あ'), std::wstring(96, L'ｱ'),
+                                   std::wstring(97, L'ｱ'), std::wstring(48, L'あ') + L"a", std::wstring(1, L'\t')}) {
+    EXPECT_EQ(JudgeCp932Line(ToCp932(text)), decoded(ToCp932(text))) << text.size();
+  }
 }
 
 TEST(ImportEncodings, EveryEncodingImportsToTheSameFileAndExportRoundTrips) {

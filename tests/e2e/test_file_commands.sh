@@ -190,11 +190,20 @@ fc_import_limit() {
 
 fc_ini_has() { tr -d '\r' <"$1/ZORANTE.ini" | grep -qx "$2"; }
 
-# Imports the text file and checks the new registration file's messages: its first $3 lines.
+# Imports the text file and checks the new registration file's messages: its
+# first $3 lines. With $5, the import's report box reads $5 and is closed.
 fc_import() {
-  local d="$1" target="$2" count="$3" shot="$4" want have
-  fc_menu alt+f i && fc_file_dialog インポート "$(winepath -w "$d")\\lines.txt" "$shot" && fc_back インポート ||
+  local d="$1" target="$2" count="$3" shot="$4" report="${5:-}" want have
+  fc_menu alt+f i && fc_file_dialog インポート "$(winepath -w "$d")\\lines.txt" "$shot" ||
     { echo "import of $target failed"; return 1; }
+  if [ -n "$report" ]; then
+    fc_ask gone インポート 10000 && fc_ask wait ZORANTE 10000 || { echo "import of $target: no report"; return 1; }
+    have=$(fc_ask text ZORANTE Static '#1')
+    [ "$have" = "$report" ] || { echo "import of $target: the report reads '$have'"; return 1; }
+    xdotool key Return
+    fc_ask gone ZORANTE 10000 || { echo "import of $target: the report stayed"; return 1; }
+  fi
+  fc_back インポート || { echo "import of $target failed"; return 1; }
   want=$(iconv -f CP932 -t UTF-8 "$d/lines.txt" | tr -d '\r' | sed 's/^ *//; s/ *$//' | head -n "$count")
   have=$("$FC_ZORTOOL" list "$d/$target" 2>&1)
   [ "$have" = "$want" ] || { echo "$target holds $(printf '%s\n' "$have" | wc -l) messages, not the first $count lines"; return 1; }
@@ -214,7 +223,11 @@ e2e_file_commands_import_with_the_limit_on_and_off_and_export() {
   # Limit on (the default): 100 messages in lines.zrd beside the text file.
   fc_import_limit 1 import-option-on || ok=1
   fc_ini_has "$d" 'ImportLimit=-1' || { echo "ImportLimit not -1: $(tr -d '\r' <"$d/ZORANTE.ini" | tr '\n' ' ')"; ok=1; }
-  fc_import "$d" lines.zrd 100 file-import || ok=1
+  fc_import "$d" lines.zrd 100 file-import "100 件の文章を登録しました。
+文字コード: Shift_JIS
+
+登録しなかった行:
+　上限（100 件）を超えた行: 50" || ok=1
 
   # Limit off: lines.zrd exists, so the import makes 無題1.zrd with 150.
   fc_import_limit 0 import-option-off || ok=1

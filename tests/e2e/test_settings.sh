@@ -191,12 +191,26 @@ e2e_settings_edits_reach_the_file_at_once() {
 
   # Delete row 1: nothing selected afterwards, the row buttons off, the text box empty.
   click_row 1
+  local undeleted
+  undeleted=$(md5sum <"$f")
   click_control "$SETTINGS_CAPTION" Button 削除 && poll 5 control_text_is "$SETTINGS_CAPTION" Static '>登録数' 3 &&
     expect_messages delete "$f" "$M2" "$M1" "$M4" || { echo "delete failed"; ok=1; }
   selected_row_is -1 || { echo "delete: row $LIST_SELECTED still selected"; ok=1; }
   [ "$(control_state "$SETTINGS_CAPTION" Button 訂正)" = "0 1 0" ] || { echo "delete: row buttons still on"; ok=1; }
   [ "$(ask text "$SETTINGS_CAPTION" Edit '#0')" = "" ] || { echo "delete: the text box is not empty"; ok=1; }
   [ "$(control_state "$SETTINGS_CAPTION" Static 右上にL字レイアウト（背景黒）)" = "1 0 -1" ] || { echo "delete: thumbnails still shown"; ok=1; }
+
+  # Ctrl+Z in the list gives the file's bytes back and selects the row; the
+  # Delete key deletes it again; Esc in the list leaves the dialog open.
+  sum=$(md5sum <"$f")
+  xdotool key ctrl+z
+  poll 5 file_changed "$f" "$sum" && [ "$(md5sum <"$f")" = "$undeleted" ] && poll 5 selected_row_is 1 ||
+    { echo "undo failed (selected ${LIST_SELECTED:-})"; ok=1; }
+  xdotool key Delete
+  poll 5 file_changed "$f" "$undeleted" && [ "$(md5sum <"$f")" = "$sum" ] || { echo "the Delete key failed"; ok=1; }
+  xdotool key Escape
+  sleep 0.5
+  kill -0 "$SETTINGS_PID" 2>/dev/null || { echo "Esc in the list ended the program"; ok=1; }
 
   # OK closes the dialog and ends the program; nothing more is written.
   sum=$(md5sum <"$f")
@@ -294,6 +308,11 @@ e2e_settings_thumbnail_shows_the_test_display_and_a_key_returns() {
   click_row 0 || ok=1
   sleep 0.5  # the thumbnails are drawn once the selection settles
   import -window root "$SHOTS/settings-row-selected.png"
+  # Only the left and right buttons start the test display.
+  local x y
+  read -r _ _ _ _ x y _ < <(ask control "$SETTINGS_CAPTION" Static 中央にレイアウト（背景黒）) || true
+  xdotool mousemove "${x:-0}" "${y:-0}" click 2
+  ! ask wait ZORANTE 2000 || { echo "a middle click started the test display"; ok=1; xdotool key a; ask gone ZORANTE 10000; }
   if click_control "$SETTINGS_CAPTION" Static 中央にレイアウト（背景黒） && ask wait ZORANTE 15000; then
     sleep 1
     import -window root "$SHOTS/settings-test-display.png"
@@ -395,4 +414,48 @@ e2e_settings_dialogs_scale_with_the_dpi() {
     rm -rf "$d"
     exit $ok
   )
+}
+
+# F1 in a dialog: its own help page, or the menu's warning when the help file is missing.
+help_window_shown() { ask windows | grep -q $'^[-0-9 ]*HH Parent\t'; }
+help_window_gone() { ! help_window_shown; }
+e2e_settings_f1_opens_the_help_or_warns_as_the_menu_does() {
+  local d ok=0 text
+  d=$(new_folder)
+  prepare_messages "$d"
+  start_settings "$d" || { echo "no settings dialog"; end_programs "$SETTINGS_PID"; rm -rf "$d"; return 1; }
+  click_row 0
+  xdotool key F1
+  if ask wait ZORANTE 10000; then
+    sleep 0.3
+    import -window root "$SHOTS/settings-f1-no-help-file.png"
+    text=$(ask text ZORANTE Static '#1')
+    [ "$text" = "ヘルプファイル $(winepath -w "$d")\\zorante.chm が見つかりません。" ] || { echo "F1 without a help file says '$text'"; ok=1; }
+    xdotool key Return
+    ask gone ZORANTE 10000 || ok=1
+  else
+    echo "F1 gave no warning without a help file"
+    ok=1
+  fi
+  cp "$(dirname "$SCR")/zorante.chm" "$d/"
+  # In the entry form (a dialog of its own) F1 opens the viewer.
+  if click_control "$SETTINGS_CAPTION" Button 追加 && ask wait '文章の追加登録' 10000; then
+    xdotool key F1
+    poll 15 help_window_shown || { echo "F1 in the entry form opened no help window: $(ask windows | tr '\n' '|')"; ok=1; }
+    sleep 1
+    import -window root "$SHOTS/settings-f1-entry-help.png"
+    # The viewer covers the form: closed first (it has the focus).
+    xdotool key alt+F4
+    poll 10 help_window_gone || { echo "the help window stayed"; ok=1; }
+    click_control '文章の追加登録' Button Cancel
+    ask gone '文章の追加登録' 10000 || { echo "the entry form stayed"; ok=1; }
+  else
+    echo "no entry form"
+    ok=1
+  fi
+  click_control "$SETTINGS_CAPTION" Button OK
+  wait_gone "$SETTINGS_PID" 10 || { echo "OK did not end the program"; ok=1; }
+  end_programs "$SETTINGS_PID"
+  rm -rf "$d"
+  return $ok
 }

@@ -97,6 +97,10 @@ for p in "${PAGES[@]}"; do
   check "$p is CP932 in the CHM" bash -c "sed 's|<meta charset=\"utf-8\">|<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">|' '$SRC/$p' | iconv -f UTF-8 -t CP932 | cmp -s - '$TMP/chm/$p'"
 done
 
+# The pages F1 opens in the dialogs.
+f1_pages() { grep -oE 'L"[a-z_-]+\.html(#[a-z_-]+)?"' "$ROOT/src/win/settings_dialog/help_pages.cpp" | sed 's/^L"//; s/"$//'; }
+check "every dialog's F1 page resolves" all_resolve "$SRC" help_pages f1_pages
+check "the dialogs' F1 pages are listed" [ "$(f1_pages | wc -l)" -ge 11 ]
 check "the contents' links resolve" all_resolve "$SRC" zorante.hhc locals
 check "the index's links resolve" all_resolve "$SRC" zorante.hhk locals
 check "the index has entries" [ "$(locals "$SRC/zorante.hhk" | wc -l)" -gt 20 ]

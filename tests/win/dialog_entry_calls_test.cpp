@@ -191,7 +191,7 @@ TEST_F(EntryCallsTest, RunDisplayOptionsIsCaptionedWithTheFileAndGivesTheWritesO
 TEST_F(EntryCallsTest, RunImportOptionGivesTheValueInUse) {
   services_.onDialog = [&](Dialog& d) {
     captions_.push_back(Caption(d.hwnd()));
-    SendMessageW(FindWindowExW(d.hwnd(), nullptr, L"Button", L"登録行数を100に制限"), BM_CLICK, 0, 0);
+    SendMessageW(FindWindowExW(d.hwnd(), nullptr, L"Button", L"登録行数を100に制限(&L)"), BM_CLICK, 0, 0);
     Click(d.hwnd(), IDOK);
   };
   EXPECT_EQ(RunImportOption(services_, nullptr, store_, -1), 0);

@@ -23,6 +23,7 @@ class FakeServices final : public DialogServices {
   std::vector<TestDisplayRequest> testDisplays;
   std::vector<HelpCommand> help;
   std::vector<std::filesystem::path> helpFiles;
+  std::vector<std::wstring> helpPages;
 
   INT_PTR RunDialog(Dialog& dialog, HWND owner) override {
     if (!dialog.Open(owner)) return -1;
@@ -39,9 +40,10 @@ class FakeServices final : public DialogServices {
     if (onFile) return onFile(request);
     return FileDialogAnswer{false, request.initialName, 0};
   }
-  void Help(HWND, HelpCommand command, const std::filesystem::path& helpFile) override {
+  void Help(HWND, HelpCommand command, const std::filesystem::path& helpFile, std::wstring_view page) override {
     help.push_back(command);
     helpFiles.push_back(helpFile);
+    helpPages.emplace_back(page);
   }
   void TestDisplay(HWND, const TestDisplayRequest& request) override { testDisplays.push_back(request); }
 };

@@ -24,6 +24,7 @@
 #include "fake_services.h"
 #include "keyboard_and_names.h"
 #include "win/common/com.h"
+#include "win/common/picture_choices.h"
 #include "win/common/handles.h"
 #include "win/common/profile_store_win32.h"
 #include "win/options/version_box.h"
@@ -306,7 +307,7 @@ class ImportOptionDialogTest : public ::testing::Test {
     EXPECT_TRUE(dialog_->Open(nullptr));
     return dialog_->hwnd();
   }
-  static HWND Box(HWND w) { return FindWindowExW(w, nullptr, L"Button", L"登録行数を100に制限"); }
+  static HWND Box(HWND w) { return FindWindowExW(w, nullptr, L"Button", L"登録行数を100に制限(&L)"); }
 
   FakeServices services_;
   std::unique_ptr<ImportOptionDialog> dialog_;
@@ -488,6 +489,13 @@ TEST_F(DisplayOptionsDialogTest, ScreenReadersHearEveryControlsNameAndWhichPictu
   ClickStatic(w, IDC_EMPHASIS_SWATCH + 3);
   EXPECT_TRUE(HearOf(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 3)).state & STATE_SYSTEM_CHECKED);
   EXPECT_FALSE(HearOf(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 12)).state & STATE_SYSTEM_CHECKED);
+}
+
+TEST(ScreenReaderNames, CaptionsLoseTheirAccessKeys) {
+  EXPECT_EQ(WithoutAccessKey(L"表示間隔(&I)"), L"表示間隔");
+  EXPECT_EQ(WithoutAccessKey(L"&Open"), L"Open");
+  EXPECT_EQ(WithoutAccessKey(L"A && B"), L"A & B");
+  EXPECT_EQ(WithoutAccessKey(L"画像(A)"), L"画像(A)") << "no access key, nothing taken";
 }
 
 TEST(AboutTest, TheMailLinkIsReachedAndOpenedWithTheKeyboard) {

@@ -38,6 +38,8 @@ std::vector<std::wstring> Messages(const std::filesystem::path& file) {
   return texts.ok() ? texts.value() : std::vector<std::wstring>{L"<unreadable>"};
 }
 
+bool MenuEnabled(HWND w, int id) { return (GetMenuState(GetMenu(w), static_cast<UINT>(id), MF_BYCOMMAND) & MF_GRAYED) == 0; }
+
 class SettingsDialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -64,6 +66,18 @@ class SettingsDialogTest : public ::testing::Test {
     SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(buffer));
     return buffer;
   }
+  // A key pressed while window has the focus, through the dialog's own message loop.
+  void Press(HWND window, WPARAM key, bool control = false) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = control ? 0x80 : 0;
+    SetKeyboardState(keys);
+    MSG msg{window, WM_KEYDOWN, key, 1, 0, {}};
+    form_->ProcessMessage(msg);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  }
+  HWND List() { return GetDlgItem(form_->hwnd(), IDC_MESSAGE_LIST); }
   int Rows() { return static_cast<int>(SendDlgItemMessageW(form_->hwnd(), IDC_MESSAGE_LIST, LB_GETCOUNT, 0, 0)); }
   int Selected() { return static_cast<int>(SendDlgItemMessageW(form_->hwnd(), IDC_MESSAGE_LIST, LB_GETCURSEL, 0, 0)); }
 
@@ -100,13 +114,16 @@ TEST_F(SettingsDialogTest, StatesFollowTheFileAndTheSelection) {
   form_->FlushThumbnails();
   for (int i = 0; i < 6; ++i) EXPECT_NE(form_->Thumbnail(i), nullptr) << i;
 
-  // The menu bar: Help at the right end, later commands shown.
+  // The menu bar: Edit after File, Help at the right end, later commands shown.
   HMENU menu = GetMenu(w);
-  ASSERT_EQ(GetMenuItemCount(menu), 4);
+  ASSERT_EQ(GetMenuItemCount(menu), 5);
+  wchar_t title[40] = {};
+  GetMenuStringW(menu, 1, title, 40, MF_BYPOSITION);
+  EXPECT_STREQ(title, L"編集(&E)");
   MENUITEMINFOW mi{};
   mi.cbSize = sizeof mi;
   mi.fMask = MIIM_FTYPE;
-  ASSERT_TRUE(GetMenuItemInfoW(menu, 3, TRUE, &mi));
+  ASSERT_TRUE(GetMenuItemInfoW(menu, 4, TRUE, &mi));
   EXPECT_TRUE(mi.fType & MFT_RIGHTJUSTIFY);
 }
 
@@ -185,6 +202,66 @@ TEST_F(SettingsDialogTest, MovesAndTheDragRewriteTheOrder) {
   EXPECT_EQ(Selected(), 7);
 }
 
+TEST_F(SettingsDialogTest, TheListsKeysAreTheRowButtonsAndEnterOrEscDoNotEndTheDialog) {
+  for (int i = 4; i <= 12; ++i) ASSERT_TRUE(AddMessage(file_, L"M" + std::to_wstring(i)).ok());
+  HWND w = Open();
+  const auto order = [&] {
+    std::wstring s;
+    for (const std::wstring& t : Messages(file_)) s += (t.size() < 4 ? t : t.substr(0, 1)) + L" ";
+    return s;
+  };
+  SelectRow(w, IDC_MESSAGE_LIST, 1);
+  Press(List(), VK_DOWN, true);
+  Press(List(), VK_NEXT, true);
+  EXPECT_EQ(order(), L"一 三 M4 M5 M6 M7 M8 M9 M10 M11 M12 二 ");
+  Press(List(), VK_PRIOR, true);
+  Press(List(), VK_UP, true);
+  EXPECT_EQ(order(), L"二 一 三 M4 M5 M6 M7 M8 M9 M10 M11 M12 ");
+  Press(List(), VK_DOWN);
+  EXPECT_EQ(Selected(), 1) << "without Ctrl the arrow only moves the selection";
+  EXPECT_EQ(order(), L"二 一 三 M4 M5 M6 M7 M8 M9 M10 M11 M12 ");
+  SelectRow(w, IDC_MESSAGE_LIST, 2);
+  Press(List(), VK_DELETE);
+  EXPECT_EQ(order(), L"二 一 M4 M5 M6 M7 M8 M9 M10 M11 M12 ");
+
+  std::vector<std::wstring> captions;
+  services_.onDialog = [&](Dialog& d) { captions.push_back(TextOf(d.hwnd())); };
+  Press(List(), VK_INSERT);
+  SelectRow(w, IDC_MESSAGE_LIST, 0);
+  Press(List(), VK_RETURN);
+  SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_MESSAGE_LIST, LBN_DBLCLK), reinterpret_cast<LPARAM>(List()));
+  EXPECT_EQ(captions, (std::vector<std::wstring>{L"文章の追加登録", L"文章の訂正", L"文章の訂正"}));
+  Press(List(), VK_ESCAPE);
+  EXPECT_FALSE(form_->Ended());
+  // Away from the list Esc still closes the dialog.
+  Press(GetDlgItem(w, IDC_CLOSE), VK_ESCAPE);
+  EXPECT_TRUE(form_->Ended());
+}
+
+TEST_F(SettingsDialogTest, UndoAndRedoFromTheMenuAndTheKeys) {
+  HWND w = Open();
+  EXPECT_FALSE(MenuEnabled(w, IDM_EDIT_UNDO));
+  const std::string before = ReadBytes(file_);
+  SelectRow(w, IDC_MESSAGE_LIST, 1);
+  Click(w, IDC_DELETE);
+  const std::string after = ReadBytes(file_);
+  EXPECT_TRUE(MenuEnabled(w, IDM_EDIT_UNDO));
+  EXPECT_FALSE(MenuEnabled(w, IDM_EDIT_REDO));
+  Press(List(), 'Z', true);
+  EXPECT_EQ(ReadBytes(file_), before);
+  EXPECT_EQ(Selected(), 1);
+  EXPECT_TRUE(Enabled(w, IDC_DELETE));
+  EXPECT_TRUE(MenuEnabled(w, IDM_EDIT_REDO));
+  Press(List(), 'Y', true);
+  EXPECT_EQ(ReadBytes(file_), after);
+  SendMessageW(w, WM_COMMAND, IDM_EDIT_UNDO, 0);
+  EXPECT_EQ(ReadBytes(file_), before);
+  // The row's mirror keeps its own Ctrl+Z and Ctrl+Y.
+  EnableWindow(GetDlgItem(w, IDC_SELECTED_TEXT), TRUE);
+  Press(GetDlgItem(w, IDC_SELECTED_TEXT), 'Y', true);
+  EXPECT_EQ(ReadBytes(file_), before);
+}
+
 TEST_F(SettingsDialogTest, FormatOkWritesTheDialogsBytesAndCancelNothing) {
   HWND w = Open();
   SelectRow(w, IDC_MESSAGE_LIST, 0);
@@ -227,19 +304,19 @@ TEST_F(SettingsDialogTest, ThumbnailsStartTheTestDisplayOnlyWithARow) {
 
 TEST_F(SettingsDialogTest, ThumbnailsAreReachedAndClickedWithTheKeyboard) {
   HWND w = Open();
+  // The fixture's Press is the list's, with Control; this one holds Shift.
+  const auto press = [w](UINT key, bool shift = false) { zor::win::testing::Press(w, key, shift); };
   ASSERT_EQ(FocusedId(), IDC_MESSAGE_LIST);
-  Press(w, VK_DOWN);
-  Press(w, VK_DOWN);
-  ASSERT_EQ(Selected(), 1);
-  for (int i = 0; i < 20 && FocusedId() != IDC_THUMBNAIL; ++i) Press(w, VK_TAB);
+  SelectRow(w, IDC_MESSAGE_LIST, 1);
+  for (int i = 0; i < 20 && FocusedId() != IDC_THUMBNAIL; ++i) press(VK_TAB);
   ASSERT_EQ(FocusedId(), IDC_THUMBNAIL) << "the thumbnails are a tab stop";
-  Press(w, VK_SPACE);
-  Press(w, VK_LEFT);
+  press(VK_SPACE);
+  press(VK_LEFT);
   EXPECT_EQ(FocusedId(), IDC_THUMBNAIL + 5);
-  Press(w, VK_SPACE, true);
-  Press(w, VK_RIGHT);
-  Press(w, VK_RIGHT);
-  Press(w, VK_RETURN);
+  press(VK_SPACE, true);
+  press(VK_RIGHT);
+  press(VK_RIGHT);
+  press(VK_RETURN);
   ASSERT_EQ(services_.testDisplays.size(), 3u);
   const std::pair<int, bool> asked[] = {{0, false}, {5, true}, {1, false}};
   for (std::size_t i = 0; i < 3; ++i) {
@@ -379,7 +456,7 @@ TEST_F(SettingsDialogTest, TheMenusOpenTheirDialogsAndTheImportOptionIsUsedAtOnc
 
   // The box cleared: the next import takes every line.
   services_.onDialog = [&](Dialog& d) {
-    SendMessageW(FindWindowExW(d.hwnd(), nullptr, L"Button", L"登録行数を100に制限"), BM_CLICK, 0, 0);
+    SendMessageW(FindWindowExW(d.hwnd(), nullptr, L"Button", L"登録行数を100に制限(&L)"), BM_CLICK, 0, 0);
     Click(d.hwnd(), IDOK);
   };
   SendMessageW(w, WM_COMMAND, IDM_IMPORT_OPTION, 0);

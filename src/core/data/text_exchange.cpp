@@ -26,6 +26,26 @@ std::filesystem::path BaseName(const std::filesystem::path& path) {
 
 }  // namespace
 
+Cp932LineVerdict JudgeCp932Line(std::string_view line) {
+  std::size_t characters = 0;
+  bool halfWidth = false;
+  for (std::size_t i = 0; i < line.size();) {
+    const auto b = static_cast<unsigned char>(line[i]);
+    if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) {
+      halfWidth = halfWidth || b >= 0x20;
+      ++i;
+    } else if (IsCp932LeadByte(b) && i + 1 < line.size() && IsCp932TrailByte(static_cast<unsigned char>(line[i + 1]))) {
+      if (!Cp932PairAssigned(b, static_cast<unsigned char>(line[i + 1]))) return Cp932LineVerdict::kUnstorable;
+      i += 2;
+    } else {
+      return Cp932LineVerdict::kUnstorable;
+    }
+    ++characters;
+  }
+  const bool fits = characters > 0 && (halfWidth ? line.size() <= kMaxHalfWidthBytes : characters <= kMaxFullWidthChars);
+  return fits ? Cp932LineVerdict::kAcceptable : Cp932LineVerdict::kTooLong;
+}
+
 void ImportLineSplitter::Feed(std::span<const char> bytes) {
   while (!bytes.empty()) {
     const void* end = std::memchr(bytes.data(), '\n', bytes.size());
@@ -73,6 +93,13 @@ void ImportLineSplitter::EndLine() {
     ++skipped.tooLong;
   } else if (line_.empty()) {
     ++skipped.blank;
+  } else if (full()) {
+    // Lines past the limit are only counted: judged on their bytes.
+    switch (JudgeCp932Line(line_)) {
+      case Cp932LineVerdict::kAcceptable: ++skipped.overLimit; break;
+      case Cp932LineVerdict::kTooLong: ++skipped.tooLong; break;
+      case Cp932LineVerdict::kUnstorable: ++skipped.unstorable; break;
+    }
   } else {
     std::wstring text = FromCp932(line_);
     // The decoder marks every byte that is not valid CP932 (CP932 itself has no U+FFFD).
@@ -80,8 +107,6 @@ void ImportLineSplitter::EndLine() {
       ++skipped.unstorable;
     } else if (!AcceptableMessage(text)) {
       ++skipped.tooLong;
-    } else if (full()) {
-      ++skipped.overLimit;
     } else {
       result_.texts.push_back(std::move(text));
     }
@@ -175,13 +200,18 @@ void TextImportReader::FeedGuessing(std::span<const char> bytes) {
     splitter_.Feed(bytes.first(ascii));
     if (ascii == bytes.size()) return;
     beyondAscii_ = true;
-    utf8_.emplace(Utf8Reading{Cp932Transcoder(UnicodeForm::kUtf8), splitter_});
+    utf8_.emplace(Utf8Reading{Cp932Transcoder(UnicodeForm::kUtf8, Cp932Transcoder::OnMalformed::kStop), splitter_});
     bytes = bytes.subspan(ascii);
   }
   splitter_.Feed(bytes);
   if (!utf8_) return;
-  Transcode(utf8_->transcoder, bytes, utf8_->splitter);
-  if (utf8_->transcoder.malformed()) utf8_.reset();
+  converted_.clear();
+  utf8_->transcoder.Feed(bytes, converted_);
+  if (utf8_->transcoder.malformed()) {
+    utf8_.reset();
+  } else {
+    utf8_->splitter.Feed(converted_);
+  }
 }
 
 void TextImportReader::Transcode(Cp932Transcoder& transcoder, std::span<const char> bytes,

@@ -97,7 +97,7 @@ class TextImportReader {
   // A guess of UTF-8, begun at the first byte beyond ASCII (the lines
   // before are the same in both readings) and given up at a malformed one.
   struct Utf8Reading {
-    Cp932Transcoder transcoder{UnicodeForm::kUtf8};
+    Cp932Transcoder transcoder{UnicodeForm::kUtf8, Cp932Transcoder::OnMalformed::kStop};
     ImportLineSplitter splitter;
   };
 
@@ -112,6 +112,11 @@ class TextImportReader {
   std::optional<Utf8Reading> utf8_;
   std::string converted_;
 };
+
+enum class Cp932LineVerdict { kAcceptable, kTooLong, kUnstorable };
+// What decoding a trimmed, non-empty line of CP932 bytes and the length
+// rule would say of it, from the bytes alone.
+[[nodiscard]] Cp932LineVerdict JudgeCp932Line(std::string_view line);
 
 // The lines of bytes held in memory (CP932).
 [[nodiscard]] ImportedLines SplitImportLines(std::span<const char> bytes, int maxLines);

@@ -1,6 +1,7 @@
 #include "core/settings_dialog/list_editor.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "core/data/file_system.h"
 #include "core/text/cp932.h"
@@ -12,6 +13,9 @@ namespace zor {
 namespace {
 
 constexpr int kTitleWidth = 20;
+// A file of 500 messages is about 110 KB; the undo history keeps no larger
+// file (only bytes after the records could make one).
+constexpr std::int64_t kMaxHistoryFileSize = std::int64_t{1} << 20;
 // Edit's selection after the re-read: the last row.
 constexpr int kLastRow = -2;
 
@@ -36,6 +40,24 @@ std::wstring RowText(const RecordBytes& r) {
   std::wstring text = FromCp932(bytes);
   text.erase(text.find_last_not_of(L' ') + 1);
   return text;
+}
+
+// The whole file, for the undo history; none when it cannot be read or is
+// larger than the history keeps.
+std::optional<std::string> WholeFile(const std::filesystem::path& path) {
+  FileHandle f = OpenForReading(path);
+  if (!f) return std::nullopt;
+  const std::int64_t size = FileSizeOf(f.get());
+  if (size < 0 || size > kMaxHistoryFileSize) return std::nullopt;
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  if (ReadAt(f.get(), 0, bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+  return bytes;
+}
+
+// The text as a row lists it: trailing blanks dropped.
+std::wstring_view TrimmedRight(std::wstring_view text) {
+  const std::size_t end = text.find_last_not_of(L' ');
+  return end == std::wstring_view::npos ? std::wstring_view() : text.substr(0, end + 1);
 }
 
 }  // namespace
@@ -95,10 +117,12 @@ void ListEditor::SetNoFile() {
   stamp_ = {};
   selected_ = -1;
   open_ = false;
+  history_.Clear();
 }
 
 Status ListEditor::UseFile(const std::filesystem::path& path) {
   path_ = path;
+  history_.Clear();
   return Reload();
 }
 
@@ -135,6 +159,8 @@ EditorView ListEditor::View() const {
   v.rowButtonsEnabled = v.state == EditorState::kRowSelected;
   v.thumbnailsVisible = v.rowButtonsEnabled;
   v.selectedTextEnabled = v.rowButtonsEnabled;
+  v.undoEnabled = open_ && history_.CanUndo();
+  v.redoEnabled = open_ && history_.CanRedo();
   if (selected_ >= 0) v.selectedText = rows_[static_cast<std::size_t>(selected_)];
   v.selected = selected_;
   v.countLabel = std::to_wstring(Count());
@@ -152,6 +178,8 @@ Status ListEditor::CheckUnchanged() {
   if (stamp.value() == stamp_) return Status::Ok();
   now.stamp = stamp.value();
   Adopt(now);
+  // The steps no longer lead from the file as it now is.
+  history_.Clear();
   return Status::Fail(FileError::kRefused, std::wstring(kStaleFileMessage));
 }
 
@@ -167,33 +195,73 @@ Status ListEditor::RowCommand(int row) const {
 }
 
 template <class Write>
-Status ListEditor::Edit(int selectAfter, Write write) {
+Status ListEditor::Edit(int selectAfter, int undoRow, Write write) {
   if (!open_) return Status::Fail(FileError::kRefused, std::wstring(kNoFileOpenMessage));
   if (Status fresh = CheckUnchanged(); !fresh.ok()) return fresh;
   const int before = selected_;
+  std::optional<std::string> bytesBefore = WholeFile(path_);
   if (Status written = write(); !written.ok()) {
     RecoverAfter(before);
     return written;
   }
   if (Status reread = Reload(); !reread.ok()) return reread;
   Select(selectAfter == kLastRow ? Count() - 1 : selectAfter);
+  std::optional<std::string> bytesAfter = WholeFile(path_);
+  if (bytesBefore && bytesAfter) {
+    history_.Record(std::move(*bytesBefore), std::move(*bytesAfter), undoRow, selected_);
+  } else {
+    history_.Clear();
+  }
+  return Status::Ok();
+}
+
+Status ListEditor::Undo() { return StepHistory(false); }
+Status ListEditor::Redo() { return StepHistory(true); }
+
+Status ListEditor::StepHistory(bool forward) {
+  if (!open_) return Status::Fail(FileError::kRefused, std::wstring(kNoFileOpenMessage));
+  if (forward ? !history_.CanRedo() : !history_.CanUndo()) return Status::Ok();
+  if (Status fresh = CheckUnchanged(); !fresh.ok()) return fresh;
+  // The stamp covers the listed bytes only; a step needs the whole file as the last one left it.
+  const std::optional<std::string> now = WholeFile(path_);
+  if (!now || *now != history_.Current()) {
+    history_.Clear();
+    const Status reread = Reload();
+    return reread.ok() ? Status::Fail(FileError::kRefused, std::wstring(kStaleFileMessage)) : reread;
+  }
+  const EditHistory::Target target = forward ? history_.RedoTarget() : history_.UndoTarget();
+  const int before = selected_;
+  if (Status written = ReplaceFileContents(path_, [&](FileWriter& w) { return w.Write(target.bytes); });
+      !written.ok()) {
+    RecoverAfter(before);
+    return written;
+  }
+  const int row = target.row;
+  if (forward) {
+    history_.StepForward();
+  } else {
+    history_.StepBack();
+  }
+  if (Status reread = Reload(); !reread.ok()) return reread;
+  Select(row);
   return Status::Ok();
 }
 
 Status ListEditor::Add(std::wstring_view text) {
-  return Edit(kLastRow, [&] { return AddMessage(path_, text); });
+  return Edit(kLastRow, -1, [&] { return AddMessage(path_, text); });
 }
 
 Status ListEditor::Correct(std::wstring_view text) {
   const int r = selected_;
   if (Status s = RowCommand(r); !s.ok()) return s;
-  return Edit(r, [&] { return EditMessage(path_, r + 1, text); });
+  if (TextRefusal(text).empty() && TrimmedRight(text) == rows_[static_cast<std::size_t>(r)]) return CheckUnchanged();
+  return Edit(r, r, [&] { return EditMessage(path_, r + 1, text); });
 }
 
 Status ListEditor::Delete() {
   const int r = selected_;
   if (Status s = RowCommand(r); !s.ok()) return s;
-  return Edit(-1, [&] { return DeleteMessage(path_, r + 1); });
+  return Edit(-1, r, [&] { return DeleteMessage(path_, r + 1); });
 }
 
 Status ListEditor::Move(MoveKind kind) {
@@ -201,7 +269,7 @@ Status ListEditor::Move(MoveKind kind) {
   if (Status s = RowCommand(r); !s.ok()) return s;
   const int target = MoveTarget(kind, r, Count() - 1);
   if (target == r) return Status::Ok();
-  return Edit(target, [&] { return MoveMessage(path_, r + 1, target - r); });
+  return Edit(target, r, [&] { return MoveMessage(path_, r + 1, target - r); });
 }
 
 Status ListEditor::Drag(int fromRow, int toRow) {
@@ -209,17 +277,17 @@ Status ListEditor::Drag(int fromRow, int toRow) {
   if (Status s = RowCommand(fromRow); !s.ok()) return s;
   const int target = std::clamp(toRow, 0, Count() - 1);
   if (target == fromRow) return Status::Ok();
-  return Edit(target, [&] { return MoveMessage(path_, fromRow + 1, target - fromRow); });
+  return Edit(target, fromRow, [&] { return MoveMessage(path_, fromRow + 1, target - fromRow); });
 }
 
 Status ListEditor::WriteFormat(const MessageFormat& format) {
   const int r = selected_;
   if (Status s = RowCommand(r); !s.ok()) return s;
-  return Edit(r, [&] { return WriteMessageFormat(path_, r + 1, format); });
+  return Edit(r, r, [&] { return WriteMessageFormat(path_, r + 1, format); });
 }
 
 Status ListEditor::WriteOptions(const DisplayOptions& options) {
-  return Edit(selected_, [&] { return WriteDisplayOptions(path_, options); });
+  return Edit(selected_, selected_, [&] { return WriteDisplayOptions(path_, options); });
 }
 
 Result<Message> ListEditor::SelectedMessage() {

@@ -14,6 +14,7 @@
 #include "core/data/message_format.h"
 #include "core/data/registration_file.h"
 #include "core/data/status.h"
+#include "core/settings_dialog/edit_history.h"
 
 namespace zor {
 
@@ -31,6 +32,8 @@ struct EditorView {
   bool addEnabled = false;         // "追加": a file is open and holds fewer than 500 messages
   bool rowButtonsEnabled = false;  // delete, correct, format and the four moves
   bool thumbnailsVisible = false;  // the six layout thumbnails and their caption
+  bool undoEnabled = false;        // menu "元に戻す"
+  bool redoEnabled = false;        // menu "やり直し"
   bool selectedTextEnabled =
       false;                  // the mirror of the row while one is selected (the view disables it again on focus loss)
   std::wstring selectedText;  // the selected row's text, as listed
@@ -56,7 +59,8 @@ class ListEditor {
   LoadOutcome Load(const std::filesystem::path& path);
   void SetNoFile();
   // A validated or newly created file becomes the one in use and is listed.
-  // On failure the editor is in the no-file state.
+  // On failure the editor is in the no-file state. Loading, emptying or
+  // using a file starts a new undo history.
   [[nodiscard]] Status UseFile(const std::filesystem::path& path);
   // Rows re-read from the file, nothing selected. A file that can no longer
   // be read as a registration file puts the editor in the no-file state.
@@ -82,7 +86,9 @@ class ListEditor {
   // a message box) and the list is re-read from the file as it now is; the
   // selection stays when the file is unchanged.
   [[nodiscard]] Status Add(std::wstring_view text);
-  [[nodiscard]] Status Correct(std::wstring_view text);  // selected row; its format goes back to the defaults
+  // Selected row; its format goes back to the defaults, unless the text is
+  // the row's own: then nothing is written.
+  [[nodiscard]] Status Correct(std::wstring_view text);
   [[nodiscard]] Status Delete();                         // selected row
   // Selected row; a move that goes nowhere writes nothing and returns Ok.
   [[nodiscard]] Status Move(MoveKind kind);
@@ -92,6 +98,14 @@ class ListEditor {
   [[nodiscard]] Status WriteFormat(const MessageFormat& format);  // selected row
   // The six header options (the options dialog's OK); the selection stays.
   [[nodiscard]] Status WriteOptions(const DisplayOptions& options);
+
+  // Every edit above can be undone and redone: the file gets back its exact
+  // bytes from before (after) the edit, through the same checks and
+  // replacement as an edit, and the row the edit touched is selected. When
+  // another program changed the file the step is refused like an edit and
+  // the history dropped. With nothing to undo (redo) they return Ok.
+  [[nodiscard]] Status Undo();
+  [[nodiscard]] Status Redo();
 
   // The selected row's message read fresh from the file (text trimmed, format
   // bytes), for the line format dialog and the test display. Refused like an
@@ -114,8 +128,10 @@ class ListEditor {
   // file is unchanged.
   void RecoverAfter(int selectedBefore);
   [[nodiscard]] Status RowCommand(int row) const;
+  // An edit that writes with write, then selects selectAfter; its undo selects undoRow.
   template <class Write>
-  [[nodiscard]] Status Edit(int selectAfter, Write write);
+  [[nodiscard]] Status Edit(int selectAfter, int undoRow, Write write);
+  [[nodiscard]] Status StepHistory(bool forward);
 
   std::filesystem::path path_;
   RegistrationHeader header_;
@@ -123,6 +139,7 @@ class ListEditor {
   Stamp stamp_;
   int selected_ = -1;
   bool open_ = false;
+  EditHistory history_;
 };
 
 // The list row under a mouse position y (pixels from the list's client top):

@@ -147,7 +147,10 @@ FileCommandResult RegistrationFileCommands::Rename() {
   const Result<RenameOutcome> renamed = RenameRegistrationFile(editor_.Path(), PathFromText(name));
   if (!renamed.ok()) return Warned(FileCommandStatus::kFailed, renamed.status());
   if (renamed.value() == RenameOutcome::kUnchanged) return {FileCommandStatus::kUnchanged, std::nullopt};
+  const int selected = editor_.Selected();
   FileCommandResult result = Use(PathFromText(name), name);
+  // The same messages under another name: the selected row stays selected.
+  editor_.Select(selected);
   // The old name is gone either way: the record follows the editor.
   if (!editor_.HasFile()) result.fileInUse = std::wstring();
   return result;

@@ -102,8 +102,9 @@ void AppendForm(std::string& out, std::uint32_t form) {
 constexpr std::uint32_t kUnassigned = 0x40000000u;
 std::atomic<std::uint32_t> g_pairs[0x10000];
 
-// Appends the character of a lead and trail byte, U+FFFD for an unassigned pair.
-void AppendDecodedPair(std::wstring& out, std::string_view pair) {
+// The kept entry of a lead and trail byte; 0 when the platform gave more
+// than one character for it (then out, when given, receives them).
+std::uint32_t PairEntry(std::string_view pair, std::wstring* out) {
   const std::size_t index = static_cast<unsigned char>(pair[0]) << 8 | static_cast<unsigned char>(pair[1]);
   std::uint32_t known = g_pairs[index].load(std::memory_order_relaxed);
   if (known == 0) {
@@ -111,12 +112,19 @@ void AppendDecodedPair(std::wstring& out, std::string_view pair) {
     const bool decoded = detail::Cp932DecodeStrict(pair, one) && !one.empty();
     const std::vector<char32_t> cps = CodePoints(one);
     if (decoded && cps.size() != 1) {
-      out += one;  // not one character: not kept
-      return;
+      if (out) *out += one;  // not one character: not kept
+      return 0;
     }
     known = kKnown | (decoded ? static_cast<std::uint32_t>(cps[0]) : kUnassigned);
     g_pairs[index].store(known, std::memory_order_relaxed);
   }
+  return known;
+}
+
+// Appends the character of a lead and trail byte, U+FFFD for an unassigned pair.
+void AppendDecodedPair(std::wstring& out, std::string_view pair) {
+  const std::uint32_t known = PairEntry(pair, &out);
+  if (known == 0) return;
   AppendCodePoint(out, (known & kUnassigned) != 0 ? kReplacementChar : static_cast<char32_t>(known & 0x1FFFFFu));
 }
 
@@ -182,6 +190,11 @@ std::wstring FromCp932(std::string_view bytes) {
     }
   }
   return out;
+}
+
+bool Cp932PairAssigned(unsigned char lead, unsigned char trail) {
+  const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+  return (PairEntry(std::string_view(pair, 2), nullptr) & kUnassigned) == 0;
 }
 
 std::size_t Cp932Length(std::wstring_view text) {

@@ -38,6 +38,9 @@ bool AppendCp932(std::string& out, char32_t cp);
   return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
+// True when the lead and trail byte make a character CP932 assigns.
+[[nodiscard]] bool Cp932PairAssigned(unsigned char lead, unsigned char trail);
+
 // Byte length of the CP932 form.
 [[nodiscard]] std::size_t Cp932Length(std::wstring_view text);
 

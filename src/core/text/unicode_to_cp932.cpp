@@ -6,18 +6,23 @@
 namespace zor {
 
 void Cp932Transcoder::Feed(std::span<const char> bytes, std::string& out) {
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
+  if (stopWhenMalformed_ && malformed_) return;
+  out.reserve(out.size() + bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (form_ == UnicodeForm::kUtf8 && due_ == 0) {
+      // Runs of ASCII, the bulk of most files, go straight through.
+      const std::size_t start = i;
+      while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+      out.append(bytes.data() + start, i - start);
+      if (i == bytes.size()) break;
+    }
+    const auto b = static_cast<unsigned char>(bytes[i]);
     if (form_ == UnicodeForm::kUtf8) {
-      // ASCII outside a sequence, the bulk of most files, goes straight through.
-      if (b < 0x80 && due_ == 0) {
-        out.push_back(c);
-      } else {
-        FeedUtf8(b, out);
-      }
+      FeedUtf8(b, out);
     } else {
       FeedUtf16(b, out);
     }
+    if (stopWhenMalformed_ && malformed_) return;
   }
 }
 

@@ -16,7 +16,11 @@ inline constexpr char kNoCp932Byte = '\xFF';
 
 class Cp932Transcoder {
  public:
-  explicit Cp932Transcoder(UnicodeForm form) : form_(form) {}
+  // A guess stops at the first malformed sequence: nothing after it is
+  // converted, since the bytes are then read in another encoding.
+  enum class OnMalformed { kGoOn, kStop };
+  explicit Cp932Transcoder(UnicodeForm form, OnMalformed onMalformed = OnMalformed::kGoOn)
+      : form_(form), stopWhenMalformed_(onMalformed == OnMalformed::kStop) {}
 
   // Appends the CP932 form of the next bytes, look-alikes replaced. A
   // sequence cut by the end of the piece is finished by the next one.
@@ -34,6 +38,7 @@ class Cp932Transcoder {
   void EmitMalformed(std::string& out);
 
   UnicodeForm form_;
+  bool stopWhenMalformed_;
   bool malformed_ = false;
   // UTF-8: the code point so far, the continuation bytes still due and the
   // range the next one must fall in (which keeps out overlong forms,

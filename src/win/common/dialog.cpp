@@ -1,5 +1,6 @@
 #include "win/common/dialog.h"
 
+#include <utility>
 #include <vector>
 
 namespace zor::win {
@@ -27,6 +28,43 @@ bool Dialog::Open(HWND owner) {
   if (!h) return false;
   ShowWindow(h, SW_SHOW);
   return true;
+}
+
+INT_PTR Dialog::RunOwnLoop(HWND owner) {
+  if (!Open(owner)) return -1;
+  ownLoop_ = true;
+  const bool disableOwner = owner && IsWindowEnabled(owner);
+  if (disableOwner) EnableWindow(owner, FALSE);
+  MSG msg{};
+  while (!ended_ && hwnd_) {
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == -1) break;
+    if (got == 0) {
+      // WM_QUIT belongs to the loop outside: handed on once the dialog is gone.
+      End(IDCANCEL);
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    ProcessMessage(msg);
+  }
+  // The owner is enabled before the dialog goes, so that it takes the activation back.
+  if (disableOwner) EnableWindow(owner, TRUE);
+  ownLoop_ = false;
+  if (hwnd_) DestroyWindow(hwnd_);
+  return endCode_;
+}
+
+void Dialog::ProcessMessage(MSG& msg) {
+  bool handled = false;
+  try {
+    handled = PreTranslate(msg);
+  } catch (...) {
+    // Out of memory in a key handler: the key is dropped.
+    handled = true;
+  }
+  if (handled || (hwnd_ && IsDialogMessageW(hwnd_, &msg))) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
 }
 
 std::wstring Dialog::ItemText(int id) const {
@@ -79,7 +117,7 @@ void Dialog::End(INT_PTR code) {
   if (!hwnd_) return;
   if (modal_) {
     EndDialog(hwnd_, code);
-  } else {
+  } else if (!ownLoop_) {
     DestroyWindow(hwnd_);
   }
 }
@@ -103,8 +141,27 @@ void Dialog::CentreOnScreen() const {
   SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+DialogHelpHandler& HelpHandler() {
+  static DialogHelpHandler handler;
+  return handler;
+}
+
+}  // namespace
+
+void SetDialogHelpHandler(DialogHelpHandler handler) { HelpHandler() = std::move(handler); }
+
 INT_PTR Dialog::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_HELP:
+      // F1 on any control comes up to its dialog.
+      if (HelpHandler()) {
+        HelpHandler()(hwnd_, templateId_);
+        SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+      }
+      break;
     case WM_INITDIALOG:
       return OnInit() ? TRUE : FALSE;
     case WM_COMMAND:

@@ -6,10 +6,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace zor::win {
+
+// What F1 (WM_HELP) in any dialog does: given the dialog and its template
+// id. None is set until the program sets one; a test sets its own.
+using DialogHelpHandler = std::function<void(HWND dialog, int templateId)>;
+void SetDialogHelpHandler(DialogHelpHandler handler);
 
 class Dialog {
  public:
@@ -22,6 +28,13 @@ class Dialog {
   INT_PTR Run(HWND owner);
   // Modeless: created and shown; false when it could not be created.
   [[nodiscard]] bool Open(HWND owner);
+  // Modal like Run, but through a message loop of the dialog's own, where
+  // PreTranslate sees every message first (keyboard accelerators).
+  INT_PTR RunOwnLoop(HWND owner);
+  // One message of that loop: the dialog's own keys, then the dialog
+  // keyboard (Tab, Enter, Esc), then the message's window. Tests feed the
+  // keys they press through it.
+  void ProcessMessage(MSG& msg);
 
   [[nodiscard]] HWND hwnd() const noexcept { return hwnd_; }
   [[nodiscard]] bool Ended() const noexcept { return ended_; }
@@ -49,6 +62,8 @@ class Dialog {
   virtual bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
   // The window is about to go (WM_DESTROY).
   virtual void OnClose() {}
+  // A message of RunOwnLoop before anyone else sees it; true when handled.
+  virtual bool PreTranslate(MSG& /*msg*/) { return false; }
 
   // Ends a modal run, or destroys a modeless dialog.
   void End(INT_PTR code);
@@ -63,6 +78,7 @@ class Dialog {
   int templateId_;
   HWND hwnd_ = nullptr;
   bool modal_ = false;
+  bool ownLoop_ = false;  // RunOwnLoop destroys the window once it ends
   bool ended_ = false;
   INT_PTR endCode_ = IDCANCEL;
 };

@@ -37,7 +37,7 @@ struct FileDialogAnswer {
   DWORD fileType = 1;         // the filter pair chosen, from 1
 };
 
-enum class HelpCommand { kContents, kQuit };
+enum class HelpCommand { kContents, kTopic, kQuit };
 
 class DialogServices {
  public:
@@ -47,8 +47,9 @@ class DialogServices {
   // A message box titled "ZORANTE" (or the given title); returns the button pressed.
   virtual int Message(HWND owner, std::wstring_view text, UINT flags, std::wstring_view title) = 0;
   [[nodiscard]] virtual FileDialogAnswer AskFile(HWND owner, const FileDialogRequest& request) = 0;
-  // The contents of the compiled help file helpFile, or (kQuit) every help window closed.
-  virtual void Help(HWND owner, HelpCommand command, const std::filesystem::path& helpFile) = 0;
+  // The contents of the compiled help file helpFile, its page (kTopic), or
+  // (kQuit) every help window closed. A problem is told as a warning.
+  virtual void Help(HWND owner, HelpCommand command, const std::filesystem::path& helpFile, std::wstring_view page) = 0;
   virtual void TestDisplay(HWND owner, const TestDisplayRequest& request) = 0;
 
   void Warn(HWND owner, std::wstring_view text);

@@ -7,6 +7,7 @@ namespace zor::win {
 namespace {
 
 // From htmlhelp.h, which mingw-w64 ships without an import library.
+constexpr UINT kDisplayTopic = 0x0000;
 constexpr UINT kDisplayToc = 0x0001;
 constexpr UINT kCloseAll = 0x0012;
 using HtmlHelpFunction = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
@@ -31,6 +32,14 @@ HelpResult ShowHelpContents(HWND owner, const std::wstring& file) {
   const HtmlHelpFunction viewer = Viewer(true);
   if (!viewer) return HelpResult::kNoViewer;
   return viewer(owner, file.c_str(), kDisplayToc, 0) ? HelpResult::kShown : HelpResult::kNotOpened;
+}
+
+HelpResult ShowHelpTopic(HWND owner, const std::wstring& file, std::wstring_view page) {
+  if (file.empty() || !FileExists(std::filesystem::path(file))) return HelpResult::kMissingFile;
+  const HtmlHelpFunction viewer = Viewer(true);
+  if (!viewer) return HelpResult::kNoViewer;
+  const std::wstring topic = file + L"::/" + std::wstring(page);
+  return viewer(owner, topic.c_str(), kDisplayTopic, 0) ? HelpResult::kShown : HelpResult::kNotOpened;
 }
 
 void CloseHelpWindows() {

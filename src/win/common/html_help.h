@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace zor::win {
 
@@ -15,6 +16,9 @@ enum class HelpResult { kShown, kMissingFile, kNoViewer, kNotOpened };
 
 // Shows the contents of a compiled help file next to its first page.
 [[nodiscard]] HelpResult ShowHelpContents(HWND owner, const std::wstring& file);
+
+// Shows one page of a compiled help file ("page.html" or "page.html#part").
+[[nodiscard]] HelpResult ShowHelpTopic(HWND owner, const std::wstring& file, std::wstring_view page);
 
 // Closes every help window the process opened; nothing when none was asked for.
 void CloseHelpWindows();

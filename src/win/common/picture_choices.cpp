@@ -336,6 +336,20 @@ LRESULT CALLBACK PictureChoices::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARA
   return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
+std::wstring WithoutAccessKey(std::wstring_view caption) {
+  std::wstring plain;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption.substr(i, 2) == L"(&" && caption.size() > i + 3 && caption[i + 2] != L'&' && caption[i + 3] == L')') {
+      i += 3;
+    } else if (caption[i] != L'&') {
+      plain += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == L'&') {
+      plain += caption[++i];
+    }
+  }
+  return plain;
+}
+
 void NameForScreenReaders(HWND control, std::wstring name) {
   auto* kept = new (std::nothrow) std::wstring(std::move(name));
   if (!kept) return;

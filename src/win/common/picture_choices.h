@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/settings_dialog/keyboard_moves.h"
@@ -64,6 +65,10 @@ class PictureChoices {
   std::vector<PictureGroup> groups_;
   std::vector<std::unique_ptr<Member>> members_;
 };
+
+// A caption as a screen reader speaks it: without its access key, "(&X)" or
+// the "&" before a letter ("&&" stays one "&").
+[[nodiscard]] std::wstring WithoutAccessKey(std::wstring_view caption);
 
 // A control that shows no text of its own (a blank button, a scroll bar)
 // tells screen readers name instead.

@@ -57,11 +57,11 @@ bool DisplayOptionsDialog::OnInit() {
 }
 
 void DisplayOptionsDialog::MakeChoices() {
-  NameForScreenReaders(Item(IDC_INTERVAL_BAR), ItemText(IDC_INTERVAL_GROUP));
+  NameForScreenReaders(Item(IDC_INTERVAL_BAR), WithoutAccessKey(ItemText(IDC_INTERVAL_BAR_GROUP)));
   // A picture is named for the option it stands for, and for its ground
   // where one option has several pictures.
   const auto name = [this](int picture, int option, bool several) {
-    std::wstring text = ItemText(option);
+    std::wstring text = WithoutAccessKey(ItemText(option));
     if (several) text += L"：" + ItemText(picture);
     SetItemText(picture, text);
   };

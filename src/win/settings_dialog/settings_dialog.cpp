@@ -12,6 +12,7 @@
 #include "win/options/image_options_dialog.h"
 #include "win/options/font_date_options_dialog.h"
 #include "win/options/import_option_dialog.h"
+#include "win/settings_dialog/help_pages.h"
 #include "win/settings_dialog/settings_dialog_ids.h"
 #include "win/settings_dialog/message_entry_dialog.h"
 #include "win/settings_dialog/line_format_dialog.h"
@@ -22,6 +23,31 @@ namespace {
 
 constexpr int kRowButtons[] = {IDC_DELETE, IDC_CORRECT, IDC_FORMAT, IDC_MOVE_UP,
                                IDC_MOVE_DOWN, IDC_MOVE_UP_TEN, IDC_MOVE_DOWN_TEN};
+
+// A key the list keeps for itself without a command.
+constexpr int kListKeyOnly = -1;
+
+// The button a key pressed in the message list stands for, 0 when the list
+// box's own handling applies. Enter and Esc stay in the list: the dialog
+// would otherwise end on them.
+int ListKeyCommand(WPARAM key, bool control) {
+  switch (key) {
+    case VK_DELETE: return control ? 0 : IDC_DELETE;
+    case VK_INSERT: return control ? 0 : IDC_ADD;
+    case VK_RETURN: return IDC_CORRECT;
+    case VK_ESCAPE: return kListKeyOnly;
+    case VK_UP: return control ? IDC_MOVE_UP : 0;
+    case VK_DOWN: return control ? IDC_MOVE_DOWN : 0;
+    case VK_PRIOR: return control ? IDC_MOVE_UP_TEN : 0;
+    case VK_NEXT: return control ? IDC_MOVE_DOWN_TEN : 0;
+    default: return 0;
+  }
+}
+
+bool IsEditControl(HWND window) {
+  wchar_t name[8] = {};
+  return GetClassNameW(window, name, 8) > 0 && lstrcmpiW(name, L"Edit") == 0;
+}
 
 }  // namespace
 
@@ -41,6 +67,7 @@ bool SettingsDialog::OnInit() {
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
   }
   fileDialogs_.SetOwner(hwnd());
+  keys_ = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_SETTINGS_KEYS));
   list_.Attach(hwnd(), IDC_MESSAGE_LIST);
   MakeTooltips();
   strip_.Attach(hwnd(), [this](int index, bool rightButton) { ThumbnailClicked(index, rightButton); });
@@ -112,6 +139,8 @@ void SettingsDialog::Apply() {
     enable(id, true);
   }
   enable(IDM_RENAME_FILE, view.renameEnabled);
+  enable(IDM_EDIT_UNDO, view.undoEnabled);
+  enable(IDM_EDIT_REDO, view.redoEnabled);
   enable(IDM_DISPLAY_OPTIONS, view.optionsEnabled);
   DrawMenuBar(hwnd());
 
@@ -163,6 +192,16 @@ void SettingsDialog::Move(MoveKind kind) {
   {
     WaitCursor wait;
     s = editor_.Move(kind);
+  }
+  Report(s);
+}
+
+void SettingsDialog::StepHistory(bool forward) {
+  if (!editor_.HasFile()) return;
+  Status s;
+  {
+    WaitCursor wait;
+    s = forward ? editor_.Redo() : editor_.Undo();
   }
   Report(s);
 }
@@ -224,6 +263,8 @@ bool SettingsDialog::OnCommand(int id, int code, HWND control) {
       if (code == LBN_SELCHANGE) {
         editor_.Select(list_.SelectedRow());
         Apply();
+      } else if (code == LBN_DBLCLK) {
+        Correct();
       }
       return true;
     case IDC_SELECTED_TEXT:
@@ -247,11 +288,13 @@ bool SettingsDialog::OnCommand(int id, int code, HWND control) {
     case IDM_IMPORT: Record(commands_.Import(settings_.importLimit != 0)); Apply(); return true;
     case IDM_EXPORT: (void)commands_.Export(); return true;
     case IDM_RENAME_FILE: Record(commands_.Rename()); Apply(); return true;
+    case IDM_EDIT_UNDO: StepHistory(false); return true;
+    case IDM_EDIT_REDO: StepHistory(true); return true;
     case IDM_DISPLAY_OPTIONS: DisplayOptions(); Apply(); return true;
     case IDM_IMAGE_OPTIONS: ImageOptions(); return true;
     case IDM_FONT_DATE_OPTIONS: FontOptions(); return true;
     case IDM_IMPORT_OPTION: ImportOption(); return true;
-    case IDM_HELP_CONTENTS: services_.Help(hwnd(), HelpCommand::kContents, HelpFileIn(programFolder_)); return true;
+    case IDM_HELP_CONTENTS: services_.Help(hwnd(), HelpCommand::kContents, HelpFileIn(programFolder_), {}); return true;
     case IDM_VERSION: ShowVersionBox(services_, hwnd()); return true;
     default:
       return Dialog::OnCommand(id, code, control);
@@ -262,8 +305,19 @@ bool SettingsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) 
   return list_.OnMessage(msg, wp, lp, result) || strip_.OnMessage(msg, wp, lp, result);
 }
 
+bool SettingsDialog::PreTranslate(MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.hwnd == Item(IDC_MESSAGE_LIST)) {
+    const int command = ListKeyCommand(msg.wParam, GetKeyState(VK_CONTROL) < 0);
+    if (command > 0) OnCommand(command, BN_CLICKED, nullptr);
+    if (command != 0) return true;
+  }
+  // An edit control keeps its own Ctrl+Z.
+  if (IsEditControl(msg.hwnd)) return false;
+  return keys_ && TranslateAcceleratorW(hwnd(), keys_, &msg) != 0;
+}
+
 void SettingsDialog::OnClose() {
-  services_.Help(hwnd(), HelpCommand::kQuit, HelpFileIn(programFolder_));
+  services_.Help(hwnd(), HelpCommand::kQuit, HelpFileIn(programFolder_), {});
   tooltip_.reset();
 }
 
@@ -272,8 +326,14 @@ int RunSettingsDialog() {
   icc.dwSize = sizeof icc;
   icc.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
   InitCommonControlsEx(&icc);
-  SettingsDialog form(SystemServices(), ProgramFolder());
-  form.Run(nullptr);
+  DialogServices& services = SystemServices();
+  const std::filesystem::path helpFile = HelpFileIn(ProgramFolder());
+  SetDialogHelpHandler([&services, helpFile](HWND dialog, int templateId) {
+    services.Help(dialog, HelpCommand::kTopic, helpFile, HelpPageOf(templateId));
+  });
+  SettingsDialog form(services, ProgramFolder());
+  form.RunOwnLoop(nullptr);
+  SetDialogHelpHandler(nullptr);
   return 0;
 }
 

@@ -42,6 +42,8 @@ class SettingsDialog final : public Dialog {
   bool OnCommand(int id, int code, HWND control) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
   void OnClose() override;
+  // The list's keys and the accelerators.
+  bool PreTranslate(MSG& msg) override;
 
  private:
   // The settings file records the file a command left in use.
@@ -60,6 +62,7 @@ class SettingsDialog final : public Dialog {
   void Delete();
   void Format();
   void Move(MoveKind kind);
+  void StepHistory(bool forward);
 
   DialogServices& services_;
   std::filesystem::path programFolder_;
@@ -70,6 +73,7 @@ class SettingsDialog final : public Dialog {
   MessageDragList list_;
   ThumbnailStrip strip_;
   UniqueWindow tooltip_;
+  HACCEL keys_ = nullptr;  // from the resources: never destroyed
 };
 
 // The settings mode: the list editor until it is closed, with the system's dialogs.

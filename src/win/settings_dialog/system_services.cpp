@@ -52,13 +52,14 @@ class SystemDialogServices final : public DialogServices {
     return answer;
   }
 
-  void Help(HWND owner, HelpCommand command, const std::filesystem::path& helpFile) override {
+  void Help(HWND owner, HelpCommand command, const std::filesystem::path& helpFile, std::wstring_view page) override {
     if (command == HelpCommand::kQuit) {
       CloseHelpWindows();
       return;
     }
     const std::wstring file = helpFile.wstring();
-    const HelpResult result = ShowHelpContents(owner, file);
+    const HelpResult result =
+        command == HelpCommand::kTopic ? ShowHelpTopic(owner, file, page) : ShowHelpContents(owner, file);
     if (result != HelpResult::kShown) Warn(owner, HelpProblemText(result, file));
   }
 

@@ -213,6 +213,25 @@ std::vector<HWND> Descendants(HWND parent) {
 // "#K" takes the K-th control of the class whatever its text; ">LABEL" the
 // first one after the control that reads LABEL (the control a label names,
 // as screen readers pair them).
+// A control's text as the user reads it: an access key "(&X)" dropped
+// (tests name controls by their words).
+std::wstring ShownText(std::wstring text) {
+  for (std::size_t at = text.find(L"(&"); at != std::wstring::npos; at = text.find(L"(&", at)) {
+    if (at + 3 < text.size() && text[at + 3] == L')') {
+      text.erase(at, 4);
+    } else {
+      ++at;
+    }
+  }
+  return text;
+}
+
+// True when a control's text names it: its words with or without the access key.
+bool Named(HWND hwnd, const std::wstring& text) {
+  const std::wstring own = TextOf(hwnd);
+  return own == text || ShownText(own) == text;
+}
+
 HWND FindControl(HWND parent, const std::wstring& cls, const std::wstring& text, int index) {
   int byClass = -1;
   if (text.size() > 1 && text[0] == L'#') byClass = _wtoi(text.c_str() + 1);
@@ -221,7 +240,7 @@ HWND FindControl(HWND parent, const std::wstring& cls, const std::wstring& text,
   int seen = 0;
   for (HWND hwnd : Descendants(parent)) {
     if (afterLabel && !labelSeen) {
-      labelSeen = TextOf(hwnd) == text.substr(1);
+      labelSeen = Named(hwnd, text.substr(1));
       continue;
     }
     if (!SameNoCase(ClassOf(hwnd), cls)) continue;
@@ -230,7 +249,7 @@ HWND FindControl(HWND parent, const std::wstring& cls, const std::wstring& text,
       if (seen++ == byClass) return hwnd;
       continue;
     }
-    if (TextOf(hwnd) == text && seen++ == index) return hwnd;
+    if (Named(hwnd, text) && seen++ == index) return hwnd;
   }
   return nullptr;
 }
