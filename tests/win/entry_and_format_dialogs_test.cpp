@@ -205,6 +205,7 @@ TEST_F(DialogsTest, FormatIsUsedWithTheKeyboardAloneAndHeardByScreenReaders) {
       EXPECT_EQ(h.name, text.substr(static_cast<std::size_t>(cell), 1));
       EXPECT_EQ(h.role, ROLE_SYSTEM_CHECKBUTTON);
       EXPECT_EQ((h.state & STATE_SYSTEM_CHECKED) != 0, cell == 0 || cell == 17) << cell;
+      EXPECT_EQ(h.description, cell == 17 ? L"折れ位置 A" : L"") << cell;
     }
   }
   EXPECT_EQ(cells, 20);

@@ -57,6 +57,7 @@ struct Heard {
   HWND control = nullptr;
   int id = 0;
   std::wstring name;
+  std::wstring description;
   long role = 0;
   long state = 0;
 };
@@ -77,6 +78,11 @@ inline Heard HearOf(HWND control) {
   BSTR name = nullptr;
   if (object->get_accName(self, &name) == S_OK && name) heard.name.assign(name, SysStringLen(name));
   SysFreeString(name);
+  BSTR description = nullptr;
+  if (object->get_accDescription(self, &description) == S_OK && description) {
+    heard.description.assign(description, SysStringLen(description));
+  }
+  SysFreeString(description);
   VARIANT value{};
   if (SUCCEEDED(object->get_accRole(self, &value)) && value.vt == VT_I4) heard.role = value.lVal;
   VariantClear(&value);

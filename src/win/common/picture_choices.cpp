@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <oleacc.h>
 
+#include <algorithm>
+#include <iterator>
 #include <new>
 #include <optional>
 #include <utility>
@@ -18,6 +20,13 @@ constexpr UINT_PTR kNameSubclass = 2;
 // dialog: a window that is gone answers 0, not checked.
 UINT CheckedQuery() {
   static const UINT message = RegisterWindowMessageW(L"ZoranteChoiceChecked");
+  return message;
+}
+
+// The same for the description: the text goes into the buffer of LPARAM,
+// WPARAM characters long; the answer is its length.
+UINT DescriptionQuery() {
+  static const UINT message = RegisterWindowMessageW(L"ZoranteChoiceDescription");
   return message;
 }
 
@@ -95,7 +104,12 @@ class AccessibleControl final : public IAccessible {
     return standard_->get_accValue(child, value);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-    return standard_->get_accDescription(child, text);
+    if (!IsSelf(child) || !text || role_ == 0) return standard_->get_accDescription(child, text);
+    wchar_t buffer[128] = {};
+    const LRESULT n = SendMessageW(hwnd_, DescriptionQuery(), std::size(buffer), reinterpret_cast<LPARAM>(buffer));
+    if (n <= 0) return standard_->get_accDescription(child, text);
+    *text = SysAllocStringLen(buffer, static_cast<UINT>(n));
+    return *text ? S_OK : E_OUTOFMEMORY;
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (!IsSelf(child) || !role || role_ == 0) return standard_->get_accRole(child, role);
@@ -258,6 +272,11 @@ bool PictureChoices::IsChecked(const Member& m) const {
   return g.checked && g.checked(m.index);
 }
 
+std::wstring PictureChoices::DescriptionOf(const Member& m) const {
+  const PictureGroup& g = groups_[m.group];
+  return g.described ? g.described(m.index) : std::wstring();
+}
+
 bool PictureChoices::Key(const Member& m, WPARAM key) {
   PictureGroup& g = groups_[m.group];
   if (key == VK_SPACE || (key == VK_RETURN && g.enterActs)) {
@@ -328,6 +347,12 @@ LRESULT CALLBACK PictureChoices::Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARA
         break;
       default:
         if (msg == CheckedQuery()) return m.owner->IsChecked(m) ? 1 : 0;
+        if (msg == DescriptionQuery() && lp && wp > 0) {
+          const std::wstring text = m.owner->DescriptionOf(m).substr(0, wp - 1);
+          std::copy(text.begin(), text.end(), reinterpret_cast<wchar_t*>(lp));
+          reinterpret_cast<wchar_t*>(lp)[text.size()] = L'\0';
+          return static_cast<LRESULT>(text.size());
+        }
         break;
     }
   } catch (...) {

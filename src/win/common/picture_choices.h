@@ -26,6 +26,8 @@ struct PictureGroup {
   ChoiceRole role = ChoiceRole::kOption;
   // Whether the picture at index stands for the current choice; none: never.
   std::function<bool(int index)> checked;
+  // What a screen reader adds after the name of the picture at index; none: nothing.
+  std::function<std::wstring(int index)> described;
   // Space or Enter on the picture at index; none: the picture's parent gets
   // STN_CLICKED as from a click.
   std::function<void(int index, bool shift)> activated;
@@ -61,6 +63,7 @@ class PictureChoices {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data) noexcept;
   bool Key(const Member& m, WPARAM key);
   [[nodiscard]] bool IsChecked(const Member& m) const;
+  [[nodiscard]] std::wstring DescriptionOf(const Member& m) const;
 
   std::vector<PictureGroup> groups_;
   std::vector<std::unique_ptr<Member>> members_;

@@ -40,6 +40,12 @@ void LineFormatDialog::MakeChoices() {
     }
     Apply();
   };
+  cells.described = [this](int i) {
+    const FormatCell& c = shown_.cells[static_cast<std::size_t>(i)];
+    if (!c.hasMarker) return std::wstring();
+    const bool kind = c.markerKind >= 'A' && c.markerKind <= 'D';
+    return std::wstring(L"折れ位置") + (kind ? std::wstring(L" ") + static_cast<wchar_t>(c.markerKind) : L"");
+  };
   cells.moved = [this](int i, KeyMove move) { return MoveCellCursor(i, move, model_.CellCount()); };
   cells.enterActs = false;
   cells.focusInset = 1;
