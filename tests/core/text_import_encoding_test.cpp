@@ -14,6 +14,7 @@
 #include "core/text/look_alikes.h"
 #include "core/text/measures.h"
 #include "core/text/unicode.h"
+#include "core/text/unicode_to_cp932.h"
 #include "temp_folder.h"
 
 namespace zor {
@@ -169,6 +170,34 @@ TEST(ImportEncodings, TheGuessOfUtf8) {
   // read as UTF-8. Any longer Japanese text breaks the guess.
   EXPECT_EQ(Read("\xC2\xB1").texts, std::vector<std::wstring>{L"±"});
   EXPECT_EQ(Read("\xC2\xB1\xB6\xC0\xB6\xC5").encoding, TextEncoding::kCp932) << "ﾂｱｶﾀｶﾅ";
+}
+
+TEST(ImportEncodings, TheFilesFirstPassFindsUtf8AsTheGuessDoes) {
+  const auto isUtf8 = [](std::string_view bytes, std::size_t piece) {
+    Utf8Check check;
+    for (std::size_t at = 0; at < bytes.size(); at += piece) {
+      check.Feed(std::span<const char>(bytes.data() + at, std::min(piece, bytes.size() - at)));
+    }
+    return check.IsUtf8BeyondAscii();
+  };
+  for (const std::size_t piece : {1u, 2u, 7u, 4096u}) {
+    for (const Encoded& e : EveryEncoding()) {
+      EXPECT_EQ(isUtf8(e.bytes, piece), e.read == TextEncoding::kUtf8 || e.read == TextEncoding::kUtf8WithMark)
+          << e.name;
+    }
+    EXPECT_FALSE(isUtf8("plain ascii\r\n", piece));
+    EXPECT_TRUE(isUtf8(ToUtf8(L"最初\r\n").append("\xE3\x81"), piece)) << "a character cut by the end";
+    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE3\x81x"}) {
+      EXPECT_FALSE(isUtf8(ToUtf8(L"あ\r\n") + bad, piece)) << "malformed";
+    }
+  }
+  // Through the file: the first pass, then one reading.
+  TempFolder dir;
+  WriteBytes(dir / "u.txt", ToUtf8(L"一\r\n" + std::wstring(40, L'長') + L"\r\n"));
+  const Result<ImportReport> report = ImportInto(dir / "u.zrd", dir / "u.txt", false);
+  ASSERT_TRUE(report.ok());
+  EXPECT_EQ(report.value().encoding, TextEncoding::kUtf8);
+  EXPECT_EQ(report.value().skipped, (SkippedLines{.tooLong = 1}));
 }
 
 TEST(ImportEncodings, LookAlikesBecomeWhatCp932HoldsAndOtherCharactersSkipTheirLine) {

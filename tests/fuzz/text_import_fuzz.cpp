@@ -57,5 +57,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       __builtin_trap();
     }
   }
+
+  // The file import's first pass: a file it calls UTF-8 reads as the guess
+  // reads it; any other is never guessed UTF-8.
+  zor::Utf8Check check;
+  check.Feed(bytes);
+  zor::TextImportReader guessed(500, zor::EncodingChoice::kAuto);
+  guessed.Feed(bytes);
+  const zor::ImportedLines byGuess = guessed.Finish();
+  if (check.IsUtf8BeyondAscii()) {
+    zor::TextImportReader forced(500, zor::EncodingChoice::kUtf8);
+    forced.Feed(bytes);
+    const zor::ImportedLines byCheck = forced.Finish();
+    if (byCheck.texts != byGuess.texts || !(byCheck.skipped == byGuess.skipped)) __builtin_trap();
+    if (byGuess.encoding != zor::TextEncoding::kUtf8 && byGuess.encoding != zor::TextEncoding::kUtf8WithMark) {
+      __builtin_trap();
+    }
+  } else if (byGuess.encoding == zor::TextEncoding::kUtf8) {
+    __builtin_trap();
+  }
   return 0;
 }

@@ -349,6 +349,20 @@ Result<ImportReport> ImportInto(const std::filesystem::path& registration, const
   if (!in) return Status::Fail(FileError::kRead, DisplayPath(text) + L" を読み込めませんでした。");
   std::FILE* f = in.get();
   const int limit = limitTo100 ? kImportLimitedLines : kMaxMessages;
+  if (choice == EncodingChoice::kAuto) {
+    // A first pass tells whether the file is UTF-8 (a mark of UTF-8 included),
+    // so that a large UTF-8 file is read once, not in both encodings at once.
+    Utf8Check check;
+    std::vector<char> chunk(1 << 16);
+    while (!check.malformed()) {
+      const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), f);
+      if (n == 0) break;
+      check.Feed(std::span<const char>(chunk.data(), n));
+    }
+    if (std::ferror(f) != 0) return Status::Fail(FileError::kRead, DisplayPath(text) + L" を読み込めませんでした。");
+    if (check.IsUtf8BeyondAscii()) choice = EncodingChoice::kUtf8;
+    std::rewind(f);
+  }
   const ImportedLines lines = ReadImportLines(
       [f](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, f); }, limit, choice);
   if (std::ferror(f) != 0) return Status::Fail(FileError::kRead, DisplayPath(text) + L" を読み込めませんでした。");

@@ -105,4 +105,41 @@ void Cp932Transcoder::FeedUtf16(unsigned char b, std::string& out) {
   }
 }
 
+void Utf8Check::Feed(std::span<const char> bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end && !malformed_) {
+    if (due_ == 0) {
+      while (p < end && *p < 0x80) ++p;  // the ASCII between characters
+      if (p == end) return;
+      const unsigned char b = *p++;
+      beyondAscii_ = true;
+      low_ = 0x80;
+      high_ = 0xBF;
+      if (b >= 0xC2 && b <= 0xDF) {
+        due_ = 1;
+      } else if (b >= 0xE0 && b <= 0xEF) {
+        due_ = 2;
+        if (b == 0xE0) low_ = 0xA0;
+        if (b == 0xED) high_ = 0x9F;
+      } else if (b >= 0xF0 && b <= 0xF4) {
+        due_ = 3;
+        if (b == 0xF0) low_ = 0x90;
+        if (b == 0xF4) high_ = 0x8F;
+      } else {
+        malformed_ = true;
+      }
+      continue;
+    }
+    const unsigned char b = *p++;
+    if (b < low_ || b > high_) {
+      malformed_ = true;
+    } else {
+      --due_;
+      low_ = 0x80;
+      high_ = 0xBF;
+    }
+  }
+}
+
 }  // namespace zor

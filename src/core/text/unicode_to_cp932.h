@@ -52,4 +52,23 @@ class Cp932Transcoder {
   char32_t highSurrogate_ = 0;
 };
 
+// Whether a byte stream is UTF-8, without converting it: a pass much
+// cheaper than the transcoder's, which stops looking at the first
+// malformed byte. A sequence cut by the end of the stream does not count
+// against it (the transcoder skips only that character's line).
+class Utf8Check {
+ public:
+  void Feed(std::span<const char> bytes);
+  // Well-formed throughout and with a byte beyond ASCII.
+  [[nodiscard]] bool IsUtf8BeyondAscii() const { return !malformed_ && beyondAscii_; }
+  [[nodiscard]] bool malformed() const { return malformed_; }
+
+ private:
+  bool malformed_ = false;
+  bool beyondAscii_ = false;
+  int due_ = 0;
+  unsigned char low_ = 0x80;
+  unsigned char high_ = 0xBF;
+};
+
 }  // namespace zor
