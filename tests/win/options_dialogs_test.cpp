@@ -422,7 +422,9 @@ TEST_F(DisplayOptionsDialogTest, ThePicturesAreReachedAndChosenWithTheKeyboardAl
   ASSERT_EQ(FocusedId(), IDC_INTERVAL_BAR);
   Press(w, VK_TAB);
   Press(w, VK_TAB);
-  ASSERT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 0) << "after the scheme options, their pictures";
+  ASSERT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 4) << "after the scheme options, the chosen scheme's first picture";
+  Press(w, VK_HOME);
+  EXPECT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 0);
   Press(w, VK_RIGHT);
   EXPECT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 2) << "the pictures in the order they are shown";
   Press(w, VK_SPACE);
@@ -442,14 +444,15 @@ TEST_F(DisplayOptionsDialogTest, ThePicturesAreReachedAndChosenWithTheKeyboardAl
   Press(w, VK_TAB);
   Press(w, VK_TAB);
   Press(w, VK_TAB);
-  ASSERT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 1);
-  Press(w, VK_LEFT);
+  ASSERT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 12) << "the chosen colour";
+  Press(w, VK_RIGHT);
+  Press(w, VK_RIGHT);
   Press(w, VK_SPACE);
   EXPECT_EQ(form_->Model().Current().colour, 14);
   Press(w, VK_TAB, true);
   EXPECT_EQ(FocusedId(), IDC_EMPHASIS_ON);
   Press(w, VK_TAB);
-  EXPECT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 14) << "the group's tab stop stays where the focus left it";
+  EXPECT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 14) << "Tab comes back to the chosen colour";
   Press(w, VK_SPACE, true);
   EXPECT_EQ(form_->Model().Current().colour, 14) << "Shift+Space is a click too";
   Press(w, VK_TAB);
@@ -489,6 +492,9 @@ TEST_F(DisplayOptionsDialogTest, ScreenReadersHearEveryControlsNameAndWhichPictu
   ClickStatic(w, IDC_EMPHASIS_SWATCH + 3);
   EXPECT_TRUE(HearOf(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 3)).state & STATE_SYSTEM_CHECKED);
   EXPECT_FALSE(HearOf(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 12)).state & STATE_SYSTEM_CHECKED);
+  SetFocus(GetDlgItem(w, IDC_EMPHASIS_ON));
+  Press(w, VK_TAB);
+  EXPECT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 3) << "a click moves the group's tab stop to the new choice";
 }
 
 TEST(ScreenReaderNames, CaptionsLoseTheirAccessKeys) {

@@ -256,6 +256,7 @@ void PictureChoices::Add(PictureGroup group) {
     SetWindowSubclass(controls[i], &PictureChoices::Procedure, kChoiceSubclass,
                       reinterpret_cast<DWORD_PTR>(members_.back().get()));
   }
+  FollowChoice(number);
 }
 
 void PictureChoices::GiveTabStop(std::size_t group, int index) {
@@ -264,6 +265,25 @@ void PictureChoices::GiveTabStop(std::size_t group, int index) {
     const LONG_PTR style = GetWindowLongPtrW(controls[i], GWL_STYLE);
     const LONG_PTR wanted = static_cast<int>(i) == index ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP});
     if (wanted != style) SetWindowLongPtrW(controls[i], GWL_STYLE, wanted);
+  }
+}
+
+void PictureChoices::FollowChoice() {
+  for (std::size_t g = 0; g < groups_.size(); ++g) FollowChoice(g);
+}
+
+void PictureChoices::FollowChoice(std::size_t group) {
+  const PictureGroup& g = groups_[group];
+  if (g.role != ChoiceRole::kOption || !g.checked) return;
+  const HWND focus = GetFocus();
+  for (HWND c : g.controls) {
+    if (c == focus) return;
+  }
+  for (std::size_t i = 0; i < g.controls.size(); ++i) {
+    if (g.checked(static_cast<int>(i))) {
+      GiveTabStop(group, static_cast<int>(i));
+      return;
+    }
   }
 }
 

@@ -52,6 +52,10 @@ class PictureChoices {
   // The picture at index of the group added as number group takes the tab
   // stop, so Tab comes back to it.
   void GiveTabStop(std::size_t group, int index);
+  // In each group of options the keyboard is not in, the chosen picture
+  // takes the tab stop, as the checked one of a group of option buttons does.
+  // Called after a choice may have changed by other means than the keys.
+  void FollowChoice();
 
  private:
   struct Member {
@@ -64,6 +68,7 @@ class PictureChoices {
   bool Key(const Member& m, WPARAM key);
   [[nodiscard]] bool IsChecked(const Member& m) const;
   [[nodiscard]] std::wstring DescriptionOf(const Member& m) const;
+  void FollowChoice(std::size_t group);
 
   std::vector<PictureGroup> groups_;
   std::vector<std::unique_ptr<Member>> members_;

@@ -121,6 +121,7 @@ void DisplayOptionsDialog::Apply() {
     for (int i = 0; i < kLayoutPictures; ++i) invalidate(IDC_LAYOUT_PICTURE + i);
   }
   if (now.colour != shown_.colour || now.emphasisOn != shown_.emphasisOn) invalidate(IDC_EMPHASIS_SAMPLE);
+  choices_.FollowChoice();
   shown_ = now;
   shownOnce_ = true;
 }

@@ -132,6 +132,7 @@ void ImageOptionsDialog::Apply() {
       InvalidateRect(Item(IDC_INTERVAL_STRETCH + view.itStretch), nullptr, FALSE);
     }
   }
+  choices_.FollowChoice();
   shown_ = view;
   shownOnce_ = true;
 }

@@ -92,6 +92,7 @@ void LineFormatDialog::Apply() {
   for (int i = 0; i < 4; ++i) SetChecked(IDC_FIXED_LAYOUT + i, view.layout == i);
   for (int i = 0; i < 3; ++i) InvalidateRect(Item(IDC_FIXED_LAYOUT_PICTURE + i), nullptr, FALSE);
   shown_ = view;
+  choices_.FollowChoice();
 }
 
 void LineFormatDialog::DrawItem(const DRAWITEMSTRUCT& item) {
