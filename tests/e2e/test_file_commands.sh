@@ -338,10 +338,12 @@ fc_interval_step() {
 }
 
 # The fourteen colour swatches show (1) or are hidden (0).
+# The emphasis swatches 1 to 14, found by the colour they are named for.
+FC_SWATCHES=(紺 緑 青緑 暗い赤 紫 オリーブ 銀 灰 青 明るい緑 水色 赤 赤紫 黄)
 fc_swatches_shown() {
-  local i
-  for i in $(seq 0 13); do
-    [ "$(fc_state "$1" Static '' "$i" | cut -d' ' -f2)" = "$2" ] || return 1
+  local name
+  for name in "${FC_SWATCHES[@]}"; do
+    [ "$(fc_state "$1" Static "$name" | cut -d' ' -f2)" = "$2" ] || return 1
   done
 }
 
@@ -368,7 +370,7 @@ e2e_file_commands_display_options_write_the_six_fields() {
     import -window root "$SHOTS/options-emphasis-off.png"
     fc_click "$opt" Button 使用する && poll 5 fc_checked "$opt" 使用する 1 || ok=1
     poll 5 fc_swatches_shown "$opt" 1 || { echo "options: swatches hidden with emphasis on"; ok=1; }
-    fc_click "$opt" Static '' 2 || ok=1
+    fc_click "$opt" Static "${FC_SWATCHES[2]}" || ok=1
     sleep 0.3
     import -window root "$SHOTS/options-changed.png"
     fc_click "$opt" Button OK && fc_ask gone "$opt" 10000 || { echo "options: OK did not close"; ok=1; }

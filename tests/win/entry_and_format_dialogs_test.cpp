@@ -1,9 +1,16 @@
 // The entry form and the line format dialog driven through their controls.
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include "../core/temp_folder.h"
 #include "core/data/registration_file.h"
 #include "fake_services.h"
+#include "keyboard_and_names.h"
+#include "win/common/com.h"
 #include "win/settings_dialog/message_entry_dialog.h"
 #include "win/settings_dialog/message_entry_dialog_ids.h"
 #include "win/settings_dialog/line_format_dialog.h"
@@ -142,6 +149,105 @@ TEST_F(DialogsTest, FormatOfAMixedMessageOffersOnlyTheLayout) {
   const MessageFormat f = ReadMessage(file_, 2).value().format;
   EXPECT_EQ(f.layout, 'C');
   EXPECT_EQ(f.fold, ' ');
+}
+
+TEST_F(DialogsTest, FormatIsUsedWithTheKeyboardAloneAndHeardByScreenReaders) {
+  ComScope com;
+  const std::wstring text = L"あいうえおかきくけこさしすせそたちつてと";
+  ASSERT_TRUE(AddMessage(file_, text).ok());
+  ASSERT_TRUE(editor_.Reload().ok());
+  auto lineFormatDialog = OpenLineFormatDialog(2);
+  HWND s = lineFormatDialog->hwnd();
+  ASSERT_EQ(FocusedId(), IDC_CHARACTER_CELL) << "the cells come first";
+  Press(s, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_AUTO_FOLD) << "the cells are one tab stop";
+  Press(s, VK_SPACE);
+  Press(s, VK_TAB);
+  Press(s, VK_SPACE);
+  EXPECT_FALSE(Checked(s, IDC_AUTO_FOLD));
+  EXPECT_FALSE(Checked(s, IDC_RANDOM_EMPHASIS));
+  Press(s, VK_TAB);
+  Press(s, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_FIXED_LAYOUT_PICTURE + 0) << "the pictures after their options";
+  Press(s, VK_RIGHT);
+  Press(s, VK_SPACE);
+  EXPECT_TRUE(Checked(s, IDC_FIXED_LAYOUT + 2));
+  for (int i = 0; i < 6 && FocusedId() != IDC_CHARACTER_CELL; ++i) Press(s, VK_TAB, true);
+  ASSERT_EQ(FocusedId(), IDC_CHARACTER_CELL);
+
+  Press(s, VK_SPACE);                 // marks the first character
+  Press(s, VK_RIGHT);
+  Press(s, VK_DOWN);                  // the same column of the second row
+  EXPECT_EQ(FocusedId(), IDC_CHARACTER_CELL + 17);
+  Press(s, VK_SPACE);
+  Press(s, VK_SPACE, true);           // the fold marker comes under it
+  Press(s, VK_SPACE, true);           // and steps to kind A
+  LineFormatView view = lineFormatDialog->Model().View();
+  EXPECT_TRUE(view.cells[0].red && view.cells[17].red && !view.cells[1].red);
+  EXPECT_TRUE(view.cells[17].hasMarker);
+  EXPECT_EQ(view.cells[17].picture, 2);
+  Press(s, VK_END);
+  Press(s, VK_RIGHT);
+  EXPECT_EQ(FocusedId(), IDC_CHARACTER_CELL + 19) << "the cursor stays on the shown characters";
+  Press(s, VK_UP);
+  EXPECT_EQ(FocusedId(), IDC_CHARACTER_CELL + 3);
+  Press(s, VK_TAB);
+  Press(s, VK_TAB, true);
+  EXPECT_EQ(FocusedId(), IDC_CHARACTER_CELL + 3) << "Tab comes back to the cursor";
+
+  int cells = 0;
+  for (const Heard& h : HearFocusable(s)) {
+    std::printf("  %d %s\n", h.id, Utf8(h.name).c_str());
+    EXPECT_FALSE(h.name.empty()) << h.id;
+    const int cell = h.id - IDC_CHARACTER_CELL;
+    if (cell >= 0 && cell < 32) {
+      ++cells;
+      EXPECT_EQ(h.name, text.substr(static_cast<std::size_t>(cell), 1));
+      EXPECT_EQ(h.role, ROLE_SYSTEM_CHECKBUTTON);
+      EXPECT_EQ((h.state & STATE_SYSTEM_CHECKED) != 0, cell == 0 || cell == 17) << cell;
+      EXPECT_EQ(h.description, cell == 17 ? L"折れ位置 A" : L"") << cell;
+    }
+  }
+  EXPECT_EQ(cells, 20);
+  const wchar_t* const layouts[] = {L"Ｌ字（右上）", L"Ｌ字（左下）", L"中央"};
+  for (int i = 0; i < 3; ++i) {
+    HWND picture = GetDlgItem(s, IDC_FIXED_LAYOUT_PICTURE + i);
+    const Heard h = HearOf(picture);
+    EXPECT_EQ(h.name, layouts[i]);
+    EXPECT_EQ(h.role, ROLE_SYSTEM_RADIOBUTTON);
+    EXPECT_EQ((h.state & STATE_SYSTEM_CHECKED) != 0, i == 1);
+    wchar_t tip[100] = {};
+    TTTOOLINFOW ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = s;
+    ti.uId = reinterpret_cast<UINT_PTR>(picture);
+    ti.lpszText = tip;
+    SendMessageW(lineFormatDialog->TooltipWindow(), TTM_GETTEXTW, 100, reinterpret_cast<LPARAM>(&ti));
+    EXPECT_STREQ(tip, layouts[i]);
+  }
+
+  Press(s, VK_RETURN);  // Enter on the cells is OK's
+  ASSERT_TRUE(lineFormatDialog->Ended());
+  const MessageFormat f = ReadMessage(file_, 3).value().format;
+  EXPECT_EQ(f.marks[0], 'A');
+  EXPECT_EQ(f.marks[17], 'A');
+  EXPECT_EQ(f.fold, static_cast<char>(33 + 17));
+  EXPECT_EQ(f.kind, 'A');
+  EXPECT_EQ(f.layout, 'B');
+}
+
+TEST_F(DialogsTest, FormatCellFontFollowsTheCellsSize) {
+  auto lineFormatDialog = OpenLineFormatDialog(0);
+  HWND s = lineFormatDialog->hwnd();
+  HWND cell = GetDlgItem(s, IDC_CHARACTER_CELL);
+  RECT r{};
+  GetClientRect(cell, &r);
+  UpdateWindow(s);
+  EXPECT_EQ(lineFormatDialog->CellFontHeight(), r.bottom);
+  // As the cells grow when the dialog moves to a monitor of a higher DPI.
+  SetWindowPos(cell, nullptr, 0, 0, r.right * 3 / 2, r.bottom * 3 / 2, SWP_NOMOVE | SWP_NOZORDER);
+  RedrawWindow(cell, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(lineFormatDialog->CellFontHeight(), r.bottom * 3 / 2);
 }
 
 }  // namespace

@@ -2,12 +2,16 @@
 // their controls, on a settings file and picture folders of their own.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <fstream>
 
 #include "../core/temp_folder.h"
 #include "core/text/measures.h"
 #include "bmp_file.h"
 #include "fake_services.h"
+#include "keyboard_and_names.h"
+#include "win/common/com.h"
 #include "win/common/profile_store_win32.h"
 #include "win/options/image_options_dialog.h"
 #include "win/options/picture_folder_chooser.h"
@@ -139,6 +143,55 @@ TEST_F(ImageOptionsTest, OptionsPicturesAndTheBoxChangeWhatIsWritten) {
   EXPECT_EQ(Stored(L"BgBMPStr"), L"3");
   EXPECT_EQ(Stored(L"ItBMPStr"), L"1");
   EXPECT_EQ(Stored(L"BWbyFN"), L"-1");
+}
+
+TEST_F(ImageOptionsTest, TheStretchPicturesAreChosenWithTheKeyboardAndNamedForScreenReaders) {
+  ComScope com;
+  WriteIni("BgBMPStr=1\r\nItBMPStr=0\r\n");
+  HWND d = OpenImageOptionsDialog();
+  ASSERT_EQ(FocusedId(), IDC_BACKGROUND_PLACEMENT);
+  Press(d, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_BACKGROUND_STRETCH + 1) << "the chosen picture";
+  Press(d, VK_END);
+  Press(d, VK_SPACE);
+  EXPECT_EQ(imageOptions_->Model().View().bgStretch, 3);
+  Press(d, VK_TAB);
+  EXPECT_EQ(FocusedId(), IDC_CHANGE_BACKGROUND_SOURCE);
+  Press(d, VK_TAB);
+  Press(d, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_INTERVAL_STRETCH + 0);
+  Press(d, VK_LEFT);
+  Press(d, VK_UP);
+  EXPECT_EQ(FocusedId(), IDC_INTERVAL_STRETCH + 2);
+  Press(d, VK_RETURN);
+  EXPECT_EQ(imageOptions_->Model().View().itStretch, 2);
+  EXPECT_FALSE(imageOptions_->Ended());
+
+  const wchar_t* const names[] = {L"拡縮しない", L"全体が見えるように拡縮（縦横比を保持）",
+                                  L"画面サイズに合わせて拡縮（縦横比を保持）", L"画面サイズに合わせて拡縮"};
+  int pictures = 0;
+  for (const Heard& h : HearFocusable(d)) {
+    std::printf("  %d %s\n", h.id, Utf8(h.name).c_str());
+    EXPECT_FALSE(h.name.empty()) << h.id;
+    for (int first : {IDC_BACKGROUND_STRETCH, IDC_INTERVAL_STRETCH}) {
+      const int i = h.id - first;
+      if (i < 0 || i >= 4) continue;
+      ++pictures;
+      EXPECT_EQ(h.name, names[i]);
+      EXPECT_EQ(h.role, ROLE_SYSTEM_RADIOBUTTON);
+      const int chosen = first == IDC_BACKGROUND_STRETCH ? 3 : 2;
+      EXPECT_EQ((h.state & STATE_SYSTEM_CHECKED) != 0, i == chosen) << h.id;
+    }
+  }
+  EXPECT_EQ(pictures, 8);
+  Press(d, VK_TAB);
+  Press(d, VK_TAB);
+  Press(d, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDOK);
+  Press(d, VK_RETURN);
+  EXPECT_TRUE(imageOptions_->Ended());
+  EXPECT_EQ(Stored(L"BgBMPStr"), L"3");
+  EXPECT_EQ(Stored(L"ItBMPStr"), L"2");
 }
 
 TEST_F(ImageOptionsTest, TheChooserOpenedFromChangeWritesAFileAndTheCaptionsFollow) {

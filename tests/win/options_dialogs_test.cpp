@@ -7,7 +7,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -20,6 +22,9 @@
 #include "core/screen/palette.h"
 #include "core/version.h"
 #include "fake_services.h"
+#include "keyboard_and_names.h"
+#include "win/common/com.h"
+#include "win/common/picture_choices.h"
 #include "win/common/handles.h"
 #include "win/common/profile_store_win32.h"
 #include "win/options/version_box.h"
@@ -408,6 +413,115 @@ TEST(AboutTest, TitleVersionAndTheMailLink) {
   EXPECT_EQ(opened[0].second, L"mailto:" + std::wstring(MailAddress()));
   EXPECT_FALSE(about.Ended()) << "the box stays open";
   Click(w, IDOK);
+  EXPECT_TRUE(about.Ended());
+}
+
+TEST_F(DisplayOptionsDialogTest, ThePicturesAreReachedAndChosenWithTheKeyboardAlone) {
+  Store(Options(6000, 3, -1, 0, 12, 0));
+  HWND w = Open();
+  ASSERT_EQ(FocusedId(), IDC_INTERVAL_BAR);
+  Press(w, VK_TAB);
+  Press(w, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 4) << "after the scheme options, the chosen scheme's first picture";
+  Press(w, VK_HOME);
+  EXPECT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 0);
+  Press(w, VK_RIGHT);
+  EXPECT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 2) << "the pictures in the order they are shown";
+  Press(w, VK_SPACE);
+  EXPECT_EQ(CheckedOf(w, IDC_SCHEME, 4), 1);
+  Press(w, VK_LEFT);
+  Press(w, VK_LEFT);
+  EXPECT_EQ(FocusedId(), IDC_SCHEME_PICTURE + 6) << "wrapped";
+  Press(w, VK_RETURN);
+  EXPECT_EQ(CheckedOf(w, IDC_SCHEME, 4), 3);
+  EXPECT_FALSE(form_->Ended()) << "Enter on a picture chooses it, not OK";
+  Press(w, VK_TAB);
+  Press(w, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_LAYOUT_PICTURE + 0);
+  Press(w, VK_END);
+  Press(w, VK_SPACE);
+  EXPECT_EQ(CheckedOf(w, IDC_LAYOUT, 3), 2);
+  Press(w, VK_TAB);
+  Press(w, VK_TAB);
+  Press(w, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 12) << "the chosen colour";
+  Press(w, VK_RIGHT);
+  Press(w, VK_RIGHT);
+  Press(w, VK_SPACE);
+  EXPECT_EQ(form_->Model().Current().colour, 14);
+  Press(w, VK_TAB, true);
+  EXPECT_EQ(FocusedId(), IDC_EMPHASIS_ON);
+  Press(w, VK_TAB);
+  EXPECT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 14) << "Tab comes back to the chosen colour";
+  Press(w, VK_SPACE, true);
+  EXPECT_EQ(form_->Model().Current().colour, 14) << "Shift+Space is a click too";
+  Press(w, VK_TAB);
+  ASSERT_EQ(FocusedId(), IDOK);
+  Press(w, VK_RETURN);
+  ASSERT_TRUE(form_->Ended());
+  const DisplayOptions written = FileOptions();
+  EXPECT_EQ(written.scheme, 3);
+  EXPECT_EQ(written.layout, 2);
+  EXPECT_EQ(written.colour, 14);
+}
+
+TEST_F(DisplayOptionsDialogTest, ScreenReadersHearEveryControlsNameAndWhichPictureIsChosen) {
+  ComScope com;
+  Store(Options(6000, 0, -1, 0, 12, 2));
+  HWND w = Open();
+  const std::vector<Heard> heard = HearFocusable(w);
+  EXPECT_EQ(heard.size(), 38u) << "bar, 4 + 7 schemes, 3 + 4 layouts, 2 orders, the box, 14 swatches, OK, Cancel";
+  std::map<int, Heard> byId;
+  for (const Heard& h : heard) {
+    std::printf("  %d %s\n", h.id, Utf8(h.name).c_str());
+    EXPECT_FALSE(h.name.empty()) << h.id;
+    byId[h.id] = h;
+  }
+  EXPECT_EQ(byId[IDC_INTERVAL_BAR].name, L"表示間隔");
+  EXPECT_EQ(byId[IDC_SCHEME_PICTURE + 0].name, L"黒字に白文字");
+  EXPECT_EQ(byId[IDC_SCHEME_PICTURE + 6].name, L"黒地と白地をランダム表示（やや黒地多め）：白地");
+  EXPECT_EQ(byId[IDC_LAYOUT_PICTURE + 3].name, L"L字・中央をランダム表示：中央");
+  EXPECT_EQ(byId[IDC_EMPHASIS_SWATCH + 12].name, L"赤");
+  EXPECT_EQ(byId[IDC_EMPHASIS_SWATCH + 9].name, L"青");
+  std::set<int> checked;
+  for (const Heard& h : heard) {
+    if (h.role == ROLE_SYSTEM_RADIOBUTTON && (h.state & STATE_SYSTEM_CHECKED)) checked.insert(h.id);
+  }
+  EXPECT_EQ(checked, (std::set<int>{IDC_SCHEME_PICTURE + 0, IDC_LAYOUT_PICTURE + 2, IDC_LAYOUT_PICTURE + 3,
+                                    IDC_EMPHASIS_SWATCH + 12}));
+  ClickStatic(w, IDC_EMPHASIS_SWATCH + 3);
+  EXPECT_TRUE(HearOf(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 3)).state & STATE_SYSTEM_CHECKED);
+  EXPECT_FALSE(HearOf(GetDlgItem(w, IDC_EMPHASIS_SWATCH + 12)).state & STATE_SYSTEM_CHECKED);
+  SetFocus(GetDlgItem(w, IDC_EMPHASIS_ON));
+  Press(w, VK_TAB);
+  EXPECT_EQ(FocusedId(), IDC_EMPHASIS_SWATCH + 3) << "a click moves the group's tab stop to the new choice";
+}
+
+TEST(ScreenReaderNames, CaptionsLoseTheirAccessKeys) {
+  EXPECT_EQ(WithoutAccessKey(L"表示間隔(&I)"), L"表示間隔");
+  EXPECT_EQ(WithoutAccessKey(L"&Open"), L"Open");
+  EXPECT_EQ(WithoutAccessKey(L"A && B"), L"A & B");
+  EXPECT_EQ(WithoutAccessKey(L"画像(A)"), L"画像(A)") << "no access key, nothing taken";
+}
+
+TEST(AboutTest, TheMailLinkIsReachedAndOpenedWithTheKeyboard) {
+  ComScope com;
+  std::vector<std::wstring> opened;
+  VersionBox about([&](HWND, const std::wstring& url) { opened.push_back(url); });
+  ASSERT_TRUE(about.Open(nullptr));
+  HWND w = about.hwnd();
+  EXPECT_EQ(FocusedId(), IDOK) << "Enter still closes the box at first";
+  Press(w, VK_TAB);
+  const Heard link = HearOf(GetFocus());
+  EXPECT_EQ(link.name, L"E-mail: " + std::wstring(MailAddress()));
+  EXPECT_EQ(link.role, ROLE_SYSTEM_LINK);
+  Press(w, VK_SPACE);
+  Press(w, VK_RETURN);
+  EXPECT_EQ(opened, std::vector<std::wstring>(2, L"mailto:" + std::wstring(MailAddress())));
+  EXPECT_FALSE(about.Ended());
+  for (const Heard& h : HearFocusable(w)) EXPECT_FALSE(h.name.empty()) << h.id;
+  Press(w, VK_TAB);
+  Press(w, VK_RETURN);
   EXPECT_TRUE(about.Ended());
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
+
 #include "../core/temp_folder.h"
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
@@ -10,6 +13,8 @@
 #include "win/settings_dialog/settings_caption.h"
 #include "core/text/measures.h"
 #include "fake_services.h"
+#include "keyboard_and_names.h"
+#include "win/common/com.h"
 
 namespace zor::win {
 namespace {
@@ -295,6 +300,50 @@ TEST_F(SettingsDialogTest, ThumbnailsStartTheTestDisplayOnlyWithARow) {
   EXPECT_EQ(r.format.emphasisMode, 'R');
   EXPECT_EQ(r.format.fixedLayout, ' ') << "the thumbnail chooses the layout";
   EXPECT_TRUE(IsWindow(w)) << "the dialog stays";
+}
+
+TEST_F(SettingsDialogTest, ThumbnailsAreReachedAndClickedWithTheKeyboard) {
+  HWND w = Open();
+  // The fixture's Press is the list's, with Control; this one holds Shift.
+  const auto press = [w](UINT key, bool shift = false) { zor::win::testing::Press(w, key, shift); };
+  ASSERT_EQ(FocusedId(), IDC_MESSAGE_LIST);
+  SelectRow(w, IDC_MESSAGE_LIST, 1);
+  for (int i = 0; i < 20 && FocusedId() != IDC_THUMBNAIL; ++i) press(VK_TAB);
+  ASSERT_EQ(FocusedId(), IDC_THUMBNAIL) << "the thumbnails are a tab stop";
+  press(VK_SPACE);
+  press(VK_LEFT);
+  EXPECT_EQ(FocusedId(), IDC_THUMBNAIL + 5);
+  press(VK_SPACE, true);
+  press(VK_RIGHT);
+  press(VK_RIGHT);
+  press(VK_RETURN);
+  ASSERT_EQ(services_.testDisplays.size(), 3u);
+  const std::pair<int, bool> asked[] = {{0, false}, {5, true}, {1, false}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(services_.testDisplays[i].text, L"二行目です");
+    EXPECT_EQ(services_.testDisplays[i].layout, asked[i].first) << i;
+    EXPECT_EQ(services_.testDisplays[i].hideCredit, asked[i].second) << i;
+  }
+  EXPECT_FALSE(form_->Ended()) << "Enter on a thumbnail is its click, not OK";
+}
+
+TEST_F(SettingsDialogTest, ScreenReadersHearTheListTheBlankButtonsAndTheThumbnails) {
+  ComScope com;
+  HWND w = Open();
+  SelectRow(w, IDC_MESSAGE_LIST, 0);
+  std::map<int, Heard> heard;
+  for (const Heard& h : HearFocusable(w)) {
+    std::printf("  %d %s\n", h.id, Utf8(h.name).c_str());
+    EXPECT_FALSE(h.name.empty()) << h.id;
+    heard[h.id] = h;
+  }
+  EXPECT_EQ(heard[IDC_MESSAGE_LIST].name, L"登録文章");
+  EXPECT_EQ(heard[IDC_MOVE_UP_TEN].name, L"10 件上へ");
+  EXPECT_EQ(heard[IDC_MOVE_DOWN_TEN].name, L"10 件下へ");
+  EXPECT_EQ(Text(w, IDC_MOVE_UP_TEN), L"") << "the buttons still show no text";
+  EXPECT_EQ(heard[IDC_THUMBNAIL + 0].name, L"右上にL字レイアウト（背景黒）");
+  EXPECT_EQ(heard[IDC_THUMBNAIL + 5].name, L"中央にレイアウト（背景白）");
+  EXPECT_EQ(heard[IDC_THUMBNAIL + 5].role, ROLE_SYSTEM_PUSHBUTTON);
 }
 
 TEST_F(SettingsDialogTest, MissingFileOffersTheOpenDialogAndCancelLeavesNoFile) {

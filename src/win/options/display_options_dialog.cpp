@@ -29,6 +29,12 @@ constexpr int kLastSwatch = 14;
 constexpr bool kBlackGround[kSchemePictures] = {true, true, false, false, true, true, false};
 // The layout pictures: an L, the centred row, and an L and the row for random.
 constexpr int kLayoutSketch[kLayoutPictures] = {0, 2, 1, 2};
+// The scheme pictures in the order the dialog shows them, row by row.
+constexpr int kSchemePictureOrder[kSchemePictures] = {0, 2, 1, 3, 4, 5, 6};
+// What screen readers call the swatches 1..14 (palette colours 1..14).
+constexpr const wchar_t* kSwatchNames[kLastSwatch + 1] = {
+    L"", L"紺", L"緑", L"青緑", L"暗い赤", L"紫", L"オリーブ", L"銀",
+    L"灰", L"青", L"明るい緑", L"水色", L"赤", L"赤紫", L"黄"};
 
 }  // namespace
 
@@ -45,8 +51,49 @@ bool DisplayOptionsDialog::OnInit() {
   si.nPos = model_.IntervalPosition();
   SetScrollInfo(Item(IDC_INTERVAL_BAR), SB_CTL, &si, FALSE);
   CentreOnScreen();
+  MakeChoices();
   Apply();
   return true;
+}
+
+void DisplayOptionsDialog::MakeChoices() {
+  NameForScreenReaders(Item(IDC_INTERVAL_BAR), WithoutAccessKey(ItemText(IDC_INTERVAL_BAR_GROUP)));
+  // A picture is named for the option it stands for, and for its ground
+  // where one option has several pictures.
+  const auto name = [this](int picture, int option, bool several) {
+    std::wstring text = WithoutAccessKey(ItemText(option));
+    if (several) text += L"：" + ItemText(picture);
+    SetItemText(picture, text);
+  };
+  PictureGroup schemes;
+  for (int i : kSchemePictureOrder) {
+    const int scheme = DisplayOptionsModel::SchemeOfPicture(i);
+    name(IDC_SCHEME_PICTURE + i, IDC_SCHEME + scheme, scheme >= 2);
+    schemes.controls.push_back(Item(IDC_SCHEME_PICTURE + i));
+  }
+  schemes.checked = [this](int index) {
+    return model_.Current().scheme ==
+           DisplayOptionsModel::SchemeOfPicture(kSchemePictureOrder[static_cast<std::size_t>(index)]);
+  };
+  choices_.Add(std::move(schemes));
+  PictureGroup layouts;
+  for (int i = 0; i < kLayoutPictures; ++i) {
+    const int layout = DisplayOptionsModel::LayoutOfPicture(i);
+    name(IDC_LAYOUT_PICTURE + i, IDC_LAYOUT + layout, layout == 2);
+    layouts.controls.push_back(Item(IDC_LAYOUT_PICTURE + i));
+  }
+  layouts.checked = [this](int index) {
+    return model_.Current().layout == DisplayOptionsModel::LayoutOfPicture(index);
+  };
+  choices_.Add(std::move(layouts));
+  PictureGroup swatches;
+  for (int i = 1; i <= kLastSwatch; ++i) {
+    SetItemText(IDC_EMPHASIS_SWATCH + i, kSwatchNames[i]);
+    swatches.controls.push_back(Item(IDC_EMPHASIS_SWATCH + i));
+  }
+  swatches.checked = [this](int index) { return model_.Current().colour == index + 1; };
+  swatches.focusInset = 3;
+  choices_.Add(std::move(swatches));
 }
 
 void DisplayOptionsDialog::Apply() {
@@ -74,6 +121,7 @@ void DisplayOptionsDialog::Apply() {
     for (int i = 0; i < kLayoutPictures; ++i) invalidate(IDC_LAYOUT_PICTURE + i);
   }
   if (now.colour != shown_.colour || now.emphasisOn != shown_.emphasisOn) invalidate(IDC_EMPHASIS_SAMPLE);
+  choices_.FollowChoice();
   shown_ = now;
   shownOnce_ = true;
 }

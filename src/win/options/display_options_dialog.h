@@ -11,6 +11,7 @@
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/handles.h"
+#include "win/common/picture_choices.h"
 
 namespace zor::win {
 
@@ -31,6 +32,7 @@ class DisplayOptionsDialog final : public Dialog {
 
  private:
   void Apply();
+  void MakeChoices();
   void Scroll(int code, int position);
   void DrawItem(const DRAWITEMSTRUCT& item);
   void DrawSample(HDC dc, const RECT& r);
@@ -42,6 +44,7 @@ class DisplayOptionsDialog final : public Dialog {
   bool shownOnce_ = false;
   UniqueFont sampleFont_;
   int sampleFontHeight_ = 0;
+  PictureChoices choices_;
   Status outcome_;
 };
 

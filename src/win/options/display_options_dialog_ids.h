@@ -5,6 +5,7 @@
 #define IDC_INTERVAL_BAR 2001
 #define IDC_EMPHASIS_ON 2002
 #define IDC_EMPHASIS_SAMPLE 2003
+#define IDC_INTERVAL_BAR_GROUP 2004
 // Radio groups: colour schemes (0..3), layouts (0..2), order (0..1).
 #define IDC_SCHEME 2010
 #define IDC_LAYOUT 2020

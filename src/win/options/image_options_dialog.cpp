@@ -94,10 +94,20 @@ ImageOptionsDialog::ImageOptionsDialog(DialogServices& services, ProfileStore& s
       model_(LoadSettings(store, programFolder_)) {}
 
 bool ImageOptionsDialog::OnInit() {
+  PictureGroup background;
+  PictureGroup interval;
   for (int i = 0; i < kStretchChoices; ++i) {
-    tips_.Add(hwnd(), Item(IDC_BACKGROUND_STRETCH + i), kStretchTips[i]);
-    tips_.Add(hwnd(), Item(IDC_INTERVAL_STRETCH + i), kStretchTips[i]);
+    for (int first : {IDC_BACKGROUND_STRETCH, IDC_INTERVAL_STRETCH}) {
+      tips_.Add(hwnd(), Item(first + i), kStretchTips[i]);
+      SetItemText(first + i, kStretchTips[i]);
+    }
+    background.controls.push_back(Item(IDC_BACKGROUND_STRETCH + i));
+    interval.controls.push_back(Item(IDC_INTERVAL_STRETCH + i));
   }
+  background.checked = [this](int index) { return model_.View().bgStretch == index; };
+  interval.checked = [this](int index) { return model_.View().itStretch == index; };
+  choices_.Add(std::move(background));
+  choices_.Add(std::move(interval));
   Apply();
   CentreOnScreen();
   return true;
@@ -122,6 +132,7 @@ void ImageOptionsDialog::Apply() {
       InvalidateRect(Item(IDC_INTERVAL_STRETCH + view.itStretch), nullptr, FALSE);
     }
   }
+  choices_.FollowChoice();
   shown_ = view;
   shownOnce_ = true;
 }

@@ -12,6 +12,7 @@
 #include "core/options/image_options.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
+#include "win/common/picture_choices.h"
 #include "win/common/tooltips.h"
 
 namespace zor::win {
@@ -47,6 +48,7 @@ class ImageOptionsDialog final : public Dialog {
   ImageOptionsView shown_;
   bool shownOnce_ = false;
   Tooltips tips_;
+  PictureChoices choices_;
   bool saved_ = false;
   Status outcome_;
 };

@@ -49,8 +49,15 @@ bool VersionBox::OnInit() {
   SetItemText(IDC_MAIL_LINK, L"E-mail: " + std::wstring(MailAddress()));
   MakeLink();
   tooltips_.Add(hwnd(), Item(IDC_MAIL_LINK), kMailTip);
+  PictureGroup link;
+  link.controls.push_back(Item(IDC_MAIL_LINK));
+  link.role = ChoiceRole::kLink;
+  link.focusInset = 0;
+  link_.Add(std::move(link));
   CentreOnScreen();
-  return true;
+  // OK, not the link before it in the tab order, takes Enter at first.
+  SetFocus(Item(IDOK));
+  return false;
 }
 
 void VersionBox::MakeLink() {

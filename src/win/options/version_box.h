@@ -10,6 +10,7 @@
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/handles.h"
+#include "win/common/picture_choices.h"
 #include "win/common/tooltips.h"
 
 namespace zor::win {
@@ -46,6 +47,7 @@ class VersionBox final : public Dialog {
 
   MailOpener openMail_;
   Tooltips tooltips_;
+  PictureChoices link_;
   UniqueFont linkFont_;
   UniqueIcon icon_;
   int iconSize_ = 0;

@@ -21,18 +21,57 @@ LineFormatDialog::LineFormatDialog(ListEditor& editor, const Message& message)
       model_(Trim(message.text), message.format, editor.Header().options.emphasisOn != 0) {}
 
 bool LineFormatDialog::OnInit() {
-  RECT cell{};
-  GetClientRect(Item(IDC_CHARACTER_CELL), &cell);
-  LOGFONTW lf{};
-  lf.lfHeight = -(cell.bottom - cell.top) * 4 / 5;
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = SHIFTJIS_CHARSET;
-  lf.lfQuality = CLEARTYPE_QUALITY;
-  wcscpy_s(lf.lfFaceName, L"ＭＳ ゴシック");
-  cellFont_.reset(CreateFontIndirectW(&lf));
   CentreOnScreen();
   Apply();
+  MakeChoices();
   return true;
+}
+
+void LineFormatDialog::MakeChoices() {
+  PictureGroup cells;
+  for (int i = 0; i < kCells; ++i) cells.controls.push_back(Item(IDC_CHARACTER_CELL + i));
+  cells.role = ChoiceRole::kToggle;
+  cells.checked = [this](int i) { return shown_.cells[static_cast<std::size_t>(i)].red; };
+  cells.activated = [this](int i, bool shift) {
+    if (shift) {
+      model_.ClickMarker(i);
+    } else {
+      model_.ClickCharacter(i);
+    }
+    Apply();
+  };
+  cells.described = [this](int i) {
+    const FormatCell& c = shown_.cells[static_cast<std::size_t>(i)];
+    if (!c.hasMarker) return std::wstring();
+    const bool kind = c.markerKind >= 'A' && c.markerKind <= 'D';
+    return std::wstring(L"折れ位置") + (kind ? std::wstring(L" ") + static_cast<wchar_t>(c.markerKind) : L"");
+  };
+  cells.moved = [this](int i, KeyMove move) { return MoveCellCursor(i, move, model_.CellCount()); };
+  cells.enterActs = false;
+  cells.focusInset = 1;
+  choices_.Add(std::move(cells));
+  PictureGroup layouts;
+  for (int i = 0; i < kLayoutPictureCount; ++i) {
+    layouts.controls.push_back(Item(IDC_FIXED_LAYOUT_PICTURE + i));
+    tips_.Add(hwnd(), Item(IDC_FIXED_LAYOUT_PICTURE + i), ItemText(IDC_FIXED_LAYOUT_PICTURE + i));
+  }
+  layouts.checked = [this](int i) { return shown_.layout == i + 1; };
+  choices_.Add(std::move(layouts));
+}
+
+HFONT LineFormatDialog::CellFont(int cellHeight) {
+  // Made at the cell's height, so a move to a monitor of another DPI gives a new font.
+  if (!cellFont_ || cellFontHeight_ != cellHeight) {
+    LOGFONTW lf{};
+    lf.lfHeight = -cellHeight * 4 / 5;
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = SHIFTJIS_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    wcscpy_s(lf.lfFaceName, L"ＭＳ ゴシック");
+    cellFont_.reset(CreateFontIndirectW(&lf));
+    cellFontHeight_ = cellHeight;
+  }
+  return cellFont_.get();
 }
 
 void LineFormatDialog::Apply() {
@@ -53,6 +92,7 @@ void LineFormatDialog::Apply() {
   for (int i = 0; i < 4; ++i) SetChecked(IDC_FIXED_LAYOUT + i, view.layout == i);
   for (int i = 0; i < 3; ++i) InvalidateRect(Item(IDC_FIXED_LAYOUT_PICTURE + i), nullptr, FALSE);
   shown_ = view;
+  choices_.FollowChoice();
 }
 
 void LineFormatDialog::DrawItem(const DRAWITEMSTRUCT& item) {
@@ -64,7 +104,7 @@ void LineFormatDialog::DrawItem(const DRAWITEMSTRUCT& item) {
     const FormatCell& c = shown_.cells[static_cast<std::size_t>(id - IDC_CHARACTER_CELL)];
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-    SelectionRestorer font(dc, cellFont_.get());
+    SelectionRestorer font(dc, CellFont(r.bottom - r.top));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, c.red ? kMarkedColour : kPlainColour);
     RECT text = r;
@@ -107,11 +147,20 @@ bool LineFormatDialog::OnCommand(int id, int code, HWND control) {
 }
 
 bool LineFormatDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
-  if (msg != WM_DRAWITEM) return false;
-  DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
-  *result = TRUE;
-  return true;
+  switch (msg) {
+    case WM_DRAWITEM:
+      DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      *result = TRUE;
+      return true;
+    case WM_DPICHANGED:
+      cellFont_.reset();
+      return false;  // the dialog goes on with its own handling
+    default:
+      return false;
+  }
 }
+
+void LineFormatDialog::OnClose() { tips_.Destroy(); }
 
 Status RunLineFormat(DialogServices& services, HWND owner, ListEditor& editor, const Message& message) {
   LineFormatDialog lineFormatDialog(editor, message);

@@ -9,6 +9,8 @@
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/handles.h"
+#include "win/common/picture_choices.h"
+#include "win/common/tooltips.h"
 
 namespace zor::win {
 
@@ -20,20 +22,29 @@ class LineFormatDialog final : public Dialog {
   [[nodiscard]] const LineFormatModel& Model() const noexcept { return model_; }
   // What the write on OK gave (ok when nothing was written).
   [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
+  [[nodiscard]] HWND TooltipWindow() const noexcept { return tips_.hwnd(); }
+  // The height of the characters' font, 0 before the first cell is drawn.
+  [[nodiscard]] int CellFontHeight() const noexcept { return cellFontHeight_; }
 
  protected:
   bool OnInit() override;
   bool OnCommand(int id, int code, HWND control) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+  void OnClose() override;
 
  private:
   void Apply();
+  void MakeChoices();
   void DrawItem(const DRAWITEMSTRUCT& item);
+  HFONT CellFont(int cellHeight);
 
   ListEditor& editor_;
   LineFormatModel model_;
   LineFormatView shown_;
   UniqueFont cellFont_;
+  int cellFontHeight_ = 0;
+  Tooltips tips_;
+  PictureChoices choices_;
   Status outcome_;
 };
 

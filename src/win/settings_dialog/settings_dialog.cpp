@@ -249,9 +249,12 @@ void SettingsDialog::MakeTooltips() {
     ti.lpszText = const_cast<wchar_t*>(text);
     SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
   }
-  // The blank ten-row buttons carry their tooltip as their accessible name.
+  // The ten-row buttons show no text; screen readers are told what they do.
   SetWindowTextW(Item(IDC_MOVE_UP_TEN), L"");
   SetWindowTextW(Item(IDC_MOVE_DOWN_TEN), L"");
+  NameForScreenReaders(Item(IDC_MOVE_UP_TEN), L"10 件上へ");
+  NameForScreenReaders(Item(IDC_MOVE_DOWN_TEN), L"10 件下へ");
+  NameForScreenReaders(Item(IDC_MESSAGE_LIST), L"登録文章");
 }
 
 bool SettingsDialog::OnCommand(int id, int code, HWND control) {

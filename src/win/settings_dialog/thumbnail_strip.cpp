@@ -42,6 +42,11 @@ void ThumbnailStrip::Attach(HWND dialog, Clicked clicked) {
     SetWindowSubclass(GetDlgItem(dialog_, IDC_THUMBNAIL + i), &ThumbnailStrip::PictureProc, static_cast<UINT_PTR>(i),
                       reinterpret_cast<DWORD_PTR>(this));
   }
+  PictureGroup pictures;
+  for (int i = 0; i < kThumbnailCount; ++i) pictures.controls.push_back(GetDlgItem(dialog_, IDC_THUMBNAIL + i));
+  pictures.role = ChoiceRole::kButton;
+  pictures.activated = [this](int index, bool shift) { clicked_(index, shift); };
+  keys_.Add(std::move(pictures));
 }
 
 void ThumbnailStrip::Show(bool visible) {

@@ -14,6 +14,7 @@
 #include "core/screen/sequencer.h"
 #include "core/settings_dialog/list_editor.h"
 #include "win/common/handles.h"
+#include "win/common/picture_choices.h"
 #include "win/settings_dialog/thumbnails.h"
 
 namespace zor::win {
@@ -33,7 +34,8 @@ class ThumbnailStrip {
   ThumbnailStrip& operator=(const ThumbnailStrip&) = delete;
 
   // The strip's controls are the settings dialog's caption and pictures; a
-  // click on a picture calls clicked.
+  // click on a picture calls clicked, and so do Space (as the left button)
+  // and Shift+Space (as the right one) on the focused picture.
   void Attach(HWND dialog, Clicked clicked);
   // Shows or hides the caption and the six pictures at once (one repaint);
   // shown, the pictures are drawn after a pause, hidden, they are dropped.
@@ -60,6 +62,7 @@ class ThumbnailStrip {
   Clicked clicked_;
   std::array<UniqueBitmap, kThumbnailCount> thumbnails_;
   bool pending_ = false;
+  PictureChoices keys_;
 };
 
 }  // namespace zor::win

@@ -25,6 +25,8 @@
 //       "selected S", "itemheight H", "top T", "client L T R B" (the list's
 //       client area on the screen), then one "ROW<tab>TEXT" line per row,
 //       the text without its trailing blanks
+//   e2e_host focus                    the control with the keyboard focus in
+//       the foreground window: ID<tab>CLASS
 // With E2E_PROGRAM set, only windows of programs whose path holds that text
 // (any letter case) are seen. Text goes out as UTF-8. Exit codes: 0 found,
 // 1 not found, 2 usage.
@@ -330,6 +332,14 @@ int PrintList(HWND parent) {
 // Window and control commands: argv[2] is the window's caption.
 int Find(const std::wstring& mode, int argc, wchar_t** argv) {
   if (mode == L"windows") return PrintWindows();
+  if (mode == L"focus") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(0, &info) || !info.hwndFocus) return 1;
+    std::printf("%d\t", GetDlgCtrlID(info.hwndFocus));
+    PrintUtf8(ClassOf(info.hwndFocus) + L"\n");
+    return 0;
+  }
   if (mode == L"dpi") {
     // Wine answers GetDpiForWindow for another process's window with 96
     // now and then, whatever the window was made at: the system's DPI is

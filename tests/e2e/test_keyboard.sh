@@ -1,0 +1,102 @@
+# The picture choices of the dialogs reached with the keyboard alone in the
+# real saver, at 96 and 144 DPI, with a screenshot of each focused picture.
+# shellcheck shell=bash
+
+# The focused control's id in the foreground window.
+kb_focus_id() { ask focus | cut -f1; }
+
+# Presses KEY (Tab unless given) until a control whose id matches the
+# pattern ID has the focus.
+kb_key_to() {
+  local id="$1" key="${2:-Tab}" i
+  for i in $(seq 1 30); do
+    [[ "$(kb_focus_id)" =~ ^($id)$ ]] && return 0
+    xdotool key "$key"
+    sleep 0.15
+  done
+  echo "no focus on $id (last $(kb_focus_id))"
+  return 1
+}
+
+# Brings the settings dialog forward (a click on its count label), then KEYS.
+kb_settings_keys() {
+  click_control "$SETTINGS_CAPTION" Static 登録数 >/dev/null || return 1
+  sleep 0.3
+  local key
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.3
+  done
+}
+
+# Keeps a screenshot NAME at the current DPI.
+kb_shot() { sleep 0.3; import -window root "$SHOTS/keyboard-$1-dpi$KB_DPI.png"; }
+
+e2e_picture_choices_take_the_keyboard_focus_at_both_dpi() {
+  (
+    local key='HKCU\Control Panel\Desktop' before d ok=0
+    before=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" { print $3 }')
+    # shellcheck disable=SC2317 # run by the trap
+    restore() {
+      if [ -n "$before" ]; then
+        wine reg add "$key" /v LogPixels /t REG_DWORD /d "$((before))" /f >/dev/null 2>&1
+      else
+        wine reg delete "$key" /v LogPixels /f >/dev/null 2>&1
+      fi
+    }
+    trap restore EXIT
+    trap 'exit 1' INT TERM
+    d=$(new_folder)
+    prepare_messages "$d"
+    for KB_DPI in 96 144; do
+      wine reg add "$key" /v LogPixels /t REG_DWORD /d "$KB_DPI" /f >/dev/null 2>&1 || { echo "cannot set LogPixels"; exit 1; }
+      start_settings "$d" || { echo "$KB_DPI: no settings dialog"; end_programs "$SETTINGS_PID"; ok=1; continue; }
+      click_row 0
+      kb_key_to 1020 && kb_key_to 1022 Right && kb_shot thumbnail || ok=1
+      if click_control "$SETTINGS_CAPTION" Button 書式 && ask wait '書式設定' 10000; then
+        # The cursor starts on the first character and moves to the third.
+        kb_key_to 1400 && kb_key_to 1402 Right && kb_shot format-cell || ok=1
+        kb_key_to '132[0-2]' && kb_shot format-layout || ok=1
+        xdotool key Escape
+        ask gone '書式設定' 10000 || ok=1
+      else
+        echo "$KB_DPI: no format dialog"
+        ok=1
+      fi
+      if kb_settings_keys alt+o && ask wait 'zorante.zrd のオプション' 10000; then
+        kb_key_to '204[0-6]' && kb_key_to 2042 Right && kb_shot options-scheme || ok=1
+        kb_key_to '206[1-9]|207[0-4]' && kb_key_to 2072 Right && kb_shot options-swatch || ok=1
+        xdotool key Escape
+        ask gone 'zorante.zrd のオプション' 10000 || ok=1
+      else
+        echo "$KB_DPI: no display options"
+        ok=1
+      fi
+      if kb_settings_keys alt+c Return && ask wait '背景・インターバルＢＭＰ' 10000; then
+        kb_key_to '343[0-3]' && kb_key_to 3431 Right && kb_shot image-stretch || ok=1
+        xdotool key Escape
+        ask gone '背景・インターバルＢＭＰ' 10000 || ok=1
+      else
+        echo "$KB_DPI: no image options"
+        ok=1
+      fi
+      if kb_settings_keys alt+h Up Return && ask wait 'バージョン情報' 10000; then
+        kb_key_to 1 >/dev/null
+        xdotool key Tab
+        sleep 0.2
+        kb_shot version-link
+        [ "$(kb_focus_id)" != 1 ] || { echo "$KB_DPI: the mail link takes no focus"; ok=1; }
+        xdotool key Escape
+        ask gone 'バージョン情報' 10000 || ok=1
+      else
+        echo "$KB_DPI: no version box"
+        ok=1
+      fi
+      click_control "$SETTINGS_CAPTION" Button OK
+      wait_gone "$SETTINGS_PID" 10 || ok=1
+      end_programs "$SETTINGS_PID"
+    done
+    rm -rf "$d"
+    exit $ok
+  )
+}
