@@ -69,7 +69,7 @@ class BenchServices final : public DialogServices {
   FileDialogAnswer AskFile(HWND, const FileDialogRequest& request) override {
     return FileDialogAnswer{false, request.initialName, 0};
   }
-  void Help(HWND, HelpCommand, const std::filesystem::path&) override {}
+  void Help(HWND, HelpCommand, const std::filesystem::path&, std::wstring_view) override {}
   void TestDisplay(HWND, const TestDisplayRequest&) override {}
 };
 
