@@ -127,13 +127,26 @@ inst_start_setup() {
   xdotool key Return
 }
 
-# The setup's first three pages in one language, then Cancel and Yes.
+# The texts of the first twenty labels of the wizard (caption start $1), one
+# a line (the page's own come after the frame's).
+inst_page_texts() {
+  local caption i
+  caption=$(inst_caption "$1")
+  for i in $(seq 0 19); do inst_ask text "$caption" Static "#$i"; echo; done
+}
+
+# The setup's first three pages in one language, then Cancel and Yes. The
+# welcome page speaks of the per-user install ($5, a word of it), not of
+# closing programs or system files as the stock one does.
 inst_pages_then_cancel() {
-  local locale="$1" caption="$2" lang="$3" name="$4" expected
+  local locale="$1" caption="$2" lang="$3" name="$4" word="$5" expected texts
   inst_start_setup "$locale" "$name" "setup-$lang-language" || return 1
   poll 30 inst_has_window "$caption" || { echo "no setup window '$caption'"; return 1; }
   sleep 0.5
   import -window root "$SHOTS/setup-$lang-welcome.png"
+  texts=$(inst_page_texts "$caption")
+  grep -qF "$word" <<<"$texts" || { echo "$lang: the welcome page does not say '$word'"; return 1; }
+  ! grep -qiE 'system files|システム ファイル|アプリケーションを終了' <<<"$texts" || { echo "$lang: the stock welcome text"; return 1; }
   inst_next_page "$caption" Return SysTreeView32 "setup-$lang-components" || return 1
   inst_next_page "$caption" Return Edit "setup-$lang-folder" || return 1
   expected="$(winepath -w "$(inst_default_folder)")"
@@ -184,11 +197,11 @@ e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
   local -x WINEPREFIX="$INST_PREFIX"
   inst_ready || return 1
   local ok=0 folder caption left top
-  inst_pages_then_cancel en_US.UTF-8 'ZORANTE Setup' en English || ok=1
+  inst_pages_then_cancel en_US.UTF-8 'ZORANTE Setup' en English 'for you alone' || ok=1
   inst_end_programs
 
   # Japanese, to the end.
-  inst_pages_then_cancel ja_JP.UTF-8 'ZORANTE セットアップ' ja 日本語 || ok=1
+  inst_pages_then_cancel ja_JP.UTF-8 'ZORANTE セットアップ' ja 日本語 'このユーザーだけ' || ok=1
   inst_end_programs
   if inst_start_setup ja_JP.UTF-8 日本語 setup-ja-language && poll 30 inst_has_window 'ZORANTE セットアップ' && sleep 0.5 &&
     inst_next_page 'ZORANTE セットアップ' Return SysTreeView32 setup-ja-components &&
