@@ -1,10 +1,11 @@
 ; ZORANTE setup: installs for the current user, without administrator rights,
 ; into the user's own programs folder, so that the program folder (settings
-; file and message files) stays writable.
+; file and registration files) stays writable.
 ;
 ; makensis -DVERSION=X.YY -DVERSION_MAJOR=X -DVERSION_MINOR=YY -DSTAGE=DIR
-;          -DICON=FILE -DOUTFILE=FILE zorante.nsi
-; STAGE holds zorante.scr, zortool.exe, zorante.chm and the sample zorante.zrd.
+;          -DICON=FILE -DSIDE=FILE -DOUTFILE=FILE zorante.nsi
+; STAGE holds zorante.scr, zortool.exe, zorante.chm and the sample zorante.zrd;
+; SIDE is the 164x314 BMP of the welcome and finish pages.
 
 Unicode true
 Target amd64-unicode
@@ -12,8 +13,8 @@ ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
-!ifndef VERSION | VERSION_MAJOR | VERSION_MINOR | STAGE | ICON | OUTFILE
-  !error "VERSION, VERSION_MAJOR, VERSION_MINOR, STAGE, ICON and OUTFILE must be defined"
+!ifndef VERSION | VERSION_MAJOR | VERSION_MINOR | STAGE | ICON | SIDE | OUTFILE
+  !error "VERSION, VERSION_MAJOR, VERSION_MINOR, STAGE, ICON, SIDE and OUTFILE must be defined"
 !endif
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZORANTE"
@@ -21,6 +22,9 @@ SetCompressor /SOLID lzma
 !define SHORTCUT "$SMPROGRAMS\ZORANTE の設定.lnk"
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_SENDCHANGE 2
+; The space texts of the components page (the dialog's resource ids).
+!define IDC_SPACE_REQUIRED 1023
+!define IDC_SPACE_AVAILABLE 1024
 
 ; Japanese faces tried in this order when the default face is not installed
 ; (zortool font writes the first one found as UseFont).
@@ -33,6 +37,8 @@ OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\ZORANTE"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "ZORANTE ${VERSION}"
+; The stock Japanese button reads in half-width kana.
+UninstallButtonText "$(UninstallButton)"
 
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -40,12 +46,12 @@ BrandingText "ZORANTE ${VERSION}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
 !define MUI_FINISHPAGE_RUN "$INSTDIR\zorante.scr"
 !define MUI_FINISHPAGE_RUN_PARAMETERS "/c"
 !define MUI_FINISHPAGE_RUN_TEXT "$(OpenSettings)"
-!define MUI_FINISHPAGE_RUN_NOTCHECKED
 ; The language is asked once (offered as the system's) and kept in the
 ; uninstall entry for upgrades and the uninstaller. Both languages are
 ; listed whatever the system's code page: the pages are Unicode.
@@ -56,14 +62,23 @@ BrandingText "ZORANTE ${VERSION}"
 !define MUI_LANGDLL_WINDOWTITLE "言語 / Language"
 !define MUI_LANGDLL_INFO "言語を選んでください。$\r$\nPlease select a language."
 
+; The stock welcome speaks of closing programs and replacing system files,
+; which a per-user install does not do.
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
+; The stock list labels are too long for their column and break inside a word.
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "$(ComponentsList)"
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
 
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "$(UnConfirmText)"
 !insertmacro MUI_UNPAGE_CONFIRM
 !define MUI_COMPONENTSPAGE_TEXT_TOP "$(UnDataText)"
+!define MUI_COMPONENTSPAGE_TEXT_COMPLIST "$(UnComponentsList)"
+; Removing takes no space: the page shows no "space required" line.
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.ComponentsShow
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -75,10 +90,20 @@ LangString SecProgramName ${LANG_ENGLISH} "ZORANTE screen saver"
 LangString SecProgramName ${LANG_JAPANESE} "ZORANTE スクリーンセーバー"
 LangString SecSaverName ${LANG_ENGLISH} "Make ZORANTE the current screen saver"
 LangString SecSaverName ${LANG_JAPANESE} "ZORANTE を現在のスクリーンセーバーにする"
-LangString SecDataName ${LANG_ENGLISH} "Also remove my messages and settings"
-LangString SecDataName ${LANG_JAPANESE} "メッセージファイルと設定も削除する"
-LangString UnDataText ${LANG_ENGLISH} "The program is removed. Your message files (*.zrd) and settings (ZORANTE.ini) are removed only when you tick the box below."
-LangString UnDataText ${LANG_JAPANESE} "プログラムは削除されます。メッセージファイル (*.zrd) と設定 (ZORANTE.ini) は、下のチェックボックスをオンにしたときだけ削除されます。"
+LangString SecDataName ${LANG_ENGLISH} "Also remove my files and settings"
+LangString SecDataName ${LANG_JAPANESE} "登録ファイルと設定も削除する"
+LangString UnDataText ${LANG_ENGLISH} "The program is removed. Your registration files (*.zrd) and settings file (ZORANTE.ini) are removed only when you tick the box below."
+LangString UnDataText ${LANG_JAPANESE} "プログラムは削除されます。登録ファイル (*.zrd) と設定ファイル (ZORANTE.ini) は、下のチェックボックスをオンにしたときだけ削除されます。"
+LangString WelcomeText ${LANG_ENGLISH} "Setup will install ZORANTE for you alone, in your own programs folder. No administrator rights are needed and other users are not affected.$\r$\n$\r$\nAn earlier version is replaced; your registration files and settings are kept.$\r$\n$\r$\nClick Next to continue."
+LangString WelcomeText ${LANG_JAPANESE} "ZORANTE を、このユーザーだけのプログラム フォルダにインストールします。管理者の権限は要らず、ほかのユーザーには影響しません。$\r$\n$\r$\n以前のバージョンがあれば置き換えます。登録ファイルと設定はそのまま残ります。$\r$\n$\r$\n［次へ］をクリックして続けてください。"
+LangString UnConfirmText ${LANG_ENGLISH} "ZORANTE will be uninstalled from the following folder. Click Next to continue."
+LangString UnConfirmText ${LANG_JAPANESE} "ZORANTE を次のフォルダからアンインストールします。［次へ］をクリックして続けてください。"
+LangString ComponentsList ${LANG_ENGLISH} "Components to install:"
+LangString ComponentsList ${LANG_JAPANESE} "インストールするもの:"
+LangString UnComponentsList ${LANG_ENGLISH} "Components to remove:"
+LangString UnComponentsList ${LANG_JAPANESE} "削除するもの:"
+LangString UninstallButton ${LANG_ENGLISH} "&Uninstall"
+LangString UninstallButton ${LANG_JAPANESE} "アンインストール(&U)"
 LangString OpenSettings ${LANG_ENGLISH} "Open the ZORANTE settings"
 LangString OpenSettings ${LANG_JAPANESE} "ZORANTE の設定を開く"
 LangString FaceChosen ${LANG_ENGLISH} "ＭＳ 明朝 is not installed: ZORANTE draws with another Japanese face (ZORANTE.ini, UseFont)."
@@ -92,6 +117,40 @@ FunctionEnd
 
 Function un.onInit
   !insertmacro MUI_UNGETLANGUAGE
+FunctionEnd
+
+; Moves the wizard's button ID left by $6 pixels and widens it by DW.
+!macro MOVE_BUTTON ID DW
+  GetDlgItem $0 $HWNDPARENT ${ID}
+  System::Call '*(i 0, i 0, i 0, i 0) p .r9'
+  System::Call 'user32::GetWindowRect(p r0, p r9)'
+  System::Call 'user32::MapWindowPoints(p 0, p $HWNDPARENT, p r9, i 2)'
+  System::Call '*$9(i .r2, i .r3, i .r4, i .r5)'
+  System::Free $9
+  IntOp $4 $4 - $2
+  IntOp $5 $5 - $3
+  IntOp $2 $2 - $6
+  IntOp $4 $4 + ${DW}
+  System::Call 'user32::SetWindowPos(p r0, p 0, i r2, i r3, i r4, i r5, i 0x14)'
+!macroend
+
+Function un.ComponentsShow
+  FindWindow $0 "#32770" "" $HWNDPARENT
+  GetDlgItem $1 $0 ${IDC_SPACE_REQUIRED}
+  ShowWindow $1 ${SW_HIDE}
+  GetDlgItem $1 $0 ${IDC_SPACE_AVAILABLE}
+  ShowWindow $1 ${SW_HIDE}
+  ; The full-width label does not fit the stock button: it grows by a
+  ; third to the left, and Back moves along.
+  GetDlgItem $0 $HWNDPARENT 1
+  System::Call '*(i 0, i 0, i 0, i 0) p .r9'
+  System::Call 'user32::GetWindowRect(p r0, p r9)'
+  System::Call '*$9(i .r2, i, i .r4)'
+  System::Free $9
+  IntOp $6 $4 - $2
+  IntOp $6 $6 / 3
+  !insertmacro MOVE_BUTTON 3 0
+  !insertmacro MOVE_BUTTON 1 $6
 FunctionEnd
 
 VIProductVersion "${VERSION_MAJOR}.${VERSION_MINOR}.0.0"

@@ -1,6 +1,7 @@
 # The setup program made from this build (installer/make-setup), in a fresh
-# Wine prefix of its own: the pages in Japanese and English and an
-# interactive uninstall that removes the user's files when asked; a silent
+# Wine prefix of its own: the pages in Japanese and English, each install's
+# finish page opening the settings, and interactive uninstalls that remove
+# the user's files only when asked; a silent
 # install that sets the screen saver, the installed saver with its message,
 # the Start-menu entry with the help window, an upgrade that keeps the
 # user's files and a silent uninstall that keeps them.
@@ -126,13 +127,26 @@ inst_start_setup() {
   xdotool key Return
 }
 
-# The setup's first three pages in one language, then Cancel and Yes.
+# The texts of the first twenty labels of the wizard (caption start $1), one
+# a line (the page's own come after the frame's).
+inst_page_texts() {
+  local caption i
+  caption=$(inst_caption "$1")
+  for i in $(seq 0 19); do inst_ask text "$caption" Static "#$i"; echo; done
+}
+
+# The setup's first three pages in one language, then Cancel and Yes. The
+# welcome page speaks of the per-user install ($5, a word of it), not of
+# closing programs or system files as the stock one does.
 inst_pages_then_cancel() {
-  local locale="$1" caption="$2" lang="$3" name="$4" expected
+  local locale="$1" caption="$2" lang="$3" name="$4" word="$5" expected texts
   inst_start_setup "$locale" "$name" "setup-$lang-language" || return 1
   poll 30 inst_has_window "$caption" || { echo "no setup window '$caption'"; return 1; }
   sleep 0.5
   import -window root "$SHOTS/setup-$lang-welcome.png"
+  texts=$(inst_page_texts "$caption")
+  grep -qF "$word" <<<"$texts" || { echo "$lang: the welcome page does not say '$word'"; return 1; }
+  ! grep -qiE 'system files|システム ファイル|アプリケーションを終了' <<<"$texts" || { echo "$lang: the stock welcome text"; return 1; }
   inst_next_page "$caption" Return SysTreeView32 "setup-$lang-components" || return 1
   inst_next_page "$caption" Return Edit "setup-$lang-folder" || return 1
   expected="$(winepath -w "$(inst_default_folder)")"
@@ -148,27 +162,51 @@ inst_pages_then_cancel() {
   [ ! -e "$(inst_default_folder)" ] || { echo "$lang: Cancel left a program folder"; return 1; }
 }
 
+# From the folder page on: installs, checks that the finish page's box
+# that opens the settings is ticked and that Finish opens them, then ends
+# them: CAPTION LANG BOX.
+inst_install_and_finish() {
+  local caption="$1" lang="$2" box="$3"
+  xdotool key Return
+  poll 30 inst_button_usable "$caption" "$box" || { echo "$lang: no finish page"; return 1; }
+  sleep 0.3
+  import -window root "$SHOTS/setup-$lang-finish.png"
+  [ "$(control_state_with inst_ask "$(inst_caption "$caption")" Button "$box" | cut -d' ' -f3)" = 1 ] ||
+    { echo "$lang: the box '$box' is not ticked"; return 1; }
+  xdotool key Return
+  inst_ask wait "$INST_SETTINGS" 30000 || { echo "$lang: Finish did not open the settings"; return 1; }
+  poll 10 inst_no_window "$caption" || { echo "$lang: setup did not end on the finish page"; return 1; }
+  inst_end_programs
+}
+
+# The uninstaller's first two pages (caption start $1, language $2): the
+# confirm page, then the components page with the button $3 (full-width in
+# Japanese) and no space line ($4, the stock text of it).
+inst_uninstall_pages() {
+  local caption="$1" lang="$2" button="$3" space="$4" state
+  poll 30 inst_has_window "$caption" || { echo "$lang: no uninstaller window"; return 1; }
+  sleep 0.5
+  import -window root "$SHOTS/uninstall-$lang-confirm.png"
+  inst_next_page "$caption" Return SysTreeView32 "uninstall-$lang-components" || return 1
+  inst_button_usable "$caption" "$button" || { echo "$lang: no button '$button' on the components page"; return 1; }
+  state=$(control_state_with inst_ask "$(inst_caption "$caption")" Static "$space")
+  [ "$state" = missing ] || [ "$(cut -d' ' -f2 <<<"$state")" = 0 ] || { echo "$lang: the page shows '$space'"; return 1; }
+}
+
 e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
   local -x WINEPREFIX="$INST_PREFIX"
   inst_ready || return 1
   local ok=0 folder caption left top
-  inst_pages_then_cancel en_US.UTF-8 'ZORANTE Setup' en English || ok=1
+  inst_pages_then_cancel en_US.UTF-8 'ZORANTE Setup' en English 'for you alone' || ok=1
   inst_end_programs
 
   # Japanese, to the end.
-  inst_pages_then_cancel ja_JP.UTF-8 'ZORANTE セットアップ' ja 日本語 || ok=1
+  inst_pages_then_cancel ja_JP.UTF-8 'ZORANTE セットアップ' ja 日本語 'このユーザーだけ' || ok=1
   inst_end_programs
   if inst_start_setup ja_JP.UTF-8 日本語 setup-ja-language && poll 30 inst_has_window 'ZORANTE セットアップ' && sleep 0.5 &&
     inst_next_page 'ZORANTE セットアップ' Return SysTreeView32 setup-ja-components &&
     inst_next_page 'ZORANTE セットアップ' Return Edit setup-ja-folder; then
-    # The finish page holds the check box that opens the settings.
-    xdotool key Return
-    poll 30 inst_button_usable 'ZORANTE セットアップ' 'ZORANTE の設定を開く' ||
-      { echo "no finish page"; ok=1; }
-    sleep 0.3
-    import -window root "$SHOTS/setup-ja-finish.png"
-    xdotool key Return
-    poll 10 inst_no_window 'ZORANTE セットアップ' || { echo "setup did not end on the finish page"; ok=1; }
+    inst_install_and_finish 'ZORANTE セットアップ' ja 'ZORANTE の設定を開く' || ok=1
   else
     ok=1
   fi
@@ -182,10 +220,7 @@ e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
   "$ZOR_ROOT/build/native/zortool" add "$folder/zorante.zrd" "私のメッセージ" >/dev/null
   zor_wine_japanese_ui
   (env LC_ALL=en_US.UTF-8 wine "$folder/uninstall.exe" &)
-  poll 30 inst_has_window 'ZORANTE アンインストール' || { echo "no uninstaller window"; inst_end_programs; return 1; }
-  sleep 0.5
-  import -window root "$SHOTS/uninstall-ja-confirm.png"
-  inst_next_page 'ZORANTE アンインストール' Return SysTreeView32 uninstall-ja-components || { inst_end_programs; return 1; }
+  inst_uninstall_pages 'ZORANTE アンインストール' ja アンインストール '必要容量: 0.0 KB' || { inst_end_programs; return 1; }
   caption=$(inst_caption 'ZORANTE アンインストール')
   # The one item's check box: the left end of the tree's first row.
   read -r left top _ < <(inst_ask control "$caption" SysTreeView32 '#0')
@@ -200,6 +235,33 @@ e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
   poll 10 inst_no_window 'ZORANTE アンインストール' || { echo "the uninstaller stays open"; ok=1; }
   poll 10 inst_gone "$folder" || { echo "the ticked box left: $(find "$folder" -mindepth 1 -printf '%f ')"; ok=1; }
   [ -z "$(inst_reg "$INST_UNINSTALL_KEY" DisplayName)" ] || { echo "the uninstall entry stays"; ok=1; }
+  inst_end_programs
+
+  # English, to the end, and an uninstall that keeps the user's files.
+  if inst_start_setup en_US.UTF-8 English setup-en-language && poll 30 inst_has_window 'ZORANTE Setup' && sleep 0.5 &&
+    import -window root "$SHOTS/setup-en-welcome.png" &&
+    inst_next_page 'ZORANTE Setup' Return SysTreeView32 setup-en-components &&
+    inst_next_page 'ZORANTE Setup' Return Edit setup-en-folder; then
+    inst_install_and_finish 'ZORANTE Setup' en 'Open the ZORANTE settings' || ok=1
+  else
+    ok=1
+  fi
+  inst_end_programs
+  folder=$(inst_folder)
+  [ -n "$folder" ] && [ -f "$folder/uninstall.exe" ] || { echo "the English install put nothing in place"; return 1; }
+  zor_wine_japanese_ui
+  (env LC_ALL=ja_JP.UTF-8 wine "$folder/uninstall.exe" &)
+  if inst_uninstall_pages 'ZORANTE Uninstall' en '&Uninstall' 'Space required: 0.0 KB'; then
+    xdotool key Return
+    poll 30 inst_button_usable 'ZORANTE Uninstall' '&Close' || { echo "the English uninstaller did not finish"; ok=1; }
+    xdotool key Return
+    poll 10 inst_no_window 'ZORANTE Uninstall' || { echo "the English uninstaller stays open"; ok=1; }
+    poll 10 inst_uninstalled "$folder" || { echo "the English uninstall left the program"; ok=1; }
+    [ -f "$folder/zorante.zrd" ] && [ -f "$folder/ZORANTE.ini" ] || { echo "the unticked box removed the user's files"; ok=1; }
+  else
+    ok=1
+  fi
+  rm -rf "$folder"
   inst_end_programs
   return $ok
 }

@@ -125,6 +125,9 @@ check "the dialogs' F1 pages are listed" [ "$(f1_pages | wc -l)" -ge 11 ]
 check "the contents' links resolve" all_resolve "$SRC" zorante.hhc locals
 check "the index's links resolve" all_resolve "$SRC" zorante.hhk locals
 check "the index has entries" [ "$(locals "$SRC/zorante.hhk" | wc -l)" -gt 20 ]
+# The help's and setup's own sentences use the program's words (glossary.html).
+check "the help and setup use the program's words" bash "$ROOT/tests/help/words.sh" "$SRC"/*.html \
+  "$SRC/zorante.hhc" "$SRC/zorante.hhk" "$ROOT/installer/zorante.nsi" "$ROOT/installer/readme.txt"
 
 # Pictures: each one is shown somewhere, reaches the CHM and the plain HTML.
 for img in "$SRC"/images/*.png; do
