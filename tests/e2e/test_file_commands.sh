@@ -197,7 +197,7 @@ fc_import() {
   fc_menu alt+f i && fc_file_dialog インポート "$(winepath -w "$d")\\lines.txt" "$shot" ||
     { echo "import of $target failed"; return 1; }
   if [ -n "$report" ]; then
-    fc_ask gone インポート 10000 && fc_ask wait ZORANTE 10000 || { echo "import of $target: no report"; return 1; }
+    fc_ask wait ZORANTE 20000 || { echo "import of $target: no report"; return 1; }
     have=$(fc_ask text ZORANTE Static '#1')
     [ "$have" = "$report" ] || { echo "import of $target: the report reads '$have'"; return 1; }
     xdotool key Return
@@ -281,8 +281,8 @@ e2e_file_commands_import_reads_utf8_and_reports_and_export_writes_utf8() {
   fc_start "$d" || { echo "no settings dialog"; end_programs "$FC_PID"; rm -rf "$d"; return 1; }
 
   # The import reads UTF-8, registers the ten and tells what it read.
-  if fc_menu alt+f i && fc_file_dialog インポート "$w\\lines.txt" file-import-utf8 && fc_ask gone インポート 10000 &&
-    fc_ask wait ZORANTE 10000; then
+  # The report comes once the file dialog has gone (Wine may keep its window a moment longer under load).
+  if fc_menu alt+f i && fc_file_dialog インポート "$w\\lines.txt" file-import-utf8 && fc_ask wait ZORANTE 20000; then
     sleep 0.3
     import -window root "$SHOTS/file-import-utf8-report.png"
     box=$(fc_ask text ZORANTE Static '#1')
