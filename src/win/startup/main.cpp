@@ -15,12 +15,14 @@
 #include "win/settings_dialog/settings_caption.h"
 #include "win/settings_dialog/settings_dialog.h"
 #include "win/startup/app_state.h"
+#include "win/startup/single_instance.h"
 
 namespace zor::win {
 
 namespace {
 
 constexpr wchar_t kMutexName[] = L"ZRS Mutex";
+constexpr DWORD kInstanceWaitMs = 2000;
 constexpr wchar_t kSettingsCaption[] = L"" ZOR_SETTINGS_CAPTION;
 
 int RunMessageLoop() {
@@ -137,9 +139,8 @@ int RunSettings() {
 }  // namespace
 
 int Main() {
-  // The mutex lives until the process ends.
-  const HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
-  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  // The mutex lives until the process ends; a copy still ending gets 2 s to go.
+  if (ClaimSingleInstance(kMutexName, kInstanceWaitMs).anotherRuns) return 0;
 
   AppState& app = App();
   const std::filesystem::path folder = ProgramFolder();
