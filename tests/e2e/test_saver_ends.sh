@@ -56,3 +56,25 @@ e2e_face_not_installed_is_reported_and_ends() {
   rm -rf "$d"
   return $ok
 }
+
+# A saver that crashes in its display timer (a window procedure) switches the
+# activation back on and leaves one line in the crash log beside the settings.
+e2e_saver_that_crashes_switches_activation_back_on_and_logs_it() {
+  local d pid ok=0
+  d=$(new_folder)
+  prepare_messages "$d"
+  "$ZOR_ROOT/build/native/zortool" options "$d/zorante.zrd" --interval 1000 >/dev/null
+  wine "$HOST" spi-set 1 >/dev/null 2>&1
+  (cd "$d" && ZOR_CRASH_TEST=timer exec wine zorante.scr /s) &
+  pid=$!
+  wait_gone "$pid" 40 || { echo "the saver did not end"; ok=1; }
+  [ "$(wine "$HOST" spi-get | tr -d '\r')" = "1" ] || { echo "saver activation left off"; ok=1; }
+  if [ "$(grep -c -E '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8} exception 0xC0000005 at 0x[0-9A-F]{16}'$'\r''?$' \
+          "$d/zorante-crash.log" 2>/dev/null)" != "1" ]; then
+    echo "no single crash line: $(cat "$d/zorante-crash.log" 2>/dev/null)"
+    ok=1
+  fi
+  end_programs "$pid"
+  rm -rf "$d"
+  return $ok
+}

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/data/file_system.h"
+#include "core/data/settings.h"
 #include "core/text/command_line.h"
 #include "core/text/cp932.h"
 #include "core/text/measures.h"
@@ -15,6 +16,7 @@
 #include "win/settings_dialog/settings_caption.h"
 #include "win/settings_dialog/settings_dialog.h"
 #include "win/startup/app_state.h"
+#include "win/startup/crash_guard.h"
 #include "win/startup/single_instance.h"
 
 namespace zor::win {
@@ -74,6 +76,7 @@ std::wstring DiagnosticText(const ScreenForm* form, bool haltPreview) {
 
 int RunSaver() {
   App().runMode = RunMode::kSaver;
+  InstallSaverCrashGuard(SettingsFilePath(ProgramFolder()).parent_path() / kCrashLogName);
   SetScreenSaverActive(false);
   ScreenFormOptions options;
   options.mode = ScreenMode::kSaver;
