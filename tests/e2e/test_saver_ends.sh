@@ -78,3 +78,30 @@ e2e_saver_that_crashes_switches_activation_back_on_and_logs_it() {
   rm -rf "$d"
   return $ok
 }
+
+# A second saver started while the first runs on waits about 2 s for the
+# instance mutex, then ends silently; the first is not disturbed.
+e2e_second_saver_ends_silently_after_waiting_for_the_first() {
+  local d first second start ms ok=0
+  d=$(new_folder)
+  prepare_messages "$d"
+  (cd "$d" && exec wine zorante.scr /s) 2>/dev/null &
+  first=$!
+  if [ -n "$(wait_window '^ZORANTE$' 30)" ]; then
+    start=$(date +%s%N)
+    (cd "$d" && exec wine zorante.scr /s) 2>/dev/null &
+    second=$!
+    wait_gone "$second" 30 || { echo "the second saver did not end"; ok=1; }
+    ms=$((($(date +%s%N) - start) / 1000000))
+    [ "$ms" -ge 1500 ] && [ "$ms" -le 10000 ] || { echo "the second saver ended after ${ms} ms"; ok=1; }
+    kill -0 "$first" 2>/dev/null || { echo "the first saver ended"; ok=1; }
+    [ "$(xdotool search --onlyvisible --name '^ZORANTE$' 2>/dev/null | wc -l)" -eq 1 ] ||
+      { echo "not exactly one saver window"; ok=1; }
+  else
+    echo "the first saver shows no window"
+    ok=1
+  fi
+  end_programs "$first" "${second:-}"
+  rm -rf "$d"
+  return $ok
+}
