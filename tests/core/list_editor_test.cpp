@@ -95,18 +95,6 @@ TEST_F(ListEditorTest, LoadOutcomes) {
   EXPECT_EQ(none.message, MissingFileMessage(L""));
 }
 
-// A name that is taken but cannot be read (here a folder; on Windows also a
-// file another program holds without sharing) is not a missing file.
-TEST_F(ListEditorTest, AFileThatCannotBeReadIsUnreadableNotMissing) {
-  std::filesystem::create_directory(file_);
-  const LoadOutcome out = editor_.Load(file_);
-  EXPECT_EQ(out.kind, LoadOutcome::kUnreadable);
-  EXPECT_EQ(out.message, ReadFailureMessage(DisplayPath(file_)));
-  EXPECT_EQ(Why(Status::Fail(FileError::kRead, out.message)),
-            ToCp932(DisplayPath(file_) + L" を読み込めませんでした。他のプログラムが使用中でないか確認してください。"));
-  EXPECT_EQ(editor_.View().state, EditorState::kNoFile);
-}
-
 TEST_F(ListEditorTest, AFileThatCannotBeUsedLeavesTheFileInUseAsItWas) {
   LoadNumbered(3);
   editor_.Select(1);

@@ -157,7 +157,9 @@ TEST_F(RegistrationFileCommandsTest, LoadOfAFileThatCannotBeReadTellsItAndKeepsT
   const auto held = At(L"使用中.zrd");
   std::filesystem::create_directory(held);
   EXPECT_EQ(commands_.Load(Text(held)), Kept(Status_::kFailed));
-  EXPECT_EQ(host_.events, (Events{L"warn " + ReadFailureMessage(DisplayPath(held))})) << "no open dialog offered";
+  EXPECT_EQ(host_.events, (Events{L"warn " + DisplayPath(held) +
+                                  L" を読み込めませんでした。他のプログラムが使用中でないか確認してください。"}))
+      << "no open dialog offered";
   EXPECT_FALSE(editor_.HasFile());
 }
 

@@ -22,13 +22,10 @@ TEST(CrashGuard, TheLineHoldsTheTimeTheCodeAndTheAddress) {
   t.wMinute = 5;
   t.wSecond = 1;
   char line[96];
-  const std::size_t n = FormatCrashLine(t, EXCEPTION_ACCESS_VIOLATION, reinterpret_cast<const void*>(0x140001A2Bu),
-                                        line, sizeof line);
+  const std::size_t n =
+      FormatCrashLine(t, EXCEPTION_ACCESS_VIOLATION, reinterpret_cast<const void*>(0x140001A2Bu), line, sizeof line);
   EXPECT_STREQ(line, "2026-03-07 09:05:01 exception 0xC0000005 at 0x0000000140001A2B\r\n");
   EXPECT_EQ(n, std::char_traits<char>::length(line));
-  char cut[8];
-  EXPECT_EQ(FormatCrashLine(t, 0, nullptr, cut, sizeof cut), 7u);
-  EXPECT_STREQ(cut, "2026-03");
 }
 
 TEST(CrashGuard, ACrashSwitchesTheActivationBackOnAndAppendsOneLine) {
