@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <cwchar>
+#include <exception>
 
 #include "win/common/system.h"
 
@@ -15,6 +17,9 @@ std::array<wchar_t, 2048> g_log{};
 std::uintptr_t g_imageStart = 0;
 std::uintptr_t g_imageEnd = 0;
 volatile LONG g_recorded = 0;
+// The code a C++ termination (an exception that no one catches) is logged
+// with: the status of an application's fatal exit.
+constexpr DWORD kTerminated = 0x40000015;
 
 // Codes no code of ours raises and handles on purpose: a bug.
 bool IsFatal(DWORD code) {
@@ -133,6 +138,11 @@ void InstallSaverCrashGuard(const std::filesystem::path& log) {
   g_imageEnd = g_imageStart + nt->OptionalHeader.SizeOfImage;
   AddVectoredExceptionHandler(1, FirstLook);
   SetUnhandledExceptionFilter(LastLook);
+  // abort() raises no exception the filters would see.
+  std::set_terminate([] {
+    RecordOnce(kTerminated, nullptr);
+    std::abort();
+  });
 }
 
 }  // namespace zor::win

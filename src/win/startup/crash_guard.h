@@ -13,9 +13,9 @@ namespace zor::win {
 // The crash log's name, beside the settings file.
 inline constexpr wchar_t kCrashLogName[] = L"zorante-crash.log";
 
-// For the rest of the process: an unhandled-exception filter, and a first
-// look at every fatal exception raised in this program's own code, which
-// ends the process at once. The first look also covers a crash in a window
+// For the rest of the process: an unhandled-exception filter, a C++
+// terminate handler, and a first look at every fatal exception raised in
+// this program's own code, which ends the process at once. The first look also covers a crash in a window
 // procedure, which the system would otherwise swallow (x64 Windows and Wine
 // ignore exceptions that cross a user-mode callback).
 void InstallSaverCrashGuard(const std::filesystem::path& log);
