@@ -111,7 +111,7 @@ FileCommandResult RegistrationFileCommands::OpenChosen() {
   BusyScope busy(host_);
   const std::filesystem::path path = PathFromText(name);
   // A name taken by anything but a file is not created over: reading it fails.
-  if (FileExists(path) || SomethingExistsAt(path)) {
+  if (SomethingExistsAt(path)) {
     const Result<RegistrationHeader> header = ValidateRegistrationFile(path, OpenedBy::kOpenCommand);
     if (!header.ok()) {
       const bool unreadable = header.status().error() == FileError::kRead;
