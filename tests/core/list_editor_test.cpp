@@ -95,6 +95,24 @@ TEST_F(ListEditorTest, LoadOutcomes) {
   EXPECT_EQ(none.message, MissingFileMessage(L""));
 }
 
+TEST_F(ListEditorTest, AFileThatCannotBeUsedLeavesTheFileInUseAsItWas) {
+  LoadNumbered(3);
+  editor_.Select(1);
+  const auto folder = dir_ / "folder.zrd";
+  const auto foreign = dir_ / "foreign.zrd";
+  std::filesystem::create_directory(folder);
+  WriteBytes(foreign, std::string(40, '\0'));
+  const std::vector<std::pair<std::filesystem::path, FileError>> cases = {
+      {folder, FileError::kRead}, {foreign, FileError::kForeign}, {dir_ / "none.zrd", FileError::kMissing}};
+  for (const auto& [path, error] : cases) {
+    SCOPED_TRACE(PathText(path));
+    EXPECT_EQ(editor_.UseFile(path).error(), error);
+    EXPECT_EQ(editor_.Path(), file_);
+    EXPECT_EQ(Rows(), Numbered(3));
+    EXPECT_EQ(editor_.Selected(), 1);
+  }
+}
+
 TEST_F(ListEditorTest, ViewOfEachState) {
   struct Expect {
     EditorState state;
@@ -413,6 +431,26 @@ TEST_F(ListEditorTest, AVanishedOrSpoiledFileEndsInTheNoFileState) {
     EXPECT_TRUE(editor_.Path().empty());
     EXPECT_TRUE(Rows().empty());
   }
+}
+
+// A file that cannot be read for a while keeps the list; once it can, the
+// edit goes through.
+TEST_F(ListEditorTest, AnEditOfAFileThatCannotBeReadKeepsTheList) {
+  LoadNumbered(4);
+  editor_.Select(1);
+  const std::string bytes = ReadBytes(file_);
+  std::filesystem::remove(file_);
+  std::filesystem::create_directory(file_);
+  const Status refused = editor_.Delete();
+  EXPECT_EQ(refused.error(), FileError::kRead);
+  EXPECT_EQ(refused.message(), ReadFailureMessage(DisplayPath(file_)));
+  EXPECT_EQ(editor_.View().state, EditorState::kRowSelected);
+  EXPECT_EQ(Rows(), Numbered(4));
+
+  std::filesystem::remove(file_);
+  WriteBytes(file_, bytes);
+  ASSERT_TRUE(editor_.Delete().ok());
+  EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"m0", L"m2", L"m3"}));
 }
 
 // --- undo and redo -----------------------------------------------------------

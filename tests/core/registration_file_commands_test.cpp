@@ -151,6 +151,18 @@ TEST_F(RegistrationFileCommandsTest, LoadRefusesANewerFile) {
   EXPECT_EQ(host_.events, (Events{L"warn " + NewerVersionMessage(DisplayPath(file_))}));
 }
 
+// Only a foreign or newer file clears the record: one that cannot be read
+// is told and stays recorded, so the next start finds it again.
+TEST_F(RegistrationFileCommandsTest, LoadOfAFileThatCannotBeReadTellsItAndKeepsTheRecord) {
+  const auto held = At(L"使用中.zrd");
+  std::filesystem::create_directory(held);
+  EXPECT_EQ(commands_.Load(Text(held)), Kept(Status_::kFailed));
+  EXPECT_EQ(host_.events, (Events{L"warn " + DisplayPath(held) +
+                                  L" を読み込めませんでした。他のプログラムが使用中でないか確認してください。"}))
+      << "no open dialog offered";
+  EXPECT_FALSE(editor_.HasFile());
+}
+
 TEST_F(RegistrationFileCommandsTest, LoadOfAMissingFileOffersTheOpenDialogAndACancelLeavesNoFile) {
   const auto missing = At(L"ない.zrd");
   EXPECT_EQ(commands_.Load(Text(missing)), Cleared(Status_::kUnchanged));
@@ -252,6 +264,25 @@ TEST_F(RegistrationFileCommandsTest, OpenRefusesAForeignOrUnstorableFileAndTheFi
   EXPECT_EQ(host_.events, (Events{L"ask open " + Text(file_), UnstorableWarning(Unstorable())}));
   EXPECT_EQ(editor_.Path(), file_);
   EXPECT_EQ(editor_.Count(), 2);
+}
+
+TEST_F(RegistrationFileCommandsTest, OpenOfAFileThatCannotBeReadKeepsTheFileInUseAndTheRecord) {
+  UseTheFile();
+  const auto held = At(L"使用中.zrd");
+  std::filesystem::create_directory(held);
+  host_.Choose(held);
+  EXPECT_EQ(commands_.Open(When::kByCommand), Kept(Status_::kFailed));
+  EXPECT_EQ(host_.events, (Events{L"ask open " + Text(file_), L"busy",
+                                  L"warn " + ReadFailureMessage(DisplayPath(held)), L"idle"}));
+  EXPECT_EQ(editor_.Path(), file_);
+  EXPECT_EQ(editor_.Count(), 2);
+  EXPECT_TRUE(std::filesystem::is_directory(held)) << "nothing created over the name";
+
+  // At load (the recorded file missing) the record stays as well.
+  editor_.SetNoFile();
+  host_.Choose(held);
+  EXPECT_EQ(commands_.Load(Text(At(L"ない.zrd"))), Kept(Status_::kFailed));
+  EXPECT_FALSE(editor_.HasFile());
 }
 
 TEST_F(RegistrationFileCommandsTest, OpenThatCannotCreateTheFileKeepsTheRecord) {

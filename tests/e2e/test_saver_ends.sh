@@ -56,3 +56,55 @@ e2e_face_not_installed_is_reported_and_ends() {
   rm -rf "$d"
   return $ok
 }
+
+# A saver that crashes in its display timer (a window procedure) switches the
+# activation back on and leaves one line in the crash log beside the settings.
+e2e_saver_that_crashes_switches_activation_back_on_and_logs_it() {
+  local d pid ok=0
+  d=$(new_folder)
+  prepare_messages "$d"
+  "$ZOR_ROOT/build/native/zortool" options "$d/zorante.zrd" --interval 1000 >/dev/null
+  wine "$HOST" spi-set 1 >/dev/null 2>&1
+  (cd "$d" && ZOR_CRASH_TEST=timer exec wine zorante.scr /s) &
+  pid=$!
+  wait_gone "$pid" 40 || { echo "the saver did not end"; ok=1; }
+  [ "$(wine "$HOST" spi-get | tr -d '\r')" = "1" ] || { echo "saver activation left off"; ok=1; }
+  if [ "$(grep -c -E '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9:]{8} exception 0xC0000005 at 0x[0-9A-F]{16}'$'\r''?$' \
+          "$d/zorante-crash.log" 2>/dev/null)" != "1" ]; then
+    echo "no single crash line: $(cat "$d/zorante-crash.log" 2>/dev/null)"
+    ok=1
+  fi
+  end_programs "$pid"
+  rm -rf "$d"
+  return $ok
+}
+
+# A second saver started while the first runs on waits about 2 s for the
+# instance mutex, then ends silently; the first is not disturbed.
+e2e_second_saver_ends_silently_after_waiting_for_the_first() {
+  local d first second start ms ok=0
+  d=$(new_folder)
+  prepare_messages "$d"
+  (cd "$d" && exec wine zorante.scr /s) 2>/dev/null &
+  first=$!
+  if [ -n "$(wait_window '^ZORANTE$' 30)" ]; then
+    start=$(date +%s%N)
+    (cd "$d" && exec wine zorante.scr /s) 2>/dev/null &
+    second=$!
+    wait_gone "$second" 30 || { echo "the second saver did not end"; ok=1; }
+    ms=$((($(date +%s%N) - start) / 1000000))
+    if [ "$ms" -lt 1500 ] || [ "$ms" -gt 10000 ]; then
+      echo "the second saver ended after ${ms} ms"
+      ok=1
+    fi
+    kill -0 "$first" 2>/dev/null || { echo "the first saver ended"; ok=1; }
+    [ "$(xdotool search --onlyvisible --name '^ZORANTE$' 2>/dev/null | wc -l)" -eq 1 ] ||
+      { echo "not exactly one saver window"; ok=1; }
+  else
+    echo "the first saver shows no window"
+    ok=1
+  fi
+  end_programs "$first" "${second:-}"
+  rm -rf "$d"
+  return $ok
+}

@@ -72,6 +72,13 @@ bool FileExists(const std::filesystem::path& path) {
   return std::filesystem::is_regular_file(path, ec) && !ec;
 }
 
+bool SomethingExistsAt(const std::filesystem::path& path) {
+  if (path.empty()) return false;
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  return status.type() != std::filesystem::file_type::not_found && status.type() != std::filesystem::file_type::none;
+}
+
 std::filesystem::path ProgramFolder() {
   std::filesystem::path folder = platform::ExecutablePath().parent_path();
   folder /= "";  // exactly one trailing separator

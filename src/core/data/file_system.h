@@ -25,6 +25,9 @@ namespace zor {
 
 // False for an empty path; true when the path names an existing regular file.
 [[nodiscard]] bool FileExists(const std::filesystem::path& path);
+// True when anything of that name is there: a regular file, a folder or
+// another entry (an error of the look-up gives false).
+[[nodiscard]] bool SomethingExistsAt(const std::filesystem::path& path);
 
 // The program's folder, ending in one separator.
 [[nodiscard]] std::filesystem::path ProgramFolder();

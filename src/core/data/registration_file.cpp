@@ -27,7 +27,7 @@ void PutInt16(std::string& bytes, std::size_t at, std::int16_t value) {
 std::int64_t RecordOffset(int n) { return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize}; }
 
 std::wstring ReadFailure(const std::filesystem::path& path) {
-  return DisplayPath(path) + L" を読み込めませんでした。";
+  return ReadFailureMessage(DisplayPath(path));
 }
 
 // The bytes of record n within bytes that start at position 1: empty when
@@ -65,7 +65,11 @@ struct OpenedFile {
 
 // Opens the file and reads what it holds of the header.
 Result<OpenedFile> OpenAndReadHeader(const std::filesystem::path& path) {
-  if (!FileExists(path)) return Status::Fail(FileError::kMissing, MissingFileMessage(DisplayPath(path)));
+  if (!FileExists(path)) {
+    // A folder or another entry of that name cannot be read, but is not missing either.
+    if (SomethingExistsAt(path)) return Status::Fail(FileError::kRead, ReadFailure(path));
+    return Status::Fail(FileError::kMissing, MissingFileMessage(DisplayPath(path)));
+  }
   OpenedFile f;
   f.file = OpenForReading(path);
   if (!f.file) return Status::Fail(FileError::kRead, ReadFailure(path));
@@ -195,6 +199,10 @@ void SetRecordText(RecordBytes& record, std::wstring_view text) {
 std::wstring MissingFileMessage(std::wstring_view path) {
   return L"ZORANTE 登録ファイル " + std::wstring(path) +
          L" が見つかりません。\r\n設定ダイアログから、ほかの登録ファイルを開くか、新規作成してください。";
+}
+
+std::wstring ReadFailureMessage(std::wstring_view path) {
+  return std::wstring(path) + L" を読み込めませんでした。他のプログラムが使用中でないか確認してください。";
 }
 
 std::wstring NewerVersionMessage(std::wstring_view path) {

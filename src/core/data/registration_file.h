@@ -73,6 +73,8 @@ void SetRecordText(RecordBytes& record, std::wstring_view text);
 enum class OpenedBy { kLoad, kOpenCommand };
 
 [[nodiscard]] std::wstring MissingFileMessage(std::wstring_view path);
+// A file that is there but cannot be opened or read (kRead).
+[[nodiscard]] std::wstring ReadFailureMessage(std::wstring_view path);
 [[nodiscard]] std::wstring NewerVersionMessage(std::wstring_view path);
 [[nodiscard]] std::wstring ForeignFileMessage(std::wstring_view path, OpenedBy by);
 

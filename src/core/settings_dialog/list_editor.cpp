@@ -78,7 +78,7 @@ Result<ListEditor::Stamp> ReadListed(const std::filesystem::path& path, Registra
                                      std::vector<RecordBytes>& records) {
   Result<RegistrationHeader> valid = ValidateRegistrationFile(path);
   if (!valid.ok()) return valid.status();
-  const Status unreadable = Status::Fail(FileError::kRead, PathText(path) + L" を読み込めませんでした。");
+  const Status unreadable = Status::Fail(FileError::kRead, ReadFailureMessage(DisplayPath(path)));
   FileHandle f = OpenForReading(path);
   if (!f) return unreadable;
   const std::int64_t size = FileSizeOf(f.get());
@@ -104,10 +104,18 @@ Result<ListEditor::Stamp> ReadListed(const std::filesystem::path& path, Registra
 
 LoadOutcome ListEditor::Load(const std::filesystem::path& path) {
   SetNoFile();
-  if (!FileExists(path)) return {LoadOutcome::kMissing, MissingFileMessage(PathText(path))};
+  if (path.empty()) return {LoadOutcome::kMissing, MissingFileMessage(L"")};
   const Status s = UseFile(path);
-  if (s.ok()) return {LoadOutcome::kLoaded, {}};
-  return {s.error() == FileError::kMissing ? LoadOutcome::kMissing : LoadOutcome::kRefused, s.message()};
+  switch (s.error()) {
+    case FileError::kNone:
+      return {LoadOutcome::kLoaded, {}};
+    case FileError::kMissing:
+      return {LoadOutcome::kMissing, s.message()};
+    case FileError::kRead:
+      return {LoadOutcome::kUnreadable, s.message()};
+    default:
+      return {LoadOutcome::kRefused, s.message()};
+  }
 }
 
 void ListEditor::SetNoFile() {
@@ -121,9 +129,24 @@ void ListEditor::SetNoFile() {
 }
 
 Status ListEditor::UseFile(const std::filesystem::path& path) {
+  Snapshot snapshot;
+  Result<Stamp> stamp = ReadListed(path, snapshot.header, snapshot.records);
+  if (!stamp.ok()) return stamp.status();
+  snapshot.stamp = stamp.value();
+  path_ = path;
+  history_.Clear();
+  Adopt(snapshot);
+  return Status::Ok();
+}
+
+Status ListEditor::FollowRename(const std::filesystem::path& path) {
   path_ = path;
   history_.Clear();
   return Reload();
+}
+
+void ListEditor::DropUnlessUnreadable(const Status& failure) {
+  if (failure.error() != FileError::kRead) SetNoFile();
 }
 
 void ListEditor::Adopt(const Snapshot& snapshot) {
@@ -140,7 +163,7 @@ Status ListEditor::Reload() {
   Snapshot snapshot;
   Result<Stamp> stamp = ReadListed(path_, snapshot.header, snapshot.records);
   if (!stamp.ok()) {
-    SetNoFile();
+    DropUnlessUnreadable(stamp.status());
     return stamp.status();
   }
   snapshot.stamp = stamp.value();
@@ -172,7 +195,7 @@ Status ListEditor::CheckUnchanged() {
   Snapshot now;
   Result<Stamp> stamp = ReadListed(path_, now.header, now.records);
   if (!stamp.ok()) {
-    SetNoFile();
+    DropUnlessUnreadable(stamp.status());
     return stamp.status();
   }
   if (stamp.value() == stamp_) return Status::Ok();
@@ -296,7 +319,7 @@ Result<Message> ListEditor::SelectedMessage() {
   Snapshot now;
   Result<Stamp> stamp = ReadListed(path_, now.header, now.records);
   if (!stamp.ok()) {
-    SetNoFile();
+    DropUnlessUnreadable(stamp.status());
     return stamp.status();
   }
   if (stamp.value() != stamp_) {

@@ -45,7 +45,8 @@ struct EditorView {
 enum class MoveKind { kUp, kDown, kUpTen, kDownTen };
 
 struct LoadOutcome {
-  enum Kind { kLoaded, kMissing, kRefused } kind;
+  // kUnreadable: the file is there but could not be opened or read.
+  enum Kind { kLoaded, kMissing, kRefused, kUnreadable } kind;
   std::wstring message;  // empty when loaded
 };
 
@@ -54,16 +55,21 @@ class ListEditor {
   // The dialog's load step for path (may be empty). A valid file is listed
   // (kLoaded); a missing file or an empty path gives kMissing with the
   // missing-file message (the caller shows it, then offers the open dialog);
-  // a newer, foreign or unreadable file gives kRefused with its message.
-  // Anything but kLoaded leaves the editor in the no-file state.
+  // a newer or foreign file gives kRefused, one that cannot be opened or
+  // read kUnreadable, each with its message. Anything but kLoaded leaves
+  // the editor in the no-file state.
   LoadOutcome Load(const std::filesystem::path& path);
   void SetNoFile();
   // A validated or newly created file becomes the one in use and is listed.
-  // On failure the editor is in the no-file state. Loading, emptying or
-  // using a file starts a new undo history.
+  // On failure the file in use, its rows and history stay as they were.
+  // Loading, emptying or using a file starts a new undo history.
   [[nodiscard]] Status UseFile(const std::filesystem::path& path);
-  // Rows re-read from the file, nothing selected. A file that can no longer
-  // be read as a registration file puts the editor in the no-file state.
+  // The file in use was renamed to path: it is listed under that name with
+  // a new history; a failure is as Reload's.
+  [[nodiscard]] Status FollowRename(const std::filesystem::path& path);
+  // Rows re-read from the file, nothing selected. A file that is missing or
+  // no longer a registration file puts the editor in the no-file state; one
+  // that cannot be opened or read keeps the rows and selection listed.
   [[nodiscard]] Status Reload();
   // -1 (or any row outside the list) selects nothing.
   void Select(int row);
@@ -121,6 +127,9 @@ class ListEditor {
  private:
   struct Snapshot;
   void Adopt(const Snapshot& snapshot);
+  // After a failed read: the no-file state, unless the file is there but
+  // could not be read, which keeps the list (the next read may succeed).
+  void DropUnlessUnreadable(const Status& failure);
   // Ok when the file still has the stamp of the listed rows; otherwise the
   // list is re-read (or emptied) and the refusal returned.
   [[nodiscard]] Status CheckUnchanged();

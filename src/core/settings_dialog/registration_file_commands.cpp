@@ -76,6 +76,11 @@ FileCommandResult RegistrationFileCommands::Load(std::wstring_view registrationF
     case LoadOutcome::kRefused:
       host_.Tell(Notice::kWarning, outcome.message);
       return {FileCommandStatus::kRefused, std::wstring()};
+    case LoadOutcome::kUnreadable:
+      // Another program may hold the file for a while: the record keeps it
+      // for the next start, and no other file is offered in its place.
+      host_.Tell(Notice::kWarning, outcome.message);
+      return {FileCommandStatus::kFailed, std::nullopt};
     case LoadOutcome::kMissing:
       break;
   }
@@ -105,9 +110,13 @@ FileCommandResult RegistrationFileCommands::OpenChosen() {
   if (!Storable(name)) return {FileCommandStatus::kRefused, std::nullopt};
   BusyScope busy(host_);
   const std::filesystem::path path = PathFromText(name);
-  if (FileExists(path)) {
+  // A name taken by anything but a file is not created over: reading it fails.
+  if (SomethingExistsAt(path)) {
     const Result<RegistrationHeader> header = ValidateRegistrationFile(path, OpenedBy::kOpenCommand);
-    if (!header.ok()) return Warned(FileCommandStatus::kRefused, header.status());
+    if (!header.ok()) {
+      const bool unreadable = header.status().error() == FileError::kRead;
+      return Warned(unreadable ? FileCommandStatus::kFailed : FileCommandStatus::kRefused, header.status());
+    }
   } else if (const Status created = CreateEmptyRegistrationFile(path); !created.ok()) {
     return Warned(FileCommandStatus::kFailed, created);
   }
@@ -148,12 +157,14 @@ FileCommandResult RegistrationFileCommands::Rename() {
   if (!renamed.ok()) return Warned(FileCommandStatus::kFailed, renamed.status());
   if (renamed.value() == RenameOutcome::kUnchanged) return {FileCommandStatus::kUnchanged, std::nullopt};
   const int selected = editor_.Selected();
-  FileCommandResult result = Use(PathFromText(name), name);
+  const Status reread = editor_.FollowRename(PathFromText(name));
   // The same messages under another name: the selected row stays selected.
   editor_.Select(selected);
-  // The old name is gone either way: the record follows the editor.
-  if (!editor_.HasFile()) result.fileInUse = std::wstring();
-  return result;
+  if (reread.ok()) return {FileCommandStatus::kDone, name};
+  host_.Tell(Notice::kWarning, reread.message());
+  // The old name is gone either way: the record follows the editor, which
+  // keeps a file that is there but could not be read for the moment.
+  return {FileCommandStatus::kFailed, editor_.HasFile() ? name : std::wstring()};
 }
 
 FileCommandResult RegistrationFileCommands::Import(bool limitTo100) {

@@ -81,15 +81,17 @@ class RegistrationFileCommands {
   RegistrationFileCommands(ListEditor& editor, FileCommandHost& host, std::filesystem::path programFolder);
 
   // The load step for the recorded name: a valid file is listed; a newer or
-  // foreign one is refused (told, the record cleared); a missing one is
-  // told and the open dialog offered, as Open(kAtLoad).
+  // foreign one is refused (told, the record cleared); one that cannot be
+  // opened or read is told and stays recorded, with no file in use; a
+  // missing one is told and the open dialog offered, as Open(kAtLoad).
   FileCommandResult Load(std::wstring_view registrationFile);
 
   enum class When { kAtLoad, kByCommand };
   // An existing file is checked, a missing one created; a cancelled dialog
   // gives back the file in use, which is read again. At load, an answer
   // that gives no file to use (cancelled or refused) leaves no file and
-  // clears the record; by the command, the file in use stays.
+  // clears the record; by the command, the file in use stays. A file that
+  // cannot be read fails (told) and keeps the record, as any failure does.
   FileCommandResult Open(When when);
   // A new empty file (the free "無題n.zrd" when the dialog gives no name).
   FileCommandResult New();

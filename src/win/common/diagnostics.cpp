@@ -212,4 +212,10 @@ bool SoakLog::Append(long ticks) {
   return std::fclose(out) == 0 && ok;
 }
 
+bool CrashTestInTimer() {
+  wchar_t value[16] = {};
+  const DWORD n = GetEnvironmentVariableW(L"ZOR_CRASH_TEST", value, static_cast<DWORD>(std::size(value)));
+  return n > 0 && n < std::size(value) && std::wstring_view(value, n) == L"timer";
+}
+
 }  // namespace zor::win

@@ -85,4 +85,8 @@ class SoakLog {
   bool headerWritten_ = false;
 };
 
+// ZOR_CRASH_TEST=timer in the environment: the saver's display timer
+// crashes on purpose, so the end-to-end tests can watch the crash guard.
+[[nodiscard]] bool CrashTestInTimer();
+
 }  // namespace zor::win

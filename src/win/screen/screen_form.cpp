@@ -72,6 +72,12 @@ std::wstring SaverCredit() {
          L"         \rTitle cards for your own words - the ZORANTE team";
 }
 
+// A real access violation in this module, as a bug would make one.
+void CrashOnPurpose() {
+  static int* volatile nowhere = nullptr;
+  *nowhere = 1;
+}
+
 }  // namespace
 
 void EndSaver() {
@@ -159,6 +165,7 @@ void ScreenForm::End() {
 
 void ScreenForm::StartSoakLog() {
   soakLog_ = SoakLog::FromEnvironment();
+  crashTestInTimer_ = options_.mode == ScreenMode::kSaver && CrashTestInTimer();
   if (!soakLog_) return;
   (void)soakLog_->Append(soakTicks_);
   SetTimer(hwnd(), kSoakTimer, soakLog_->PeriodMs(), nullptr);
@@ -337,6 +344,7 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (!IsWindow(options_.previewParent)) PostQuitMessage(0);
         return 0;
       }
+      if (wp == kDisplayTimer && crashTestInTimer_) CrashOnPurpose();
       if (wp == kDisplayTimer) RunTick();
       if (wp == kSoakTimer && soakLog_) (void)soakLog_->Append(soakTicks_);
       return 0;

@@ -150,6 +150,7 @@ class ScreenForm final : public Window {
   UniqueFont labelFont_;
   std::vector<std::unique_ptr<Window>> covers_;
   std::unique_ptr<SoakLog> soakLog_;  // diagnostics: only when the environment asks
+  bool crashTestInTimer_ = false;     // diagnostics: the crash guard's end-to-end test
   long soakTicks_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/data/file_system.h"
+#include "core/data/settings.h"
 #include "core/text/command_line.h"
 #include "core/text/cp932.h"
 #include "core/text/measures.h"
@@ -15,12 +16,15 @@
 #include "win/settings_dialog/settings_caption.h"
 #include "win/settings_dialog/settings_dialog.h"
 #include "win/startup/app_state.h"
+#include "win/startup/crash_guard.h"
+#include "win/startup/single_instance.h"
 
 namespace zor::win {
 
 namespace {
 
 constexpr wchar_t kMutexName[] = L"ZRS Mutex";
+constexpr DWORD kInstanceWaitMs = 2000;
 constexpr wchar_t kSettingsCaption[] = L"" ZOR_SETTINGS_CAPTION;
 
 int RunMessageLoop() {
@@ -72,6 +76,7 @@ std::wstring DiagnosticText(const ScreenForm* form, bool haltPreview) {
 
 int RunSaver() {
   App().runMode = RunMode::kSaver;
+  InstallSaverCrashGuard(SettingsFilePath(ProgramFolder()).parent_path() / kCrashLogName);
   SetScreenSaverActive(false);
   ScreenFormOptions options;
   options.mode = ScreenMode::kSaver;
@@ -137,9 +142,8 @@ int RunSettings() {
 }  // namespace
 
 int Main() {
-  // The mutex lives until the process ends.
-  const HANDLE mutex = CreateMutexW(nullptr, FALSE, kMutexName);
-  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+  // The mutex lives until the process ends; a copy still ending gets 2 s to go.
+  if (ClaimSingleInstance(kMutexName, kInstanceWaitMs).anotherRuns) return 0;
 
   AppState& app = App();
   const std::filesystem::path folder = ProgramFolder();
