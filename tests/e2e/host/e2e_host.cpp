@@ -27,6 +27,11 @@
 //       the text without its trailing blanks
 //   e2e_host focus                    the control with the keyboard focus in
 //       the foreground window: ID<tab>CLASS
+//   e2e_host controls [CAPTION]       once the windows have settled, the front
+//       window (or CAPTION's): "window CLASS<tab>CAPTION<tab>L T R B", "focus
+//       ID<tab>CLASS", then each visible enabled control as
+//       "L T R B<tab>CLASS<tab>ID<tab>CHECKED<tab>TEXT" (line breaks as " / ")
+//   e2e_host answering CAPTION [MS]   the window handles a message within MS
 // With E2E_PROGRAM set, only windows of programs whose path holds that text
 // (any letter case) are seen. Text goes out as UTF-8. Exit codes: 0 found,
 // 1 not found, 2 usage.
@@ -329,6 +334,86 @@ int PrintList(HWND parent) {
   return 0;
 }
 
+// The front window of the program: the first visible top-level window that
+// is not a tooltip.
+HWND FrontWindow() {
+  for (HWND hwnd : TopLevelWindows()) {
+    if (ClassOf(hwnd) != L"tooltips_class32") return hwnd;
+  }
+  return nullptr;
+}
+
+HWND FocusedControl() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
+}
+
+// What an action changes: the front window, the windows shown, the focus
+// and the controls usable.
+std::wstring Signature(HWND front) {
+  std::wstring s = std::to_wstring(reinterpret_cast<ULONG_PTR>(front)) + L" " +
+                   std::to_wstring(TopLevelWindows().size()) + L" " +
+                   std::to_wstring(reinterpret_cast<ULONG_PTR>(FocusedControl()));
+  if (front) {
+    for (HWND c : Descendants(front)) s += IsWindowVisible(c) && IsWindowEnabled(c) ? L"1" : L"0";
+  }
+  return s;
+}
+
+std::wstring OneLine(std::wstring text) {
+  for (std::size_t at = 0; (at = text.find_first_of(L"\r\n\t", at)) != std::wstring::npos;) {
+    const std::size_t end = text.find_first_not_of(L"\r\n\t", at);
+    text.replace(at, (end == std::wstring::npos ? text.size() : end) - at, L" / ");
+    at += 3;
+  }
+  return text.size() > 80 ? text.substr(0, 80) : text;
+}
+
+// Waits (at most 3 s) until nothing has changed for 200 ms, then prints the window and its controls.
+int PrintControls(const wchar_t* caption) {
+  const ULONGLONG end = GetTickCount64() + 3000;
+  HWND top = nullptr;
+  std::wstring last;
+  int same = 0;
+  while (GetTickCount64() < end && same < 4) {
+    top = caption ? FindTopLevel(caption) : FrontWindow();
+    const std::wstring now = Signature(top);
+    same = now == last ? same + 1 : 0;
+    last = now;
+    Sleep(50);
+  }
+  if (!top) return 1;
+  RECT r{};
+  GetWindowRect(top, &r);
+  wchar_t title[512] = L"";
+  GetWindowTextW(top, title, 512);
+  PrintUtf8(L"window " + ClassOf(top) + L"\t" + OneLine(title) + L"\t");
+  std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  HWND focus = FocusedControl();
+  std::printf("focus %d\t", focus ? GetDlgCtrlID(focus) : 0);
+  PrintUtf8((focus ? ClassOf(focus) : L"") + L"\n");
+  for (HWND c : Descendants(top)) {
+    if (!IsWindowVisible(c) || !IsWindowEnabled(c)) continue;
+    GetWindowRect(c, &r);
+    if (r.right <= r.left || r.bottom <= r.top) continue;
+    const std::wstring cls = ClassOf(c);
+    const int checked = SameNoCase(cls, L"Button") ? static_cast<int>(Ask(c, BM_GETCHECK)) : -1;
+    std::printf("%ld %ld %ld %ld\t", r.left, r.top, r.right, r.bottom);
+    PrintUtf8(cls + L"\t" + std::to_wstring(GetDlgCtrlID(c)) + L"\t" + std::to_wstring(checked) + L"\t" +
+              OneLine(TextOf(c)) + L"\n");
+  }
+  return 0;
+}
+
+// Exit 0 when the window handles a sent message within the time.
+int Answering(const std::wstring& caption, DWORD ms) {
+  HWND hwnd = FindTopLevel(caption);
+  if (!hwnd) return 1;
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, ms, &result) ? 0 : 1;
+}
+
 // Window and control commands: argv[2] is the window's caption.
 int Find(const std::wstring& mode, int argc, wchar_t** argv) {
   if (mode == L"windows") return PrintWindows();
@@ -340,6 +425,7 @@ int Find(const std::wstring& mode, int argc, wchar_t** argv) {
     PrintUtf8(ClassOf(info.hwndFocus) + L"\n");
     return 0;
   }
+  if (mode == L"controls") return PrintControls(argc > 2 ? argv[2] : nullptr);
   if (mode == L"dpi") {
     // Wine answers GetDpiForWindow for another process's window with 96
     // now and then, whatever the window was made at: the system's DPI is
@@ -355,6 +441,7 @@ int Find(const std::wstring& mode, int argc, wchar_t** argv) {
     return Wait(caption, argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 10000, mode == L"gone");
   }
   if (mode == L"window") return PrintWindow(caption);
+  if (mode == L"answering") return Answering(caption, argc > 3 ? static_cast<DWORD>(_wtoi(argv[3])) : 10000);
   HWND top = FindTopLevel(caption);
   if (mode == L"list") return top ? PrintList(top) : 1;
   if ((mode == L"control" || mode == L"text") && argc >= 5) {
@@ -411,6 +498,7 @@ int wmain(int argc, wchar_t** argv) {
   if (rc != 2) return rc;
   std::fprintf(stderr,
                "usage: e2e_host host W H OUT [LIFE_MS] | spi-get | spi-set 0|1 | monitors | cursor X Y | windows |\n"
-               "       dpi | window CAPTION | wait|gone CAPTION [MS] | control|text CAPTION CLASS TEXT [N] | list CAPTION\n");
+               "       dpi | window CAPTION | wait|gone CAPTION [MS] | control|text CAPTION CLASS TEXT [N] | list CAPTION |\n"
+               "       controls [CAPTION] | answering CAPTION [MS]\n");
   return 2;
 }
