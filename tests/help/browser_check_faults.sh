@@ -10,19 +10,8 @@ trap 'rm -rf "$TMP"' EXIT
 HELP="$TMP/build/help"
 mkdir -p "$HELP/images"
 
-passed=0
-failed=0
-check() {  # NAME COMMAND...
-  local name="$1"
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $name"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $name"
-  fi
-}
+# shellcheck source=tests/help/tally.sh
+source "$(dirname "${BASH_SOURCE[0]}")/tally.sh"
 
 # page NAME TITLE BODY [no-viewport]
 page() {

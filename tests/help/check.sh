@@ -16,19 +16,8 @@ SRC="$ROOT/docs/help"
 CHM="$BUILD/zorante.chm"
 PLAIN="$BUILD/help"
 
-passed=0
-failed=0
-check() {  # NAME COMMAND...
-  local name="$1"
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $name"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $name"
-  fi
-}
+# shellcheck source=tests/help/tally.sh
+source "$(dirname "${BASH_SOURCE[0]}")/tally.sh"
 finish() {
   rm -rf "$TMP"
   echo "${passed} passed, ${failed} failed"

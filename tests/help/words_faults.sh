@@ -7,19 +7,8 @@ WORDS="$(cd "$(dirname "$0")" && pwd)/words.sh"
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 
-passed=0
-failed=0
-check() {  # NAME COMMAND...
-  local name="$1"
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok   $name"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $name"
-  fi
-}
+# shellcheck source=tests/help/tally.sh
+source "$(dirname "${BASH_SOURCE[0]}")/tally.sh"
 # flags TEXT: words.sh fails on a file holding TEXT.
 flags() { printf '%s\n' "$1" >"$TMP/page.html"; ! bash "$WORDS" "$TMP/page.html" >/dev/null; }
 passes() { printf '%s\n' "$1" >"$TMP/page.html"; bash "$WORDS" "$TMP/page.html"; }
