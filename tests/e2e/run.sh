@@ -20,6 +20,25 @@ CURSOR_PROBE="$ZOR_ROOT/build/e2e/cursor_probe"
 mkdir -p "$(dirname "$CURSOR_PROBE")"
 gcc -O2 -o "$CURSOR_PROBE" "$ZOR_ROOT/tests/e2e/cursor_probe.c" -lX11 -lXfixes || echo "cannot build the cursor probe"
 
+# Wine's LogPixels (the DPI of the prefix). keep_log_pixels, called in a
+# test's subshell, puts the value back as it was when the subshell ends.
+LOG_PIXELS_KEY='HKCU\Control Panel\Desktop'
+set_log_pixels() { wine reg add "$LOG_PIXELS_KEY" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+restore_log_pixels() {
+  if [ -n "$1" ]; then
+    set_log_pixels "$(($1))"
+  else
+    wine reg delete "$LOG_PIXELS_KEY" /v LogPixels /f >/dev/null 2>&1
+  fi
+}
+keep_log_pixels() {
+  local before
+  before=$(wine reg query "$LOG_PIXELS_KEY" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" { print $3 }')
+  # shellcheck disable=SC2064 # the value now, not at exit
+  trap "restore_log_pixels '$before'" EXIT
+  trap 'exit 1' INT TERM
+}
+
 # A program folder of the test's own with a copy of the saver.
 new_folder() {
   local d

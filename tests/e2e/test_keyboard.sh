@@ -34,22 +34,12 @@ kb_shot() { sleep 0.3; import -window root "$SHOTS/keyboard-$1-dpi$KB_DPI.png"; 
 
 e2e_picture_choices_take_the_keyboard_focus_at_both_dpi() {
   (
-    local key='HKCU\Control Panel\Desktop' before d ok=0
-    before=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" { print $3 }')
-    # shellcheck disable=SC2317 # run by the trap
-    restore() {
-      if [ -n "$before" ]; then
-        wine reg add "$key" /v LogPixels /t REG_DWORD /d "$((before))" /f >/dev/null 2>&1
-      else
-        wine reg delete "$key" /v LogPixels /f >/dev/null 2>&1
-      fi
-    }
-    trap restore EXIT
-    trap 'exit 1' INT TERM
+    local d ok=0
+    keep_log_pixels
     d=$(new_folder)
     prepare_messages "$d"
     for KB_DPI in 96 144; do
-      wine reg add "$key" /v LogPixels /t REG_DWORD /d "$KB_DPI" /f >/dev/null 2>&1 || { echo "cannot set LogPixels"; exit 1; }
+      set_log_pixels "$KB_DPI" || { echo "cannot set LogPixels"; exit 1; }
       start_settings "$d" || { echo "$KB_DPI: no settings dialog"; end_programs "$SETTINGS_PID"; ok=1; continue; }
       click_row 0
       kb_key_to 1020 && kb_key_to 1022 Right && kb_shot thumbnail || ok=1

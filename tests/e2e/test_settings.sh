@@ -359,22 +359,12 @@ e2e_settings_switches_and_one_dialog_at_a_time() {
 # screenshots of both. The value is put back whatever happens.
 e2e_settings_dialogs_scale_with_the_dpi() {
   (
-    local key='HKCU\Control Panel\Desktop' before d ok=0 w96 w144 dpi l r got
-    before=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1 == "LogPixels" { print $3 }')
-    # shellcheck disable=SC2317 # run by the trap
-    restore() {
-      if [ -n "$before" ]; then
-        wine reg add "$key" /v LogPixels /t REG_DWORD /d "$((before))" /f >/dev/null 2>&1
-      else
-        wine reg delete "$key" /v LogPixels /f >/dev/null 2>&1
-      fi
-    }
-    trap restore EXIT
-    trap 'exit 1' INT TERM
+    local d ok=0 w96 w144 dpi l r got
+    keep_log_pixels
     d=$(new_folder)
     prepare_messages "$d"
     for dpi in 96 144; do
-      wine reg add "$key" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || { echo "cannot set LogPixels"; exit 1; }
+      set_log_pixels "$dpi" || { echo "cannot set LogPixels"; exit 1; }
       start_settings "$d" || { echo "$dpi: no settings dialog"; end_programs "$SETTINGS_PID"; ok=1; continue; }
       click_row 0
       sleep 0.5
