@@ -66,16 +66,16 @@ const std::vector<std::pair<std::wstring, std::vector<std::wstring>>>& FamiliesW
   return families;
 }
 
-std::optional<std::wstring> ListedUnderAnotherName(std::wstring_view face) {
+}  // namespace
+
+std::optional<std::wstring> FamilyCarryingName(std::wstring_view name) {
   for (const auto& [listed, names] : FamiliesWithNames()) {
-    for (const std::wstring& name : names) {
-      if (SameFaceName(name, face)) return listed;
+    for (const std::wstring& carried : names) {
+      if (SameFaceName(carried, name)) return listed;
     }
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 std::vector<std::wstring> SystemFaceNames() {
   std::vector<std::wstring> names;
@@ -101,7 +101,7 @@ std::optional<std::wstring> ListedFace(HDC dc, std::wstring_view face) {
   if (FaceInstalled(dc, face)) return std::wstring(face);
   if (face.empty() || face.size() >= LF_FACESIZE) return std::nullopt;
   const bool vertical = face.front() == L'@';
-  auto listed = ListedUnderAnotherName(vertical ? face.substr(1) : face);
+  auto listed = FamilyCarryingName(vertical ? face.substr(1) : face);
   if (listed && vertical) listed->insert(0, 1, L'@');
   return listed;
 }

@@ -29,5 +29,8 @@ namespace zor::win {
 // name on a Chinese or Korean system, say), the listed name of the installed
 // family whose font carries that name. nullopt when no family has it.
 [[nodiscard]] std::optional<std::wstring> ListedFace(HDC dc, std::wstring_view face);
+// The listed name of the first installed family whose font carries the
+// family name (in any language), whether or not the system lists it so.
+[[nodiscard]] std::optional<std::wstring> FamilyCarryingName(std::wstring_view name);
 
 }  // namespace zor::win
