@@ -16,6 +16,7 @@ ZOR_PACKAGES=(
   clang libclang-rt-14-dev
   fp-utils p7zip-full nsis zip
   python3 chromium
+  locales
 )
 
 # The project's version, as CMakeLists.txt declares it (the one place it is written).
@@ -127,6 +128,17 @@ zor_wine_prefix() {
   done
   zor_log "wine prefix incomplete"
   return 1
+}
+
+# Compiles a locale (e.g. ja_JP.UTF-8) into ZOR_LOCPATH (build/locales) once:
+# with LOCPATH set there, Wine takes its code pages from LANG without the
+# machine's own locales being changed.
+zor_locale_data() {
+  local name="$1" dir="${ZOR_LOCPATH:-$ZOR_ROOT/build/locales}"
+  [ -f "$dir/$name/LC_CTYPE" ] && return 0
+  mkdir -p "$dir"
+  localedef -i "${name%%.*}" -f "${name#*.}" "$dir/$name" >/dev/null 2>&1
+  [ -f "$dir/$name/LC_CTYPE" ]
 }
 
 # Message boxes and dialogs draw with Wine's Tahoma stand-in, which has no

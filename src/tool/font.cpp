@@ -4,8 +4,8 @@
 #include "core/data/settings_schema.h"
 
 #ifdef _WIN32
+#include "core/data/settings_file.h"
 #include "win/common/faces.h"
-#include "win/common/profile_store_win32.h"
 #endif
 
 namespace zor::tool {
@@ -43,17 +43,17 @@ int FontCommand(const std::vector<std::wstring>& args, Command& cmd) {
     if (!UsableFaceName(face)) return cmd.Usage(L"not a face name the settings file can hold: \"" + face + L"\"");
   }
 #ifdef _WIN32
-  // The profile API looks for a bare file name in the Windows folder, not here.
+  // A bare file name is taken from the current folder.
   std::error_code ec;
   const std::filesystem::path file = std::filesystem::absolute(PathFromText(inv.positional[0]), ec);
   if (ec) return cmd.Refuse(L"not a usable path: " + inv.positional[0]);
-  win::Win32ProfileStore store(file);
+  SettingsFileStore store(file);
   const Result<FaceChoice> chosen =
       ChooseFace(store, faces, [](std::wstring_view face) { return win::FaceInstalled(face); });
   if (!chosen.ok()) return cmd.Refuse(chosen.status().message());
   return cmd.Print(chosen.value().face);
 #else
-  // The font list and the profile API are the system's: only zortool.exe asks them.
+  // The font list is the system's: only zortool.exe asks it.
   return cmd.Refuse(L"font asks the Windows font list: use zortool.exe (under Wine on Linux)");
 #endif
 }

@@ -8,13 +8,13 @@
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
+#include "core/data/settings_file.h"
 #include "core/screen/background.h"
 #include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
 #include "core/text/numbers.h"
 #include "tool/command.h"
 #include "tool/render.h"
-#include "win/common/profile_store_win32.h"
 #include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
 #include "win/screen/image_file.h"
@@ -84,7 +84,7 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (!message.ok()) return cmd.Refuse(message.status().message());
 
   const std::filesystem::path folder = ProgramFolder();
-  // The profile API looks for a bare file name in the Windows folder, not here.
+  // A bare file name is the program folder's, as the settings file's own is.
   std::error_code ec;
   const std::filesystem::path ini = value(L"--settings").empty()
                                         ? SettingsFilePath(folder)
@@ -92,7 +92,7 @@ int RenderCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (!value(L"--settings").empty() && !FileExists(ini)) {
     return cmd.Refuse(L"no such settings file: " + DisplayPath(ini));
   }
-  win::Win32ProfileStore store(ini);
+  SettingsFileStore store(ini);
   const Settings settings = LoadSettings(store, folder);
 
   win::ComScope com;

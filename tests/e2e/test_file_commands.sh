@@ -172,7 +172,7 @@ e2e_file_commands_new_open_and_rename() {
 }
 
 # The open dialog's question whether to create the file (a second window of its caption, with Yes).
-fc_create_asked() { [ "$(fc_ask windows | grep -c $'\t登録ファイルを開く$')" = 2 ] && fc_ask control 登録ファイルを開く Button '&Yes' >/dev/null; }
+fc_create_asked() { [ "$(fc_ask windows | grep -c $'\t登録ファイルを開く$')" = 2 ] && fc_ask control 登録ファイルを開く Button '=6' >/dev/null; }
 
 # The import option dialog: ticks or clears the limit box, closes with OK.
 fc_import_limit() {

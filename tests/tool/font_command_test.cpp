@@ -10,8 +10,8 @@
 #include "tool_run.h"
 
 #ifdef _WIN32
+#include "core/data/settings_file.h"
 #include "win/common/faces.h"
-#include "win/common/profile_store_win32.h"
 #endif
 
 namespace zor::tool {
@@ -114,7 +114,7 @@ class FontOnFile : public ::testing::Test {
   }
   std::filesystem::path Ini() const { return dir_ / L"ZORANTE.ini"; }
   std::optional<std::wstring> UseFont() const {
-    return win::Win32ProfileStore(Ini()).Read(kSettingsSection, L"UseFont");
+    return SettingsFileStore(Ini()).Read(kSettingsSection, L"UseFont");
   }
   zor::testing::TempFolder dir_;
 };

@@ -11,24 +11,24 @@
 #include <vector>
 
 #include "../core/temp_folder.h"
+#include "bmp_file.h"
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
+#include "core/data/settings_file.h"
 #include "core/settings_dialog/list_editor.h"
 #include "core/settings_dialog/message_entry.h"
-#include "bmp_file.h"
 #include "fake_services.h"
-#include "win/common/profile_store_win32.h"
-#include "win/options/version_box.h"
-#include "win/options/font_chooser.h"
 #include "win/options/display_options_dialog.h"
-#include "win/options/image_options_dialog.h"
+#include "win/options/font_chooser.h"
 #include "win/options/font_date_options_dialog.h"
+#include "win/options/image_options_dialog.h"
 #include "win/options/import_option_dialog.h"
 #include "win/options/picture_folder_chooser.h"
 #include "win/options/picture_viewer.h"
+#include "win/options/version_box.h"
 #include "win/settings_dialog/file_command_dialogs.h"
-#include "win/settings_dialog/message_entry_dialog.h"
 #include "win/settings_dialog/line_format_dialog.h"
+#include "win/settings_dialog/message_entry_dialog.h"
 
 namespace zor::win {
 namespace {
@@ -137,7 +137,7 @@ class EntryCallsTest : public ::testing::Test {
   std::filesystem::path file_ = dir_ / L"設定.zrd";
   ListEditor editor_;
   FakeServices services_;
-  Win32ProfileStore store_{SettingsFilePath(dir_.path())};
+  SettingsFileStore store_{SettingsFilePath(dir_.path())};
   std::vector<std::wstring> captions_;
 };
 

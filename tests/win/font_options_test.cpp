@@ -6,9 +6,9 @@
 #include <set>
 
 #include "../core/temp_folder.h"
+#include "core/data/settings_file.h"
 #include "fake_services.h"
 #include "win/common/faces.h"
-#include "win/common/profile_store_win32.h"
 #include "win/options/font_chooser.h"
 #include "win/options/font_chooser_ids.h"
 #include "win/options/font_date_options_dialog.h"
@@ -72,7 +72,7 @@ class FontOptionsTest : public ::testing::Test {
   }
 
   TempFolder dir_;
-  Win32ProfileStore store_{SettingsFilePath(dir_.path())};
+  SettingsFileStore store_{SettingsFilePath(dir_.path())};
   FakeServices services_;
   std::unique_ptr<FontDateOptionsDialog> dialog_;
 };

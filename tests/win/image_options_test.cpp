@@ -7,16 +7,16 @@
 #include <fstream>
 
 #include "../core/temp_folder.h"
-#include "core/text/measures.h"
 #include "bmp_file.h"
+#include "core/data/settings_file.h"
+#include "core/text/measures.h"
 #include "fake_services.h"
 #include "keyboard_and_names.h"
 #include "win/common/com.h"
-#include "win/common/profile_store_win32.h"
 #include "win/options/image_options_dialog.h"
+#include "win/options/image_options_dialog_ids.h"
 #include "win/options/picture_folder_chooser.h"
 #include "win/options/picture_folder_chooser_ids.h"
-#include "win/options/image_options_dialog_ids.h"
 #include "win/options/picture_viewer.h"
 
 namespace zor::win {
@@ -99,7 +99,7 @@ class ImageOptionsTest : public ::testing::Test {
   }
 
   TempFolder dir_;
-  Win32ProfileStore store_{SettingsFilePath(dir_.path())};
+  SettingsFileStore store_{SettingsFilePath(dir_.path())};
   FakeServices services_;
   std::unique_ptr<ImageOptionsDialog> imageOptions_;
   std::unique_ptr<PictureFolderChooser> chooser_;

@@ -19,18 +19,18 @@
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
+#include "core/data/settings_file.h"
 #include "core/screen/palette.h"
 #include "core/version.h"
 #include "fake_services.h"
 #include "keyboard_and_names.h"
 #include "win/common/com.h"
-#include "win/common/picture_choices.h"
 #include "win/common/handles.h"
-#include "win/common/profile_store_win32.h"
-#include "win/options/version_box.h"
+#include "win/common/picture_choices.h"
 #include "win/options/display_options_dialog.h"
 #include "win/options/display_options_dialog_ids.h"
 #include "win/options/import_option_dialog.h"
+#include "win/options/version_box.h"
 
 namespace zor::win {
 namespace {
@@ -364,7 +364,7 @@ TEST_F(ImportOptionDialogTest, EveryWayOfClosingStoresTheBox) {
 
 TEST_F(ImportOptionDialogTest, TheSettingsFileGetsTheKey) {
   TempFolder dir;
-  Win32ProfileStore store(SettingsFilePath(dir.path()));
+  SettingsFileStore store(SettingsFilePath(dir.path()));
   HWND w = Open(store, -1);
   SendMessageW(Box(w), BM_CLICK, 0, 0);
   Close(w, Closing::kCloseBox);

@@ -8,13 +8,13 @@
 #include "../core/temp_folder.h"
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
-#include "win/common/profile_store_win32.h"
-#include "win/settings_dialog/settings_dialog_ids.h"
-#include "win/settings_dialog/settings_caption.h"
+#include "core/data/settings_file.h"
 #include "core/text/measures.h"
 #include "fake_services.h"
 #include "keyboard_and_names.h"
 #include "win/common/com.h"
+#include "win/settings_dialog/settings_caption.h"
+#include "win/settings_dialog/settings_dialog_ids.h"
 
 namespace zor::win {
 namespace {
@@ -51,7 +51,7 @@ class SettingsDialogTest : public ::testing::Test {
   void TearDown() override { form_.reset(); }
 
   void WriteIni(const std::wstring& registrationFile) {
-    Win32ProfileStore store(SettingsFilePath(dir_.path()));
+    SettingsFileStore store(SettingsFilePath(dir_.path()));
     ASSERT_TRUE(WriteSetting(store, L"LoadFileName", registrationFile).ok());
     ASSERT_TRUE(WriteSetting(store, L"UseFont", L"IPAMincho").ok());
   }
@@ -358,7 +358,7 @@ TEST_F(SettingsDialogTest, MissingFileOffersTheOpenDialogAndCancelLeavesNoFile) 
   EXPECT_EQ(Text(w, IDC_FILE_NAME), L"(登録ファイルを新規作成してください)");
   EXPECT_FALSE(Enabled(w, IDC_ADD));
   EXPECT_TRUE(Enabled(w, IDC_CLOSE));
-  Win32ProfileStore store(SettingsFilePath(dir_.path()));
+  SettingsFileStore store(SettingsFilePath(dir_.path()));
   EXPECT_EQ(store.Read(kSettingsSection, L"LoadFileName"), L"");
 }
 
@@ -392,7 +392,7 @@ TEST_F(SettingsDialogTest, AForeignFileAtLoadLeavesNoFile) {
 
 TEST_F(SettingsDialogTest, NewRenameImportAndExport) {
   HWND w = Open();
-  Win32ProfileStore store(SettingsFilePath(dir_.path()));
+  SettingsFileStore store(SettingsFilePath(dir_.path()));
   const auto answer = [&](std::wstring path, bool chosen = true, DWORD error = 0) {
     services_.onFile = [=](const FileDialogRequest&) { return FileDialogAnswer{chosen, path, error}; };
   };

@@ -18,8 +18,8 @@
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
+#include "core/data/settings_file.h"
 #include "win/common/dib.h"
-#include "win/common/profile_store_win32.h"
 
 namespace zor::win {
 namespace {
@@ -161,7 +161,7 @@ class TestDisplay : public ::testing::Test {
     owner_ = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200, nullptr,
                              nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(owner_, nullptr);
-    Win32ProfileStore store(SettingsFilePath(dir_.path()));
+    SettingsFileStore store(SettingsFilePath(dir_.path()));
     ASSERT_TRUE(WriteSetting(store, L"LoadFileName", PathText(file_)).ok());
     ASSERT_TRUE(WriteSetting(store, L"UseFont", kFace).ok());
   }

@@ -1,6 +1,6 @@
 // The settings file "ZORANTE.ini", section "ZORANTE": keys, defaults and the
-// reading rules, behind a small store interface (the profile API on Windows,
-// a map in tests).
+// reading rules, behind a small store interface (the file itself, see
+// settings_file.h; a map in tests).
 #pragma once
 
 #include <cstddef>
@@ -54,7 +54,7 @@ class MemoryProfileStore final : public ProfileStore {
   std::map<std::wstring, std::wstring, std::less<>> values_;
 };
 
-// A numeric value as the profile API reads it: blanks skipped, an optional
+// A numeric value as the Windows profile functions read it: blanks skipped, an optional
 // sign and decimal digits up to the first other character; no digits give 0.
 // A missing or empty value gives the default. The program keeps every number
 // in 16 bits, so a value outside -32768..32767 is clamped to the nearer end

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,5 +23,14 @@ namespace zor::win {
 [[nodiscard]] bool FaceInstalled(HDC dc, std::wstring_view face);
 // The same on the screen.
 [[nodiscard]] bool FaceInstalled(std::wstring_view face);
+
+// The name under which dc's device lists the face: the face itself, or, for
+// a face the system knows only by another of its names (the Japanese family
+// name on a Chinese or Korean system, say), the listed name of the installed
+// family whose font carries that name. nullopt when no family has it.
+[[nodiscard]] std::optional<std::wstring> ListedFace(HDC dc, std::wstring_view face);
+// The listed name of the first installed family whose font carries the
+// family name (in any language), whether or not the system lists it so.
+[[nodiscard]] std::optional<std::wstring> FamilyCarryingName(std::wstring_view name);
 
 }  // namespace zor::win

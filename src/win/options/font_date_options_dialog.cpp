@@ -62,7 +62,10 @@ void FontDateOptionsDialog::ShowSample(const FontDateView& view) {
   sampleMade_ = true;
   HWND sample = Item(IDC_FACE_SAMPLE);
   UniqueFont font;
-  if (FaceInstalled(view.face)) font = SampleFont(sample, view.face, view.bold);
+  {
+    WindowDc screen(nullptr);
+    if (const auto listed = ListedFace(screen.get(), view.face)) font = SampleFont(sample, *listed, view.bold);
+  }
   HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
   SendMessageW(sample, WM_SETFONT, reinterpret_cast<WPARAM>(font ? font.get() : dialogFont), FALSE);
   sampleFont_ = std::move(font);

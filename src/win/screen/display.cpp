@@ -8,11 +8,11 @@
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
+#include "core/data/settings_file.h"
 #include "core/screen/background.h"
 #include "core/screen/interval_images.h"
 #include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
-#include "win/common/profile_store_win32.h"
 #include "win/common/system.h"
 #include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
@@ -117,7 +117,7 @@ class DisplayController final : public ScreenController {
     Random().Seed();
     frame_ = FrameState{};
     frame_.intervalJustShown = true;
-    Win32ProfileStore store(SettingsFilePath(folder_));
+    SettingsFileStore store(SettingsFilePath(folder_));
     const Settings settings = LoadSettings(store, folder_);
     messages_.file = settings.registrationFile;
     const bool preview = form.Mode() == ScreenMode::kPreview;

@@ -126,11 +126,13 @@ bool GdiSurface::UntouchedGround(const RECT& r, Rgb colour) const {
 }
 
 bool GdiSurface::FaceInstalled(std::wstring_view face) {
-  const auto cached = faces_.find(face);
-  if (cached != faces_.end()) return cached->second;
-  const bool installed = win::FaceInstalled(dc_, face);
-  faces_.emplace(std::wstring(face), installed);
-  return installed;
+  return Listed(face) != nullptr;
+}
+
+const std::wstring* GdiSurface::Listed(std::wstring_view face) {
+  auto cached = faces_.find(face);
+  if (cached == faces_.end()) cached = faces_.emplace(std::wstring(face), win::ListedFace(dc_, face)).first;
+  return cached->second ? &*cached->second : nullptr;
 }
 
 HFONT GdiSurface::FontFor(const FontSpec& font) {
@@ -159,7 +161,10 @@ HFONT GdiSurface::FontFor(const FontSpec& font) {
   lf.lfCharSet = DEFAULT_CHARSET;
   lf.lfOutPrecision = OUT_TT_PRECIS;
   lf.lfQuality = ANTIALIASED_QUALITY;
-  font.face.copy(lf.lfFaceName, std::min<std::size_t>(font.face.size(), LF_FACESIZE - 1));
+  // A face the system lists under another of its names is asked for by that name.
+  const std::wstring* listed = Listed(font.face);
+  const std::wstring_view face = listed ? std::wstring_view(*listed) : std::wstring_view(font.face);
+  face.copy(lf.lfFaceName, std::min<std::size_t>(face.size(), LF_FACESIZE - 1));
   UniqueFont created(CreateFontIndirectW(&lf));
   HFONT h = created.get();
   fonts_.emplace(std::move(key), std::move(created));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <optional>
 #include <set>
 #include <memory>
 #include <span>
@@ -94,6 +95,8 @@ class GdiSurface final : public Surface {
 
  private:
   [[nodiscard]] HFONT FontFor(const FontSpec& font);
+  // The name the system lists the face under; null when it is not installed.
+  [[nodiscard]] const std::wstring* Listed(std::wstring_view face);
 
   // The image's pixels when the DC holds a 32-bit DIB section, else null.
   [[nodiscard]] std::uint32_t* ImageBits(int& stride);
@@ -161,7 +164,8 @@ class GdiSurface final : public Surface {
   bool hasSelected_ = false;
   // Fonts live as long as the surface: a page switches between a few.
   std::map<std::tuple<std::wstring, int, bool, bool, int>, UniqueFont> fonts_;
-  std::map<std::wstring, bool, std::less<>> faces_;
+  // Each face asked for, with the name the system lists it under (none: not installed).
+  std::map<std::wstring, std::optional<std::wstring>, std::less<>> faces_;
   // Measures of captions (single characters mostly) per font, kept while the font is.
   std::map<std::pair<std::uintptr_t, std::wstring>, TextExtent, std::less<>> measures_;
   static constexpr std::size_t kMaxMeasures = 4096;

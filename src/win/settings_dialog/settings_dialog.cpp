@@ -5,17 +5,17 @@
 #include <utility>
 
 #include "core/data/file_system.h"
+#include "core/data/settings_file.h"
 #include "win/common/html_help.h"
-#include "win/common/profile_store_win32.h"
-#include "win/options/version_box.h"
 #include "win/options/display_options_dialog.h"
-#include "win/options/image_options_dialog.h"
 #include "win/options/font_date_options_dialog.h"
+#include "win/options/image_options_dialog.h"
 #include "win/options/import_option_dialog.h"
+#include "win/options/version_box.h"
 #include "win/settings_dialog/help_pages.h"
-#include "win/settings_dialog/settings_dialog_ids.h"
-#include "win/settings_dialog/message_entry_dialog.h"
 #include "win/settings_dialog/line_format_dialog.h"
+#include "win/settings_dialog/message_entry_dialog.h"
+#include "win/settings_dialog/settings_dialog_ids.h"
 
 namespace zor::win {
 
@@ -73,7 +73,7 @@ bool SettingsDialog::OnInit() {
   strip_.Attach(hwnd(), [this](int index, bool rightButton) { ThumbnailClicked(index, rightButton); });
   CentreOnScreen();
   // The load step: the settings, then the file they name or a fallback.
-  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  SettingsFileStore store(SettingsFilePath(programFolder_));
   settings_ = LoadSettings(store, programFolder_);
   Record(commands_.Load(settings_.registrationFile));
   Apply();
@@ -87,7 +87,7 @@ void SettingsDialog::Record(const FileCommandResult& result) {
 }
 
 void SettingsDialog::WriteLoadFileName(const std::wstring& path) {
-  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  SettingsFileStore store(SettingsFilePath(programFolder_));
   const Status s = SaveSetting(store, SettingKey::kLoadFileName, path);
   if (!s.ok()) services_.Warn(hwnd(), s.message());
   settings_.registrationFile = path;
@@ -102,7 +102,7 @@ void SettingsDialog::DisplayOptions() {
 }
 
 void SettingsDialog::FontOptions() {
-  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  SettingsFileStore store(SettingsFilePath(programFolder_));
   (void)RunFontDateOptions(services_, hwnd(), store);
   // The face and the decoration show in the thumbnails.
   settings_ = LoadSettings(store, programFolder_);
@@ -110,13 +110,13 @@ void SettingsDialog::FontOptions() {
 }
 
 void SettingsDialog::ImageOptions() {
-  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  SettingsFileStore store(SettingsFilePath(programFolder_));
   (void)RunImageOptions(services_, hwnd(), store, programFolder_);
   settings_ = LoadSettings(store, programFolder_);
 }
 
 void SettingsDialog::ImportOption() {
-  Win32ProfileStore store(SettingsFilePath(programFolder_));
+  SettingsFileStore store(SettingsFilePath(programFolder_));
   settings_.importLimit = RunImportOption(services_, hwnd(), store, settings_.importLimit);
 }
 

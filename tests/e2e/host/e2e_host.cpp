@@ -7,6 +7,7 @@
 //   e2e_host monitors                 prints each monitor's rectangle
 //   e2e_host cursor X Y               puts the pointer there (Wine then knows
 //       where it is, not only the X server)
+//   e2e_host codepage                 "ACP OEMCP LOCALE" of the system
 // Windows and controls found as UI automation finds them, by caption and
 // class (screen pixels; a window is a visible top-level window):
 //   e2e_host windows                  every visible top-level window:
@@ -17,7 +18,8 @@
 //   e2e_host gone CAPTION [MS]        waits until no such window shows
 //   e2e_host control CAPTION CLASS TEXT [N]   the control of that class and
 //       text (the N-th such, from 0; TEXT "#K" is the K-th of the class,
-//       ">LABEL" the first of the class after the control reading LABEL):
+//       ">LABEL" the first of the class after the control reading LABEL,
+//       "=ID" the one with that control id):
 //       LEFT TOP RIGHT BOTTOM CENTRE_X CENTRE_Y ENABLED VISIBLE CHECKED
 //       (CHECKED is BM_GETCHECK for buttons, -1 for others)
 //   e2e_host text CAPTION CLASS TEXT [N]      the control's text
@@ -240,6 +242,9 @@ bool Named(HWND hwnd, const std::wstring& text) {
 HWND FindControl(HWND parent, const std::wstring& cls, const std::wstring& text, int index) {
   int byClass = -1;
   if (text.size() > 1 && text[0] == L'#') byClass = _wtoi(text.c_str() + 1);
+  // "=N": the control with id N, whatever its caption (Wine words the
+  // buttons of its own boxes in the locale's language).
+  const bool byId = text.size() > 1 && text[0] == L'=';
   const bool afterLabel = text.size() > 1 && text[0] == L'>';
   bool labelSeen = false;
   int seen = 0;
@@ -250,6 +255,10 @@ HWND FindControl(HWND parent, const std::wstring& cls, const std::wstring& text,
     }
     if (!SameNoCase(ClassOf(hwnd), cls)) continue;
     if (afterLabel) return hwnd;
+    if (byId) {
+      if (GetDlgCtrlID(hwnd) == _wtoi(text.c_str() + 1) && seen++ == index) return hwnd;
+      continue;
+    }
     if (byClass >= 0) {
       if (seen++ == byClass) return hwnd;
       continue;
@@ -494,10 +503,17 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (mode == L"cursor" && argc >= 4) return SetCursorPos(_wtoi(argv[2]), _wtoi(argv[3])) ? 0 : 1;
+  if (mode == L"codepage") {
+    wchar_t locale[LOCALE_NAME_MAX_LENGTH] = L"";
+    GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH);
+    std::printf("%u %u ", GetACP(), GetOEMCP());
+    PrintUtf8(std::wstring(locale) + L"\n");
+    return 0;
+  }
   const int rc = Find(mode, argc, argv);
   if (rc != 2) return rc;
   std::fprintf(stderr,
-               "usage: e2e_host host W H OUT [LIFE_MS] | spi-get | spi-set 0|1 | monitors | cursor X Y | windows |\n"
+               "usage: e2e_host host W H OUT [LIFE_MS] | spi-get | spi-set 0|1 | monitors | cursor X Y | codepage | windows |\n"
                "       dpi | window CAPTION | wait|gone CAPTION [MS] | control|text CAPTION CLASS TEXT [N] | list CAPTION |\n"
                "       controls [CAPTION] | answering CAPTION [MS]\n");
   return 2;

@@ -1,4 +1,4 @@
-#include "win/common/profile_store_win32.h"
+#include "core/data/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,10 @@ using zor::testing::TempFolder;
 
 // A real ZORANTE.ini: Japanese values reach the disk as CP932 bytes whatever
 // the system's code page, and read back as written.
-TEST(Win32ProfileStore, WritesCp932BytesAndReadsThemBack) {
+TEST(SettingsFileStore, WritesCp932BytesAndReadsThemBack) {
   TempFolder dir;
   const auto ini = SettingsFilePath(dir.path());
-  Win32ProfileStore store(ini);
+  SettingsFileStore store(ini);
   EXPECT_EQ(store.Read(kSettingsSection, L"UseFont"), std::nullopt) << "no file yet";
   ASSERT_TRUE(WriteSetting(store, L"UseFont", L"ＭＳ 明朝").ok());
   ASSERT_TRUE(WriteSetting(store, L"BgBMPDir", L"C:\\画像、表示").ok());
@@ -37,14 +37,14 @@ TEST(Win32ProfileStore, WritesCp932BytesAndReadsThemBack) {
   EXPECT_EQ(s.boldType, -1) << "missing key: the default";
 }
 
-TEST(Win32ProfileStore, LongValuesAndRefusedWrites) {
+TEST(SettingsFileStore, LongValuesAndRefusedWrites) {
   TempFolder dir;
-  Win32ProfileStore store(SettingsFilePath(dir.path()));
+  SettingsFileStore store(SettingsFilePath(dir.path()));
   const std::wstring longPath = L"C:\\" + std::wstring(400, L'字');
   ASSERT_TRUE(WriteSetting(store, L"LoadFileName", longPath).ok());
   EXPECT_EQ(store.Read(kSettingsSection, L"LoadFileName"), longPath) << "not cut at 259 bytes";
   EXPECT_FALSE(WriteSetting(store, L"UseFont", L"two\r\nlines").ok());
-  Win32ProfileStore nowhere(dir / "no-such-folder" / "ZORANTE.ini");
+  SettingsFileStore nowhere(dir / "no-such-folder" / "ZORANTE.ini");
   EXPECT_FALSE(WriteSetting(nowhere, L"KanS", std::int16_t{0}).ok());
 }
 
