@@ -22,8 +22,8 @@ one_file_text() {
 # first; deletes only above $6 messages, adds only below $7. A refusal (a
 # row another writer just removed) is tried again. Prints "edits N refused N".
 one_file_zortool_edits() {
-  local -a tool
-  read -r -a tool <<<"$1"
+  local -a cmd
+  read -r -a cmd <<<"$1"
   local file="$2" edits="$3" target="$4" texts="$5" floor="$6" cap="$7" tag="$8"
   local done=0 refused=0 n=0 count op row text
   RANDOM=$9
@@ -35,13 +35,13 @@ one_file_zortool_edits() {
     case $op in
       0) [ "$count" -lt "$cap" ] || continue
          n=$((n + 1)); text=$(one_file_text "$n" "$tag"); printf '%s\n' "$text" >>"$texts"
-         "${tool[@]}" add "$target" "$text" ;;
+         "${cmd[@]}" add "$target" "$text" ;;
       1) n=$((n + 1)); text=$(one_file_text "$n" "$tag"); printf '%s\n' "$text" >>"$texts"
-         "${tool[@]}" edit "$target" "$row" "$text" ;;
+         "${cmd[@]}" edit "$target" "$row" "$text" ;;
       2) [ "$count" -gt "$floor" ] || continue
-         "${tool[@]}" delete "$target" "$row" ;;
+         "${cmd[@]}" delete "$target" "$row" ;;
       3) [ "$count" -gt 1 ] || continue
-         "${tool[@]}" move "$target" "$row" "$(((row < count) ? 1 : -1))" ;;
+         "${cmd[@]}" move "$target" "$row" "$(((row < count) ? 1 : -1))" ;;
     esac >/dev/null 2>&1 && done=$((done + 1)) || refused=$((refused + 1))
   done
   echo "edits $done refused $refused"
