@@ -19,8 +19,9 @@ one_file_text() {
 
 # Makes $3 edits of file $2 with zortool command $1 (a native path or "wine
 # zortool.exe" with a Windows path $4), each text it stores appended to $5
-# first; deletes only above $6 messages, adds only below $7. A refusal (a
-# row another writer just removed) is tried again. Prints "edits N refused N".
+# first; deletes only above $6 messages, adds only below $7; $10 seconds
+# between two edits. A refusal (a row another writer just removed) is tried
+# again. Prints "edits N refused N".
 one_file_zortool_edits() {
   local -a cmd
   read -r -a cmd <<<"$1"
@@ -43,6 +44,7 @@ one_file_zortool_edits() {
       3) [ "$count" -gt 1 ] || continue
          "${cmd[@]}" move "$target" "$row" "$(((row < count) ? 1 : -1))" ;;
     esac >/dev/null 2>&1 && done=$((done + 1)) || refused=$((refused + 1))
+    sleep "${10}"
   done
   echo "edits $done refused $refused"
 }
@@ -95,14 +97,16 @@ e2e_saver_reads_its_file_while_1000_edits_replace_it() (
   touch "$running"
   one_file_sample_windows "$running" "$d" "$d/windows.txt" &
   sampler=$!
+  # The three writers at once, each spread over some 40 s, so that the saver
+  # reads the file for many pages between their edits.
   dialog_out="$d/dialog.out" native_out="$d/native.out" wine_out="$d/wine.out"
   wine "$ONE_FILE_LIST_EDITS" "$(one_file_wpath "$zrd")" 500 7 "$(one_file_wpath "$d/held-dialog.txt")" 30 60 \
-    >"$dialog_out" 2>&1 &
+    80 >"$dialog_out" 2>&1 &
   dialog_pid=$!
-  one_file_zortool_edits "$tool" "$zrd" 400 "$zrd" "$d/held-native.txt" 34 60 ネイティブ 11 >"$native_out" 2>&1 &
+  one_file_zortool_edits "$tool" "$zrd" 400 "$zrd" "$d/held-native.txt" 34 60 ネイティブ 11 0.1 >"$native_out" 2>&1 &
   native_pid=$!
   one_file_zortool_edits "wine $ZOR_ROOT/build/windows/zortool.exe" "$zrd" 100 "$(one_file_wpath "$zrd")" \
-    "$d/held-wine.txt" 34 60 ワイン 13 >"$wine_out" 2>&1 &
+    "$d/held-wine.txt" 34 60 ワイン 13 0.1 >"$wine_out" 2>&1 &
   wine_pid=$!
   wait "$native_pid"
   import -window root "$SHOTS/one-file-during-edits.png"

@@ -2,14 +2,14 @@
 // editing code (ListEditor on the Win32 file system), as a user at the
 // message list would: add, correct, delete, move, drag, undo and redo.
 //
-//   e2e_list_edits FILE EDITS SEED TEXTS FLOOR CAP
+//   e2e_list_edits FILE EDITS SEED TEXTS FLOOR CAP [PAUSE_MS]
 //
 // Makes EDITS edits that write the file; deletes only while the list holds
 // more than FLOOR messages, adds only while it holds fewer than CAP. Every
 // text it stores is appended to TEXTS (UTF-8, one a line) before the write.
 // An edit refused because another program changed the file is counted and
 // tried again, as the dialog re-reads the list and the user clicks again.
-// Prints one line of counts; exits 1 when a write failed or the file could
+// PAUSE_MS spreads the edits over the saver's pages. Prints one line of counts; exits 1 when a write failed or the file could
 // not be listed.
 #include <windows.h>
 
@@ -66,8 +66,8 @@ struct Tally {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 7) {
-    std::fputs("usage: e2e_list_edits FILE EDITS SEED TEXTS FLOOR CAP\n", stderr);
+  if (argc != 7 && argc != 8) {
+    std::fputs("usage: e2e_list_edits FILE EDITS SEED TEXTS FLOOR CAP [PAUSE_MS]\n", stderr);
     return 2;
   }
   const std::filesystem::path file = argv[1];
@@ -76,6 +76,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::filesystem::path texts = argv[4];
   const int floor = _wtoi(argv[5]);
   const int cap = _wtoi(argv[6]);
+  const DWORD pause = argc == 8 ? static_cast<DWORD>(_wtoi(argv[7])) : 0;
 
   ListEditor editor;
   if (editor.Load(file).kind != zor::LoadOutcome::kLoaded) {
@@ -149,6 +150,7 @@ int wmain(int argc, wchar_t** argv) {
     if (status.ok()) {
       ++*counter;
       ++done;
+      if (pause) Sleep(pause);
     } else if (status.message() == zor::kStaleFileMessage) {
       ++t.stale;
     } else {
