@@ -68,14 +68,17 @@ e2e_saver_reads_its_file_while_1000_edits_replace_it() (
   shown="$d/shown.txt"
   # The saver takes 20 messages at its start and picks among those rows; the
   # writers keep 30 or more, so every row it picks holds a message.
-  "$tool" new "$zrd" >/dev/null && "$tool" options "$zrd" --order random >/dev/null || return 1
+  if ! "$tool" new "$zrd" >/dev/null || ! "$tool" options "$zrd" --order random >/dev/null; then
+    rm -rf "$d"
+    return 1
+  fi
   # 100 ms between pages, below what the options dialog and zortool offer:
   # the header's interval (bytes 5-6, little-endian) written directly.
   printf '\x64\x00' | dd of="$zrd" bs=1 seek=4 conv=notrunc status=none
-  [ "$("$tool" info "$zrd" | awk '$1 == "interval" { print $2 }')" = 100 ] || { echo "interval not set"; return 1; }
+  [ "$("$tool" info "$zrd" | awk '$1 == "interval" { print $2 }')" = 100 ] || { echo "interval not set"; rm -rf "$d"; return 1; }
   for i in $(seq 1 20); do
     printf '初めの文章%02d\n' "$i" >>"$held"
-    "$tool" add "$zrd" "$(printf '初めの文章%02d' "$i")" >/dev/null || return 1
+    "$tool" add "$zrd" "$(printf '初めの文章%02d' "$i")" >/dev/null || { rm -rf "$d"; return 1; }
   done
   {
     printf '[ZORANTE]\r\nUseFont=IPA\x96\xbe\x92\xa9\r\n'
