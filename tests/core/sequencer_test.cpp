@@ -181,6 +181,18 @@ TEST_F(SequencerTest, CreditOnEveryThirdTickAndCountersWrap) {
   EXPECT_EQ(frame.displayTick, sequencer.DisplayTick());
 }
 
+// The outcome names the text the page was asked to show, as the shown-pages log writes it.
+TEST_F(SequencerTest, OutcomeCarriesThePagesText) {
+  options.order = 1;
+  messages.records[2].first = L"\\time";
+  for (int i = 0; i < 3; ++i) {
+    const TickOutcome outcome = Tick();
+    EXPECT_EQ(outcome.text, renderer.pages.back().text);
+  }
+  EXPECT_EQ(renderer.pages[0].text, L"文1");
+  EXPECT_EQ(renderer.pages[1].text.substr(0, 1), L"午");
+}
+
 TEST_F(SequencerTest, SizeGuardSkipsEverything) {
   const TickOutcome outcome = sequencer.Tick(options, 10, 500);
   EXPECT_TRUE(outcome.skipped);

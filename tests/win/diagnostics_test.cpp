@@ -138,5 +138,31 @@ TEST(SoakLog, OnlyWhenTheEnvironmentNamesAFileWithItsPeriod) {
   EXPECT_FALSE(nowhere.Append(0)) << "a file that cannot be written is reported, not thrown";
 }
 
+TEST(ShownLog, OnlyWhenTheEnvironmentNamesAFileOneUtf8LineAPage) {
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / L"zor_shown_test.txt";
+  std::filesystem::remove(file);
+  {
+    ScopedEnvironment log(L"ZOR_SHOWN_LOG", nullptr);
+    EXPECT_EQ(ShownLog::FromEnvironment(), nullptr) << "no log in a normal run";
+  }
+  ScopedEnvironment log(L"ZOR_SHOWN_LOG", file.c_str());
+  const auto shown = ShownLog::FromEnvironment();
+  ASSERT_NE(shown, nullptr);
+  ASSERT_TRUE(shown->Append(L"夜明けの前が一番暗い"));
+  ASSERT_TRUE(shown->Append(L""));
+  ASSERT_TRUE(shown->Append(L"Rome ～ 〜"));
+  const std::vector<std::string> lines = Lines(file);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0],
+            "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91\xE3\x81\xAE\xE5\x89\x8D\xE3\x81\x8C"
+            "\xE4\xB8\x80\xE7\x95\xAA\xE6\x9A\x97\xE3\x81\x84");
+  EXPECT_EQ(lines[1], "") << "a blank page is a line of its own";
+  EXPECT_EQ(lines[2], "Rome \xEF\xBD\x9E \xE3\x80\x9C");
+  std::filesystem::remove(file);
+
+  const ShownLog nowhere(std::filesystem::path(L"Z:\\no\\such\\folder\\shown.txt"));
+  EXPECT_FALSE(nowhere.Append(L"x"));
+}
+
 }  // namespace
 }  // namespace zor::win

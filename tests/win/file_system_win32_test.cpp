@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "../core/temp_folder.h"
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
@@ -49,6 +51,41 @@ TEST(FileSystemWin32, AFileHeldWithoutSharingIsUnreadableUntilReleased) {
   EXPECT_EQ(out.message, ReadFailureMessage(DisplayPath(file)));
   CloseHandle(held);
   EXPECT_EQ(editor.Load(file).kind, LoadOutcome::kLoaded);
+}
+
+// A reader that holds the file for a moment, without sharing delete access
+// (as another program's read does), does not make the replacement fail.
+TEST(FileSystemWin32, AReplacementWaitsOutAShortRead) {
+  testing::TempFolder dir;
+  const std::filesystem::path file = dir / L"読み中.zrd";
+  testing::WriteBytes(file, "old");
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread reader([held] {
+    Sleep(50);
+    CloseHandle(held);
+  });
+  const Status replaced = ReplaceFileContents(file, [](FileWriter& w) { return w.Write("new"); });
+  reader.join();
+  EXPECT_TRUE(replaced.ok()) << PathText(file);
+  EXPECT_EQ(testing::ReadBytes(file), "new");
+}
+
+// A file just moved into place is still open with delete access in the
+// program that moved it: it reads at once all the same.
+TEST(FileSystemWin32, AFileHeldWithDeleteAccessReads) {
+  testing::TempFolder dir;
+  const std::filesystem::path file = dir / L"置換中.zrd";
+  ASSERT_TRUE(CreateEmptyRegistrationFile(file).ok());
+  ASSERT_TRUE(AddMessage(file, L"置き換えたばかり").ok());
+  HANDLE mover = CreateFileW(file.c_str(), DELETE | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(mover, INVALID_HANDLE_VALUE);
+  const Result<Message> message = ReadMessage(file, 1);
+  CloseHandle(mover);
+  ASSERT_TRUE(message.ok()) << message.status().message();
+  EXPECT_EQ(message.value().text, L"置き換えたばかり");
 }
 
 }  // namespace

@@ -124,6 +124,7 @@ TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, fl
   }
 
   outcome.result = renderer_.Render(layout, request, invert);
+  outcome.text = std::move(request.text);
   outcome.drawn = outcome.result == PageResult::kDrawn;
   outcome.creditVisible = test ? !test->hideCredit : displayTick_ == 2;
 

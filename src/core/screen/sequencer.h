@@ -74,6 +74,7 @@ struct TickOutcome {
   bool creditVisible = false;
   bool drawn = false;          // a renderer ran to its end
   PageResult result = PageResult::kDrawn;
+  std::wstring text;  // the text the page was asked to show (keywords expanded)
 };
 
 // The format bytes of a stored message as the renderers take them.

@@ -212,6 +212,29 @@ bool SoakLog::Append(long ticks) {
   return std::fclose(out) == 0 && ok;
 }
 
+std::unique_ptr<ShownLog> ShownLog::FromEnvironment() {
+  wchar_t path[MAX_PATH * 2];
+  const DWORD n = GetEnvironmentVariableW(L"ZOR_SHOWN_LOG", path, static_cast<DWORD>(std::size(path)));
+  if (n == 0 || n >= std::size(path)) return nullptr;
+  return std::make_unique<ShownLog>(std::filesystem::path(path));
+}
+
+bool ShownLog::Append(std::wstring_view text) const {
+  std::string line;
+  if (!text.empty()) {
+    const int size = static_cast<int>(text.size());
+    line.resize(
+        static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr)));
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, line.data(), static_cast<int>(line.size()), nullptr, nullptr);
+  }
+  line += '\n';
+  // Opened for each line, as the soak log is: a line is on disk however the process ends.
+  FILE* out = _wfopen(file_.c_str(), L"ab");
+  if (!out) return false;
+  const bool ok = std::fwrite(line.data(), 1, line.size(), out) == line.size();
+  return std::fclose(out) == 0 && ok;
+}
+
 bool CrashTestInTimer() {
   wchar_t value[16] = {};
   const DWORD n = GetEnvironmentVariableW(L"ZOR_CRASH_TEST", value, static_cast<DWORD>(std::size(value)));

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "win/common/handles.h"
 
@@ -83,6 +84,20 @@ class SoakLog {
   UINT periodMs_;
   ULONGLONG start_;
   bool headerWritten_ = false;
+};
+
+// The texts of the pages the saver shows, UTF-8, one line each, when the
+// environment names a file (ZOR_SHOWN_LOG); nothing is opened otherwise.
+class ShownLog {
+ public:
+  // nullptr when ZOR_SHOWN_LOG is unset.
+  [[nodiscard]] static std::unique_ptr<ShownLog> FromEnvironment();
+  explicit ShownLog(std::filesystem::path file) : file_(std::move(file)) {}
+  // Appends one line; false when the file cannot be written.
+  [[nodiscard]] bool Append(std::wstring_view text) const;
+
+ private:
+  std::filesystem::path file_;
 };
 
 // ZOR_CRASH_TEST=timer in the environment: the saver's display timer

@@ -20,14 +20,58 @@ std::FILE* CreateNewFile(const std::filesystem::path& path) {
   return f;
 }
 
-std::FILE* OpenFileForReading(const std::filesystem::path& path) { return ::_wfopen(path.c_str(), L"rb"); }
+namespace {
+
+// Another program's replacement of a file holds it for a moment: the file
+// being moved into place stays open with delete access until MoveFileEx
+// returns, and a file that someone is reading cannot be replaced (Windows
+// and Wine both refuse). Such conflicts last a few milliseconds, so a call
+// that meets one is tried again for up to half a second.
+constexpr int kConflictTries = 50;
+constexpr DWORD kConflictPauseMs = 10;
+
+bool Conflict(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+template <class Attempt>
+bool RetryConflicts(Attempt attempt) {
+  for (int i = 1;; ++i) {
+    if (attempt()) return true;
+    if (i >= kConflictTries || !Conflict(GetLastError())) return false;
+    Sleep(kConflictPauseMs);
+  }
+}
+
+}  // namespace
+
+std::FILE* OpenFileForReading(const std::filesystem::path& path) {
+  // Readers share delete access too, so a replacement under way does not
+  // keep them out (nor do they keep it out on Windows).
+  HANDLE h = INVALID_HANDLE_VALUE;
+  const bool opened = RetryConflicts([&] {
+    h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return h != INVALID_HANDLE_VALUE;
+  });
+  if (!opened) return nullptr;
+  const int fd = ::_open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(h);
+    return nullptr;
+  }
+  std::FILE* f = ::_fdopen(fd, "rb");
+  if (f == nullptr) ::_close(fd);
+  return f;
+}
 
 bool FlushToDisk(std::FILE* f) { return std::fflush(f) == 0 && ::_commit(::_fileno(f)) == 0; }
 
 bool ReplaceFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
   // MOVEFILE_WRITE_THROUGH returns only after the move is on the disk; without
   // MOVEFILE_COPY_ALLOWED a move to another volume fails instead of copying.
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return RetryConflicts(
+      [&] { return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0; });
 }
 
 std::filesystem::path ExecutablePath() {

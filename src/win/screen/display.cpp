@@ -13,6 +13,7 @@
 #include "core/screen/interval_images.h"
 #include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
+#include "win/common/diagnostics.h"
 #include "win/common/system.h"
 #include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
@@ -115,6 +116,7 @@ class DisplayController final : public ScreenController {
 
   bool LoadData(ScreenForm& form) override {
     Random().Seed();
+    shownLog_ = ShownLog::FromEnvironment();
     frame_ = FrameState{};
     frame_.intervalJustShown = true;
     SettingsFileStore store(SettingsFilePath(folder_));
@@ -165,6 +167,7 @@ class DisplayController final : public ScreenController {
     const TestDisplayRequest* test = form.Mode() == ScreenMode::kTestDisplay ? &form.Options().test : nullptr;
     const TickOutcome outcome =
         sequencer_->Tick(options_, surface(form).ScaleWidth(), surface(form).ScaleHeight(), test);
+    if (shownLog_ && outcome.drawn && !test) (void)shownLog_->Append(outcome.text);
     if (form.Closing()) return;
     form.SetTimerInterval(static_cast<UINT>(std::max<std::int16_t>(outcome.interval, 0)));
     form.Credit().visible = outcome.creditVisible;
@@ -208,6 +211,7 @@ class DisplayController final : public ScreenController {
   int surfaceH_ = 0;
   std::unique_ptr<TitleCardRenderer> renderer_;
   std::unique_ptr<Sequencer> sequencer_;
+  std::unique_ptr<ShownLog> shownLog_;
 };
 
 }  // namespace
