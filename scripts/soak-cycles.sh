@@ -15,7 +15,9 @@ wait_s=30  # for a window to come
 end_s=10   # for a process to end
 # What may have grown from after the first cycle to the end: a file or two
 # the server opens lazily, a few handles of Wine's own services.
-declare -A allowed=([server_fds]=4 [x_windows]=0 [prefix_processes]=0 [processes]=0 [handles]=20 [windows]=0)
+# the server's memory moves in pages and heap blocks.
+declare -A allowed=([server_fds]=4 [server_rss_kb]=1024 [x_windows]=0 [prefix_processes]=0 [processes]=0
+  [handles]=20 [windows]=0 [atoms]=0)
 
 now_ms() { date +%s%3N; }
 
@@ -128,11 +130,12 @@ cycle_settings() {
 
 # One line of figures: LABEL CYCLE.
 sample() {
-  local fds system
+  local fds rss system
   fds=$(find "/proc/$server_pid/fd" -mindepth 1 -maxdepth 1 2>/dev/null | wc -l)
+  rss=$(awk '/^VmRSS/ { print $2 }' "/proc/$server_pid/status" 2>/dev/null)
   system=$(wine "$probe" system 2>/dev/null | tr -d '\r' | tail -n 1)
-  echo "$1,$2,$((($(now_ms) - run_start) / 1000)),$fds,$(x_window_count)," \
-    "$(zor_prefix_pids '\.exe|\.scr|wineserver' | wc -l),${system:-,,}" | tr -d ' ' >>"$figures_csv"
+  echo "$1,$2,$((($(now_ms) - run_start) / 1000)),$fds,$rss,$(x_window_count)," \
+    "$(zor_prefix_pids '\.exe|\.scr|wineserver' | wc -l),${system:-,,,}" | tr -d ' ' >>"$figures_csv"
 }
 
 summarise() {  # CYCLES_DONE LEFT
@@ -140,14 +143,21 @@ summarise() {  # CYCLES_DONE LEFT
   echo "soak cycles: $done of $cycles cycles of /s (ended by a key), /p (host closed by Alt+F4) and /c (closed by Alt+F4)"
   echo "program folder: $kinds; DecoFont=$deco, interval $interval ms," \
     "$([ "$text_only" -eq 1 ] && echo "text only" || echo "background folder and interval shuffle")"
-  awk -F, '
-    NR == 1 { next }
+  # A program that slows down from run to run shows in the means of the
+  # first and the last tenth of the cycles.
+  awk -F, -v done="$done" '
+    NR == 1 { tenth = int(done / 10); if (tenth < 1) tenth = 1; next }
     { n[$2]++; t[$2] += $3; if ($3 > m[$2]) m[$2] = $3; if ($4 != "ok") f[$2]++
+      if ($1 <= tenth) { a[$2] += $3; an[$2]++ }
+      if ($1 > done - tenth) { z[$2] += $3; zn[$2]++ }
       N++; T += $3; if ($4 != "ok") F++ }
     END {
-      printf "%-6s %7s %8s %8s %8s\n", "kind", "cycles", "failed", "mean ms", "max ms"
+      printf "%-6s %7s %8s %8s %8s %13s %12s\n", "kind", "cycles", "failed", "mean ms", "max ms", "first 10% ms", "last 10% ms"
       split("s p c", k, " ")
-      for (i = 1; i <= 3; i++) if (n[k[i]]) printf "/%-5s %7d %8d %8.0f %8d\n", k[i], n[k[i]], f[k[i]], t[k[i]] / n[k[i]], m[k[i]]
+      for (i = 1; i <= 3; i++) {
+        c = k[i]
+        if (n[c]) printf "/%-5s %7d %8d %8.0f %8d %13.0f %12.0f\n", c, n[c], f[c], t[c] / n[c], m[c], a[c] / an[c], z[c] / zn[c]
+      }
       printf "%-6s %7d %8d %8.0f\n", "total", N, F, N ? T / N : 0
     }' "$cycles_csv"
   if awk -F, 'NR > 1 && $4 != "ok"' "$cycles_csv" | grep -q .; then
@@ -183,7 +193,8 @@ run_cycles() {
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine "$host" spi-set 1 >/dev/null 2>&1
   echo "cycle,kind,ms,result" >"$cycles_csv"
-  echo "label,cycle,elapsed_s,server_fds,x_windows,prefix_processes,processes,handles,windows" >"$figures_csv"
+  echo "label,cycle,elapsed_s,server_fds,server_rss_kb,x_windows,prefix_processes,processes,handles,windows,atoms" \
+    >"$figures_csv"
   trap 'stopping=1' INT TERM
   echo "soak: $cycles cycles of /s, /p and /c, output in $out"
   sample start 0
@@ -208,8 +219,9 @@ run_cycles() {
     [ "$k" -eq 1 ] && sample baseline 1
     if [ $((k % sample_every)) -eq 0 ]; then
       sample cycles "$k"
-      echo "soak: $k cycles, $(awk -F, 'NR > 1 && $4 != "ok"' "$cycles_csv" | wc -l) failed," \
-        "$(tail -n 1 "$figures_csv")"
+      echo "soak: $k cycles, $(awk -F, 'NR > 1 && $4 != "ok"' "$cycles_csv" | wc -l) failed;" \
+        "$(awk -F, 'NR == 1 { split($0, name, ",") } END { for (i = 3; i <= NF; i++) printf " %s %s", name[i], $i }' \
+          "$figures_csv")"
     fi
     [ "$streak" -lt 10 ] || { echo "soak: ten failed cycles in a row; the run ends" >&2; status=1; break; }
     [ "$stopping" -eq 0 ] || { echo "soak: interrupted" >&2; status=1; break; }
@@ -218,7 +230,7 @@ run_cycles() {
   # What the run leaves: its programs gone, their X windows with them.
   poll 10 no_programs
   left=$(program_pids | wc -l)
-  poll 5 x_windows_at_most "$(awk -F, '$1 == "baseline" { print $5 }' "$figures_csv")"
+  poll 5 x_windows_at_most "$(awk -F, '$1 == "baseline" { print $6 }' "$figures_csv")"
   sample end "$done"
   # shellcheck disable=SC2046 # one id a word
   [ "$left" -eq 0 ] || kill $(program_pids) 2>/dev/null

@@ -4,7 +4,9 @@
 //       the first top-level window of the class ("missing" when there is none).
 //   win_soak_probe_bench.exe pid PID        - the same for a process id.
 //   win_soak_probe_bench.exe system         - the whole system:
-//       PROCESSES,HANDLES,WINDOWS (windows top-level and child, any process).
+//       PROCESSES,HANDLES,WINDOWS,ATOMS (windows top-level and child, any
+//       process; the string atoms of the global table, where window classes
+//       and registered messages that outlive their program would show).
 //   win_soak_probe_bench.exe check          - what this system answers for the
 //       calls: figures of this process before and after it makes 200 fonts,
 //       200 bitmaps, 20 windows and 200 events, and after it lets them go.
@@ -61,7 +63,12 @@ int ReportSystem() {
   }
   long windows = 0;
   EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&windows));
-  std::printf("%ld,%ld,%ld\n", processes, zor::win::SystemHandleTotal(), windows);
+  long atoms = 0;
+  for (unsigned a = 0xC000; a <= 0xFFFF; ++a) {
+    wchar_t name[256];
+    if (GlobalGetAtomNameW(static_cast<ATOM>(a), name, 256)) ++atoms;
+  }
+  std::printf("%ld,%ld,%ld,%ld\n", processes, zor::win::SystemHandleTotal(), windows, atoms);
   return 0;
 }
 
