@@ -14,8 +14,8 @@ sample_every=50
 wait_s=30  # for a window to come
 end_s=10   # for a process to end
 # What may have grown from after the first cycle to the end: a file or two
-# the server opens lazily, a few handles of Wine's own services.
-# the server's memory moves in pages and heap blocks.
+# the server opens lazily, a few handles of Wine's own services, the
+# server's memory by pages and heap blocks.
 declare -A allowed=([server_fds]=4 [server_rss_kb]=1024 [x_windows]=0 [prefix_processes]=0 [processes]=0
   [handles]=20 [windows]=0 [atoms]=0)
 
@@ -66,12 +66,14 @@ expect_end() {  # PID WHAT
 }
 
 # Waits for the window to show and to take the keyboard focus (keys go where
-# the X focus is).
-expect_window() {  # PATTERN WHAT
+# the X focus is); the process must still be running then.
+expect_window() {  # PATTERN WHAT PID
   if ! poll "$wait_s" x_window "$1"; then
     fail "no $2 window"
   elif ! poll 5 focused "$X_WIN"; then
     fail "the $2 window did not take the focus"
+  elif gone "$3"; then
+    fail "the $2 program ended by itself"
   else
     return 0
   fi
@@ -82,9 +84,9 @@ cycle_saver() {
   local pid
   # The window of the cycle before goes with its process, a moment later in X.
   poll 5 no_x_window '^ZORANTE$' || fail "a saver window of the cycle before is still shown"
-  (cd "$d" && exec wine "$scr" /s) >>"$out/wine.log" 2>&1 &
+  (cd "$d" && exec wine "$scr" /s) >>"$out/wine-s.log" 2>&1 &
   pid=$!
-  expect_window '^ZORANTE$' saver && xdotool key a && expect_end "$pid" "the saver"
+  expect_window '^ZORANTE$' saver "$pid" && xdotool key a && expect_end "$pid" "the saver"
   gone "$pid" || stop "$pid"
   if [ "$(spi_get)" != 1 ]; then
     fail "the screen-saver activation was left off"
@@ -96,16 +98,18 @@ cycle_preview() {
   local host_pid pid="" hwnd
   poll 5 no_x_window '^E2E Host$' || fail "a host window of the cycle before is still shown"
   rm -f "$host_file" "$host_file.children"
-  wine "$host" host 320 240 "$(wpath "$host_file")" 0 >>"$out/wine.log" 2>&1 &
+  wine "$host" host 320 240 "$(wpath "$host_file")" 0 >>"$out/wine-p.log" 2>&1 &
   host_pid=$!
   if poll "$wait_s" grep -qE '^-?[0-9]+' "$host_file"; then
     hwnd=$(tr -d '\r\n' <"$host_file")
-    (cd "$d" && exec wine "$scr" /p "$hwnd") >>"$out/wine.log" 2>&1 &
+    (cd "$d" && exec wine "$scr" /p "$hwnd") >>"$out/wine-p.log" 2>&1 &
     pid=$!
     # The host lists its children every 100 ms: the preview fills it and shows.
     if ! poll "$wait_s" grep -qx '0 0 320 240 1 Preview' "$host_file.children"; then
       fail "no preview in the host"
-    elif expect_window '^E2E Host$' host; then
+    elif gone "$pid"; then
+      fail "the preview ended before its host closed"
+    elif expect_window '^E2E Host$' host "$host_pid"; then
       xdotool key alt+F4
       ended "$host_pid" || fail "the host did not close"
       [ -n "$REASON" ] || expect_end "$pid" "the preview"
@@ -122,9 +126,9 @@ cycle_preview() {
 cycle_settings() {
   local pid
   poll 5 no_x_window "^$caption\$" || fail "a settings dialog of the cycle before is still shown"
-  (cd "$d" && exec wine "$scr" /c) >>"$out/wine.log" 2>&1 &
+  (cd "$d" && exec wine "$scr" /c) >>"$out/wine-c.log" 2>&1 &
   pid=$!
-  expect_window "^$caption\$" "settings" && xdotool key alt+F4 && expect_end "$pid" "the settings dialog"
+  expect_window "^$caption\$" settings "$pid" && xdotool key alt+F4 && expect_end "$pid" "the settings dialog"
   gone "$pid" || stop "$pid"
 }
 
@@ -165,6 +169,9 @@ summarise() {  # CYCLES_DONE LEFT
     awk -F, 'NR > 1 && $4 != "ok" { print "/" $2 ": " $4 }' "$cycles_csv" | sort | uniq -c | sort -rn
   fi
   echo "programs left running at the end: $left"
+  lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
+  echo "lines Wine wrote (wine-KIND.log): /s $(lines "$out/wine-s.log"), /p $(lines "$out/wine-p.log")," \
+    "/c $(lines "$out/wine-c.log")"
   # The figures at the start, after the first cycle (Wine makes its lasting
   # objects the first time each program runs) and at the end.
   awk -F, -v allowances="$(for k in "${!allowed[@]}"; do printf '%s=%s ' "$k" "${allowed[$k]}"; done)" '
@@ -220,7 +227,7 @@ run_cycles() {
     if [ $((k % sample_every)) -eq 0 ]; then
       sample cycles "$k"
       echo "soak: $k cycles, $(awk -F, 'NR > 1 && $4 != "ok"' "$cycles_csv" | wc -l) failed;" \
-        "$(awk -F, 'NR == 1 { split($0, name, ",") } END { for (i = 3; i <= NF; i++) printf " %s %s", name[i], $i }' \
+        "$(awk -F, 'NR == 1 { split($0, name, ",") } END { for (i = 3; i <= NF; i++) printf "%s%s %s", (i > 3 ? ", " : ""), name[i], $i }' \
           "$figures_csv")"
     fi
     [ "$streak" -lt 10 ] || { echo "soak: ten failed cycles in a row; the run ends" >&2; status=1; break; }
