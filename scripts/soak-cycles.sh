@@ -2,7 +2,7 @@
 # the saver $scr in it, the output folder $out, the probe $probe, Xvfb and
 # the prefix's kept server are ready): run_cycles starts and ends /s, /p and
 # /c $cycles times each and compares the figures of the session before and
-# after.
+# after. The caller ends the display and the server.
 # shellcheck shell=bash disable=SC2154 # the variables above come from scripts/soak
 
 host="$win_build/e2e_host.exe"
@@ -13,6 +13,7 @@ host_file="$out/host.txt"
 sample_every=50
 wait_s=30  # for a window to come
 end_s=10   # for a process to end
+settle_s=10  # for the run's programs to go at the end
 # What may have grown from after the first cycle to the end: a file or two
 # the server opens lazily, a few handles of Wine's own services, the
 # server's memory by pages and heap blocks.
@@ -196,8 +197,6 @@ run_cycles() {
   local k kind t0 streak=0 done=0 left grown status=0 server_pid run_start stopping=0
   server_pid=$(zor_prefix_pids 'wineserver' | head -n 1)
   run_start=$(now_ms)
-  # A crash ends the program with a code instead of waiting in a dialog.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine "$host" spi-set 1 >/dev/null 2>&1
   echo "cycle,kind,ms,result" >"$cycles_csv"
   echo "label,cycle,elapsed_s,server_fds,server_rss_kb,x_windows,prefix_processes,processes,handles,windows,atoms" \
@@ -235,14 +234,12 @@ run_cycles() {
   done
   trap - INT TERM
   # What the run leaves: its programs gone, their X windows with them.
-  poll 10 no_programs
+  poll "$settle_s" no_programs
   left=$(program_pids | wc -l)
   poll 5 x_windows_at_most "$(awk -F, '$1 == "baseline" { print $6 }' "$figures_csv")"
   sample end "$done"
   # shellcheck disable=SC2046 # one id a word
   [ "$left" -eq 0 ] || kill $(program_pids) 2>/dev/null
-  zor_stop_xvfb
-  wineserver -k >/dev/null 2>&1
   summarise "$done" "$left" | tee "$out/summary.txt"
   grown=${PIPESTATUS[0]}
   awk -F, 'NR > 1 && $4 != "ok" { bad = 1 } END { exit bad }' "$cycles_csv" || status=1
