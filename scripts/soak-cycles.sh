@@ -14,7 +14,11 @@ sample_every=50
 wait_s=30  # for a window to come
 end_s=10   # for a process to end
 settle_s=10  # for the run's programs to go at the end
-# What may have grown from after the first cycle to the end: a file or two
+# The figures settle by the third cycle: Wine makes its lasting objects the
+# first time each program runs, and its server holds the files of the last
+# few programs for a while.
+settle_cycles=3
+# What may have grown from the lowest settled figures to the end: a file or two
 # the server opens lazily, a few handles of Wine's own services, the
 # server's memory by pages and heap blocks.
 declare -A allowed=([server_fds]=4 [server_rss_kb]=1024 [x_windows]=0 [prefix_processes]=0 [processes]=0
@@ -173,19 +177,21 @@ summarise() {  # CYCLES_DONE LEFT
   lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
   echo "lines Wine wrote (wine-KIND.log): /s $(lines "$out/wine-s.log"), /p $(lines "$out/wine-p.log")," \
     "/c $(lines "$out/wine-c.log")"
-  # The figures at the start, after the first cycle (Wine makes its lasting
-  # objects the first time each program runs) and at the end.
+  # The figures at the start, once settled, their lowest since and at the
+  # end. The growth is the end's over the lowest: the server lets go of some
+  # files a few seconds after the first programs, whatever the cycle.
   awk -F, -v allowances="$(for k in "${!allowed[@]}"; do printf '%s=%s ' "$k" "${allowed[$k]}"; done)" '
     BEGIN { n = split(allowances, a, " "); for (i = 1; i <= n; i++) { split(a[i], kv, "="); allow[kv[1]] = kv[2] } }
     NR == 1 { for (i = 4; i <= NF; i++) name[i] = $i; cols = NF; next }
-    $1 == "start" { for (i = 4; i <= cols; i++) s[i] = $i }
-    $1 == "baseline" { for (i = 4; i <= cols; i++) b[i] = $i }
+    $1 == "start" { for (i = 4; i <= cols; i++) s[i] = $i; next }
+    $1 == "baseline" { for (i = 4; i <= cols; i++) { b[i] = $i; lo[i] = $i } settled = 1; next }
+    settled { for (i = 4; i <= cols; i++) if ($i + 0 < lo[i] + 0) lo[i] = $i }
     $1 == "end" { for (i = 4; i <= cols; i++) e[i] = $i; ended = 1 }
     END {
-      printf "%-18s %7s %9s %7s %7s %8s\n", "figure", "start", "1 cycle", "end", "growth", "allowed"
+      printf "%-18s %7s %9s %7s %7s %7s %8s\n", "figure", "start", "settled", "lowest", "end", "growth", "allowed"
       for (i = 4; i <= cols; i++) {
-        g = ended ? e[i] - b[i] : 0
-        printf "%-18s %7s %9s %7s %7s %8s%s\n", name[i], s[i], b[i], e[i], g, allow[name[i]],
+        g = ended ? e[i] - lo[i] : 0
+        printf "%-18s %7s %9s %7s %7s %7s %8s%s\n", name[i], s[i], b[i], lo[i], e[i], g, allow[name[i]],
           (ended && g > allow[name[i]]) ? "  GROWN" : ""
         if (ended && g > allow[name[i]]) grown = 1
       }
@@ -194,7 +200,8 @@ summarise() {  # CYCLES_DONE LEFT
 }
 
 run_cycles() {
-  local k kind t0 streak=0 done=0 left grown status=0 server_pid run_start stopping=0
+  local k kind t0 streak=0 done=0 left grown status=0 server_pid run_start stopping=0 settled_at
+  settled_at=$((cycles < settle_cycles ? cycles : settle_cycles))
   server_pid=$(zor_prefix_pids 'wineserver' | head -n 1)
   run_start=$(now_ms)
   wine "$host" spi-set 1 >/dev/null 2>&1
@@ -222,7 +229,7 @@ run_cycles() {
       fi
     done
     done=$k
-    [ "$k" -eq 1 ] && sample baseline 1
+    [ "$k" -eq "$settled_at" ] && sample baseline "$k"
     if [ $((k % sample_every)) -eq 0 ]; then
       sample cycles "$k"
       echo "soak: $k cycles, $(awk -F, 'NR > 1 && $4 != "ok"' "$cycles_csv" | wc -l) failed;" \

@@ -7,7 +7,7 @@ e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_prog
   out=$(mktemp -d /tmp/zor-e2e-soak.XXXXXX)
   (
     d="$out/program" scr=soak-saver.scr win_build="$ZOR_ROOT/build/windows"
-    probe="$win_build/win_soak_probe_bench.exe" cycles=3 kinds="3 messages" deco=0 interval=1000 text_only=1
+    probe="$win_build/win_soak_probe_bench.exe" cycles=4 kinds="3 messages" deco=0 interval=1000 text_only=1
     mkdir -p "$d" && cp "$SCR" "$d/$scr" && prepare_messages "$d"
     wpath() { printf 'Z:%s' "${1//\//\\}"; }
     source "$ZOR_ROOT/scripts/soak-cycles.sh"
@@ -21,7 +21,7 @@ e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_prog
     eval "original_$(declare -f cycle_settings)"
     cycle_settings() {
       original_cycle_settings
-      [ "$k" = 3 ] || return 0
+      [ "$k" = 4 ] || return 0
       # shellcheck disable=SC2153 # the suite's helper program
       wine "$HOST" host 100 100 "$(wpath "$out/stray.txt")" 0 >/dev/null 2>&1 &
       poll 10 x_window '^E2E Host$'
@@ -30,7 +30,7 @@ e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_prog
     [ $? -eq 1 ] || { echo "the run passed"; exit 1; }
   ) || ok=1
   local s="$out/summary.txt"
-  [ "$(grep -c ',ok$' "$out/cycles.csv")" = 8 ] || { echo "good cycles: $(grep -c ',ok$' "$out/cycles.csv")"; ok=1; }
+  [ "$(grep -c ',ok$' "$out/cycles.csv")" = 11 ] || { echo "good cycles: $(grep -c ',ok$' "$out/cycles.csv")"; ok=1; }
   grep -qE '^2,s,[0-9]+,the saver did not end$' "$out/cycles.csv" || { echo "the lost key went unseen"; ok=1; }
   grep -q '^programs left running at the end: 1$' "$s" || { echo "the stray program went unseen"; ok=1; }
   grep -qE '^windows +.* GROWN$' "$s" || { echo "the stray window went uncounted"; ok=1; }
