@@ -43,8 +43,27 @@ no_x_window() { ! x_window "$1"; }
 focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 # Waits for the process to end; sets RC to its exit code.
 ended() { poll "$end_s" gone "$1" || return 1; wait "$1" 2>/dev/null; RC=$?; }
-# The first thing that went wrong in the cycle.
-fail() { [ -n "$REASON" ] || REASON="$1"; }
+# The first thing that went wrong in the cycle, with what showed then.
+fail() {
+  [ -z "$REASON" ] || return 0
+  REASON="$1"
+  snapshot "$out/failures/cycle-$k-$kind"
+}
+# The screen, the windows Wine and X know and the prefix's processes, for a
+# failed cycle; taken while its programs still run.
+snapshot() {  # PATH_WITHOUT_EXTENSION
+  mkdir -p "$(dirname "$1")"
+  import -window root "$1.png" 2>/dev/null
+  {
+    echo "== $REASON"
+    echo "== Wine's visible windows"
+    timeout 10 wine "$host" windows 2>&1 | tr -d '\r'
+    echo "== X windows"
+    xwininfo -root -tree 2>&1
+    echo "== the prefix's processes"
+    ps -o pid,stat,etime,args -p "$(zor_prefix_pids '.' | paste -sd, -)" 2>&1
+  } >"$1.txt"
+}
 # Ends programs of the cycle that are still running, by id.
 stop() {
   local p
@@ -191,9 +210,11 @@ summarise() {  # CYCLES_DONE LEFT
       printf "%-18s %7s %9s %7s %7s %7s %8s\n", "figure", "start", "settled", "lowest", "end", "growth", "allowed"
       for (i = 4; i <= cols; i++) {
         g = ended ? e[i] - lo[i] : 0
+        # A figure that could not be read would show no growth at all.
+        unread = s[i] !~ /^[0-9]+$/ || b[i] !~ /^[0-9]+$/ || (ended && e[i] !~ /^[0-9]+$/)
         printf "%-18s %7s %9s %7s %7s %7s %8s%s\n", name[i], s[i], b[i], lo[i], e[i], g, allow[name[i]],
-          (ended && g > allow[name[i]]) ? "  GROWN" : ""
-        if (ended && g > allow[name[i]]) grown = 1
+          unread ? "  UNREAD" : (ended && g > allow[name[i]]) ? "  GROWN" : ""
+        if (unread || (ended && g > allow[name[i]])) grown = 1
       }
       exit grown
     }' "$figures_csv"

@@ -32,10 +32,13 @@ e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_prog
   local s="$out/summary.txt"
   [ "$(grep -c ',ok$' "$out/cycles.csv")" = 11 ] || { echo "good cycles: $(grep -c ',ok$' "$out/cycles.csv")"; ok=1; }
   grep -qE '^2,s,[0-9]+,the saver did not end$' "$out/cycles.csv" || { echo "the lost key went unseen"; ok=1; }
+  { grep -q 'soak-saver\.scr /s' "$out/failures/cycle-2-s.txt" && [ -s "$out/failures/cycle-2-s.png" ]; } ||
+    { echo "no snapshot of the saver that stayed"; ok=1; }
   grep -q '^programs left running at the end: 1$' "$s" || { echo "the stray program went unseen"; ok=1; }
   grep -qE '^windows +.* GROWN$' "$s" || { echo "the stray window went uncounted"; ok=1; }
   grep -qE '^prefix_processes +.* GROWN$' "$s" || { echo "the stray process went uncounted"; ok=1; }
   grep -q '^result: FAIL$' "$s" || { echo "no failing result"; ok=1; }
+  ! grep -q 'UNREAD$' "$s" || { echo "figures not read"; ok=1; }
   [ "$(wine "$HOST" spi-get | tr -d '\r')" = 1 ] || { echo "the activation was left off"; ok=1; }
   [ "$ok" -eq 0 ] || cat "$out/run.log" "$out/cycles.csv"
   end_programs
