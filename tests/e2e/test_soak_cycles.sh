@@ -1,6 +1,7 @@
-# The soak's cycles mode (scripts/soak-cycles.sh) on the real saver, with two
-# faults put in: a key that never comes and a program left running.
-# shellcheck shell=bash
+# The soak's cycles mode (scripts/soak-cycles.sh): a short run on the real
+# saver with two faults put in, a key that never comes and a program left
+# running; its summary on made-up figures.
+# shellcheck shell=bash disable=SC2030,SC2031 # the soak's variables are set in subshells
 
 e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_program() {
   local ok=0 out
@@ -42,6 +43,52 @@ e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_prog
   [ "$(wine "$HOST" spi-get | tr -d '\r')" = 1 ] || { echo "the activation was left off"; ok=1; }
   [ "$ok" -eq 0 ] || cat "$out/run.log" "$out/cycles.csv"
   end_programs
+  rm -rf "$out"
+  return $ok
+}
+
+# The summary's arithmetic on made-up figures: times by kind with the first
+# and last tenth, growth over the lowest figure since settling, allowances,
+# figures not read.
+e2e_soak_cycles_summary_measures_growth_from_the_lowest_figure_and_within_allowances() {
+  local ok=0 out s
+  out=$(mktemp -d /tmp/zor-e2e-soak.XXXXXX)
+  {
+    echo "cycle,kind,ms,result"
+    for k in $(seq 1 10); do
+      echo "$k,s,$((k == 1 ? 100 : k == 10 ? 300 : 200)),ok"
+      echo "$k,p,400,$([ "$k" = 5 ] && echo "no preview in the host" || echo ok)"
+      echo "$k,c,50,ok"
+    done
+  } >"$out/cycles.csv"
+  cat >"$out/figures.csv" <<'CSV'
+label,cycle,elapsed_s,server_fds,server_rss_kb,x_windows,prefix_processes,processes,handles,windows,atoms
+start,0,1,160,8000,9,8,6,90,6,42
+baseline,3,5,221,8000,9,8,8,100,6,47
+cycles,5,8,206,8000,9,8,8,100,6,47
+end,10,14,210,8900,10,8,8,121,6,
+CSV
+  s=$( (
+    win_build="$ZOR_ROOT/build/windows" cycles=10 kinds="k" deco=0 interval=1000 text_only=1
+    source "$ZOR_ROOT/scripts/soak-cycles.sh"
+    summarise 10 0
+    echo "status $?"
+  ))
+  local want
+  while IFS= read -r want; do
+    grep -qE "$want" <<<"$s" || { echo "missing: $want"; ok=1; }
+  done <<'LINES'
+^/s +10 +0 +200 +300 +100 +300$
+^/p +10 +1 +400 +400 +400 +400$
+^ +1 /p: no preview in the host$
+^server_fds +160 +221 +206 +210 +4 +4$
+^server_rss_kb +8000 +8000 +8000 +8900 +900 +1024$
+^x_windows +9 +9 +9 +10 +1 +0  GROWN$
+^handles +90 +100 +100 +121 +21 +20  GROWN$
+^atoms +42 +47 .*UNREAD$
+^status 1$
+LINES
+  [ "$ok" -eq 0 ] || echo "$s"
   rm -rf "$out"
   return $ok
 }
