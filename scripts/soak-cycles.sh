@@ -40,6 +40,7 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 # Sets X_WIN to the first visible X window whose name matches; false when none.
 x_window() { X_WIN=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1); [ -n "$X_WIN" ]; }
 no_x_window() { ! x_window "$1"; }
+shown_or_gone() { x_window "$1" || gone "$2"; }  # PATTERN PID
 focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 # Waits for the process to end; sets RC to its exit code.
 ended() { poll "$end_s" gone "$1" || return 1; wait "$1" 2>/dev/null; RC=$?; }
@@ -92,8 +93,11 @@ expect_end() {  # PID WHAT
 # Waits for the window to show and to take the keyboard focus (keys go where
 # the X focus is); the process must still be running then.
 expect_window() {  # PATTERN WHAT PID
-  if ! poll "$wait_s" x_window "$1"; then
+  if ! poll "$wait_s" shown_or_gone "$1" "$3"; then
     fail "no $2 window"
+  elif [ -z "$X_WIN" ]; then
+    wait "$3" 2>/dev/null
+    fail "the $2 program ended without a window (code $?)"
   elif ! poll 5 focused "$X_WIN"; then
     fail "the $2 window did not take the focus"
   elif gone "$3"; then
