@@ -76,6 +76,23 @@ TEST(ProcessFigures, SeeThisProcessesMemoryHandlesWindowsAndGdiTable) {
   }
 }
 
+// The whole system's count takes in other processes' handles and follows
+// this one's (others may open or close a few meanwhile: hence 50 and 40).
+TEST(SystemHandleTotal, CountsEveryProcessAndFollowsThisOne) {
+  const long before = SystemHandleTotal();
+  if (before < 0) GTEST_SKIP() << "the system's handle list cannot be read";
+  const ProcessFigures own = ReadProcessFigures(GetCurrentProcess(), GetCurrentProcessId());
+  EXPECT_GT(before, own.systemHandles) << "only this process's handles were counted";
+  long holding = 0;
+  {
+    std::vector<UniqueKernelHandle> events;
+    for (int i = 0; i < 50; ++i) events.emplace_back(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    holding = SystemHandleTotal();
+    EXPECT_GE(holding, before + 40);
+  }
+  EXPECT_LE(SystemHandleTotal(), holding - 40);
+}
+
 // Sets an environment variable for a scope; empty text unsets it.
 class ScopedEnvironment {
  public:

@@ -17,9 +17,10 @@ namespace {
 
 using QuerySystemInformation = NTSTATUS(NTAPI*)(SYSTEM_INFORMATION_CLASS, PVOID, ULONG, PULONG);
 
-// Handles of a process in the system-wide handle list. Wine 8 answers 0 to
-// GetProcessHandleCount but lists the wine server's handles here.
-long SystemHandleCount(DWORD processId) {
+// Handles of a process (of every process with none given) in the system-wide
+// handle list. Wine 8 answers 0 to GetProcessHandleCount but lists the wine
+// server's handles here.
+long CountSystemHandles(const DWORD* processId) {
   static const auto query = reinterpret_cast<QuerySystemInformation>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
   if (!query) return -1;
@@ -37,7 +38,7 @@ long SystemHandleCount(DWORD processId) {
     const std::size_t n = std::min<std::size_t>(info->Count, room);
     long count = 0;
     for (std::size_t i = 0; i < n; ++i) {
-      if (info->Handle[i].OwnerPid == processId) ++count;
+      if (!processId || info->Handle[i].OwnerPid == *processId) ++count;
     }
     return count;
   }
@@ -132,12 +133,14 @@ ProcessFigures ReadProcessFigures(HANDLE process, DWORD processId) {
     }
     CloseHandle(snap);
   }
-  f.systemHandles = SystemHandleCount(processId);
+  f.systemHandles = CountSystemHandles(&processId);
   WindowTally tally{processId, 0};
   EnumWindows(CountTopLevel, reinterpret_cast<LPARAM>(&tally));
   f.windows = tally.count;
   return f;
 }
+
+long SystemHandleTotal() { return CountSystemHandles(nullptr); }
 
 std::array<std::int32_t, kOwnedKinds> OwnedCounts() noexcept {
   std::array<std::int32_t, kOwnedKinds> counts{};

@@ -54,6 +54,9 @@ struct GdiTableCounts {
 // The figures of a process opened with PROCESS_QUERY_INFORMATION | PROCESS_VM_READ.
 [[nodiscard]] ProcessFigures ReadProcessFigures(HANDLE process, DWORD processId);
 
+// Handles of every process in the system's handle list; -1 when it cannot be read.
+[[nodiscard]] long SystemHandleTotal();
+
 // This process's own counts of the handles its owners hold, by kind.
 [[nodiscard]] std::array<std::int32_t, kOwnedKinds> OwnedCounts() noexcept;
 
