@@ -290,3 +290,57 @@ TEST(GdiSurface, ChangedRectanglesStayFewAndMerge) {
 
 }  // namespace
 }  // namespace zor::win
+
+namespace zor::win {
+namespace {
+
+// A text printed again in a font is blended from its kept coverage: on a
+// plain ground of any colour, in any type colour, it must give the pixels
+// the system's own print gives; over other ink the system's print is used.
+TEST(GdiSurface, RepeatedPrintsMatchTheSystemsPrint) {
+  const Rgb grounds[] = {{0, 0, 0}, {255, 255, 255}, {40, 90, 160}};
+  const Rgb types[] = {{255, 255, 255}, {0, 0, 0}, {255, 0, 0}, {30, 200, 120}};
+  for (int escapement : {0, 2700}) {
+    const FontSpec font{escapement ? L"@IPAMincho" : L"IPAMincho", 60.0f, false, false, escapement};
+    for (const Rgb& ground : grounds) {
+      for (const Rgb& type : types) {
+        const auto draw = [&](GdiSurface& s, bool earlierPage) {
+          s.SetBackColour(ground);
+          s.SelectFont(font);
+          s.SetForeColour(type);
+          if (earlierPage) {
+            s.Clear();
+            s.Print(20, 60, L"永あ");
+            s.Print(40, 70, L"「");
+          }
+          s.Clear();
+          s.Print(24, 62, L"永あ");
+          s.Print(30, 64, L"「");  // over the ink of the first print
+          s.Print(30, 64, L"「");
+          GdiFlush();
+        };
+        OffscreenHost host;
+        DibImage again, once;
+        ASSERT_TRUE(again.Create(320, 240));
+        ASSERT_TRUE(once.Create(320, 240));
+        GdiSurface second(again.dc(), 320, 240, 15.0f, 15.0f, host);
+        GdiSurface first(once.dc(), 320, 240, 15.0f, 15.0f, host);
+        draw(second, true);
+        draw(first, false);
+        int differing = 0, inked = 0;
+        const std::uint32_t plain = static_cast<std::uint32_t>(ground.r) << 16 | ground.g << 8 | ground.b;
+        for (int i = 0; i < 320 * 240; ++i) {
+          differing += (again.pixels()[i] & 0xFFFFFF) != (once.pixels()[i] & 0xFFFFFF) ? 1 : 0;
+          inked += (once.pixels()[i] & 0xFFFFFF) != plain ? 1 : 0;
+        }
+        EXPECT_EQ(inked > 500, !(type == ground));  // type in the ground's colour shows only over the ink
+        EXPECT_EQ(differing, 0) << "escapement " << escapement << ", ground " << int(ground.r) << "," << int(ground.g)
+                                << "," << int(ground.b) << ", type " << int(type.r) << "," << int(type.g) << ","
+                                << int(type.b);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zor::win

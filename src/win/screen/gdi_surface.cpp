@@ -125,6 +125,20 @@ bool GdiSurface::UntouchedGround(const RECT& r, Rgb colour) const {
   return true;
 }
 
+void GdiSurface::Stamp::AddRuns(int row, const std::uint8_t* coverage, int from, int to) {
+  for (int col = from; col <= to;) {
+    if (coverage[col] == 0) {
+      ++col;
+      continue;
+    }
+    const bool full = coverage[col] == 255;
+    int end = col + 1;
+    while (end <= to && coverage[end] != 0 && (coverage[end] == 255) == full) ++end;
+    runs.push_back(Run{row, col, end - col, full});
+    col = end;
+  }
+}
+
 bool GdiSurface::FaceInstalled(std::wstring_view face) {
   return Listed(face) != nullptr;
 }
@@ -148,9 +162,11 @@ HFONT GdiSurface::FontFor(const FontSpec& font) {
     if (stamp_.dc()) SelectObject(stamp_.dc(), GetStockObject(SYSTEM_FONT));
     fonts_.clear();
     measures_.clear();
-    groundPrints_.clear();
+    printed_.clear();
     stamps_.clear();
+    keptPrints_.clear();
     stampBytes_ = 0;
+    selectedFont_ = nullptr;
   }
   LOGFONTW lf{};
   lf.lfHeight = -pixels;  // character height: the em is the font size
@@ -174,7 +190,14 @@ HFONT GdiSurface::FontFor(const FontSpec& font) {
 void GdiSurface::SelectFont(const FontSpec& font) {
   selected_ = font;
   hasSelected_ = true;
-  if (HFONT h = FontFor(font)) SelectObject(dc_, h);
+  selectedFont_ = FontFor(font);
+  if (selectedFont_) SelectObject(dc_, selectedFont_);
+}
+
+HFONT GdiSurface::SelectedFont() {
+  if (!hasSelected_) return nullptr;
+  if (!selectedFont_) selectedFont_ = FontFor(selected_);
+  return selectedFont_;
 }
 
 TextExtent GdiSurface::MeasureText(const FontSpec& font, std::wstring_view caption) {
@@ -201,31 +224,125 @@ TextExtent GdiSurface::MeasureText(const FontSpec& font, std::wstring_view capti
 
 void GdiSurface::Print(float x, float y, std::wstring_view text) {
   if (text.empty()) return;
-  if (hasSelected_) SelectObject(dc_, FontFor(selected_));
-  // Type in the colour of a plain ground (a shadow on it) often lands on
-  // pixels of that colour alone: then it changes nothing and is not drawn.
-  // The text's footprint decides; where it is drawn, it is printed as ever.
-  // A footprint costs about a print to make, so it is made the second time
-  // a text is printed so in a font, not for what is printed once.
-  if (hasSelected_ && clean_ && cleanColour_ == fore_) {
-    int stride = 0;
-    std::uint32_t* image = ImageBits(stride);
-    HFONT font = FontFor(selected_);
-    if (groundPrints_.size() >= kMaxMeasures) groundPrints_.clear();
-    const bool again =
-        image && font && !groundPrints_.emplace(reinterpret_cast<std::uintptr_t>(font), std::wstring(text)).second;
-    if (again) {
+  HFONT font = SelectedFont();
+  // A text printed a second time in a font onto the plain ground is copied
+  // from the pixels its print gave there, kept from then on: the same
+  // pixels, for less than the system's print. Type in the colour of a plain
+  // ground (a shadow on it) often lands on pixels of that colour alone: then
+  // it changes nothing and is not drawn at all. What is printed once is
+  // printed as ever: keeping a print costs about a print.
+  int stride = 0;
+  std::uint32_t* image = font && clean_ ? ImageBits(stride) : nullptr;
+  if (image) {
+    const std::pair<std::uintptr_t, std::wstring_view> key{reinterpret_cast<std::uintptr_t>(font), text};
+    if (printed_.find(key) == printed_.end()) {
+      if (printed_.size() >= kMaxMeasures) printed_.clear();
+      printed_.emplace(key.first, std::wstring(text));
+    } else {
       GdiFlush();
-      bool blank = false;
-      const std::vector<POINT> alone{POINT{0, 0}};
-      const Stamp* footprint = StampFor(font, text, alone, 0, blank);
-      if (blank || (footprint && InkUnchanged(*footprint, PixelX(x), PixelY(y), image, stride))) return;
-      SelectObject(dc_, font);
+      const int px = PixelX(x), py = PixelY(y);
+      const KeptPrint* kept = KeptPrintFor(font, text);
+      if (kept && UntouchedGround(RECT{px + kept->left, py + kept->top, px + kept->left + kept->w,
+                                       py + kept->top + kept->h},
+                                  cleanColour_)) {
+        CopyKeptPrint(*kept, px, py, image, stride);
+        return;
+      }
+      if (cleanColour_ == fore_) {
+        bool blank = false;
+        const POINT alone[1] = {{0, 0}};
+        const Stamp* footprint = StampFor(font, text, alone, 0, blank);
+        if (blank || (footprint && InkUnchanged(*footprint, px, py, image, stride))) return;
+      }
     }
   }
+  if (font) SelectObject(dc_, font);
   SetTextColor(dc_, ToColorRef(fore_));
   TextOutW(dc_, PixelX(x), PixelY(y), text.data(), static_cast<int>(text.size()));
   NoteDrawn();
+}
+
+const GdiSurface::KeptPrint* GdiSurface::KeptPrintFor(HFONT font, std::wstring_view text) {
+  const KeptPrintKeyView view{reinterpret_cast<std::uintptr_t>(font), ToColorRef(fore_), ToColorRef(cleanColour_), text};
+  if (const auto known = keptPrints_.find(view); known != keptPrints_.end()) return &known->second;
+  int ox = 0, oy = 0, w = 0, h = 0;
+  if (!TextBox(font, text, 0, ox, oy, w, h)) return nullptr;
+  // The text printed on the ground's colour, the box cleared by the same call.
+  RECT box{0, 0, w, h};
+  SelectionRestorer keep(stamp_.dc(), font);
+  SetTextColor(stamp_.dc(), ToColorRef(fore_));
+  SetBkColor(stamp_.dc(), ToColorRef(cleanColour_));
+  ExtTextOutW(stamp_.dc(), -ox, -oy, ETO_OPAQUE, &box, text.data(), static_cast<UINT>(text.size()), nullptr);
+  GdiFlush();
+
+  // The pixels unlike the ground, in runs, and the box that holds them; a
+  // print without any keeps the whole box, where it would change nothing.
+  const std::uint32_t ground = static_cast<std::uint32_t>(cleanColour_.r) << 16 | cleanColour_.g << 8 | cleanColour_.b;
+  const std::uint32_t* pixels = stamp_.pixels();
+  const auto stride = static_cast<std::size_t>(stamp_.width());
+  KeptPrint kept;
+  int inkTop = h, inkBottom = -1, inkLeft = w, inkRight = -1;
+  for (int row = 0; row < h; ++row) {
+    const std::uint32_t* line = pixels + static_cast<std::size_t>(row) * stride;
+    for (int col = 0; col < w;) {
+      if (((line[col] ^ ground) & 0xFFFFFF) == 0) {
+        ++col;
+        continue;
+      }
+      int end = col + 1;
+      while (end < w && ((line[end] ^ ground) & 0xFFFFFF) != 0) ++end;
+      kept.runs.push_back(KeptPrint::Run{row, col, end - col, kept.pixels.size()});
+      kept.pixels.insert(kept.pixels.end(), line + col, line + end);
+      inkTop = std::min(inkTop, row);
+      inkBottom = row;
+      inkLeft = std::min(inkLeft, col);
+      inkRight = std::max(inkRight, end - 1);
+      col = end;
+    }
+  }
+  if (inkBottom < 0) {
+    kept.left = ox;
+    kept.top = oy;
+    kept.w = w;
+    kept.h = h;
+  } else {
+    kept.left = ox + inkLeft;
+    kept.top = oy + inkTop;
+    kept.w = inkRight - inkLeft + 1;
+    kept.h = inkBottom - inkTop + 1;
+    for (KeptPrint::Run& run : kept.runs) {
+      run.row -= inkTop;
+      run.col -= inkLeft;
+    }
+  }
+  kept.runs.shrink_to_fit();
+  kept.pixels.shrink_to_fit();
+  const std::size_t bytes = kept.pixels.size() * 4 + kept.runs.size() * sizeof(KeptPrint::Run);
+  if (stampBytes_ + bytes > kStampCacheBytes) {
+    stamps_.clear();
+    keptPrints_.clear();
+    stampBytes_ = 0;
+  }
+  stampBytes_ += bytes;
+  KeptPrintKey key{view.font, view.type, view.ground, std::wstring(text)};
+  return &keptPrints_.emplace(std::move(key), std::move(kept)).first->second;
+}
+
+void GdiSurface::CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride) {
+  if (kept.runs.empty()) return;
+  const int left = refX + kept.left;
+  const int top = refY + kept.top;
+  AddDirty(RECT{left, top, left + kept.w, top + kept.h});
+  for (const KeptPrint::Run& run : kept.runs) {
+    const int y = top + run.row;
+    if (y < 0 || y >= height_) continue;
+    const int from = std::max(left + run.col, 0);
+    const int to = std::min(left + run.col + run.length, width_);  // one past
+    if (from >= to) continue;
+    std::memcpy(image + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride) + from,
+                kept.pixels.data() + run.first + static_cast<std::size_t>(from - left - run.col),
+                static_cast<std::size_t>(to - from) * sizeof(std::uint32_t));
+  }
 }
 
 std::uint32_t* GdiSurface::ImageBits(int& stride) {
@@ -280,33 +397,29 @@ void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_
   const std::uint32_t solid = r << 16 | g << 8 | b;
   const int left = refX + stamp.left;
   const int top = refY + stamp.top;
-  const int colFrom = std::max(0, -left), colTo = std::min(stamp.w - 1, width_ - 1 - left);
-  const int rowFrom = std::max(0, -top), rowTo = std::min(stamp.h - 1, height_ - 1 - top);
-  for (int row = rowFrom; row <= rowTo; ++row) {
-    const std::uint8_t* a = stamp.alpha.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(stamp.w);
-    std::uint32_t* line = image + static_cast<std::size_t>(top + row) * static_cast<std::size_t>(stride) + left;
-    for (int col = colFrom; col <= colTo; ++col) {
-      // Most of the box is empty: skip eight clear pixels at a time.
-      if (col + 8 <= colTo) {
-        std::uint64_t eight;
-        std::memcpy(&eight, a + col, sizeof eight);
-        if (eight == 0) {
-          col += 7;
-          continue;
-        }
-      }
-      const std::uint32_t alpha = a[col];
-      if (alpha == 0) continue;
-      if (alpha == 255) {
-        line[col] = solid;
-        continue;
-      }
+  // Only the inked runs are visited: full coverage is a fill, the edges
+  // are blended. (x + 1 + (x >> 8)) >> 8 is x / 255 for x < 65281.
+  const auto mix = [](std::uint32_t dst, std::uint32_t src, std::uint32_t alpha) {
+    const std::uint32_t x = dst * (255 - alpha) + src * alpha + 127;
+    return (x + 1 + (x >> 8)) >> 8;
+  };
+  for (const Stamp::Run& run : stamp.runs) {
+    const int y = top + run.row;
+    if (y < 0 || y >= height_) continue;
+    const int from = std::max(left + run.col, 0);
+    const int to = std::min(left + run.col + run.length, width_);  // one past
+    if (from >= to) continue;
+    std::uint32_t* line = image + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
+    if (run.solid) {
+      std::fill(line + from, line + to, solid);
+      continue;
+    }
+    const std::uint8_t* a = stamp.alpha.data() + static_cast<std::size_t>(run.row) * static_cast<std::size_t>(stamp.w) +
+                            static_cast<std::size_t>(from - left);
+    for (int col = from; col < to; ++col, ++a) {
+      const std::uint32_t alpha = *a;
       const std::uint32_t px = line[col];
-      const std::uint32_t inv = 255 - alpha;
-      const std::uint32_t nr = (((px >> 16) & 0xFF) * inv + r * alpha + 127) / 255;
-      const std::uint32_t ng = (((px >> 8) & 0xFF) * inv + g * alpha + 127) / 255;
-      const std::uint32_t nb = ((px & 0xFF) * inv + b * alpha + 127) / 255;
-      line[col] = nr << 16 | ng << 8 | nb;
+      line[col] = mix((px >> 16) & 0xFF, r, alpha) << 16 | mix((px >> 8) & 0xFF, g, alpha) << 8 | mix(px & 0xFF, b, alpha);
     }
   }
 }
@@ -315,7 +428,7 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   if (text.empty() || offsets.empty()) return;
   int stride = 0;
   std::uint32_t* image = offsets.size() > 2 && hasSelected_ ? ImageBits(stride) : nullptr;
-  HFONT font = hasSelected_ ? FontFor(selected_) : nullptr;
+  HFONT font = SelectedFont();
   if (!image || !font) {
     Surface::PrintCopies(x, y, text, offsets);
     return;
@@ -343,16 +456,7 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   BlendStamp(*stamp, refX, refY, image, stride);
 }
 
-const GdiSurface::Stamp* GdiSurface::StampFor(HFONT font, std::wstring_view text, const std::vector<POINT>& shifts,
-                                              int reach, bool& blank) {
-  // A text stamped before in the same font with the same copies is blended
-  // from the merge kept then.
-  // Fonts live as long as the surface, so the handle names the font.
-  StampKey key{reinterpret_cast<std::uintptr_t>(font), std::wstring(text), {}};
-  key.shifts.reserve(shifts.size());
-  for (const POINT& p : shifts) key.shifts.push_back(p.x * 65536 + p.y);
-  if (const auto known = stamps_.find(key); known != stamps_.end()) return &known->second;
-
+bool GdiSurface::TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h) {
   // The box the text can cover around its reference point, turned with the font.
   SelectObject(dc_, font);
   SIZE extent{};
@@ -374,24 +478,36 @@ const GdiSurface::Stamp* GdiSurface::StampFor(HFONT font, std::wstring_view text
       by1 = std::max(by1, py);
     }
   }
-  const int ox = static_cast<int>(std::floor(bx0)) - reach;
-  const int oy = static_cast<int>(std::floor(by0)) - reach;
-  const int w = static_cast<int>(std::ceil(bx1)) + reach - ox + 1;
-  const int h = static_cast<int>(std::ceil(by1)) + reach - oy + 1;
-  if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > 64LL * 1024 * 1024) {
-    return nullptr;
-  }
+  ox = static_cast<int>(std::floor(bx0)) - reach;
+  oy = static_cast<int>(std::floor(by0)) - reach;
+  w = static_cast<int>(std::ceil(bx1)) + reach - ox + 1;
+  h = static_cast<int>(std::ceil(by1)) + reach - oy + 1;
+  if (w <= 0 || h <= 0 || static_cast<long long>(w) * h > 64LL * 1024 * 1024) return false;
   if (stamp_.width() < w || stamp_.height() < h) {
-    if (!stamp_.Create(std::max(w, stamp_.width()), std::max(h, stamp_.height()))) {
-      return nullptr;
-    }
+    if (!stamp_.Create(std::max(w, stamp_.width()), std::max(h, stamp_.height()))) return false;
     SetTextAlign(stamp_.dc(), TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    SetTextColor(stamp_.dc(), RGB(255, 255, 255));
   }
+  return true;
+}
+
+const GdiSurface::Stamp* GdiSurface::StampFor(HFONT font, std::wstring_view text, std::span<const POINT> shifts,
+                                              int reach, bool& blank) {
+  // A text stamped before in the same font with the same copies is blended
+  // from the merge kept then.
+  // Fonts live as long as the surface, so the handle names the font.
+  shiftKeys_.clear();
+  for (const POINT& p : shifts) shiftKeys_.push_back(p.x * 65536 + p.y);
+  const StampKeyView view{reinterpret_cast<std::uintptr_t>(font), text, shiftKeys_};
+  if (const auto known = stamps_.find(view); known != stamps_.end()) return &known->second;
+  StampKey key{view.font, std::wstring(text), shiftKeys_};
+
+  int ox = 0, oy = 0, w = 0, h = 0;
+  if (!TextBox(font, text, reach, ox, oy, w, h)) return nullptr;
   // The text once, white on black (the box cleared by the same call): its
   // green channel is the coverage.
   RECT box{0, 0, w, h};
   SelectionRestorer keep(stamp_.dc(), font);
+  SetTextColor(stamp_.dc(), RGB(255, 255, 255));
   SetBkColor(stamp_.dc(), RGB(0, 0, 0));
   ExtTextOutW(stamp_.dc(), -ox, -oy, ETO_OPAQUE, &box, text.data(), static_cast<UINT>(text.size()), nullptr);
   GdiFlush();
@@ -468,12 +584,16 @@ const GdiSurface::Stamp* GdiSurface::StampFor(HFONT font, std::wstring_view text
     int to = stamp.w - 1;
     while (to >= from && a[to] == 0) --to;
     stamp.spans[static_cast<std::size_t>(row)] = {from, to};
+    stamp.AddRuns(row, a, from, to);
   }
-  if (stampBytes_ + stamp.alpha.size() > kStampCacheBytes) {
+  stamp.runs.shrink_to_fit();
+  const std::size_t bytes = stamp.alpha.size() + stamp.runs.size() * sizeof(Stamp::Run);
+  if (stampBytes_ + bytes > kStampCacheBytes) {
     stamps_.clear();
+    keptPrints_.clear();
     stampBytes_ = 0;
   }
-  stampBytes_ += stamp.alpha.size();
+  stampBytes_ += bytes;
   return &stamps_.emplace(std::move(key), std::move(stamp)).first->second;
 }
 

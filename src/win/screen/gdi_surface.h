@@ -113,13 +113,93 @@ class GdiSurface final : public Surface {
     int h = 0;
     std::vector<std::uint8_t> alpha;
     std::vector<std::pair<int, int>> spans;  // first and last inked column of each row
+    // The inked pixels row by row, as runs of full or of partial coverage.
+    struct Run {
+      int row;
+      int col;
+      int length;
+      bool solid;
+    };
+    std::vector<Run> runs;
+    void AddRuns(int row, const std::uint8_t* coverage, int from, int to);
   };
   struct StampKey {
     std::uintptr_t font;
     std::wstring text;
     std::vector<long> shifts;
-    friend auto operator<=>(const StampKey&, const StampKey&) = default;
   };
+  // Stamps are looked up by a view of the key: a print makes no copies.
+  struct StampKeyView {
+    std::uintptr_t font;
+    std::wstring_view text;
+    std::span<const long> shifts;
+  };
+  struct StampOrder {
+    using is_transparent = void;
+    static StampKeyView View(const StampKey& k) noexcept { return {k.font, k.text, k.shifts}; }
+    static StampKeyView View(const StampKeyView& k) noexcept { return k; }
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const noexcept {
+      const StampKeyView x = View(a), y = View(b);
+      if (x.font != y.font) return x.font < y.font;
+      if (const int c = x.text.compare(y.text); c != 0) return c < 0;
+      return std::lexicographical_compare(x.shifts.begin(), x.shifts.end(), y.shifts.begin(), y.shifts.end());
+    }
+  };
+  using FontText = std::pair<std::uintptr_t, std::wstring>;
+  struct FontTextOrder {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const noexcept {
+      if (a.first != b.first) return a.first < b.first;
+      return std::wstring_view(a.second) < std::wstring_view(b.second);
+    }
+  };
+  // A text as printed in the type colour on a plain ground: the pixels
+  // unlike the ground, in runs, and the box that holds them (the whole box
+  // the text can cover when there are none), relative to the reference point.
+  struct KeptPrint {
+    int left = 0;
+    int top = 0;
+    int w = 0;
+    int h = 0;
+    struct Run {
+      int row;
+      int col;
+      int length;
+      std::size_t first;  // its first pixel in pixels
+    };
+    std::vector<Run> runs;
+    std::vector<std::uint32_t> pixels;
+  };
+  struct KeptPrintKey {
+    std::uintptr_t font;
+    COLORREF type;
+    COLORREF ground;
+    std::wstring text;
+  };
+  struct KeptPrintKeyView {
+    std::uintptr_t font;
+    COLORREF type;
+    COLORREF ground;
+    std::wstring_view text;
+  };
+  struct KeptPrintOrder {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const noexcept {
+      if (a.font != b.font) return a.font < b.font;
+      if (a.type != b.type) return a.type < b.type;
+      if (a.ground != b.ground) return a.ground < b.ground;
+      return std::wstring_view(a.text) < std::wstring_view(b.text);
+    }
+  };
+  // The text printed in the type colour on the plain ground, kept or made now.
+  [[nodiscard]] const KeptPrint* KeptPrintFor(HFONT font, std::wstring_view text);
+  void CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride);
+  // The box a text can cover around its reference point, widened by reach,
+  // and a scratch page at least that large; false when it cannot be had.
+  bool TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h);
   static constexpr std::size_t kStampCacheBytes = 16u << 20;
   static constexpr std::size_t kMaxFonts = 48;
   void BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride);
@@ -129,7 +209,7 @@ class GdiSurface final : public Surface {
   // The merged coverage of the text's copies at the given shifts (pixels),
   // kept or made now; null where it cannot be made, and blank set when the
   // text has no ink.
-  [[nodiscard]] const Stamp* StampFor(HFONT font, std::wstring_view text, const std::vector<POINT>& shifts, int reach,
+  [[nodiscard]] const Stamp* StampFor(HFONT font, std::wstring_view text, std::span<const POINT> shifts, int reach,
                                       bool& blank);
 
   // What differs from the ground since the last Clear: the image was
@@ -151,7 +231,9 @@ class GdiSurface final : public Surface {
   DibImage stamp_;  // scratch page for PrintCopies
   std::vector<std::uint8_t> coverage_;
   std::vector<std::uint8_t> merged_;
-  std::map<StampKey, Stamp> stamps_;
+  std::map<StampKey, Stamp, StampOrder> stamps_;
+  std::map<KeptPrintKey, KeptPrint, KeptPrintOrder> keptPrints_;
+  std::vector<long> shiftKeys_;  // scratch for a stamp's key
   std::size_t stampBytes_ = 0;
   int width_;
   int height_;
@@ -162,6 +244,8 @@ class GdiSurface final : public Surface {
   Rgb back_{0, 0, 0};
   FontSpec selected_;
   bool hasSelected_ = false;
+  HFONT selectedFont_ = nullptr;  // the font of selected_, null when to be found again
+  [[nodiscard]] HFONT SelectedFont();
   // Fonts live as long as the surface: a page switches between a few.
   std::map<std::tuple<std::wstring, int, bool, bool, int>, UniqueFont> fonts_;
   // Each face asked for, with the name the system lists it under (none: not installed).
@@ -169,8 +253,8 @@ class GdiSurface final : public Surface {
   // Measures of captions (single characters mostly) per font, kept while the font is.
   std::map<std::pair<std::uintptr_t, std::wstring>, TextExtent, std::less<>> measures_;
   static constexpr std::size_t kMaxMeasures = 4096;
-  // Texts printed in the colour of a plain ground once already, per font.
-  std::set<std::pair<std::uintptr_t, std::wstring>> groundPrints_;
+  // Texts printed once already, per font.
+  std::set<FontText, FontTextOrder> printed_;
   std::shared_ptr<HeldPicture> picture_ = std::make_shared<HeldPicture>();
 };
 
