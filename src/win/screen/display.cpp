@@ -79,6 +79,8 @@ class FormHost final : public SurfaceHost {
     label.colour = ToColorRef(colour);
   }
   void Refresh(std::span<const RECT> changed) override { form_.Present(changed); }
+  [[nodiscard]] HDC SecondImage() override { return form_.SecondImageDc(); }
+  void ShowImage(HDC image) override { form_.ShowImage(image); }
   void ReportMissingFace(std::wstring_view message) override {
     ShowError(form_.hwnd(), message);
     form_.End();

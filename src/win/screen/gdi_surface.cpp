@@ -12,10 +12,38 @@ namespace zor::win {
 
 GdiSurface::GdiSurface(HDC dc, int width, int height, float twipsPerPixelX, float twipsPerPixelY, SurfaceHost& host)
     : dc_(dc), width_(width), height_(height), tppX_(twipsPerPixelX), tppY_(twipsPerPixelY), host_(host) {
-  SetBkMode(dc_, TRANSPARENT);
-  SetTextAlign(dc_, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+  PrepareDc(dc_);
+}
+
+void GdiSurface::PrepareDc(HDC dc) {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
   // Drawing bounds tell Clear what differs from the ground.
-  SetBoundsRect(dc_, nullptr, DCB_ENABLE | DCB_RESET);
+  SetBoundsRect(dc, nullptr, DCB_ENABLE | DCB_RESET);
+}
+
+bool GdiSurface::ChangeToSpareImage() {
+  if (!spare_.dc) {
+    // Made only once a plain ground gives way to another plain one.
+    if (spareAsked_ || !clean_) return false;
+    spareAsked_ = true;
+    spare_.dc = host_.SecondImage();
+    if (!spare_.dc) return false;
+    PrepareDc(spare_.dc);
+  }
+  if (!(spare_.clean && spare_.cleanColour == back_) && !clean_) return false;
+  std::swap(dc_, spare_.dc);
+  std::swap(imageChecked_, spare_.checked);
+  std::swap(imageBits_, spare_.bits);
+  std::swap(imageStride_, spare_.stride);
+  std::swap(clean_, spare_.clean);
+  std::swap(cleanColour_, spare_.cleanColour);
+  std::swap(dirty_, spare_.dirty);
+  if (hasSelected_ && selectedFont_) SelectObject(dc_, selectedFont_);
+  host_.ShowImage(dc_);
+  // The screen shows the other image: all of this one is to be shown.
+  AddChanged(RECT{0, 0, width_, height_});
+  return true;
 }
 
 int GdiSurface::PixelX(float points) const noexcept {
@@ -28,6 +56,7 @@ int GdiSurface::PixelY(float points) const noexcept {
 
 void GdiSurface::Clear() {
   UniqueBrush brush(CreateSolidBrush(ToColorRef(back_)));
+  if (!(clean_ && cleanColour_ == back_)) (void)ChangeToSpareImage();
   if (clean_ && cleanColour_ == back_) {
     // Only what was drawn since the last clear differs from the ground.
     for (const RECT& r : dirty_) {
@@ -160,6 +189,7 @@ HFONT GdiSurface::FontFor(const FontSpec& font) {
     // fonts may stay selected when they go, and the stamps name them.
     SelectObject(dc_, GetStockObject(SYSTEM_FONT));
     if (stamp_.dc()) SelectObject(stamp_.dc(), GetStockObject(SYSTEM_FONT));
+    if (spare_.dc) SelectObject(spare_.dc, GetStockObject(SYSTEM_FONT));
     fonts_.clear();
     measures_.clear();
     printed_.clear();
@@ -275,8 +305,9 @@ const GdiSurface::KeptPrint* GdiSurface::KeptPrintFor(HFONT font, std::wstring_v
   ExtTextOutW(stamp_.dc(), -ox, -oy, ETO_OPAQUE, &box, text.data(), static_cast<UINT>(text.size()), nullptr);
   GdiFlush();
 
-  // The pixels unlike the ground, in runs, and the box that holds them; a
-  // print without any keeps the whole box, where it would change nothing.
+  // The pixels from the first to the last unlike the ground in each row,
+  // and the box that holds them; a print without any keeps the whole box,
+  // where it would change nothing.
   const std::uint32_t ground = static_cast<std::uint32_t>(cleanColour_.r) << 16 | cleanColour_.g << 8 | cleanColour_.b;
   const std::uint32_t* pixels = stamp_.pixels();
   const auto stride = static_cast<std::size_t>(stamp_.width());
@@ -284,21 +315,19 @@ const GdiSurface::KeptPrint* GdiSurface::KeptPrintFor(HFONT font, std::wstring_v
   int inkTop = h, inkBottom = -1, inkLeft = w, inkRight = -1;
   for (int row = 0; row < h; ++row) {
     const std::uint32_t* line = pixels + static_cast<std::size_t>(row) * stride;
-    for (int col = 0; col < w;) {
-      if (((line[col] ^ ground) & 0xFFFFFF) == 0) {
-        ++col;
-        continue;
-      }
-      int end = col + 1;
-      while (end < w && ((line[end] ^ ground) & 0xFFFFFF) != 0) ++end;
-      kept.runs.push_back(KeptPrint::Run{row, col, end - col, kept.pixels.size()});
-      kept.pixels.insert(kept.pixels.end(), line + col, line + end);
-      inkTop = std::min(inkTop, row);
-      inkBottom = row;
-      inkLeft = std::min(inkLeft, col);
-      inkRight = std::max(inkRight, end - 1);
-      col = end;
-    }
+    int col = 0;
+    while (col < w && ((line[col] ^ ground) & 0xFFFFFF) == 0) ++col;
+    if (col == w) continue;
+    int end = w;
+    while (((line[end - 1] ^ ground) & 0xFFFFFF) == 0) --end;
+    // One run a row, ground between the ink included: it is copied only
+    // where the whole box is still plain ground.
+    kept.runs.push_back(KeptPrint::Run{row, col, end - col, kept.pixels.size()});
+    kept.pixels.insert(kept.pixels.end(), line + col, line + end);
+    inkTop = std::min(inkTop, row);
+    inkBottom = row;
+    inkLeft = std::min(inkLeft, col);
+    inkRight = std::max(inkRight, end - 1);
   }
   if (inkBottom < 0) {
     kept.left = ox;
@@ -389,38 +418,46 @@ bool GdiSurface::InkUnchanged(const Stamp& stamp, int refX, int refY, const std:
   return true;
 }
 
-void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) {
-  if (InkUnchanged(stamp, refX, refY, image, stride)) return;
-  const RECT box{refX + stamp.left, refY + stamp.top, refX + stamp.left + stamp.w, refY + stamp.top + stamp.h};
-  AddDirty(box);
-  const std::uint32_t r = fore_.r, g = fore_.g, b = fore_.b;
-  const std::uint32_t solid = r << 16 | g << 8 | b;
-  const int left = refX + stamp.left;
-  const int top = refY + stamp.top;
-  // Only the inked runs are visited: full coverage is a fill, the edges
-  // are blended. (x + 1 + (x >> 8)) >> 8 is x / 255 for x < 65281.
+namespace {
+
+// Blends columns [from, to) of a run of the stamp's coverage in the colour
+// onto a row whose stamp column 0 is at base. Full coverage is a fill, the
+// edges are blended; (x + 1 + (x >> 8)) >> 8 is x / 255 for x < 65281.
+template <class Stamp>
+void BlendRun(const Stamp& stamp, const typename Stamp::Run& run, std::uint32_t* base, int from, int to, Rgb colour) {
+  const std::uint32_t r = colour.r, g = colour.g, b = colour.b;
+  if (run.solid) {
+    std::fill(base + from, base + to, r << 16 | g << 8 | b);
+    return;
+  }
   const auto mix = [](std::uint32_t dst, std::uint32_t src, std::uint32_t alpha) {
     const std::uint32_t x = dst * (255 - alpha) + src * alpha + 127;
     return (x + 1 + (x >> 8)) >> 8;
   };
+  const std::uint8_t* a = stamp.alpha.data() + static_cast<std::size_t>(run.row) * static_cast<std::size_t>(stamp.w);
+  for (int col = from; col < to; ++col) {
+    const std::uint32_t alpha = a[col];
+    const std::uint32_t px = base[col];
+    base[col] = mix((px >> 16) & 0xFF, r, alpha) << 16 | mix((px >> 8) & 0xFF, g, alpha) << 8 | mix(px & 0xFF, b, alpha);
+  }
+}
+
+}  // namespace
+
+void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride) {
+  if (InkUnchanged(stamp, refX, refY, image, stride)) return;
+  const RECT box{refX + stamp.left, refY + stamp.top, refX + stamp.left + stamp.w, refY + stamp.top + stamp.h};
+  AddDirty(box);
+  const int left = refX + stamp.left;
+  const int top = refY + stamp.top;
+  // Only the inked runs are visited.
   for (const Stamp::Run& run : stamp.runs) {
     const int y = top + run.row;
     if (y < 0 || y >= height_) continue;
-    const int from = std::max(left + run.col, 0);
-    const int to = std::min(left + run.col + run.length, width_);  // one past
+    const int from = std::max(run.col, -left);
+    const int to = std::min(run.col + run.length, width_ - left);  // one past
     if (from >= to) continue;
-    std::uint32_t* line = image + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
-    if (run.solid) {
-      std::fill(line + from, line + to, solid);
-      continue;
-    }
-    const std::uint8_t* a = stamp.alpha.data() + static_cast<std::size_t>(run.row) * static_cast<std::size_t>(stamp.w) +
-                            static_cast<std::size_t>(from - left);
-    for (int col = from; col < to; ++col, ++a) {
-      const std::uint32_t alpha = *a;
-      const std::uint32_t px = line[col];
-      line[col] = mix((px >> 16) & 0xFF, r, alpha) << 16 | mix((px >> 8) & 0xFF, g, alpha) << 8 | mix(px & 0xFF, b, alpha);
-    }
+    BlendRun(stamp, run, image + static_cast<std::ptrdiff_t>(y) * stride + left, from, to, fore_);
   }
 }
 
@@ -453,7 +490,44 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
     Surface::PrintCopies(x, y, text, offsets);
     return;
   }
+  // On plain ground the blend is copied from the one kept for these colours.
+  const RECT box{refX + stamp->left, refY + stamp->top, refX + stamp->left + stamp->w, refY + stamp->top + stamp->h};
+  if (UntouchedGround(box, cleanColour_)) {
+    if (!(fore_ == cleanColour_)) CopyKeptPrint(StampOnGround(*stamp), refX, refY, image, stride);
+    return;
+  }
   BlendStamp(*stamp, refX, refY, image, stride);
+}
+
+const GdiSurface::KeptPrint& GdiSurface::StampOnGround(const Stamp& stamp) {
+  const std::pair<COLORREF, COLORREF> colours{ToColorRef(fore_), ToColorRef(cleanColour_)};
+  for (const auto& [known, kept] : stamp.onGround) {
+    if (known == colours) return kept;
+  }
+  const std::uint32_t ground = static_cast<std::uint32_t>(cleanColour_.r) << 16 | cleanColour_.g << 8 | cleanColour_.b;
+  KeptPrint kept;
+  kept.left = stamp.left;
+  kept.top = stamp.top;
+  kept.w = stamp.w;
+  kept.h = stamp.h;
+  for (int row = 0; row < stamp.h; ++row) {
+    const auto [from, to] = stamp.spans[static_cast<std::size_t>(row)];
+    if (from > to) continue;
+    kept.runs.push_back(KeptPrint::Run{row, from, to - from + 1, kept.pixels.size()});
+    kept.pixels.insert(kept.pixels.end(), static_cast<std::size_t>(to - from + 1), ground);
+  }
+  // The same blend as onto the image, onto rows of the ground.
+  std::vector<std::uint32_t*> rows(static_cast<std::size_t>(stamp.h), nullptr);
+  for (const KeptPrint::Run& run : kept.runs) {
+    rows[static_cast<std::size_t>(run.row)] = kept.pixels.data() + run.first - static_cast<std::size_t>(run.col);
+  }
+  for (const Stamp::Run& run : stamp.runs) {
+    BlendRun(stamp, run, rows[static_cast<std::size_t>(run.row)], run.col, run.col + run.length, fore_);
+  }
+  const std::size_t bytes = kept.pixels.size() * 4 + kept.runs.size() * sizeof(KeptPrint::Run);
+  stampBytes_ += bytes;  // counted against the stamps' budget at the next stamp made
+  stamp.onGround.emplace_back(colours, std::move(kept));
+  return stamp.onGround.back().second;
 }
 
 bool GdiSurface::TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h) {

@@ -31,6 +31,13 @@ class SurfaceHost {
   // the last showing, so only they need to reach the screen.
   virtual void Refresh(std::span<const RECT> changed) = 0;
   virtual void ReportMissingFace(std::wstring_view message) = 0;
+  // A second image of the same size (a memory DC) for a surface whose plain
+  // ground changes from page to page: it keeps the other ground, so a page
+  // needs no full clear. Made when first asked for; null where there is none.
+  [[nodiscard]] virtual HDC SecondImage() { return nullptr; }
+  // From now on the image to show is the one in this DC (the first or the
+  // second); told before the Refresh that shows it.
+  virtual void ShowImage(HDC) {}
 };
 
 // An off-screen page: no credit label (hidden), no screen to show it on, and
@@ -104,6 +111,24 @@ class GdiSurface final : public Surface {
   bool imageChecked_ = false;
   std::uint32_t* imageBits_ = nullptr;
   int imageStride_ = 0;
+  // A text as printed in the type colour on a plain ground: in each row the
+  // pixels from the first to the last unlike the ground, and the box that
+  // holds them (the whole box the text can cover when there are none),
+  // relative to the reference point.
+  struct KeptPrint {
+    int left = 0;
+    int top = 0;
+    int w = 0;
+    int h = 0;
+    struct Run {
+      int row;
+      int col;
+      int length;
+      std::size_t first;  // its first pixel in pixels
+    };
+    std::vector<Run> runs;
+    std::vector<std::uint32_t> pixels;
+  };
   // The merged coverage of a text's copies, its box relative to the text's
   // reference point, kept for the next drawing of the same text.
   struct Stamp {
@@ -122,6 +147,8 @@ class GdiSurface final : public Surface {
     };
     std::vector<Run> runs;
     void AddRuns(int row, const std::uint8_t* coverage, int from, int to);
+    // The merge blended onto plain grounds, per type and ground colour.
+    mutable std::vector<std::pair<std::pair<COLORREF, COLORREF>, KeptPrint>> onGround;
   };
   struct StampKey {
     std::uintptr_t font;
@@ -155,23 +182,6 @@ class GdiSurface final : public Surface {
       return std::wstring_view(a.second) < std::wstring_view(b.second);
     }
   };
-  // A text as printed in the type colour on a plain ground: the pixels
-  // unlike the ground, in runs, and the box that holds them (the whole box
-  // the text can cover when there are none), relative to the reference point.
-  struct KeptPrint {
-    int left = 0;
-    int top = 0;
-    int w = 0;
-    int h = 0;
-    struct Run {
-      int row;
-      int col;
-      int length;
-      std::size_t first;  // its first pixel in pixels
-    };
-    std::vector<Run> runs;
-    std::vector<std::uint32_t> pixels;
-  };
   struct KeptPrintKey {
     std::uintptr_t font;
     COLORREF type;
@@ -197,6 +207,8 @@ class GdiSurface final : public Surface {
   // The text printed in the type colour on the plain ground, kept or made now.
   [[nodiscard]] const KeptPrint* KeptPrintFor(HFONT font, std::wstring_view text);
   void CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride);
+  // The stamp blended in the type colour onto the plain ground, kept or made now.
+  [[nodiscard]] const KeptPrint& StampOnGround(const Stamp& stamp);
   // The box a text can cover around its reference point, widened by reach,
   // and a scratch page at least that large; false when it cannot be had.
   bool TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h);
@@ -214,7 +226,22 @@ class GdiSurface final : public Surface {
 
   // What differs from the ground since the last Clear: the image was
   // cleared to cleanColour_ (clean_) and only the dirty_ rectangles were
-  // drawn on since. Clear then fills just those.
+  // drawn on since. Clear then fills just those. With a second image, the
+  // one not drawn on keeps its own (spare_); Clear changes to it when its
+  // ground is the one asked for, or the drawn one's is plain and of another colour.
+  struct ImageState {
+    HDC dc = nullptr;
+    bool checked = false;
+    std::uint32_t* bits = nullptr;
+    int stride = 0;
+    bool clean = false;
+    Rgb cleanColour{0, 0, 0};
+    std::vector<RECT> dirty;
+  };
+  ImageState spare_;
+  bool spareAsked_ = false;
+  [[nodiscard]] bool ChangeToSpareImage();
+  void PrepareDc(HDC dc);
   void NoteDrawn();  // takes the drawing bounds of the last GDI call
   void AddDirty(RECT r);
   [[nodiscard]] bool UntouchedGround(const RECT& r, Rgb colour) const;

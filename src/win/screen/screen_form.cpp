@@ -214,7 +214,22 @@ bool ScreenForm::CreateWindowAndImage() {
   return ResizeImage(client.right, client.bottom);
 }
 
-bool ScreenForm::ResizeImage(int width, int height) { return image_.Create(std::max(width, 1), std::max(height, 1)); }
+bool ScreenForm::ResizeImage(int width, int height) {
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  if (width != image_.width() || height != image_.height()) {
+    // The second image goes with the size; the surface drawing on it is
+    // made again for the new size.
+    secondImage_.Reset();
+    shownImage_ = nullptr;
+  }
+  return image_.Create(width, height);
+}
+
+HDC ScreenForm::SecondImageDc() {
+  if (!secondImage_.dc() && !secondImage_.Create(image_.width(), image_.height())) return nullptr;
+  return secondImage_.dc();
+}
 
 void ScreenForm::Refresh() {
   if (!hwnd()) return;
@@ -273,7 +288,8 @@ void ScreenForm::DrawLabel(HDC dc) {
 void ScreenForm::OnPaint() {
   PaintDc paint(hwnd());
   const RECT& a = paint.area();
-  BitBlt(paint.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, image_.dc(), a.left, a.top, SRCCOPY);
+  BitBlt(paint.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, shownImage_ ? shownImage_ : image_.dc(), a.left,
+         a.top, SRCCOPY);
   DrawLabel(paint.get());
 }
 

@@ -80,6 +80,10 @@ class ScreenForm final : public Window {
 
   // Persistent image.
   [[nodiscard]] HDC ImageDc() const noexcept { return image_.dc(); }
+  // A second image of the same size, made on the first call (null when it
+  // cannot be), and which of the two the screen shows (the first until told).
+  [[nodiscard]] HDC SecondImageDc();
+  void ShowImage(HDC image) noexcept { shownImage_ = image; }
   [[nodiscard]] std::uint32_t* ImageBits() const noexcept { return image_.pixels(); }
   [[nodiscard]] int PixelWidth() const noexcept { return image_.width(); }
   [[nodiscard]] int PixelHeight() const noexcept { return image_.height(); }
@@ -134,6 +138,8 @@ class ScreenForm final : public Window {
   ScreenFormOptions options_;
   std::unique_ptr<ScreenController> controller_;
   DibImage image_;
+  DibImage secondImage_;
+  HDC shownImage_ = nullptr;  // null: image_
   float tppX_ = 15;
   float tppY_ = 15;
   UINT interval_ = 0;
