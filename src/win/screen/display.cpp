@@ -79,6 +79,10 @@ class FormHost final : public SurfaceHost {
     label.colour = ToColorRef(colour);
   }
   void Refresh(std::span<const RECT> changed) override { form_.Present(changed); }
+  [[nodiscard]] bool RefreshOnGround(Rgb ground, std::span<const RECT> drawn) override {
+    form_.PresentOnGround(ToColorRef(ground), drawn);
+    return true;
+  }
   [[nodiscard]] HDC SecondImage() override { return form_.SecondImageDc(); }
   void ShowImage(HDC image) override { form_.ShowImage(image); }
   void ReportMissingFace(std::wstring_view message) override {

@@ -141,7 +141,11 @@ void GdiSurface::AddChanged(const RECT& given) {
 }
 
 void GdiSurface::Refresh() {
-  host_.Refresh(changed_);
+  // All of the image to show, and it is the plain ground but for what was
+  // drawn since the clear: a fill and those rectangles show it for less.
+  const bool whole = changed_.size() == 1 && changed_[0].left == 0 && changed_[0].top == 0 &&
+                     changed_[0].right == width_ && changed_[0].bottom == height_;
+  if (!(whole && clean_ && host_.RefreshOnGround(cleanColour_, dirty_))) host_.Refresh(changed_);
   changed_.clear();
 }
 

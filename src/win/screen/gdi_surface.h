@@ -30,6 +30,11 @@ class SurfaceHost {
   // Shows the image; only the rectangles given (image pixels) changed since
   // the last showing, so only they need to reach the screen.
   virtual void Refresh(std::span<const RECT> changed) = 0;
+  // Shows all of the image, which is the plain colour outside the rectangles
+  // given (image pixels): the screen may be filled with the colour and only
+  // they copied. False where the host shows an image only by copying it;
+  // Refresh is then called instead.
+  [[nodiscard]] virtual bool RefreshOnGround(Rgb, std::span<const RECT>) { return false; }
   virtual void ReportMissingFace(std::wstring_view message) = 0;
   // A second image of the same size (a memory DC) for a surface whose plain
   // ground changes from page to page: it keeps the other ground, so a page

@@ -261,6 +261,17 @@ void ScreenForm::Present(std::span<const RECT> changed) {
   UpdateWindow(hwnd());
 }
 
+void ScreenForm::PresentOnGround(COLORREF ground, std::span<const RECT> drawn) {
+  if (!hwnd()) return;
+  groundFill_ = ground;
+  groundDrawn_.assign(drawn.begin(), drawn.end());
+  groundFillPending_ = true;
+  InvalidateRect(hwnd(), nullptr, FALSE);
+  UpdateWindow(hwnd());
+  // A paint that did not come now (a hidden window) copies the image as ever.
+  groundFillPending_ = false;
+}
+
 SIZE ScreenForm::CreditSizePixels() {
   RECT r{0, 0, 0, 0};
   WindowDc dc(hwnd());
@@ -288,8 +299,21 @@ void ScreenForm::DrawLabel(HDC dc) {
 void ScreenForm::OnPaint() {
   PaintDc paint(hwnd());
   const RECT& a = paint.area();
-  BitBlt(paint.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, shownImage_ ? shownImage_ : image_.dc(), a.left,
-         a.top, SRCCOPY);
+  HDC image = shownImage_ ? shownImage_ : image_.dc();
+  if (groundFillPending_) {
+    groundFillPending_ = false;
+    UniqueBrush brush(CreateSolidBrush(groundFill_));
+    FillRect(paint.get(), &a, brush.get());
+    for (const RECT& r : groundDrawn_) {
+      RECT part{};
+      if (IntersectRect(&part, &r, &a)) {
+        BitBlt(paint.get(), part.left, part.top, part.right - part.left, part.bottom - part.top, image, part.left,
+               part.top, SRCCOPY);
+      }
+    }
+  } else {
+    BitBlt(paint.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, image, a.left, a.top, SRCCOPY);
+  }
   DrawLabel(paint.get());
 }
 

@@ -96,6 +96,9 @@ class ScreenForm final : public Window {
   // Shows the parts of the image that changed (image pixels), and the credit
   // label where it changed, now.
   void Present(std::span<const RECT> changed);
+  // Shows all of the image, which is the plain colour outside the rectangles
+  // given: the screen is filled with the colour and only they are copied.
+  void PresentOnGround(COLORREF ground, std::span<const RECT> drawn);
 
   CreditLabel& Credit() noexcept { return label_; }
   // The credit label's size in points, as its caption lays out in its font.
@@ -151,6 +154,10 @@ class ScreenForm final : public Window {
   CreditLabel label_;
   // The label as last shown: where, and in which colour and words.
   RECT labelShown_{0, 0, 0, 0};
+  // A showing by PresentOnGround in progress: the next paint fills.
+  bool groundFillPending_ = false;
+  COLORREF groundFill_ = 0;
+  std::vector<RECT> groundDrawn_;
   COLORREF labelShownColour_ = 0;
   std::wstring labelShownCaption_;
   UniqueFont labelFont_;

@@ -14,7 +14,8 @@
 // Presenting is what the screen form does: the rectangles the surface
 // reports changed, each copied to the window from the image the surface
 // said to show (the screen form's second image keeps the other ground), the
-// whole image where the surface reports none.
+// whole image where the surface reports none; a whole image on a plain
+// ground is a fill of the window and the drawn rectangles copied.
 #include <windows.h>
 
 #include <algorithm>
@@ -108,6 +109,15 @@ class BenchHost final : public SurfaceHost {
   DibImage second;  // a second image, as the screen form gives one
   HDC shown = nullptr;
   [[nodiscard]] HDC SecondImage() override { return second.dc(); }
+  // A whole image on a plain ground: filled, then the drawn parts copied.
+  bool onGround = false;
+  COLORREF ground = 0;
+  [[nodiscard]] bool RefreshOnGround(Rgb colour, std::span<const RECT> drawn) override {
+    onGround = true;
+    ground = ToColorRef(colour);
+    changed.assign(drawn.begin(), drawn.end());
+    return true;
+  }
   void ShowImage(HDC dc) override { shown = dc; }
   PointSize CreditLabelSize() const override { return {}; }
   void PlaceCreditLabel(float, float, Rgb) override {}
@@ -172,6 +182,7 @@ int main(int argc, char** argv) {
     request.emphasis.on = true;
     host.changed.clear();
     host.whole = false;
+    host.onGround = false;
     surface.Reset();
     Page p;
     GdiFlush();
@@ -179,7 +190,15 @@ int main(int argc, char** argv) {
     (void)renderer.Render('B', request, invert);
     GdiFlush();
     const double t1 = Now();
-    if (host.whole || host.changed.empty()) {
+    if (host.onGround) {
+      UniqueBrush brush(CreateSolidBrush(host.ground));
+      RECT all{0, 0, w, h};
+      FillRect(screen, &all, brush.get());
+      p.presentedPixels = static_cast<long long>(w) * h;
+      for (const RECT& r : host.changed) {
+        BitBlt(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, host.shown, r.left, r.top, SRCCOPY);
+      }
+    } else if (host.whole || host.changed.empty()) {
       BitBlt(screen, 0, 0, w, h, host.shown, 0, 0, SRCCOPY);
       p.presentedPixels = static_cast<long long>(w) * h;
     } else {
