@@ -392,7 +392,13 @@ TEST_F(Pictures, TheSameUnchangedFileIsNotDecodedAgain) {
   EXPECT_EQ(p.Decodes(), 2) << "another screen size";
   ASSERT_EQ(p.Load(dir / "b.bmp", {200, 100}), PictureLoad::kLoaded);
   ASSERT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kLoaded);
-  EXPECT_EQ(p.Decodes(), 4) << "another file held in between";
+  EXPECT_EQ(p.Decodes(), 3) << "held just before: held again, not decoded";
+  EXPECT_EQ(Painted(p, 2, 2), Halves(2, 2, 40));
+  ASSERT_EQ(p.Load(dir / "b.bmp", {200, 100}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 3);
+  EXPECT_EQ(Painted(p, 2, 2), 0x00FF00u);
+  ASSERT_EQ(p.Load(dir / "a.bmp", {1024, 768}), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 3) << "the first screen size, still kept";
 
   // The file replaced under the same name: decoded again, new pixels.
   ASSERT_TRUE(CopyFileW((dir / "b.bmp").c_str(), (dir / "a.bmp").c_str(), FALSE));
@@ -408,11 +414,34 @@ TEST_F(Pictures, TheSameUnchangedFileIsNotDecodedAgain) {
   SetFileTime(h, nullptr, nullptr, &later);
   CloseHandle(h);
   ASSERT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kLoaded);
-  EXPECT_EQ(p.Decodes(), 5);
+  EXPECT_EQ(p.Decodes(), 4);
   EXPECT_EQ(Painted(p, 2, 2), 0x00FF00u);
   // Gone: nothing is loaded, the held picture stays.
   std::filesystem::remove(dir / "a.bmp");
   EXPECT_EQ(p.Load(dir / "a.bmp", {200, 100}), PictureLoad::kUnreadable);
+}
+
+// Pictures held before are kept only while they fit a budget of a few
+// screens: large ones drop out, the oldest first.
+TEST_F(Pictures, PicturesHeldBeforeAreKeptWithinTheirBudget) {
+  for (const char* name : {"a.bmp", "b.bmp", "c.bmp"}) {
+    const std::uint32_t colour = name[0] == 'a' ? 0xFF0000u : name[0] == 'b' ? 0x00FF00u : 0x0000FFu;
+    Encode(dir / name, GUID_ContainerFormatBmp, 2400, 1800, [colour](int, int) { return colour; });
+  }
+  const PixelSize screen{2400, 1800};  // each held at its own size: 17 MB
+  HeldPicture p;
+  ASSERT_EQ(p.Load(dir / "a.bmp", screen), PictureLoad::kLoaded);
+  ASSERT_EQ(p.Load(dir / "b.bmp", screen), PictureLoad::kLoaded);
+  ASSERT_EQ(p.Load(dir / "a.bmp", screen), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 2) << "one earlier picture fits";
+  EXPECT_EQ(Painted(p, 5, 5), 0xFF0000u);
+  ASSERT_EQ(p.Load(dir / "c.bmp", screen), PictureLoad::kLoaded);
+  ASSERT_EQ(p.Load(dir / "b.bmp", screen), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 4) << "two do not: the older went";
+  EXPECT_EQ(Painted(p, 5, 5), 0x00FF00u);
+  ASSERT_EQ(p.Load(dir / "c.bmp", screen), PictureLoad::kLoaded);
+  EXPECT_EQ(p.Decodes(), 4);
+  EXPECT_EQ(Painted(p, 5, 5), 0x0000FFu);
 }
 
 TEST_F(Pictures, PrefetchedPicturesAreTakenFromTheirDecode) {

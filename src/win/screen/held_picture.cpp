@@ -20,6 +20,22 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
   const std::optional<FileStamp> stamp = StampOf(file, screen, use);
   // The same unchanged file for the same screen is already held.
   if (stamp && !Empty() && held_ == *stamp) return PictureLoad::kLoaded;
+  if (stamp) {
+    const auto before = std::find_if(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.stamp == *stamp; });
+    if (before != earlier_.end()) {
+      Earlier again = std::move(*before);
+      earlier_.erase(before);
+      pending_.reset();
+      Retire();
+      kept_ = std::move(again.kept);
+      own_ = again.own;
+      region_ = again.region;
+      held_ = again.stamp;
+      piece_.Reset();
+      pieceSize_ = {};
+      return PictureLoad::kLoaded;
+    }
+  }
 
   DecodedPicture decoded;
   bool done = false;
@@ -44,8 +60,27 @@ PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource
   return Adopt(DecodePictureFrame(factory, frame, screen, use));
 }
 
+void HeldPicture::Retire() {
+  if (Empty() || held_.file.empty()) return;
+  earlier_.push_front(Earlier{held_, std::move(kept_), own_, region_});
+  std::size_t bytes = 0;
+  for (auto e = earlier_.begin(); e != earlier_.end(); ++e) {
+    bytes += static_cast<std::size_t>(e->kept.width()) * static_cast<std::size_t>(e->kept.height()) * 4;
+    if (bytes > kEarlierBytes) {
+      earlier_.erase(e, earlier_.end());
+      break;
+    }
+  }
+  held_ = {};
+}
+
+bool HeldPicture::HeldBefore(const FileStamp& stamp) const {
+  return std::any_of(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.stamp == stamp; });
+}
+
 PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
   if (decoded.result != PictureLoad::kLoaded) return decoded.result;
+  Retire();
   kept_ = std::move(decoded.kept);
   own_ = decoded.own;
   region_ = decoded.region;
@@ -58,7 +93,7 @@ PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
 
 void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
   const std::optional<FileStamp> stamp = StampOf(file, screen, use);
-  if (!stamp || (!Empty() && held_ == *stamp) || (pending_ && pending_->stamp == *stamp)) return;
+  if (!stamp || (!Empty() && held_ == *stamp) || (pending_ && pending_->stamp == *stamp) || HeldBefore(*stamp)) return;
   // A decode no longer wanted runs to its end on its own thread; its result is dropped.
   pending_.reset();
   std::promise<DecodedPicture> promise;

@@ -6,6 +6,7 @@
 #include <wincodec.h>
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <future>
 #include <optional>
@@ -21,7 +22,8 @@ namespace zor::win {
 class HeldPicture {
  public:
   // Decodes the file; anything but kLoaded leaves the held picture as it was.
-  // The same unchanged file asked for again for the same screen is not decoded again.
+  // The same unchanged file asked for again for the same screen is not
+  // decoded again, held now or held not long before.
   // A file prefetched for the same screen, and unchanged since, is taken
   // from its decode (waiting for it to end).
   [[nodiscard]] PictureLoad Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use = {});
@@ -59,6 +61,21 @@ class HeldPicture {
   [[nodiscard]] static std::optional<FileStamp> StampOf(const std::filesystem::path& file, PixelSize screen,
                                                        const PictureUse& use);
   PictureLoad Adopt(DecodedPicture&& decoded);
+  // Pictures held before, the latest first, kept while together they take
+  // no more than kEarlierBytes: one asked for again, unchanged and for the
+  // same screen, is held again without a decode (a small folder of
+  // backgrounds, an interval run that comes round again).
+  struct Earlier {
+    FileStamp stamp;
+    DibImage kept;
+    PixelSize own;
+    PixelRect region;
+  };
+  static constexpr std::size_t kEarlierBytes = 32u << 20;
+  // The held picture, when it came from a file, goes to the earlier ones.
+  void Retire();
+  [[nodiscard]] bool HeldBefore(const FileStamp& stamp) const;
+  std::deque<Earlier> earlier_;
 
   FileStamp held_;
   std::optional<Pending> pending_;
