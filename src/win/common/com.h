@@ -17,6 +17,10 @@ class ComPtr {
   ComPtr(const ComPtr&) = delete;
   ComPtr& operator=(const ComPtr&) = delete;
   T** put() noexcept { return &p_; }
+  void reset() noexcept {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
   T* operator->() const noexcept { return p_; }
   T* get() const noexcept { return p_; }
 

@@ -171,9 +171,14 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
   if (header.valid && !AcceptablePictureSize(header.width, header.height)) return PictureLoad::kRefusedSize;
 
   EnsureCom();
+  // Making the system decoder (its library loaded the first time) and, at
+  // the end, letting go of its decode (the whole picture at its own size)
+  // count as the decoder's time.
   ComPtr<IWICImagingFactory> factory;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                              reinterpret_cast<void**>(factory.put())))) {
+  if (FAILED(InDecoder([&] {
+        return CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                reinterpret_cast<void**>(factory.put()));
+      }))) {
     return PictureLoad::kUnreadable;
   }
   ComPtr<IWICBitmapDecoder> decoder;
@@ -185,7 +190,13 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
       FAILED(InDecoder([&] { return decoder->GetFrame(0, frame.put()); }))) {
     return PictureLoad::kNotAPicture;
   }
-  return DecodePictureFrame(factory.get(), frame.get(), screen, use);
+  DecodedPicture decoded = DecodePictureFrame(factory.get(), frame.get(), screen, use);
+  (void)InDecoder([&] {
+    frame.reset();
+    decoder.reset();
+    return S_OK;
+  });
+  return decoded;
 }
 
 DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
