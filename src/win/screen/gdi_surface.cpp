@@ -275,7 +275,7 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
     } else {
       GdiFlush();
       const int px = PixelX(x), py = PixelY(y);
-      const KeptPrint* kept = KeptPrintFor(font, text);
+      const KeptPrint* kept = KeptPrintFor(font, text, px, py);
       if (kept && UntouchedGround(RECT{px + kept->left, py + kept->top, px + kept->left + kept->w,
                                        py + kept->top + kept->h},
                                   cleanColour_)) {
@@ -296,11 +296,17 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
   NoteDrawn();
 }
 
-const GdiSurface::KeptPrint* GdiSurface::KeptPrintFor(HFONT font, std::wstring_view text) {
+const GdiSurface::KeptPrint* GdiSurface::KeptPrintFor(HFONT font, std::wstring_view text, int refX, int refY) {
   const KeptPrintKeyView view{reinterpret_cast<std::uintptr_t>(font), ToColorRef(fore_), ToColorRef(cleanColour_), text};
   if (const auto known = keptPrints_.find(view); known != keptPrints_.end()) return &known->second;
+  // Made only where it is of use now: the text's cells are plain ground (a
+  // shadow under the type is not).
   int ox = 0, oy = 0, w = 0, h = 0;
-  if (!TextBox(font, text, 0, ox, oy, w, h)) return nullptr;
+  if (!TextBox(font, text, 0, ox, oy, w, h, false) ||
+      !UntouchedGround(RECT{refX + ox, refY + oy, refX + ox + w, refY + oy + h}, cleanColour_) ||
+      !TextBox(font, text, 0, ox, oy, w, h)) {
+    return nullptr;
+  }
   // The text printed on the ground's colour, the box cleared by the same call.
   RECT box{0, 0, w, h};
   SelectionRestorer keep(stamp_.dc(), font);
@@ -534,20 +540,21 @@ const GdiSurface::KeptPrint& GdiSurface::StampOnGround(const Stamp& stamp) {
   return stamp.onGround.back().second;
 }
 
-bool GdiSurface::TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h) {
+bool GdiSurface::TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h,
+                         bool margin) {
   // The box the text can cover around its reference point, turned with the font.
   SelectObject(dc_, font);
   SIZE extent{};
   GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &extent);
   TEXTMETRICW tm{};
   GetTextMetricsW(dc_, &tm);
-  const double margin = tm.tmHeight / 8.0 + tm.tmOverhang + 2;
+  const double around = margin ? tm.tmHeight / 8.0 + tm.tmOverhang + 2 : 0.0;
   const double angle = selected_.escapement * 3.14159265358979323846 / 1800.0;
   const double c = std::cos(angle);
   const double sn = std::sin(angle);
   double bx0 = 1e9, by0 = 1e9, bx1 = -1e9, by1 = -1e9;
-  for (const double u : {-margin, extent.cx + margin}) {
-    for (const double v : {-margin, tm.tmHeight + margin}) {
+  for (const double u : {-around, extent.cx + around}) {
+    for (const double v : {-around, tm.tmHeight + around}) {
       const double px = u * c + v * sn;
       const double py = -u * sn + v * c;
       bx0 = std::min(bx0, px);

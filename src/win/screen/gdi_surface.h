@@ -209,14 +209,17 @@ class GdiSurface final : public Surface {
       return std::wstring_view(a.text) < std::wstring_view(b.text);
     }
   };
-  // The text printed in the type colour on the plain ground, kept or made now.
-  [[nodiscard]] const KeptPrint* KeptPrintFor(HFONT font, std::wstring_view text);
+  // The text printed in the type colour on the plain ground, kept or made
+  // now; not made (null) where the text printed at the reference point
+  // would not lie on plain ground alone.
+  [[nodiscard]] const KeptPrint* KeptPrintFor(HFONT font, std::wstring_view text, int refX, int refY);
   void CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride);
   // The stamp blended in the type colour onto the plain ground, kept or made now.
   [[nodiscard]] const KeptPrint& StampOnGround(const Stamp& stamp);
-  // The box a text can cover around its reference point, widened by reach,
-  // and a scratch page at least that large; false when it cannot be had.
-  bool TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h);
+  // The box a text can cover around its reference point, widened by reach
+  // (its cells alone without the margin), and a scratch page at least that
+  // large; false when it cannot be had.
+  bool TextBox(HFONT font, std::wstring_view text, int reach, int& ox, int& oy, int& w, int& h, bool margin = true);
   static constexpr std::size_t kStampCacheBytes = 16u << 20;
   static constexpr std::size_t kMaxFonts = 48;
   void BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_t* image, int stride);
