@@ -93,6 +93,21 @@ class Sequencer {
   Sequencer(MessageSource& messages, CardRenderer& renderer, IntervalImages& interval, RandomSource& random,
             FrameState& frame)
       : messages_(messages), renderer_(renderer), interval_(interval), random_(random), frame_(frame) {}
+  // A sequencer that goes on from where another stands, with parts of its
+  // own: the next tick tried ahead (random and frame copies) leaves the
+  // other as it was.
+  Sequencer(const Sequencer& from, MessageSource& messages, CardRenderer& renderer, IntervalImages& interval,
+            RandomSource& random, FrameState& frame)
+      : messages_(messages),
+        renderer_(renderer),
+        interval_(interval),
+        random_(random),
+        frame_(frame),
+        displayTick_(from.displayTick_),
+        sequentialIndex_(from.sequentialIndex_),
+        lastRandomIndex_(from.lastRandomIndex_),
+        useCentreLayout_(from.useCentreLayout_),
+        format_(from.format_) {}
 
   // One tick on a form of the given size (points); test is set in the test display.
   [[nodiscard]] TickOutcome Tick(const SequencerOptions& options, float formWidth, float formHeight,

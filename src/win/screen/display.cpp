@@ -181,6 +181,27 @@ class DisplayController final : public ScreenController {
     surface(form).Refresh();
   }
 
+  // The next tick tried ahead on copies of the random engine, the frame and
+  // the sequencer's place, drawn nowhere: its fonts, glyphs, kept prints and
+  // stamps are made now. Interval pictures and backgrounds are left out;
+  // where their draws come first the guess is wrong, and costs only this.
+  void Rehearse(ScreenForm& form) override {
+    if (!sequencer_ || !renderer_ || form.Mode() != ScreenMode::kSaver || form.Closing()) return;
+    if (form.PixelWidth() <= 10 || form.PixelHeight() <= 10) return;
+    GdiSurface& page = surface(form);
+    ProcessRandom random = Random();
+    FrameState frame = frame_;
+    NoWaitClock clock;
+    NoBackground pictures;
+    NoIntervalImages interval;
+    TitleCardRenderer renderer(page, clock, pictures, random, frame);
+    renderer.draw = renderer_->draw;
+    renderer.background = renderer_->background;
+    Sequencer next(*sequencer_, messages_, renderer, interval, random, frame);
+    const GdiSurface::Rehearsal rehearsal(page);
+    (void)next.Tick(options_, page.ScaleWidth(), page.ScaleHeight());
+  }
+
  private:
   // The surface follows the form's image, which changes with the form's size.
   GdiSurface& surface(ScreenForm& form) {

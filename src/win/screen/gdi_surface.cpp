@@ -55,6 +55,10 @@ int GdiSurface::PixelY(float points) const noexcept {
 }
 
 void GdiSurface::Clear() {
+  if (rehearsing_) {
+    rehearsalGround_ = back_;
+    return;
+  }
   UniqueBrush brush(CreateSolidBrush(ToColorRef(back_)));
   if (!(clean_ && cleanColour_ == back_)) (void)ChangeToSpareImage();
   if (clean_ && cleanColour_ == back_) {
@@ -141,6 +145,7 @@ void GdiSurface::AddChanged(const RECT& given) {
 }
 
 void GdiSurface::Refresh() {
+  if (rehearsing_) return;
   // All of the image to show, and it is the plain ground but for what was
   // drawn since the clear: a fill and those rectangles show it for less.
   const bool whole = changed_.size() == 1 && changed_[0].left == 0 && changed_[0].top == 0 &&
@@ -258,6 +263,10 @@ TextExtent GdiSurface::MeasureText(const FontSpec& font, std::wstring_view capti
 
 void GdiSurface::Print(float x, float y, std::wstring_view text) {
   if (text.empty()) return;
+  if (rehearsing_) {
+    RehearsePrint(text);
+    return;
+  }
   HFONT font = SelectedFont();
   // A text printed a second time in a font onto the plain ground is copied
   // from the pixels its print gave there, kept from then on: the same
@@ -303,22 +312,29 @@ const GdiSurface::KeptPrint* GdiSurface::KeptPrintFor(HFONT font, std::wstring_v
   // shadow under the type is not).
   int ox = 0, oy = 0, w = 0, h = 0;
   if (!TextBox(font, text, 0, ox, oy, w, h, false) ||
-      !UntouchedGround(RECT{refX + ox, refY + oy, refX + ox + w, refY + oy + h}, cleanColour_) ||
-      !TextBox(font, text, 0, ox, oy, w, h)) {
+      !UntouchedGround(RECT{refX + ox, refY + oy, refX + ox + w, refY + oy + h}, cleanColour_)) {
     return nullptr;
   }
+  return KeptPrintOn(font, text, cleanColour_);
+}
+
+const GdiSurface::KeptPrint* GdiSurface::KeptPrintOn(HFONT font, std::wstring_view text, Rgb groundColour) {
+  const KeptPrintKeyView view{reinterpret_cast<std::uintptr_t>(font), ToColorRef(fore_), ToColorRef(groundColour), text};
+  if (const auto known = keptPrints_.find(view); known != keptPrints_.end()) return &known->second;
+  int ox = 0, oy = 0, w = 0, h = 0;
+  if (!TextBox(font, text, 0, ox, oy, w, h)) return nullptr;
   // The text printed on the ground's colour, the box cleared by the same call.
   RECT box{0, 0, w, h};
   SelectionRestorer keep(stamp_.dc(), font);
   SetTextColor(stamp_.dc(), ToColorRef(fore_));
-  SetBkColor(stamp_.dc(), ToColorRef(cleanColour_));
+  SetBkColor(stamp_.dc(), ToColorRef(groundColour));
   ExtTextOutW(stamp_.dc(), -ox, -oy, ETO_OPAQUE, &box, text.data(), static_cast<UINT>(text.size()), nullptr);
   GdiFlush();
 
   // The pixels from the first to the last unlike the ground in each row,
   // and the box that holds them; a print without any keeps the whole box,
   // where it would change nothing.
-  const std::uint32_t ground = static_cast<std::uint32_t>(cleanColour_.r) << 16 | cleanColour_.g << 8 | cleanColour_.b;
+  const std::uint32_t ground = static_cast<std::uint32_t>(groundColour.r) << 16 | groundColour.g << 8 | groundColour.b;
   const std::uint32_t* pixels = stamp_.pixels();
   const auto stride = static_cast<std::size_t>(stamp_.width());
   KeptPrint kept;
@@ -473,6 +489,10 @@ void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_
 
 void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) {
   if (text.empty() || offsets.empty()) return;
+  if (rehearsing_) {
+    RehearseCopies(x, y, text, offsets);
+    return;
+  }
   int stride = 0;
   std::uint32_t* image = offsets.size() > 2 && hasSelected_ ? ImageBits(stride) : nullptr;
   HFONT font = SelectedFont();
@@ -503,18 +523,18 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   // On plain ground the blend is copied from the one kept for these colours.
   const RECT box{refX + stamp->left, refY + stamp->top, refX + stamp->left + stamp->w, refY + stamp->top + stamp->h};
   if (UntouchedGround(box, cleanColour_)) {
-    if (!(fore_ == cleanColour_)) CopyKeptPrint(StampOnGround(*stamp), refX, refY, image, stride);
+    if (!(fore_ == cleanColour_)) CopyKeptPrint(StampOnGround(*stamp, cleanColour_), refX, refY, image, stride);
     return;
   }
   BlendStamp(*stamp, refX, refY, image, stride);
 }
 
-const GdiSurface::KeptPrint& GdiSurface::StampOnGround(const Stamp& stamp) {
-  const std::pair<COLORREF, COLORREF> colours{ToColorRef(fore_), ToColorRef(cleanColour_)};
+const GdiSurface::KeptPrint& GdiSurface::StampOnGround(const Stamp& stamp, Rgb groundColour) {
+  const std::pair<COLORREF, COLORREF> colours{ToColorRef(fore_), ToColorRef(groundColour)};
   for (const auto& [known, kept] : stamp.onGround) {
     if (known == colours) return kept;
   }
-  const std::uint32_t ground = static_cast<std::uint32_t>(cleanColour_.r) << 16 | cleanColour_.g << 8 | cleanColour_.b;
+  const std::uint32_t ground = static_cast<std::uint32_t>(groundColour.r) << 16 | groundColour.g << 8 | groundColour.b;
   KeptPrint kept;
   kept.left = stamp.left;
   kept.top = stamp.top;
@@ -683,11 +703,73 @@ const GdiSurface::Stamp* GdiSurface::StampFor(HFONT font, std::wstring_view text
 }
 
 
+GdiSurface::Rehearsal::Rehearsal(GdiSurface& surface)
+    : surface_(surface),
+      fore_(surface.fore_),
+      back_(surface.back_),
+      selected_(surface.selected_),
+      hasSelected_(surface.hasSelected_) {
+  surface_.rehearsing_ = true;
+  surface_.rehearsalGround_ = surface.clean_ ? surface.cleanColour_ : surface.back_;
+}
+
+GdiSurface::Rehearsal::~Rehearsal() {
+  surface_.rehearsing_ = false;
+  surface_.fore_ = fore_;
+  surface_.back_ = back_;
+  surface_.selected_ = selected_;
+  surface_.hasSelected_ = hasSelected_;
+  // The font may have gone with the others while rehearsing: found again when asked for.
+  surface_.selectedFont_ = nullptr;
+  if (surface_.hasSelected_) (void)surface_.SelectedFont();
+}
+
+void GdiSurface::RehearsePrint(std::wstring_view text) {
+  HFONT font = SelectedFont();
+  if (!font) return;
+  // As the first print of the text would, and the kept print its second
+  // would make: the page then copies it at once.
+  const std::pair<std::uintptr_t, std::wstring_view> key{reinterpret_cast<std::uintptr_t>(font), text};
+  if (printed_.find(key) == printed_.end()) {
+    if (printed_.size() >= kMaxMeasures) printed_.clear();
+    printed_.emplace(key.first, std::wstring(text));
+  }
+  (void)KeptPrintOn(font, text, rehearsalGround_);
+  if (rehearsalGround_ == fore_) {
+    bool blank = false;
+    const POINT alone[1] = {{0, 0}};
+    (void)StampFor(font, text, alone, 0, blank);
+  }
+}
+
+void GdiSurface::RehearseCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) {
+  HFONT font = SelectedFont();
+  if (offsets.size() <= 2 || !font) {
+    RehearsePrint(text);
+    return;
+  }
+  const int refX = PixelX(x);
+  const int refY = PixelY(y);
+  int reach = 0;
+  std::vector<POINT> shifts;
+  shifts.reserve(offsets.size());
+  for (const Offset& o : offsets) {
+    const POINT p{PixelX(x + o.dx) - refX, PixelY(y + o.dy) - refY};
+    reach = std::max({reach, static_cast<int>(std::abs(p.x)), static_cast<int>(std::abs(p.y))});
+    shifts.push_back(p);
+  }
+  bool blank = false;
+  const Stamp* stamp = StampFor(font, text, shifts, reach, blank);
+  if (stamp && !(fore_ == rehearsalGround_)) (void)StampOnGround(*stamp, rehearsalGround_);
+}
+
 bool GdiSurface::LoadPicture(const std::filesystem::path& file, const PictureUse& use) {
+  if (rehearsing_) return false;
   return picture_->Load(file, {width_, height_}, use) == PictureLoad::kLoaded;
 }
 
 void GdiSurface::PrefetchPicture(const std::filesystem::path& file, const PictureUse& use) {
+  if (rehearsing_) return;
   picture_->Prefetch(file, {width_, height_}, use);
 }
 
@@ -697,6 +779,7 @@ PointSize GdiSurface::PictureSizePixels() const {
 }
 
 void GdiSurface::PaintPicture(const Rect& sourcePixels, const Rect& destination) {
+  if (rehearsing_) return;
   const float kx = 20.0f / tppX_;
   const float ky = 20.0f / tppY_;
   picture_->Paint(dc_, width_, height_, sourcePixels,

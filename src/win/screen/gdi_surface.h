@@ -73,7 +73,9 @@ class GdiSurface final : public Surface {
   void Clear() override;
 
   [[nodiscard]] bool FaceInstalled(std::wstring_view face) override;
-  void ReportMissingFace(std::wstring_view message) override { host_.ReportMissingFace(message); }
+  void ReportMissingFace(std::wstring_view message) override {
+    if (!rehearsing_) host_.ReportMissingFace(message);
+  }
 
   void SelectFont(const FontSpec& font) override;
   [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override;
@@ -89,7 +91,9 @@ class GdiSurface final : public Surface {
   void PaintPicture(const Rect& sourcePixels, const Rect& destination) override;
 
   [[nodiscard]] PointSize CreditLabelSize() const override { return host_.CreditLabelSize(); }
-  void PlaceCreditLabel(float left, float top, Rgb colour) override { host_.PlaceCreditLabel(left, top, colour); }
+  void PlaceCreditLabel(float left, float top, Rgb colour) override {
+    if (!rehearsing_) host_.PlaceCreditLabel(left, top, colour);
+  }
   // Hands the host the rectangles changed since the last refresh.
   void Refresh() override;
   // The rectangles changed since the last refresh (image pixels): few,
@@ -105,7 +109,33 @@ class GdiSurface final : public Surface {
   [[nodiscard]] int PixelX(float points) const noexcept;
   [[nodiscard]] int PixelY(float points) const noexcept;
 
+  // While one lives, the surface rehearses a page ahead of its tick: nothing
+  // is drawn, loaded or shown, but the fonts, measures, kept prints and
+  // stamps the page asks for are made, each for the plain ground last
+  // cleared to, so that the page itself then copies them. The colours and
+  // font selected are as before when it goes.
+  class Rehearsal {
+   public:
+    explicit Rehearsal(GdiSurface& surface);
+    ~Rehearsal();
+    Rehearsal(const Rehearsal&) = delete;
+    Rehearsal& operator=(const Rehearsal&) = delete;
+
+   private:
+    GdiSurface& surface_;
+    Rgb fore_;
+    Rgb back_;
+    FontSpec selected_;
+    bool hasSelected_;
+  };
+  [[nodiscard]] bool Rehearsing() const noexcept { return rehearsing_; }
+
  private:
+  bool rehearsing_ = false;
+  Rgb rehearsalGround_{0, 0, 0};
+  void RehearsePrint(std::wstring_view text);
+  void RehearseCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets);
+
   [[nodiscard]] HFONT FontFor(const FontSpec& font);
   // The name the system lists the face under; null when it is not installed.
   [[nodiscard]] const std::wstring* Listed(std::wstring_view face);
@@ -213,9 +243,12 @@ class GdiSurface final : public Surface {
   // now; not made (null) where the text printed at the reference point
   // would not lie on plain ground alone.
   [[nodiscard]] const KeptPrint* KeptPrintFor(HFONT font, std::wstring_view text, int refX, int refY);
+  // The text printed in the type colour on a plain ground of the colour
+  // given, kept or made now; null where no scratch page can be had.
+  [[nodiscard]] const KeptPrint* KeptPrintOn(HFONT font, std::wstring_view text, Rgb ground);
   void CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride);
-  // The stamp blended in the type colour onto the plain ground, kept or made now.
-  [[nodiscard]] const KeptPrint& StampOnGround(const Stamp& stamp);
+  // The stamp blended in the type colour onto a plain ground, kept or made now.
+  [[nodiscard]] const KeptPrint& StampOnGround(const Stamp& stamp, Rgb ground);
   // The box a text can cover around its reference point, widened by reach
   // (its cells alone without the margin), and a scratch page at least that
   // large; false when it cannot be had.

@@ -18,6 +18,8 @@ constexpr wchar_t kCoverClass[] = L"ZoranteCover";
 constexpr UINT_PTR kDisplayTimer = 1;
 constexpr UINT_PTR kParentWatch = 2;  // preview: notices a host that went away
 constexpr UINT_PTR kSoakTimer = 3;    // diagnostics: the soak log's period
+constexpr UINT_PTR kRehearsalTimer = 4;  // the next page rehearsed once this one is shown
+constexpr UINT kRehearsalDelayMs = 50;
 constexpr int kLabelPoints = 9;       // size of the hidden "Dummy" label
 
 // A black top-most window over a monitor the form does not cover; input on
@@ -148,6 +150,7 @@ void ScreenForm::Unload() {
     KillTimer(hwnd(), kDisplayTimer);
     KillTimer(hwnd(), kParentWatch);
     KillTimer(hwnd(), kSoakTimer);
+    KillTimer(hwnd(), kRehearsalTimer);
     timerOn_ = false;
     SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     if (HWND ime = ImmGetDefaultIMEWnd(hwnd())) SendMessageW(ime, WM_IME_CONTROL, IMC_OPENSTATUSWINDOW, 0);
@@ -181,6 +184,11 @@ void ScreenForm::RunTick() {
   if (soakLog_) ++soakTicks_;
   controller_->Tick(*this);
   ticking_ = false;
+  // The saver's next page is rehearsed when the queue is next idle (a timer
+  // comes after input and painting), well before its own tick.
+  if (options_.mode == ScreenMode::kSaver && !closing_ && timerOn_ && hwnd()) {
+    SetTimer(hwnd(), kRehearsalTimer, kRehearsalDelayMs, nullptr);
+  }
 }
 
 bool ScreenForm::CreateWindowAndImage() {
@@ -387,6 +395,10 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kDisplayTimer && crashTestInTimer_) CrashOnPurpose();
       if (wp == kDisplayTimer) RunTick();
       if (wp == kSoakTimer && soakLog_) (void)soakLog_->Append(soakTicks_);
+      if (wp == kRehearsalTimer) {
+        KillTimer(hwnd(), kRehearsalTimer);
+        if (!ticking_ && !closing_) controller_->Rehearse(*this);
+      }
       return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:

@@ -29,6 +29,9 @@ class ScreenController {
   // Reads settings and the registration file; false ends the display.
   [[nodiscard]] virtual bool LoadData(ScreenForm& form) = 0;
   virtual void Tick(ScreenForm& form) = 0;
+  // Idle time after a tick: the next page may be rehearsed, so that its
+  // tick finds what it draws made already. Nothing on the screen changes.
+  virtual void Rehearse(ScreenForm& form) { (void)form; }
 };
 
 enum class ScreenMode { kSaver, kPreview, kTestDisplay };
