@@ -400,3 +400,79 @@ TEST(GdiSurface, RepeatedPrintsMatchTheSystemsPrint) {
 
 }  // namespace
 }  // namespace zor::win
+
+namespace zor::win {
+namespace {
+
+// A host that counts what reaches the screen.
+class CountingHost final : public SurfaceHost {
+ public:
+  int shown = 0;
+  int labels = 0;
+  [[nodiscard]] PointSize CreditLabelSize() const override { return {40.0f, 10.0f}; }
+  void PlaceCreditLabel(float, float, Rgb) override { ++labels; }
+  void Refresh(std::span<const RECT>) override { ++shown; }
+  void ReportMissingFace(std::wstring_view) override { ++shown; }
+};
+
+// A page rehearsed ahead draws nothing, and then draws exactly as it would
+// have unrehearsed, and so does the same page shown again: in every
+// decoration, on both grounds, in the per-character layouts and the plain
+// one, after a page on the other ground.
+TEST(GdiSurface, RehearsedPagesLookExactlyAsUnrehearsedOnes) {
+  struct Case {
+    char layout;
+    const wchar_t* text;
+    bool white;
+    std::int16_t decoration;
+  };
+  const Case cases[] = {{'A', L"夜明け前が一番暗い", false, 0}, {'B', L"継続は力なり", true, 1},
+                        {'C', L"千里の道も一歩から", false, 2}, {'A', L"今日は良い天気ですね", true, 3},
+                        {'C', L"Rome was not built in a day.", true, 2}, {'B', L"石の上にも三年", false, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.layout << " decoration " << c.decoration << (c.white ? " white" : " black"));
+    CountingHost host;
+    DibImage plain, rehearsed;
+    ASSERT_TRUE(plain.Create(800, 450));
+    ASSERT_TRUE(rehearsed.Create(800, 450));
+    GdiSurface unrehearsedSurface(plain.dc(), 800, 450, 15.0f, 15.0f, host);
+    GdiSurface rehearsedSurface(rehearsed.dc(), 800, 450, 15.0f, 15.0f, host);
+    for (GdiSurface* surface : {&unrehearsedSurface, &rehearsedSurface}) {
+      Page(*surface, 'B', L"一期一会", !c.white, c.decoration);
+    }
+
+    DibImage before;
+    ASSERT_TRUE(before.Create(800, 450));
+    BitBlt(before.dc(), 0, 0, 800, 450, rehearsed.dc(), 0, 0, SRCCOPY);
+    const Rgb fore = rehearsedSurface.ForeColour();
+    const Rgb back = rehearsedSurface.BackColour();
+    const int shown = host.shown;
+    const int labels = host.labels;
+    {
+      const GdiSurface::Rehearsal rehearsal(rehearsedSurface);
+      EXPECT_TRUE(rehearsedSurface.Rehearsing());
+      Page(rehearsedSurface, c.layout, c.text, c.white, c.decoration);
+      rehearsedSurface.Refresh();
+    }
+    EXPECT_FALSE(rehearsedSurface.Rehearsing());
+    EXPECT_EQ(Differing(before, rehearsed), 0) << "the rehearsal drew";
+    EXPECT_EQ(host.shown, shown);
+    EXPECT_EQ(host.labels, labels);
+    EXPECT_TRUE(rehearsedSurface.ForeColour() == fore && rehearsedSurface.BackColour() == back);
+
+    for (GdiSurface* surface : {&unrehearsedSurface, &rehearsedSurface}) {
+      Page(*surface, c.layout, c.text, c.white, c.decoration);
+    }
+    EXPECT_EQ(Differing(plain, rehearsed), 0);
+    // Shown again after another page, from the second time on from the
+    // prints kept where they stood: still the same.
+    for (int again = 0; again < 2; ++again) {
+      Page(rehearsedSurface, 'B', L"一期一会", !c.white, c.decoration);
+      Page(rehearsedSurface, c.layout, c.text, c.white, c.decoration);
+      EXPECT_EQ(Differing(plain, rehearsed), 0) << "shown again";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zor::win

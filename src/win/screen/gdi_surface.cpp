@@ -268,23 +268,26 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
     return;
   }
   HFONT font = SelectedFont();
-  // A text printed a second time in a font onto the plain ground is copied
-  // from the pixels its print gave there, kept from then on: the same
-  // pixels, for less than the system's print. Type in the colour of a plain
-  // ground (a shadow on it) often lands on pixels of that colour alone: then
-  // it changes nothing and is not drawn at all. What is printed once is
-  // printed as ever: keeping a print costs about a print.
+  // A text printed a second time in a font at the same place onto the plain
+  // ground is kept as the system's print gave it there, and copied from then
+  // on: the same pixels, for less than the system's print. Type in the
+  // colour of a plain ground (a shadow on it) often lands on pixels of that
+  // colour alone: then it changes nothing and is not drawn at all. What is
+  // printed once is printed as ever: keeping a print costs a look at its box.
+  const int px = PixelX(x);
+  const int py = PixelY(y);
   int stride = 0;
   std::uint32_t* image = font && clean_ ? ImageBits(stride) : nullptr;
+  bool keep = false;
+  RECT box{};
   if (image) {
-    const std::pair<std::uintptr_t, std::wstring_view> key{reinterpret_cast<std::uintptr_t>(font), text};
+    const PrintedKeyView key{reinterpret_cast<std::uintptr_t>(font), px, py, text};
     if (printed_.find(key) == printed_.end()) {
       if (printed_.size() >= kMaxMeasures) printed_.clear();
-      printed_.emplace(key.first, std::wstring(text));
+      printed_.insert(PrintedKey{key.font, px, py, std::wstring(text)});
     } else {
       GdiFlush();
-      const int px = PixelX(x), py = PixelY(y);
-      const KeptPrint* kept = KeptPrintFor(font, text, px, py);
+      const KeptPrint* kept = KeptPrintAt(font, text, px, py);
       if (kept && UntouchedGround(RECT{px + kept->left, py + kept->top, px + kept->left + kept->w,
                                        py + kept->top + kept->h},
                                   cleanColour_)) {
@@ -297,54 +300,52 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
         const Stamp* footprint = StampFor(font, text, alone, 0, blank);
         if (blank || (footprint && InkUnchanged(*footprint, px, py, image, stride))) return;
       }
+      // Kept from this print where all it can cover is plain ground now.
+      int ox = 0, oy = 0, w = 0, h = 0;
+      if (!kept && TextBox(font, text, 0, ox, oy, w, h)) {
+        box = RECT{px + ox, py + oy, px + ox + w, py + oy + h};
+        keep = UntouchedGround(box, cleanColour_);
+      }
     }
   }
   if (font) SelectObject(dc_, font);
   SetTextColor(dc_, ToColorRef(fore_));
-  TextOutW(dc_, PixelX(x), PixelY(y), text.data(), static_cast<int>(text.size()));
+  TextOutW(dc_, px, py, text.data(), static_cast<int>(text.size()));
+  RECT drawn{};
+  const bool bounded = (GetBoundsRect(dc_, &drawn, 0) & DCB_SET) != 0;
   NoteDrawn();
-}
-
-const GdiSurface::KeptPrint* GdiSurface::KeptPrintFor(HFONT font, std::wstring_view text, int refX, int refY) {
-  const KeptPrintKeyView view{reinterpret_cast<std::uintptr_t>(font), ToColorRef(fore_), ToColorRef(cleanColour_), text};
-  if (const auto known = keptPrints_.find(view); known != keptPrints_.end()) return &known->second;
-  // Made only where it is of use now: the text's cells are plain ground (a
-  // shadow under the type is not).
-  int ox = 0, oy = 0, w = 0, h = 0;
-  if (!TextBox(font, text, 0, ox, oy, w, h, false) ||
-      !UntouchedGround(RECT{refX + ox, refY + oy, refX + ox + w, refY + oy + h}, cleanColour_)) {
-    return nullptr;
+  // Kept only where the print stayed inside the box that was plain ground.
+  if (keep && (!bounded || (drawn.left >= box.left && drawn.top >= box.top && drawn.right <= box.right &&
+                            drawn.bottom <= box.bottom))) {
+    GdiFlush();
+    KeepPrint(font, text, px, py, box, image, stride);
   }
-  return KeptPrintOn(font, text, cleanColour_);
 }
 
-const GdiSurface::KeptPrint* GdiSurface::KeptPrintOn(HFONT font, std::wstring_view text, Rgb groundColour) {
-  const KeptPrintKeyView view{reinterpret_cast<std::uintptr_t>(font), ToColorRef(fore_), ToColorRef(groundColour), text};
-  if (const auto known = keptPrints_.find(view); known != keptPrints_.end()) return &known->second;
-  int ox = 0, oy = 0, w = 0, h = 0;
-  if (!TextBox(font, text, 0, ox, oy, w, h)) return nullptr;
-  // The text printed on the ground's colour, the box cleared by the same call.
-  RECT box{0, 0, w, h};
-  SelectionRestorer keep(stamp_.dc(), font);
-  SetTextColor(stamp_.dc(), ToColorRef(fore_));
-  SetBkColor(stamp_.dc(), ToColorRef(groundColour));
-  ExtTextOutW(stamp_.dc(), -ox, -oy, ETO_OPAQUE, &box, text.data(), static_cast<UINT>(text.size()), nullptr);
-  GdiFlush();
+const GdiSurface::KeptPrint* GdiSurface::KeptPrintAt(HFONT font, std::wstring_view text, int refX, int refY) const {
+  const KeptPrintKeyView view{reinterpret_cast<std::uintptr_t>(font), ToColorRef(fore_), ToColorRef(cleanColour_),
+                              refX, refY, text};
+  const auto known = keptPrints_.find(view);
+  return known != keptPrints_.end() ? &known->second : nullptr;
+}
 
+void GdiSurface::KeepPrint(HFONT font, std::wstring_view text, int refX, int refY, const RECT& box,
+                           const std::uint32_t* image, int stride) {
   // The pixels from the first to the last unlike the ground in each row,
   // and the box that holds them; a print without any keeps the whole box,
   // where it would change nothing.
-  const std::uint32_t ground = static_cast<std::uint32_t>(groundColour.r) << 16 | groundColour.g << 8 | groundColour.b;
-  const std::uint32_t* pixels = stamp_.pixels();
-  const auto stride = static_cast<std::size_t>(stamp_.width());
+  const int x0 = std::max<int>(box.left, 0), x1 = std::min<int>(box.right, width_);
+  const int y0 = std::max<int>(box.top, 0), y1 = std::min<int>(box.bottom, height_);
+  if (x0 >= x1 || y0 >= y1) return;
+  const std::uint32_t ground = static_cast<std::uint32_t>(cleanColour_.r) << 16 | cleanColour_.g << 8 | cleanColour_.b;
   KeptPrint kept;
-  int inkTop = h, inkBottom = -1, inkLeft = w, inkRight = -1;
-  for (int row = 0; row < h; ++row) {
-    const std::uint32_t* line = pixels + static_cast<std::size_t>(row) * stride;
-    int col = 0;
-    while (col < w && ((line[col] ^ ground) & 0xFFFFFF) == 0) ++col;
-    if (col == w) continue;
-    int end = w;
+  int inkTop = y1, inkBottom = -1, inkLeft = x1, inkRight = -1;
+  for (int row = y0; row < y1; ++row) {
+    const std::uint32_t* line = image + static_cast<std::size_t>(row) * static_cast<std::size_t>(stride);
+    int col = x0;
+    while (col < x1 && ((line[col] ^ ground) & 0xFFFFFF) == 0) ++col;
+    if (col == x1) continue;
+    int end = x1;
     while (((line[end - 1] ^ ground) & 0xFFFFFF) == 0) --end;
     // One run a row, ground between the ink included: it is copied only
     // where the whole box is still plain ground.
@@ -356,13 +357,13 @@ const GdiSurface::KeptPrint* GdiSurface::KeptPrintOn(HFONT font, std::wstring_vi
     inkRight = std::max(inkRight, end - 1);
   }
   if (inkBottom < 0) {
-    kept.left = ox;
-    kept.top = oy;
-    kept.w = w;
-    kept.h = h;
+    kept.left = x0 - refX;
+    kept.top = y0 - refY;
+    kept.w = x1 - x0;
+    kept.h = y1 - y0;
   } else {
-    kept.left = ox + inkLeft;
-    kept.top = oy + inkTop;
+    kept.left = inkLeft - refX;
+    kept.top = inkTop - refY;
     kept.w = inkRight - inkLeft + 1;
     kept.h = inkBottom - inkTop + 1;
     for (KeptPrint::Run& run : kept.runs) {
@@ -379,8 +380,9 @@ const GdiSurface::KeptPrint* GdiSurface::KeptPrintOn(HFONT font, std::wstring_vi
     stampBytes_ = 0;
   }
   stampBytes_ += bytes;
-  KeptPrintKey key{view.font, view.type, view.ground, std::wstring(text)};
-  return &keptPrints_.emplace(std::move(key), std::move(kept)).first->second;
+  KeptPrintKey key{reinterpret_cast<std::uintptr_t>(font), ToColorRef(fore_), ToColorRef(cleanColour_), refX, refY,
+                   std::wstring(text)};
+  keptPrints_.insert_or_assign(std::move(key), std::move(kept));
 }
 
 void GdiSurface::CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride) {
@@ -726,20 +728,15 @@ GdiSurface::Rehearsal::~Rehearsal() {
 
 void GdiSurface::RehearsePrint(std::wstring_view text) {
   HFONT font = SelectedFont();
-  if (!font) return;
-  // As the first print of the text would, and the kept print its second
-  // would make: the page then copies it at once.
-  const std::pair<std::uintptr_t, std::wstring_view> key{reinterpret_cast<std::uintptr_t>(font), text};
-  if (printed_.find(key) == printed_.end()) {
-    if (printed_.size() >= kMaxMeasures) printed_.clear();
-    printed_.emplace(key.first, std::wstring(text));
-  }
-  (void)KeptPrintOn(font, text, rehearsalGround_);
-  if (rehearsalGround_ == fore_) {
-    bool blank = false;
-    const POINT alone[1] = {{0, 0}};
-    (void)StampFor(font, text, alone, 0, blank);
-  }
+  if (font) RehearseGlyphs(font, text);
+}
+
+void GdiSurface::RehearseGlyphs(HFONT font, std::wstring_view text) {
+  int ox = 0, oy = 0, w = 0, h = 0;
+  if (!TextBox(font, text, 0, ox, oy, w, h)) return;
+  RECT box{0, 0, w, h};
+  SelectionRestorer keep(stamp_.dc(), font);
+  ExtTextOutW(stamp_.dc(), -ox, -oy, ETO_OPAQUE, &box, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
 void GdiSurface::RehearseCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) {

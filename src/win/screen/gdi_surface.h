@@ -110,10 +110,10 @@ class GdiSurface final : public Surface {
   [[nodiscard]] int PixelY(float points) const noexcept;
 
   // While one lives, the surface rehearses a page ahead of its tick: nothing
-  // is drawn, loaded or shown, but the fonts, measures, kept prints and
-  // stamps the page asks for are made, each for the plain ground last
-  // cleared to, so that the page itself then copies them. The colours and
-  // font selected are as before when it goes.
+  // is drawn, loaded or shown, but the fonts, measures, glyphs and stamps the
+  // page asks for are made (stamps blended for the plain ground last cleared
+  // to), so that the page itself then finds them. The colours and font
+  // selected are as before when it goes.
   class Rehearsal {
    public:
     explicit Rehearsal(GdiSurface& surface);
@@ -134,6 +134,8 @@ class GdiSurface final : public Surface {
   bool rehearsing_ = false;
   Rgb rehearsalGround_{0, 0, 0};
   void RehearsePrint(std::wstring_view text);
+  // The text printed on the scratch page: the system makes its glyphs.
+  void RehearseGlyphs(HFONT font, std::wstring_view text);
   void RehearseCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets);
 
   [[nodiscard]] HFONT FontFor(const FontSpec& font);
@@ -146,10 +148,10 @@ class GdiSurface final : public Surface {
   bool imageChecked_ = false;
   std::uint32_t* imageBits_ = nullptr;
   int imageStride_ = 0;
-  // A text as printed in the type colour on a plain ground: in each row the
-  // pixels from the first to the last unlike the ground, and the box that
-  // holds them (the whole box the text can cover when there are none),
-  // relative to the reference point.
+  // A text as the system printed it in the type colour on a plain ground, at
+  // one place: in each row the pixels from the first to the last unlike the
+  // ground, and the box that holds them (the whole box the text can cover
+  // when there are none), relative to the reference point.
   struct KeptPrint {
     int left = 0;
     int top = 0;
@@ -208,25 +210,43 @@ class GdiSurface final : public Surface {
       return std::lexicographical_compare(x.shifts.begin(), x.shifts.end(), y.shifts.begin(), y.shifts.end());
     }
   };
-  using FontText = std::pair<std::uintptr_t, std::wstring>;
-  struct FontTextOrder {
+  // A text printed in a font at a place (its reference point in pixels).
+  struct PrintedKey {
+    std::uintptr_t font;
+    int x;
+    int y;
+    std::wstring text;
+  };
+  struct PrintedKeyView {
+    std::uintptr_t font;
+    int x;
+    int y;
+    std::wstring_view text;
+  };
+  struct PrintedOrder {
     using is_transparent = void;
     template <class A, class B>
     bool operator()(const A& a, const B& b) const noexcept {
-      if (a.first != b.first) return a.first < b.first;
-      return std::wstring_view(a.second) < std::wstring_view(b.second);
+      if (a.font != b.font) return a.font < b.font;
+      if (a.x != b.x) return a.x < b.x;
+      if (a.y != b.y) return a.y < b.y;
+      return std::wstring_view(a.text) < std::wstring_view(b.text);
     }
   };
   struct KeptPrintKey {
     std::uintptr_t font;
     COLORREF type;
     COLORREF ground;
+    int x;
+    int y;
     std::wstring text;
   };
   struct KeptPrintKeyView {
     std::uintptr_t font;
     COLORREF type;
     COLORREF ground;
+    int x;
+    int y;
     std::wstring_view text;
   };
   struct KeptPrintOrder {
@@ -236,16 +256,18 @@ class GdiSurface final : public Surface {
       if (a.font != b.font) return a.font < b.font;
       if (a.type != b.type) return a.type < b.type;
       if (a.ground != b.ground) return a.ground < b.ground;
+      if (a.x != b.x) return a.x < b.x;
+      if (a.y != b.y) return a.y < b.y;
       return std::wstring_view(a.text) < std::wstring_view(b.text);
     }
   };
-  // The text printed in the type colour on the plain ground, kept or made
-  // now; not made (null) where the text printed at the reference point
-  // would not lie on plain ground alone.
-  [[nodiscard]] const KeptPrint* KeptPrintFor(HFONT font, std::wstring_view text, int refX, int refY);
-  // The text printed in the type colour on a plain ground of the colour
-  // given, kept or made now; null where no scratch page can be had.
-  [[nodiscard]] const KeptPrint* KeptPrintOn(HFONT font, std::wstring_view text, Rgb ground);
+  // The text as printed in the type colour at the reference point on the
+  // plain ground, when kept; null otherwise.
+  [[nodiscard]] const KeptPrint* KeptPrintAt(HFONT font, std::wstring_view text, int refX, int refY) const;
+  // Keeps what the system's print of the text at the reference point just
+  // gave within the box (image pixels), which was plain ground before it.
+  void KeepPrint(HFONT font, std::wstring_view text, int refX, int refY, const RECT& box, const std::uint32_t* image,
+                 int stride);
   void CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride);
   // The stamp blended in the type colour onto a plain ground, kept or made now.
   [[nodiscard]] const KeptPrint& StampOnGround(const Stamp& stamp, Rgb ground);
@@ -322,7 +344,7 @@ class GdiSurface final : public Surface {
   std::map<std::pair<std::uintptr_t, std::wstring>, TextExtent, std::less<>> measures_;
   static constexpr std::size_t kMaxMeasures = 4096;
   // Texts printed once already, per font.
-  std::set<FontText, FontTextOrder> printed_;
+  std::set<PrintedKey, PrintedOrder> printed_;
   std::shared_ptr<HeldPicture> picture_ = std::make_shared<HeldPicture>();
 };
 
