@@ -273,13 +273,12 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
   // on: the same pixels, for less than the system's print. Type in the
   // colour of a plain ground (a shadow on it) often lands on pixels of that
   // colour alone: then it changes nothing and is not drawn at all. What is
-  // printed once is printed as ever: keeping a print costs a look at its box.
+  // printed once is printed as ever: keeping a print costs a look at what it drew.
   const int px = PixelX(x);
   const int py = PixelY(y);
   int stride = 0;
   std::uint32_t* image = font && clean_ ? ImageBits(stride) : nullptr;
   bool keep = false;
-  RECT box{};
   if (image) {
     const PrintedKeyView key{reinterpret_cast<std::uintptr_t>(font), px, py, text};
     if (printed_.find(key) == printed_.end()) {
@@ -300,26 +299,20 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
         const Stamp* footprint = StampFor(font, text, alone, 0, blank);
         if (blank || (footprint && InkUnchanged(*footprint, px, py, image, stride))) return;
       }
-      // Kept from this print where all it can cover is plain ground now.
-      int ox = 0, oy = 0, w = 0, h = 0;
-      if (!kept && TextBox(font, text, 0, ox, oy, w, h)) {
-        box = RECT{px + ox, py + oy, px + ox + w, py + oy + h};
-        keep = UntouchedGround(box, cleanColour_);
-      }
+      keep = kept == nullptr;
     }
   }
   if (font) SelectObject(dc_, font);
   SetTextColor(dc_, ToColorRef(fore_));
   TextOutW(dc_, px, py, text.data(), static_cast<int>(text.size()));
+  // Kept from this print where all it drew on (its drawing bounds) was
+  // plain ground before it.
   RECT drawn{};
-  const bool bounded = (GetBoundsRect(dc_, &drawn, 0) & DCB_SET) != 0;
-  NoteDrawn();
-  // Kept only where the print stayed inside the box that was plain ground.
-  if (keep && (!bounded || (drawn.left >= box.left && drawn.top >= box.top && drawn.right <= box.right &&
-                            drawn.bottom <= box.bottom))) {
+  if (keep && (GetBoundsRect(dc_, &drawn, 0) & DCB_SET) != 0 && UntouchedGround(drawn, cleanColour_)) {
     GdiFlush();
-    KeepPrint(font, text, px, py, box, image, stride);
+    KeepPrint(font, text, px, py, drawn, image, stride);
   }
+  NoteDrawn();
 }
 
 const GdiSurface::KeptPrint* GdiSurface::KeptPrintAt(HFONT font, std::wstring_view text, int refX, int refY) const {

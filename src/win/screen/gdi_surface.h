@@ -265,7 +265,7 @@ class GdiSurface final : public Surface {
   // plain ground, when kept; null otherwise.
   [[nodiscard]] const KeptPrint* KeptPrintAt(HFONT font, std::wstring_view text, int refX, int refY) const;
   // Keeps what the system's print of the text at the reference point just
-  // gave within the box (image pixels), which was plain ground before it.
+  // drew within the box (image pixels), which was plain ground before it.
   void KeepPrint(HFONT font, std::wstring_view text, int refX, int refY, const RECT& box, const std::uint32_t* image,
                  int stride);
   void CopyKeptPrint(const KeptPrint& kept, int refX, int refY, std::uint32_t* image, int stride);
