@@ -95,6 +95,41 @@ TEST_F(SequencerTest, OneMessageAlwaysOneAndTwoMessagesAlternate) {
   for (std::size_t i = 1; i < messages.reads.size(); ++i) EXPECT_NE(messages.reads[i], messages.reads[i - 1]);
 }
 
+// The next tick tried ahead on copies (the saver's rehearsal) shows the page
+// the real next tick shows, and leaves the real sequencer where it was: in
+// random and registration order, with either layout and either ground.
+TEST_F(SequencerTest, ATickTriedAheadOnCopiesForetellsTheNextAndChangesNothing) {
+  for (int v = 4; v <= 9; ++v) messages.records[v] = {L"文" + std::to_wstring(v), CurrentFormat{}};
+  options.count = 9;
+  options.layout = 2;
+  options.scheme = 2;
+  for (const std::int16_t order : {std::int16_t{0}, std::int16_t{1}}) {
+    options.order = order;
+    SeededRandom seeded(5);
+    FrameState realFrame;
+    FakeRenderer shown;
+    Sequencer real{messages, shown, interval, seeded, realFrame};
+    for (int i = 0; i < 12; ++i) {
+      SeededRandom ahead = seeded;
+      FrameState aheadFrame = realFrame;
+      FakeRenderer rehearsed;
+      NoIntervalImages noInterval;
+      Sequencer tried(real, messages, rehearsed, noInterval, ahead, aheadFrame);
+      (void)tried.Tick(options, 768, 576);
+      (void)real.Tick(options, 768, 576);
+      ASSERT_EQ(rehearsed.pages.size(), 1u);
+      const Page& next = shown.pages.back();
+      EXPECT_EQ(rehearsed.pages[0].text, next.text) << "tick " << i;
+      EXPECT_EQ(rehearsed.pages[0].layout, next.layout);
+      EXPECT_EQ(rehearsed.pages[0].invert, next.invert);
+      EXPECT_EQ(tried.DisplayTick(), real.DisplayTick());
+      EXPECT_EQ(tried.SequentialIndex(), real.SequentialIndex());
+      EXPECT_EQ(tried.LastRandomIndex(), real.LastRandomIndex());
+    }
+    EXPECT_EQ(shown.pages.size(), 12u);
+  }
+}
+
 TEST_F(SequencerTest, SchemesChooseTheGround) {
   SeededRandom seeded(11);
   Sequencer s{messages, renderer, interval, seeded, frame};
