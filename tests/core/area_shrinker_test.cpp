@@ -292,3 +292,122 @@ TEST(RowShrinker, MatchesAPlainReductionOverRandomPictures) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+// Restores the best kernel when a test has forced one.
+struct KernelGuard {
+  ~KernelGuard() { SetShrinkKernel(ShrinkKernel::kAvx2); }
+};
+
+std::vector<std::uint8_t> RandomRows(PixelSize from, RowLayout layout, std::uint32_t seed) {
+  std::vector<std::uint8_t> rows(static_cast<std::size_t>(from.width) * static_cast<std::size_t>(from.height) *
+                                 static_cast<std::size_t>(BytesPerPixel(layout)));
+  for (auto& v : rows) {
+    seed = seed * 1664525u + 1013904223u;
+    v = static_cast<std::uint8_t>(seed >> 24);
+  }
+  return rows;
+}
+
+// The first `given` rows reduced with a kernel, one RowShrinker per band
+// between the columns in `splits` (none: one band).
+std::vector<std::uint32_t> ShrinkWith(ShrinkKernel kernel, const std::vector<std::uint8_t>& rows, PixelSize from,
+                                      PixelSize to, RowLayout layout, const std::vector<int>& splits, int given) {
+  SetShrinkKernel(kernel);
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(to.height),
+                                 0xDEADBEEFu);
+  std::vector<int> edges{0};
+  edges.insert(edges.end(), splits.begin(), splits.end());
+  edges.push_back(to.width);
+  std::vector<RowShrinker> bands;
+  for (std::size_t b = 0; b + 1 < edges.size(); ++b) bands.emplace_back(from, to, out.data(), layout, edges[b], edges[b + 1]);
+  const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(BytesPerPixel(layout));
+  for (int y = 0; y < given; ++y) {
+    for (auto& band : bands) band.AddRow(rows.data() + static_cast<std::size_t>(y) * stride);
+  }
+  for (auto& band : bands) band.Finish();
+  return out;
+}
+
+constexpr ShrinkKernel kVectorKernels[] = {ShrinkKernel::kSse2, ShrinkKernel::kSse41, ShrinkKernel::kAvx2};
+
+TEST(ShrinkKernel, FallsBackToTheBestThereIs) {
+  const KernelGuard guard;
+  EXPECT_EQ(SetShrinkKernel(ShrinkKernel::kPortable), ShrinkKernel::kPortable);
+  for (const ShrinkKernel wanted : kVectorKernels) EXPECT_LE(SetShrinkKernel(wanted), wanted);
+#if defined(__SSE2__)
+  EXPECT_GE(SetShrinkKernel(ShrinkKernel::kAvx2), ShrinkKernel::kSse2);
+#endif
+}
+
+TEST(ShrinkKernel, EveryKernelMatchesThePlainOneExactly) {
+  const KernelGuard guard;
+  const RowLayout layouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
+  // Ratios for 2, 3, 4, 5 and many taps per column, odd sizes, one axis kept.
+  const std::pair<PixelSize, PixelSize> sizes[] = {
+      {{7, 5}, {3, 2}},       {{100, 60}, {99, 59}},  {{1500, 1000}, {960, 640}}, {{301, 201}, {100, 67}},
+      {{397, 211}, {101, 53}}, {{997, 661}, {97, 31}}, {{640, 9}, {640, 3}},       {{33, 480}, {1, 17}}};
+  std::uint32_t seed = 7;
+  for (const auto& [from, to] : sizes) {
+    for (const RowLayout layout : layouts) {
+      const auto rows = RandomRows(from, layout, ++seed);
+      // One band; bands meeting at a third and two thirds; and a file that ends early.
+      const std::vector<int> thirds{to.width / 3, 2 * to.width / 3};
+      const int early = from.height - from.height / 4;
+      const auto whole = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, layout, {}, from.height);
+      const auto cut = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, layout, {}, early);
+      ASSERT_EQ(std::count(whole.begin(), whole.end(), 0xDEADBEEFu), 0);
+      for (const ShrinkKernel kernel : kVectorKernels) {
+        SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << to.height
+                                        << ", bytes per pixel " << BytesPerPixel(layout) << ", kernel "
+                                        << static_cast<int>(kernel));
+        EXPECT_EQ(ShrinkWith(kernel, rows, from, to, layout, {}, from.height), whole);
+        EXPECT_EQ(ShrinkWith(kernel, rows, from, to, layout, thirds, from.height), whole);
+        EXPECT_EQ(ShrinkWith(kernel, rows, from, to, layout, {}, early), cut);
+      }
+    }
+  }
+}
+
+TEST(ShrinkKernel, EveryKernelMatchesThePlainOneOnAPhoto) {
+  // A photo's size at 4K, BGR rows, in one band and in two.
+  const KernelGuard guard;
+  const PixelSize from{4001, 2999};
+  const PixelSize to{3840, 2160};
+  const auto rows = RandomRows(from, RowLayout::kBgr24, 4001);
+  const auto whole = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, RowLayout::kBgr24, {}, from.height);
+  for (const ShrinkKernel kernel : kVectorKernels) {
+    EXPECT_EQ(ShrinkWith(kernel, rows, from, to, RowLayout::kBgr24, {1921}, from.height), whole)
+        << static_cast<int>(kernel);
+  }
+}
+
+TEST(ShrinkKernel, EveryKernelMatchesThePlainOneOverRandomPictures) {
+  const KernelGuard guard;
+  std::uint32_t seed = 77;
+  const auto next = [&seed](std::uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  const RowLayout layouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
+  for (int round = 0; round < 80; ++round) {
+    const RowLayout layout = layouts[round % 3];
+    const PixelSize from{1 + static_cast<int>(next(300)), 1 + static_cast<int>(next(40))};
+    const PixelSize to{1 + static_cast<int>(next(static_cast<std::uint32_t>(from.width))),
+                       1 + static_cast<int>(next(static_cast<std::uint32_t>(from.height)))};
+    const auto rows = RandomRows(from, layout, seed);
+    const std::vector<int> split{static_cast<int>(next(static_cast<std::uint32_t>(to.width + 1)))};
+    const auto whole = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, layout, {}, from.height);
+    for (const ShrinkKernel kernel : kVectorKernels) {
+      ASSERT_EQ(ShrinkWith(kernel, rows, from, to, layout, split, from.height), whole)
+          << "round " << round << ": " << from.width << "x" << from.height << " -> " << to.width << "x"
+          << to.height << ", bytes per pixel " << BytesPerPixel(layout) << ", split " << split[0] << ", kernel "
+          << static_cast<int>(kernel);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zor

@@ -31,6 +31,17 @@ enum class RowLayout { kGray8 = 1, kBgr24 = 3, kBgrx32 = 4 };
 // One decoded row as 0x00RRGGBB pixels.
 void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32_t* out) noexcept;
 
+// The code that weights rows into column sums and column sums into output
+// pixels: plain C++; SSE2 (64-bit lane multiplies for the columns); SSE4.1
+// (one 32-bit lane multiply per column tap); AVX2 (that, and rows weighted
+// eight sums at a time). Every kernel gives the same output, bit for bit.
+enum class ShrinkKernel { kPortable, kSse2, kSse41, kAvx2 };
+
+// The kernel reductions started from now on use: the one asked for, or the
+// best this processor has below it. Returns the kernel in use. The best one
+// is used unless this is called (by tests and benchmarks).
+ShrinkKernel SetShrinkKernel(ShrinkKernel wanted) noexcept;
+
 // Area-averaging reduction fed row by row, in order: the memory it takes is
 // that of the output and two rows, whatever the size of the input. Weights
 // are fixed-point (1/4096 of an output pixel per axis), so a flat colour
@@ -57,6 +68,7 @@ class RowShrinker {
   PixelSize to_;
   std::uint32_t* output_;
   int channels_;
+  ShrinkKernel kernel_;
   int firstColumn_;
   int endColumn_;
   int firstSource_ = 0;  // the first source column the band reads
