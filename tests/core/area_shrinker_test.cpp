@@ -411,3 +411,160 @@ TEST(ShrinkKernel, EveryKernelMatchesThePlainOneOverRandomPictures) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+// Output rows [first, end) cut from a whole reduction.
+std::vector<std::uint32_t> RowsOf(const std::vector<std::uint32_t>& whole, PixelSize to, int first, int end) {
+  return {whole.begin() + static_cast<std::ptrdiff_t>(first) * to.width,
+          whole.begin() + static_cast<std::ptrdiff_t>(end) * to.width};
+}
+
+// Output rows [firstRow, endRow) made in bands split at `split` (0: one band),
+// fed the source rows from the first it asks for to `feedEnd` (its end when
+// negative), or all of `rows` from row 0 on when `fromTop`.
+std::vector<std::uint32_t> ShrinkWindow(const std::vector<std::uint8_t>& rows, PixelSize from, PixelSize to,
+                                        RowLayout layout, int split, int firstRow, int endRow, int feedEnd = -1,
+                                        int* firstSource = nullptr, int* endSource = nullptr) {
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow),
+                                 0xDEADBEEFu);
+  std::vector<RowShrinker> bands;
+  if (split > 0) bands.emplace_back(from, to, out.data(), layout, 0, split, firstRow, endRow);
+  bands.emplace_back(from, to, out.data(), layout, split, to.width, firstRow, endRow);
+  const int first = bands[0].FirstSourceRow();
+  const int end = bands[0].EndSourceRow();
+  for (const auto& band : bands) {
+    EXPECT_EQ(band.FirstSourceRow(), first);
+    EXPECT_EQ(band.EndSourceRow(), end);
+  }
+  if (firstSource) *firstSource = first;
+  if (endSource) *endSource = end;
+  const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(BytesPerPixel(layout));
+  for (int y = first; y < (feedEnd < 0 ? end : feedEnd); ++y) {
+    for (auto& band : bands) band.AddRow(rows.data() + static_cast<std::size_t>(y) * stride);
+  }
+  for (auto& band : bands) band.Finish();
+  return out;
+}
+
+TEST(RowShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
+  // Ratios with source rows straddling output rows (61 -> 23, 1000 -> 640) and
+  // without (60 -> 20, 40 -> 40).
+  const std::pair<PixelSize, PixelSize> sizes[] = {
+      {{37, 61}, {13, 23}}, {{45, 60}, {15, 20}}, {{29, 40}, {29, 40}}, {{300, 1000}, {192, 640}}};
+  const RowLayout layouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
+  std::uint32_t seed = 3;
+  for (const auto& [from, to] : sizes) {
+    for (const RowLayout layout : layouts) {
+      const auto rows = RandomRows(from, layout, ++seed);
+      const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, layout, {}, from.height);
+      const int h = to.height;
+      const std::pair<int, int> windows[] = {{0, 1}, {h - 1, h}, {h / 3, 2 * h / 3}, {h / 2, h / 2 + 1},
+                                             {1, h - 1}, {0, h}, {5, 12}};
+      for (const auto& [firstRow, endRow] : windows) {
+        for (const int split : {0, to.width / 2}) {
+          SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << h
+                                          << ", bytes per pixel " << BytesPerPixel(layout) << ", rows " << firstRow
+                                          << ".." << endRow << ", split " << split);
+          EXPECT_EQ(ShrinkWindow(rows, from, to, layout, split, firstRow, endRow), RowsOf(whole, to, firstRow, endRow));
+        }
+      }
+    }
+  }
+}
+
+TEST(RowShrinker, AWindowReadsTheFewestSourceRowsAndNoOthers) {
+  const auto edge = [](std::int64_t x, PixelSize from, PixelSize to) {
+    return (2 * x * to.height * 4096 + from.height) / (2 * std::int64_t{from.height});
+  };
+  for (const auto& [from, to] : {std::pair{PixelSize{31, 61}, PixelSize{11, 23}}, std::pair{PixelSize{20, 60}, PixelSize{9, 20}},
+                                 std::pair{PixelSize{17, 97}, PixelSize{17, 96}}}) {
+    const auto rows = RandomRows(from, RowLayout::kBgr24, 11);
+    const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, from.height);
+    const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+    for (int firstRow = 0; firstRow < to.height; ++firstRow) {
+      for (int endRow = firstRow + 1; endRow <= to.height; endRow += 3) {
+        SCOPED_TRACE(testing::Message() << from.height << " -> " << to.height << ", rows " << firstRow << ".." << endRow);
+        int first = 0;
+        int end = 0;
+        const auto window = ShrinkWindow(rows, from, to, RowLayout::kBgr24, 0, firstRow, endRow, -1, &first, &end);
+        EXPECT_EQ(window, RowsOf(whole, to, firstRow, endRow));
+        // The first row given reaches past the window's top edge and the one
+        // before does not; the last starts above its bottom edge and the next does not.
+        const std::int64_t top = std::int64_t{firstRow} * 4096;
+        const std::int64_t bottom = std::int64_t{endRow} * 4096;
+        EXPECT_GT(edge(first + 1, from, to), top);
+        if (firstRow > 0) {
+          EXPECT_LE(edge(first, from, to), top);
+        }
+        EXPECT_LT(edge(end - 1, from, to), bottom);
+        EXPECT_GE(edge(end, from, to), bottom);
+        EXPECT_LE(end, from.height);
+
+        // Rows outside that range change nothing in the window: through the
+        // whole reduction, and when given to the window after its last row.
+        auto garbage = rows;
+        for (std::size_t i = 0; i < garbage.size(); ++i) {
+          const auto y = static_cast<int>(i / stride);
+          if (y < first || y >= end) garbage[i] = static_cast<std::uint8_t>(garbage[i] ^ 0xA5);
+        }
+        const auto changed = ShrinkWith(ShrinkKernel::kAvx2, garbage, from, to, RowLayout::kBgr24, {}, from.height);
+        EXPECT_EQ(RowsOf(changed, to, firstRow, endRow), RowsOf(whole, to, firstRow, endRow));
+        EXPECT_EQ(ShrinkWindow(garbage, from, to, RowLayout::kBgr24, 0, firstRow, endRow, from.height), window);
+      }
+    }
+  }
+}
+
+TEST(RowShrinker, AWindowFedShortEndsInBlackAsTheWholeDoes) {
+  const PixelSize from{50, 70};
+  const PixelSize to{21, 30};
+  const auto rows = RandomRows(from, RowLayout::kBgr24, 5);
+  for (const int given : {20, 35, 46}) {
+    const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, given);
+    EXPECT_EQ(ShrinkWindow(rows, from, to, RowLayout::kBgr24, 7, 10, 25, given), RowsOf(whole, to, 10, 25)) << given;
+  }
+  // The window's default is the whole picture, from source row 0 to the last.
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
+  const RowShrinker all(from, to, out.data(), RowLayout::kBgr24);
+  EXPECT_EQ(all.FirstSourceRow(), 0);
+  EXPECT_EQ(all.EndSourceRow(), from.height);
+}
+
+TEST(BandedShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
+  for (const auto& [from, to] : {std::pair{PixelSize{1601, 901}, PixelSize{611, 343}},
+                                 std::pair{PixelSize{1500, 1000}, PixelSize{960, 640}}}) {
+    const auto rows = RandomRows(from, RowLayout::kBgr24, 17);
+    const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, from.height);
+    const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+    for (const auto& [firstRow, endRow] : {std::pair{0, 1}, std::pair{to.height / 10, to.height - to.height / 10},
+                                           std::pair{to.height - 1, to.height}, std::pair{0, to.height}}) {
+      std::vector<std::uint32_t> window(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow));
+      int first = 0;
+      int end = 0;
+      {
+        BandedShrinker banded(from, to, window.data(), RowLayout::kBgr24, firstRow, endRow);
+        if (std::thread::hardware_concurrency() >= 2) {
+          EXPECT_EQ(banded.Bands(), 2);
+        }
+        first = banded.FirstSourceRow();
+        end = banded.EndSourceRow();
+        // Strips of 32 rows as a decoder gives them, the last one short.
+        for (int y = first; y < end; y += 32) {
+          banded.AddRows(rows.data() + static_cast<std::size_t>(y) * stride, std::min(32, end - y), stride);
+        }
+        banded.Finish();
+      }
+      int oneFirst = 0;
+      int oneEnd = 0;
+      ShrinkWindow(rows, from, to, RowLayout::kBgr24, 0, firstRow, endRow, -1, &oneFirst, &oneEnd);
+      EXPECT_EQ(first, oneFirst);
+      EXPECT_EQ(end, oneEnd);
+      EXPECT_EQ(window, RowsOf(whole, to, firstRow, endRow)) << firstRow << ".." << endRow;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zor

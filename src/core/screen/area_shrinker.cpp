@@ -46,6 +46,21 @@ std::uint32_t EdgeAt(std::int64_t x, int from, int to) {
   return static_cast<std::uint32_t>((2 * x * to * kUnit + from) / (2 * static_cast<std::int64_t>(from)));
 }
 
+// The first source edge at or past output position u (from when none is).
+int SourceEdgeFrom(std::uint32_t u, int from, int to) {
+  int lo = 0;
+  int hi = from;
+  while (lo < hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (EdgeAt(mid, from, to) >= u) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return lo;
+}
+
 ShrinkKernel Supported(ShrinkKernel wanted) noexcept {
 #if defined(ZOR_SHRINK_X86)
   __builtin_cpu_init();
@@ -87,14 +102,27 @@ void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32
 }
 
 RowShrinker::RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout, int firstColumn,
-                         int endColumn)
+                         int endColumn, int firstRow, int endRow)
     : from_(from),
       to_(to),
       output_(output),
       channels_(BytesPerPixel(layout)),
       kernel_(chosenKernel.load(std::memory_order_relaxed)),
       firstColumn_(std::clamp(firstColumn, 0, to.width)),
-      endColumn_(endColumn < 0 ? to.width : std::clamp(endColumn, firstColumn_, to.width)) {
+      endColumn_(endColumn < 0 ? to.width : std::clamp(endColumn, firstColumn_, to.width)),
+      firstRow_(std::clamp(firstRow, 0, to.height)),
+      endRow_(endRow < 0 ? to.height : std::clamp(endRow, firstRow_, to.height)) {
+  // The source rows overlapping output rows [firstRow_, endRow_): from the one
+  // ending past the first's top edge to the last starting above the end's.
+  if (firstRow_ > 0) {
+    firstSourceRow_ =
+        SourceEdgeFrom(static_cast<std::uint32_t>(firstRow_) * kUnit + 1, from.height, to.height) - 1;
+  }
+  endSourceRow_ = endRow_ > firstRow_
+                      ? SourceEdgeFrom(static_cast<std::uint32_t>(endRow_) * kUnit, from.height, to.height)
+                      : firstSourceRow_;
+  sourceRow_ = firstSourceRow_;
+  destRow_ = firstRow_;
   const auto columns = static_cast<std::size_t>(endColumn_ - firstColumn_);
   std::vector<int> first;
   std::vector<int> count;
@@ -395,7 +423,7 @@ void Accumulate(ShrinkKernel kernel, std::uint32_t* sums, const std::uint8_t* ro
 }  // namespace
 
 void RowShrinker::Emit() {
-  std::uint32_t* out = output_ + static_cast<std::size_t>(destRow_) * static_cast<std::size_t>(to_.width) +
+  std::uint32_t* out = output_ + static_cast<std::size_t>(destRow_ - firstRow_) * static_cast<std::size_t>(to_.width) +
                        static_cast<std::size_t>(firstColumn_);
   const int columns = endColumn_ - firstColumn_;
   if (!currentHeld_) {
@@ -414,14 +442,17 @@ void RowShrinker::Emit() {
 }
 
 void RowShrinker::Add(const std::uint8_t* row) {
-  if (sourceRow_ >= from_.height) return;
+  if (sourceRow_ >= endSourceRow_) return;
   const std::uint32_t a = EdgeAt(sourceRow_, from_.height, to_.height);
   const std::uint32_t b = EdgeAt(sourceRow_ + 1, from_.height, to_.height);
   ++sourceRow_;
-  // A source row falls into at most two output rows: the one being made and the next.
-  const std::uint32_t edge = static_cast<std::uint32_t>(destRow_ + 1) * kUnit;
-  const std::uint32_t here = std::min(b, edge) - std::min(a, edge);
-  const std::uint32_t there = b > edge ? b - std::max(a, edge) : 0u;
+  // A source row falls into at most two output rows: the one being made and
+  // the next (if made). The first row given may start in the row before the
+  // first made: only its part from there on is weighted.
+  const std::uint32_t top = static_cast<std::uint32_t>(destRow_) * kUnit;
+  const std::uint32_t edge = top + kUnit;
+  const std::uint32_t here = std::min(b, edge) - std::min(std::max(a, top), edge);
+  const std::uint32_t there = b > edge && destRow_ + 1 < endRow_ ? b - std::max(a, edge) : 0u;
   if (row) {
     const std::size_t n = sums_;
     const std::uint8_t* in = row + static_cast<std::size_t>(firstSource_) * static_cast<std::size_t>(channels_);
@@ -434,7 +465,7 @@ void RowShrinker::Add(const std::uint8_t* row) {
       nextHeld_ = true;
     }
   }
-  if (b >= edge && destRow_ < to_.height) Emit();
+  if (b >= edge && destRow_ < endRow_) Emit();
 }
 
 void RowShrinker::AddRow(const std::uint8_t* row) { Add(row); }
@@ -442,8 +473,8 @@ void RowShrinker::AddRow(const std::uint8_t* row) { Add(row); }
 void RowShrinker::AddRow(const std::uint32_t* row) { Add(reinterpret_cast<const std::uint8_t*>(row)); }
 
 void RowShrinker::Finish() {
-  while (sourceRow_ < from_.height) Add(nullptr);
-  while (destRow_ < to_.height) Emit();
+  while (sourceRow_ < endSourceRow_) Add(nullptr);
+  while (destRow_ < endRow_) Emit();
 }
 
 // ---- Two bands at once ------------------------------------------------------
@@ -455,13 +486,14 @@ constexpr std::int64_t kBandedFrom = 1 << 20;
 
 }  // namespace
 
-BandedShrinker::BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout) {
+BandedShrinker::BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout, int firstRow,
+                               int endRow) {
   const bool two = std::thread::hardware_concurrency() >= 2 && to.width >= 64 &&
                    static_cast<std::int64_t>(from.width) * from.height >= kBandedFrom;
   if (two) {
     const int split = to.width / 2;
-    left_.emplace(from, to, output, layout, 0, split);
-    right_.emplace(from, to, output, layout, split, to.width);
+    left_.emplace(from, to, output, layout, 0, split, firstRow, endRow);
+    right_.emplace(from, to, output, layout, split, to.width, firstRow, endRow);
     try {
       worker_ = std::thread([this] { Work(); });
       return;
@@ -469,7 +501,7 @@ BandedShrinker::BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* outp
       right_.reset();
     }
   }
-  left_.emplace(from, to, output, layout);
+  left_.emplace(from, to, output, layout, 0, -1, firstRow, endRow);
 }
 
 BandedShrinker::~BandedShrinker() {

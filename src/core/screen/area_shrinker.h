@@ -50,9 +50,15 @@ class RowShrinker {
  public:
   // output: to.width × to.height pixels (to ≤ from on each axis). Only the
   // output columns [firstColumn, endColumn) are made (all when endColumn < 0),
-  // so that bands of one picture can be made side by side.
+  // so that bands of one picture can be made side by side. Only the output
+  // rows [firstRow, endRow) are made (all when endRow < 0), output then
+  // holding those rows alone: row firstRow at its start.
   RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout = RowLayout::kBgrx32,
-              int firstColumn = 0, int endColumn = -1);
+              int firstColumn = 0, int endColumn = -1, int firstRow = 0, int endRow = -1);
+  // The source rows the output rows made are weighted from: the rows to give,
+  // from the first on. Rows given after the last are ignored.
+  [[nodiscard]] int FirstSourceRow() const noexcept { return firstSourceRow_; }
+  [[nodiscard]] int EndSourceRow() const noexcept { return endSourceRow_; }
   // A row of from.width pixels in the layout given.
   void AddRow(const std::uint8_t* row);
   // A row of 0x00RRGGBB pixels; for the kBgrx32 layout only.
@@ -72,6 +78,10 @@ class RowShrinker {
   int firstColumn_;
   int endColumn_;
   int firstSource_ = 0;  // the first source column the band reads
+  int firstRow_;
+  int endRow_;
+  int firstSourceRow_ = 0;
+  int endSourceRow_ = 0;
   int sourceRow_ = 0;
   int destRow_ = 0;
   // Per output column of the band: where its taps start among the band's
@@ -94,11 +104,16 @@ class RowShrinker {
 // output is the same as RowShrinker's, pixel for pixel.
 class BandedShrinker {
  public:
-  BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout);
+  // Output rows [firstRow, endRow) alone when given, as for RowShrinker.
+  BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout, int firstRow = 0,
+                 int endRow = -1);
   ~BandedShrinker();
   BandedShrinker(const BandedShrinker&) = delete;
   BandedShrinker& operator=(const BandedShrinker&) = delete;
 
+  // The source rows to give, as for RowShrinker.
+  [[nodiscard]] int FirstSourceRow() const noexcept { return left_->FirstSourceRow(); }
+  [[nodiscard]] int EndSourceRow() const noexcept { return left_->EndSourceRow(); }
   // count rows in the layout given, stride bytes apart.
   void AddRows(const std::uint8_t* rows, int count, std::size_t stride);
   void Finish();
