@@ -135,6 +135,35 @@ BENCHMARK(BM_ShrinkPhotoBanded)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The same for the rows a fill shows: 6000 × 4000 kept at 3840 × 2560 for a
+// 3840 × 2160 screen, output rows range(0) to range(1) alone, fed only the
+// source rows those need.
+void BM_ShrinkPhotoWindow(benchmark::State& state) {
+  const zor::PixelSize from{6000, 4000};
+  const zor::PixelSize to{3840, 2560};
+  const auto firstRow = static_cast<int>(state.range(0));
+  const auto endRow = static_cast<int>(state.range(1));
+  const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+  std::vector<std::uint8_t> strip(stride * 32);
+  std::uint32_t s = 12345;
+  for (auto& v : strip) {
+    s = s * 1103515245u + 12345u;
+    v = static_cast<std::uint8_t>(s >> 16);
+  }
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow));
+  int bands = 0;
+  for (auto _ : state) {
+    zor::BandedShrinker shrinker(from, to, out.data(), zor::RowLayout::kBgr24, firstRow, endRow);
+    const int end = shrinker.EndSourceRow();
+    for (int y = shrinker.FirstSourceRow(); y < end; y += 32) shrinker.AddRows(strip.data(), std::min(32, end - y), stride);
+    shrinker.Finish();
+    bands = shrinker.Bands();
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["bands"] = bands;
+}
+BENCHMARK(BM_ShrinkPhotoWindow)->Args({200, 2360})->Args({0, 2560})->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // A whole picture of range(0) × range(1) resampled onto range(2) × range(3):
 // a kept 1920×1280 picture fitted onto 1620×1080 (made smaller), and a
 // 1024×768 picture fitted onto a 3840×2160 screen (enlarged).
