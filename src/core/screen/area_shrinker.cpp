@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <system_error>
 
@@ -529,7 +530,7 @@ void BandedShrinker::Work() {
     for (int r = 0; r < count; ++r) right_->AddRow(rows + static_cast<std::size_t>(r) * stride);
     if (finish) right_->Finish();
     lock.lock();
-    done_ = seen;
+    done_.store(seen, std::memory_order_release);
     lock.unlock();
     changed_.notify_all();
   }
@@ -547,11 +548,20 @@ void BandedShrinker::AddRows(const std::uint8_t* rows, int count, std::size_t st
     changed_.notify_all();
   }
   for (int r = 0; r < count; ++r) left_->AddRow(rows + static_cast<std::size_t>(r) * stride);
-  if (worker_.joinable()) {
-    // The rows are the caller's again only when the other band is done with them.
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return done_ == given_; });
+  // The rows are the caller's again only when the other band is done with them.
+  if (worker_.joinable()) AwaitOtherBand();
+}
+
+void BandedShrinker::AwaitOtherBand() {
+  // The other band mostly ends soon after this one, sooner than a sleeping
+  // thread wakes: watch for it a while before sleeping, yielding the
+  // processor in case that band's thread is waiting for it.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(200);
+  while (done_.load(std::memory_order_acquire) != given_ && std::chrono::steady_clock::now() < until) {
+    std::this_thread::yield();
   }
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return done_.load(std::memory_order_acquire) == given_; });
 }
 
 void BandedShrinker::Finish() {
@@ -565,10 +575,7 @@ void BandedShrinker::Finish() {
     changed_.notify_all();
   }
   left_->Finish();
-  if (worker_.joinable()) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return done_ == given_; });
-  }
+  if (worker_.joinable()) AwaitOtherBand();
 }
 
 }  // namespace zor

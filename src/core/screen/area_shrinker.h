@@ -3,6 +3,7 @@
 // averaging in one pass, in one band or two side by side.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -121,6 +122,7 @@ class BandedShrinker {
 
  private:
   void Work();
+  void AwaitOtherBand();
 
   std::optional<RowShrinker> left_;
   std::optional<RowShrinker> right_;
@@ -133,7 +135,7 @@ class BandedShrinker {
   bool finish_ = false;
   bool stop_ = false;
   std::uint64_t given_ = 0;
-  std::uint64_t done_ = 0;
+  std::atomic<std::uint64_t> done_ = 0;
   std::thread worker_;
 };
 
