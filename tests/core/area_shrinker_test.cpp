@@ -311,109 +311,39 @@ std::vector<std::uint8_t> RandomRows(PixelSize from, RowLayout layout, std::uint
   return rows;
 }
 
-// The first `given` rows reduced with a kernel, one RowShrinker per band
-// between the columns in `splits` (none: one band).
-std::vector<std::uint32_t> ShrinkWith(ShrinkKernel kernel, const std::vector<std::uint8_t>& rows, PixelSize from,
-                                      PixelSize to, RowLayout layout, const std::vector<int>& splits, int given) {
+struct Made {
+  std::vector<std::uint32_t> out;
+  int firstSource = 0;  // the source rows asked for
+  int endSource = 0;
+};
+
+// Output rows [firstRow, endRow) (all when endRow < 0) made with a kernel, one
+// RowShrinker per band between the columns in `splits`, fed the source rows
+// they ask for up to row `feedEnd` (all when negative).
+Made Shrink(ShrinkKernel kernel, const std::vector<std::uint8_t>& rows, PixelSize from, PixelSize to, RowLayout layout,
+            const std::vector<int>& splits = {}, int firstRow = 0, int endRow = -1, int feedEnd = -1) {
   SetShrinkKernel(kernel);
-  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(to.height),
-                                 0xDEADBEEFu);
+  if (endRow < 0) endRow = to.height;
+  Made made;
+  made.out.assign(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow), 0xDEADBEEFu);
   std::vector<int> edges{0};
   edges.insert(edges.end(), splits.begin(), splits.end());
   edges.push_back(to.width);
   std::vector<RowShrinker> bands;
-  for (std::size_t b = 0; b + 1 < edges.size(); ++b) bands.emplace_back(from, to, out.data(), layout, edges[b], edges[b + 1]);
+  for (std::size_t b = 0; b + 1 < edges.size(); ++b) {
+    bands.emplace_back(from, to, made.out.data(), layout, edges[b], edges[b + 1], firstRow, endRow);
+    EXPECT_EQ(bands[b].FirstSourceRow(), bands[0].FirstSourceRow());
+    EXPECT_EQ(bands[b].EndSourceRow(), bands[0].EndSourceRow());
+  }
+  made.firstSource = bands[0].FirstSourceRow();
+  made.endSource = bands[0].EndSourceRow();
   const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(BytesPerPixel(layout));
-  for (int y = 0; y < given; ++y) {
+  for (int y = made.firstSource; y < (feedEnd < 0 ? made.endSource : feedEnd); ++y) {
     for (auto& band : bands) band.AddRow(rows.data() + static_cast<std::size_t>(y) * stride);
   }
   for (auto& band : bands) band.Finish();
-  return out;
+  return made;
 }
-
-constexpr ShrinkKernel kVectorKernels[] = {ShrinkKernel::kSse2, ShrinkKernel::kSse41, ShrinkKernel::kAvx2};
-
-TEST(ShrinkKernel, FallsBackToTheBestThereIs) {
-  const KernelGuard guard;
-  EXPECT_EQ(SetShrinkKernel(ShrinkKernel::kPortable), ShrinkKernel::kPortable);
-  for (const ShrinkKernel wanted : kVectorKernels) EXPECT_LE(SetShrinkKernel(wanted), wanted);
-#if defined(__SSE2__)
-  EXPECT_GE(SetShrinkKernel(ShrinkKernel::kAvx2), ShrinkKernel::kSse2);
-#endif
-}
-
-TEST(ShrinkKernel, EveryKernelMatchesThePlainOneExactly) {
-  const KernelGuard guard;
-  const RowLayout layouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
-  // Ratios for 2, 3, 4, 5 and many taps per column, odd sizes, one axis kept.
-  const std::pair<PixelSize, PixelSize> sizes[] = {
-      {{7, 5}, {3, 2}},       {{100, 60}, {99, 59}},  {{1500, 1000}, {960, 640}}, {{301, 201}, {100, 67}},
-      {{397, 211}, {101, 53}}, {{997, 661}, {97, 31}}, {{640, 9}, {640, 3}},       {{33, 480}, {1, 17}}};
-  std::uint32_t seed = 7;
-  for (const auto& [from, to] : sizes) {
-    for (const RowLayout layout : layouts) {
-      const auto rows = RandomRows(from, layout, ++seed);
-      // One band; bands meeting at a third and two thirds; and a file that ends early.
-      const std::vector<int> thirds{to.width / 3, 2 * to.width / 3};
-      const int early = from.height - from.height / 4;
-      const auto whole = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, layout, {}, from.height);
-      const auto cut = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, layout, {}, early);
-      ASSERT_EQ(std::count(whole.begin(), whole.end(), 0xDEADBEEFu), 0);
-      for (const ShrinkKernel kernel : kVectorKernels) {
-        SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << to.height
-                                        << ", bytes per pixel " << BytesPerPixel(layout) << ", kernel "
-                                        << static_cast<int>(kernel));
-        EXPECT_EQ(ShrinkWith(kernel, rows, from, to, layout, {}, from.height), whole);
-        EXPECT_EQ(ShrinkWith(kernel, rows, from, to, layout, thirds, from.height), whole);
-        EXPECT_EQ(ShrinkWith(kernel, rows, from, to, layout, {}, early), cut);
-      }
-    }
-  }
-}
-
-TEST(ShrinkKernel, EveryKernelMatchesThePlainOneOnAPhoto) {
-  // A photo's size at 4K, BGR rows, in one band and in two.
-  const KernelGuard guard;
-  const PixelSize from{4001, 2999};
-  const PixelSize to{3840, 2160};
-  const auto rows = RandomRows(from, RowLayout::kBgr24, 4001);
-  const auto whole = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, RowLayout::kBgr24, {}, from.height);
-  for (const ShrinkKernel kernel : kVectorKernels) {
-    EXPECT_EQ(ShrinkWith(kernel, rows, from, to, RowLayout::kBgr24, {1921}, from.height), whole)
-        << static_cast<int>(kernel);
-  }
-}
-
-TEST(ShrinkKernel, EveryKernelMatchesThePlainOneOverRandomPictures) {
-  const KernelGuard guard;
-  std::uint32_t seed = 77;
-  const auto next = [&seed](std::uint32_t n) {
-    seed = seed * 1664525u + 1013904223u;
-    return (seed >> 8) % n;
-  };
-  const RowLayout layouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
-  for (int round = 0; round < 80; ++round) {
-    const RowLayout layout = layouts[round % 3];
-    const PixelSize from{1 + static_cast<int>(next(300)), 1 + static_cast<int>(next(40))};
-    const PixelSize to{1 + static_cast<int>(next(static_cast<std::uint32_t>(from.width))),
-                       1 + static_cast<int>(next(static_cast<std::uint32_t>(from.height)))};
-    const auto rows = RandomRows(from, layout, seed);
-    const std::vector<int> split{static_cast<int>(next(static_cast<std::uint32_t>(to.width + 1)))};
-    const auto whole = ShrinkWith(ShrinkKernel::kPortable, rows, from, to, layout, {}, from.height);
-    for (const ShrinkKernel kernel : kVectorKernels) {
-      ASSERT_EQ(ShrinkWith(kernel, rows, from, to, layout, split, from.height), whole)
-          << "round " << round << ": " << from.width << "x" << from.height << " -> " << to.width << "x"
-          << to.height << ", bytes per pixel " << BytesPerPixel(layout) << ", split " << split[0] << ", kernel "
-          << static_cast<int>(kernel);
-    }
-  }
-}
-
-}  // namespace
-}  // namespace zor
-
-namespace zor {
-namespace {
 
 // Output rows [first, end) cut from a whole reduction.
 std::vector<std::uint32_t> RowsOf(const std::vector<std::uint32_t>& whole, PixelSize to, int first, int end) {
@@ -421,146 +351,148 @@ std::vector<std::uint32_t> RowsOf(const std::vector<std::uint32_t>& whole, Pixel
           whole.begin() + static_cast<std::ptrdiff_t>(end) * to.width};
 }
 
-// Output rows [firstRow, endRow) made in bands split at `split` (0: one band),
-// fed the source rows from the first it asks for to `feedEnd` (its end when
-// negative), or all of `rows` from row 0 on when `fromTop`.
-std::vector<std::uint32_t> ShrinkWindow(const std::vector<std::uint8_t>& rows, PixelSize from, PixelSize to,
-                                        RowLayout layout, int split, int firstRow, int endRow, int feedEnd = -1,
-                                        int* firstSource = nullptr, int* endSource = nullptr) {
-  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow),
-                                 0xDEADBEEFu);
-  std::vector<RowShrinker> bands;
-  if (split > 0) bands.emplace_back(from, to, out.data(), layout, 0, split, firstRow, endRow);
-  bands.emplace_back(from, to, out.data(), layout, split, to.width, firstRow, endRow);
-  const int first = bands[0].FirstSourceRow();
-  const int end = bands[0].EndSourceRow();
-  for (const auto& band : bands) {
-    EXPECT_EQ(band.FirstSourceRow(), first);
-    EXPECT_EQ(band.EndSourceRow(), end);
+constexpr ShrinkKernel kVectorKernels[] = {ShrinkKernel::kSse2, ShrinkKernel::kSse41, ShrinkKernel::kAvx2};
+constexpr RowLayout kLayouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
+
+TEST(ShrinkKernel, EveryKernelMatchesThePlainOneExactly) {
+  const KernelGuard guard;
+  // A kernel the processor lacks falls back to the best below it.
+  EXPECT_EQ(SetShrinkKernel(ShrinkKernel::kPortable), ShrinkKernel::kPortable);
+  for (const ShrinkKernel wanted : kVectorKernels) EXPECT_LE(SetShrinkKernel(wanted), wanted);
+#if defined(__SSE2__)
+  EXPECT_GE(SetShrinkKernel(ShrinkKernel::kAvx2), ShrinkKernel::kSse2);
+#endif
+  // Ratios for 2, 3, 4, 5 and many taps per column, odd sizes, one axis kept.
+  const std::pair<PixelSize, PixelSize> sizes[] = {
+      {{7, 5}, {3, 2}},       {{100, 60}, {99, 59}},  {{1500, 1000}, {960, 640}}, {{301, 201}, {100, 67}},
+      {{397, 211}, {101, 53}}, {{997, 661}, {97, 31}}, {{640, 9}, {640, 3}},       {{33, 480}, {1, 17}}};
+  std::uint32_t seed = 7;
+  for (const auto& [from, to] : sizes) {
+    for (const RowLayout layout : kLayouts) {
+      const auto rows = RandomRows(from, layout, ++seed);
+      // One band; bands meeting at a third and two thirds; a file that ends early.
+      const std::vector<int> thirds{to.width / 3, 2 * to.width / 3};
+      const int early = from.height - from.height / 4;
+      const auto whole = Shrink(ShrinkKernel::kPortable, rows, from, to, layout).out;
+      const auto cut = Shrink(ShrinkKernel::kPortable, rows, from, to, layout, {}, 0, -1, early).out;
+      ASSERT_EQ(std::count(whole.begin(), whole.end(), 0xDEADBEEFu), 0);
+      for (const ShrinkKernel kernel : kVectorKernels) {
+        SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << to.height
+                                        << ", bytes per pixel " << BytesPerPixel(layout) << ", kernel "
+                                        << static_cast<int>(kernel));
+        EXPECT_EQ(Shrink(kernel, rows, from, to, layout).out, whole);
+        EXPECT_EQ(Shrink(kernel, rows, from, to, layout, thirds).out, whole);
+        EXPECT_EQ(Shrink(kernel, rows, from, to, layout, {}, 0, -1, early).out, cut);
+      }
+    }
   }
-  if (firstSource) *firstSource = first;
-  if (endSource) *endSource = end;
-  const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(BytesPerPixel(layout));
-  for (int y = first; y < (feedEnd < 0 ? end : feedEnd); ++y) {
-    for (auto& band : bands) band.AddRow(rows.data() + static_cast<std::size_t>(y) * stride);
+  // A photo's size at 4K in two bands, BGR rows.
+  const PixelSize from{4001, 2999};
+  const PixelSize to{3840, 2160};
+  const auto rows = RandomRows(from, RowLayout::kBgr24, 4001);
+  const auto whole = Shrink(ShrinkKernel::kPortable, rows, from, to, RowLayout::kBgr24).out;
+  for (const ShrinkKernel kernel : kVectorKernels) {
+    EXPECT_EQ(Shrink(kernel, rows, from, to, RowLayout::kBgr24, {1921}).out, whole) << static_cast<int>(kernel);
   }
-  for (auto& band : bands) band.Finish();
-  return out;
 }
 
 TEST(RowShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
   // Ratios with source rows straddling output rows (61 -> 23, 1000 -> 640) and
-  // without (60 -> 20, 40 -> 40).
+  // without (60 -> 20, 40 -> 40); in one band and two; fed whole and cut short.
   const std::pair<PixelSize, PixelSize> sizes[] = {
       {{37, 61}, {13, 23}}, {{45, 60}, {15, 20}}, {{29, 40}, {29, 40}}, {{300, 1000}, {192, 640}}};
-  const RowLayout layouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
   std::uint32_t seed = 3;
   for (const auto& [from, to] : sizes) {
-    for (const RowLayout layout : layouts) {
+    for (const RowLayout layout : kLayouts) {
       const auto rows = RandomRows(from, layout, ++seed);
-      const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, layout, {}, from.height);
+      const int given = from.height * 2 / 3;
+      const auto whole = Shrink(ShrinkKernel::kAvx2, rows, from, to, layout).out;
+      const auto cut = Shrink(ShrinkKernel::kAvx2, rows, from, to, layout, {}, 0, -1, given).out;
       const int h = to.height;
-      const std::pair<int, int> windows[] = {{0, 1}, {h - 1, h}, {h / 3, 2 * h / 3}, {h / 2, h / 2 + 1},
-                                             {1, h - 1}, {0, h}, {5, 12}};
-      for (const auto& [firstRow, endRow] : windows) {
-        for (const int split : {0, to.width / 2}) {
+      for (const auto& [firstRow, endRow] : {std::pair{0, 1}, std::pair{h - 1, h}, std::pair{h / 3, 2 * h / 3},
+                                             std::pair{h / 2, h / 2 + 1}, std::pair{1, h - 1}, std::pair{0, h}}) {
+        for (const std::vector<int>& split : {std::vector<int>{}, std::vector<int>{to.width / 2}}) {
           SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << h
                                           << ", bytes per pixel " << BytesPerPixel(layout) << ", rows " << firstRow
-                                          << ".." << endRow << ", split " << split);
-          EXPECT_EQ(ShrinkWindow(rows, from, to, layout, split, firstRow, endRow), RowsOf(whole, to, firstRow, endRow));
+                                          << ".." << endRow << ", bands " << split.size() + 1);
+          EXPECT_EQ(Shrink(ShrinkKernel::kAvx2, rows, from, to, layout, split, firstRow, endRow).out,
+                    RowsOf(whole, to, firstRow, endRow));
+          EXPECT_EQ(Shrink(ShrinkKernel::kAvx2, rows, from, to, layout, split, firstRow, endRow, given).out,
+                    RowsOf(cut, to, firstRow, endRow));
         }
       }
     }
   }
 }
 
-TEST(RowShrinker, AWindowReadsTheFewestSourceRowsAndNoOthers) {
+TEST(RowShrinker, AWindowAsksForTheFewestSourceRowsAndNoOthers) {
   const auto edge = [](std::int64_t x, PixelSize from, PixelSize to) {
     return (2 * x * to.height * 4096 + from.height) / (2 * std::int64_t{from.height});
   };
-  for (const auto& [from, to] : {std::pair{PixelSize{31, 61}, PixelSize{11, 23}}, std::pair{PixelSize{20, 60}, PixelSize{9, 20}},
+  for (const auto& [from, to] : {std::pair{PixelSize{31, 61}, PixelSize{11, 23}},
+                                 std::pair{PixelSize{20, 60}, PixelSize{9, 20}},
                                  std::pair{PixelSize{17, 97}, PixelSize{17, 96}}}) {
     const auto rows = RandomRows(from, RowLayout::kBgr24, 11);
-    const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, from.height);
+    const Made whole = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24);
+    EXPECT_EQ(whole.firstSource, 0);
+    EXPECT_EQ(whole.endSource, from.height);
     const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
     for (int firstRow = 0; firstRow < to.height; ++firstRow) {
       for (int endRow = firstRow + 1; endRow <= to.height; endRow += 3) {
         SCOPED_TRACE(testing::Message() << from.height << " -> " << to.height << ", rows " << firstRow << ".." << endRow);
-        int first = 0;
-        int end = 0;
-        const auto window = ShrinkWindow(rows, from, to, RowLayout::kBgr24, 0, firstRow, endRow, -1, &first, &end);
-        EXPECT_EQ(window, RowsOf(whole, to, firstRow, endRow));
-        // The first row given reaches past the window's top edge and the one
-        // before does not; the last starts above its bottom edge and the next does not.
-        const std::int64_t top = std::int64_t{firstRow} * 4096;
-        const std::int64_t bottom = std::int64_t{endRow} * 4096;
-        EXPECT_GT(edge(first + 1, from, to), top);
+        const Made window = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, firstRow, endRow);
+        EXPECT_EQ(window.out, RowsOf(whole.out, to, firstRow, endRow));
+        // The first row asked for reaches past the window's top edge and the
+        // one before does not; the last starts above its bottom edge and the next does not.
+        const int first = window.firstSource;
+        const int end = window.endSource;
+        EXPECT_GT(edge(first + 1, from, to), std::int64_t{firstRow} * 4096);
         if (firstRow > 0) {
-          EXPECT_LE(edge(first, from, to), top);
+          EXPECT_LE(edge(first, from, to), std::int64_t{firstRow} * 4096);
         }
-        EXPECT_LT(edge(end - 1, from, to), bottom);
-        EXPECT_GE(edge(end, from, to), bottom);
+        EXPECT_LT(edge(end - 1, from, to), std::int64_t{endRow} * 4096);
+        EXPECT_GE(edge(end, from, to), std::int64_t{endRow} * 4096);
         EXPECT_LE(end, from.height);
 
-        // Rows outside that range change nothing in the window: through the
-        // whole reduction, and when given to the window after its last row.
+        // Other rows change nothing in the window: through the whole
+        // reduction, nor when given to the window after its last row.
         auto garbage = rows;
         for (std::size_t i = 0; i < garbage.size(); ++i) {
           const auto y = static_cast<int>(i / stride);
           if (y < first || y >= end) garbage[i] = static_cast<std::uint8_t>(garbage[i] ^ 0xA5);
         }
-        const auto changed = ShrinkWith(ShrinkKernel::kAvx2, garbage, from, to, RowLayout::kBgr24, {}, from.height);
-        EXPECT_EQ(RowsOf(changed, to, firstRow, endRow), RowsOf(whole, to, firstRow, endRow));
-        EXPECT_EQ(ShrinkWindow(garbage, from, to, RowLayout::kBgr24, 0, firstRow, endRow, from.height), window);
+        const auto changed = Shrink(ShrinkKernel::kAvx2, garbage, from, to, RowLayout::kBgr24).out;
+        EXPECT_EQ(RowsOf(changed, to, firstRow, endRow), window.out);
+        EXPECT_EQ(Shrink(ShrinkKernel::kAvx2, garbage, from, to, RowLayout::kBgr24, {}, firstRow, endRow, from.height).out,
+                  window.out);
       }
     }
   }
-}
-
-TEST(RowShrinker, AWindowFedShortEndsInBlackAsTheWholeDoes) {
-  const PixelSize from{50, 70};
-  const PixelSize to{21, 30};
-  const auto rows = RandomRows(from, RowLayout::kBgr24, 5);
-  for (const int given : {20, 35, 46}) {
-    const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, given);
-    EXPECT_EQ(ShrinkWindow(rows, from, to, RowLayout::kBgr24, 7, 10, 25, given), RowsOf(whole, to, 10, 25)) << given;
-  }
-  // The window's default is the whole picture, from source row 0 to the last.
-  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
-  const RowShrinker all(from, to, out.data(), RowLayout::kBgr24);
-  EXPECT_EQ(all.FirstSourceRow(), 0);
-  EXPECT_EQ(all.EndSourceRow(), from.height);
 }
 
 TEST(BandedShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
   for (const auto& [from, to] : {std::pair{PixelSize{1601, 901}, PixelSize{611, 343}},
                                  std::pair{PixelSize{1500, 1000}, PixelSize{960, 640}}}) {
     const auto rows = RandomRows(from, RowLayout::kBgr24, 17);
-    const auto whole = ShrinkWith(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, from.height);
+    const auto whole = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24).out;
     const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
     for (const auto& [firstRow, endRow] : {std::pair{0, 1}, std::pair{to.height / 10, to.height - to.height / 10},
                                            std::pair{to.height - 1, to.height}, std::pair{0, to.height}}) {
-      std::vector<std::uint32_t> window(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow));
-      int first = 0;
-      int end = 0;
+      const Made one = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, firstRow, endRow);
+      std::vector<std::uint32_t> window(one.out.size());
       {
         BandedShrinker banded(from, to, window.data(), RowLayout::kBgr24, firstRow, endRow);
         if (std::thread::hardware_concurrency() >= 2) {
           EXPECT_EQ(banded.Bands(), 2);
         }
-        first = banded.FirstSourceRow();
-        end = banded.EndSourceRow();
+        EXPECT_EQ(banded.FirstSourceRow(), one.firstSource);
+        EXPECT_EQ(banded.EndSourceRow(), one.endSource);
         // Strips of 32 rows as a decoder gives them, the last one short.
-        for (int y = first; y < end; y += 32) {
-          banded.AddRows(rows.data() + static_cast<std::size_t>(y) * stride, std::min(32, end - y), stride);
+        for (int y = one.firstSource; y < one.endSource; y += 32) {
+          banded.AddRows(rows.data() + static_cast<std::size_t>(y) * stride, std::min(32, one.endSource - y), stride);
         }
         banded.Finish();
       }
-      int oneFirst = 0;
-      int oneEnd = 0;
-      ShrinkWindow(rows, from, to, RowLayout::kBgr24, 0, firstRow, endRow, -1, &oneFirst, &oneEnd);
-      EXPECT_EQ(first, oneFirst);
-      EXPECT_EQ(end, oneEnd);
       EXPECT_EQ(window, RowsOf(whole, to, firstRow, endRow)) << firstRow << ".." << endRow;
     }
   }
