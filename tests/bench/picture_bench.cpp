@@ -80,6 +80,31 @@ BENCHMARK(BM_ShrinkPhotoLayout)
     ->Args({3840, 2560, 4})
     ->Unit(benchmark::kMillisecond);
 
+// One band of 6000 × 4000 BGR rows reduced to 3840 × 2560 with the kernel
+// range(0) (0 plain, 1 SSE2, 2 SSE4.1, 3 AVX2, or the best below it).
+void BM_ShrinkPhotoKernel(benchmark::State& state) {
+  const zor::PixelSize from{6000, 4000};
+  const zor::PixelSize to{3840, 2560};
+  const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+  std::vector<std::uint8_t> strip(stride * 32);
+  std::uint32_t s = 12345;
+  for (auto& v : strip) {
+    s = s * 1103515245u + 12345u;
+    v = static_cast<std::uint8_t>(s >> 16);
+  }
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
+  const zor::ShrinkKernel kernel = zor::SetShrinkKernel(static_cast<zor::ShrinkKernel>(state.range(0)));
+  for (auto _ : state) {
+    zor::RowShrinker shrinker(from, to, out.data(), zor::RowLayout::kBgr24);
+    for (int y = 0; y < from.height; ++y) shrinker.AddRow(strip.data() + static_cast<std::size_t>(y % 32) * stride);
+    shrinker.Finish();
+    benchmark::DoNotOptimize(out.data());
+  }
+  zor::SetShrinkKernel(zor::ShrinkKernel::kAvx2);
+  state.counters["kernel"] = static_cast<double>(kernel);
+}
+BENCHMARK(BM_ShrinkPhotoKernel)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
 // The same in two bands at once, fed in strips of 32 rows as the decoder gives them.
 void BM_ShrinkPhotoBanded(benchmark::State& state) {
   const zor::PixelSize from{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
@@ -109,6 +134,35 @@ BENCHMARK(BM_ShrinkPhotoBanded)
     ->Args({4001, 2999, 3840, 2160})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// The same for the rows a fill shows: 6000 × 4000 kept at 3840 × 2560 for a
+// 3840 × 2160 screen, output rows range(0) to range(1) alone, fed only the
+// source rows those need.
+void BM_ShrinkPhotoWindow(benchmark::State& state) {
+  const zor::PixelSize from{6000, 4000};
+  const zor::PixelSize to{3840, 2560};
+  const auto firstRow = static_cast<int>(state.range(0));
+  const auto endRow = static_cast<int>(state.range(1));
+  const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+  std::vector<std::uint8_t> strip(stride * 32);
+  std::uint32_t s = 12345;
+  for (auto& v : strip) {
+    s = s * 1103515245u + 12345u;
+    v = static_cast<std::uint8_t>(s >> 16);
+  }
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow));
+  int bands = 0;
+  for (auto _ : state) {
+    zor::BandedShrinker shrinker(from, to, out.data(), zor::RowLayout::kBgr24, firstRow, endRow);
+    const int end = shrinker.EndSourceRow();
+    for (int y = shrinker.FirstSourceRow(); y < end; y += 32) shrinker.AddRows(strip.data(), std::min(32, end - y), stride);
+    shrinker.Finish();
+    bands = shrinker.Bands();
+    benchmark::DoNotOptimize(out.data());
+  }
+  state.counters["bands"] = bands;
+}
+BENCHMARK(BM_ShrinkPhotoWindow)->Args({200, 2360})->Args({0, 2560})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // A whole picture of range(0) × range(1) resampled onto range(2) × range(3):
 // a kept 1920×1280 picture fitted onto 1620×1080 (made smaller), and a

@@ -292,3 +292,211 @@ TEST(RowShrinker, MatchesAPlainReductionOverRandomPictures) {
 
 }  // namespace
 }  // namespace zor
+
+namespace zor {
+namespace {
+
+// Restores the best kernel when a test has forced one.
+struct KernelGuard {
+  ~KernelGuard() { SetShrinkKernel(ShrinkKernel::kAvx2); }
+};
+
+std::vector<std::uint8_t> RandomRows(PixelSize from, RowLayout layout, std::uint32_t seed) {
+  std::vector<std::uint8_t> rows(static_cast<std::size_t>(from.width) * static_cast<std::size_t>(from.height) *
+                                 static_cast<std::size_t>(BytesPerPixel(layout)));
+  for (auto& v : rows) {
+    seed = seed * 1664525u + 1013904223u;
+    v = static_cast<std::uint8_t>(seed >> 24);
+  }
+  return rows;
+}
+
+struct Made {
+  std::vector<std::uint32_t> out;
+  int firstSource = 0;  // the source rows asked for
+  int endSource = 0;
+};
+
+// Output rows [firstRow, endRow) (all when endRow < 0) made with a kernel, one
+// RowShrinker per band between the columns in `splits`, fed the source rows
+// they ask for up to row `feedEnd` (all when negative).
+Made Shrink(ShrinkKernel kernel, const std::vector<std::uint8_t>& rows, PixelSize from, PixelSize to, RowLayout layout,
+            const std::vector<int>& splits = {}, int firstRow = 0, int endRow = -1, int feedEnd = -1) {
+  SetShrinkKernel(kernel);
+  if (endRow < 0) endRow = to.height;
+  Made made;
+  made.out.assign(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow), 0xDEADBEEFu);
+  std::vector<int> edges{0};
+  edges.insert(edges.end(), splits.begin(), splits.end());
+  edges.push_back(to.width);
+  std::vector<RowShrinker> bands;
+  for (std::size_t b = 0; b + 1 < edges.size(); ++b) {
+    bands.emplace_back(from, to, made.out.data(), layout, edges[b], edges[b + 1], firstRow, endRow);
+    EXPECT_EQ(bands[b].FirstSourceRow(), bands[0].FirstSourceRow());
+    EXPECT_EQ(bands[b].EndSourceRow(), bands[0].EndSourceRow());
+  }
+  made.firstSource = bands[0].FirstSourceRow();
+  made.endSource = bands[0].EndSourceRow();
+  const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(BytesPerPixel(layout));
+  for (int y = made.firstSource; y < (feedEnd < 0 ? made.endSource : feedEnd); ++y) {
+    for (auto& band : bands) band.AddRow(rows.data() + static_cast<std::size_t>(y) * stride);
+  }
+  for (auto& band : bands) band.Finish();
+  return made;
+}
+
+// Output rows [first, end) cut from a whole reduction.
+std::vector<std::uint32_t> RowsOf(const std::vector<std::uint32_t>& whole, PixelSize to, int first, int end) {
+  return {whole.begin() + static_cast<std::ptrdiff_t>(first) * to.width,
+          whole.begin() + static_cast<std::ptrdiff_t>(end) * to.width};
+}
+
+constexpr ShrinkKernel kVectorKernels[] = {ShrinkKernel::kSse2, ShrinkKernel::kSse41, ShrinkKernel::kAvx2};
+constexpr RowLayout kLayouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
+
+TEST(ShrinkKernel, EveryKernelMatchesThePlainOneExactly) {
+  const KernelGuard guard;
+  // A kernel the processor lacks falls back to the best below it.
+  EXPECT_EQ(SetShrinkKernel(ShrinkKernel::kPortable), ShrinkKernel::kPortable);
+  for (const ShrinkKernel wanted : kVectorKernels) EXPECT_LE(SetShrinkKernel(wanted), wanted);
+#if defined(__SSE2__)
+  EXPECT_GE(SetShrinkKernel(ShrinkKernel::kAvx2), ShrinkKernel::kSse2);
+#endif
+  // Ratios for 2, 3, 4, 5 and many taps per column, odd sizes, one axis kept.
+  const std::pair<PixelSize, PixelSize> sizes[] = {
+      {{7, 5}, {3, 2}},       {{100, 60}, {99, 59}},  {{1500, 1000}, {960, 640}}, {{301, 201}, {100, 67}},
+      {{397, 211}, {101, 53}}, {{997, 661}, {97, 31}}, {{640, 9}, {640, 3}},       {{33, 480}, {1, 17}}};
+  std::uint32_t seed = 7;
+  for (const auto& [from, to] : sizes) {
+    for (const RowLayout layout : kLayouts) {
+      const auto rows = RandomRows(from, layout, ++seed);
+      // One band; bands meeting at a third and two thirds; a file that ends early.
+      const std::vector<int> thirds{to.width / 3, 2 * to.width / 3};
+      const int early = from.height - from.height / 4;
+      const auto whole = Shrink(ShrinkKernel::kPortable, rows, from, to, layout).out;
+      const auto cut = Shrink(ShrinkKernel::kPortable, rows, from, to, layout, {}, 0, -1, early).out;
+      ASSERT_EQ(std::count(whole.begin(), whole.end(), 0xDEADBEEFu), 0);
+      for (const ShrinkKernel kernel : kVectorKernels) {
+        SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << to.height
+                                        << ", bytes per pixel " << BytesPerPixel(layout) << ", kernel "
+                                        << static_cast<int>(kernel));
+        EXPECT_EQ(Shrink(kernel, rows, from, to, layout).out, whole);
+        EXPECT_EQ(Shrink(kernel, rows, from, to, layout, thirds).out, whole);
+        EXPECT_EQ(Shrink(kernel, rows, from, to, layout, {}, 0, -1, early).out, cut);
+      }
+    }
+  }
+  // A photo's size at 4K in two bands, BGR rows.
+  const PixelSize from{4001, 2999};
+  const PixelSize to{3840, 2160};
+  const auto rows = RandomRows(from, RowLayout::kBgr24, 4001);
+  const auto whole = Shrink(ShrinkKernel::kPortable, rows, from, to, RowLayout::kBgr24).out;
+  for (const ShrinkKernel kernel : kVectorKernels) {
+    EXPECT_EQ(Shrink(kernel, rows, from, to, RowLayout::kBgr24, {1921}).out, whole) << static_cast<int>(kernel);
+  }
+}
+
+TEST(RowShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
+  // Ratios with source rows straddling output rows (61 -> 23, 1000 -> 640) and
+  // without (60 -> 20, 40 -> 40); in one band and two; fed whole and cut short.
+  const std::pair<PixelSize, PixelSize> sizes[] = {
+      {{37, 61}, {13, 23}}, {{45, 60}, {15, 20}}, {{29, 40}, {29, 40}}, {{300, 1000}, {192, 640}}};
+  std::uint32_t seed = 3;
+  for (const auto& [from, to] : sizes) {
+    for (const RowLayout layout : kLayouts) {
+      const auto rows = RandomRows(from, layout, ++seed);
+      const int given = from.height * 2 / 3;
+      const auto whole = Shrink(ShrinkKernel::kAvx2, rows, from, to, layout).out;
+      const auto cut = Shrink(ShrinkKernel::kAvx2, rows, from, to, layout, {}, 0, -1, given).out;
+      const int h = to.height;
+      for (const auto& [firstRow, endRow] : {std::pair{0, 1}, std::pair{h - 1, h}, std::pair{h / 3, 2 * h / 3},
+                                             std::pair{h / 2, h / 2 + 1}, std::pair{1, h - 1}, std::pair{0, h}}) {
+        for (const std::vector<int>& split : {std::vector<int>{}, std::vector<int>{to.width / 2}}) {
+          SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << h
+                                          << ", bytes per pixel " << BytesPerPixel(layout) << ", rows " << firstRow
+                                          << ".." << endRow << ", bands " << split.size() + 1);
+          EXPECT_EQ(Shrink(ShrinkKernel::kAvx2, rows, from, to, layout, split, firstRow, endRow).out,
+                    RowsOf(whole, to, firstRow, endRow));
+          EXPECT_EQ(Shrink(ShrinkKernel::kAvx2, rows, from, to, layout, split, firstRow, endRow, given).out,
+                    RowsOf(cut, to, firstRow, endRow));
+        }
+      }
+    }
+  }
+}
+
+TEST(RowShrinker, AWindowAsksForTheFewestSourceRowsAndNoOthers) {
+  const auto edge = [](std::int64_t x, PixelSize from, PixelSize to) {
+    return (2 * x * to.height * 4096 + from.height) / (2 * std::int64_t{from.height});
+  };
+  for (const auto& [from, to] : {std::pair{PixelSize{31, 61}, PixelSize{11, 23}},
+                                 std::pair{PixelSize{20, 60}, PixelSize{9, 20}},
+                                 std::pair{PixelSize{17, 97}, PixelSize{17, 96}}}) {
+    const auto rows = RandomRows(from, RowLayout::kBgr24, 11);
+    const Made whole = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24);
+    EXPECT_EQ(whole.firstSource, 0);
+    EXPECT_EQ(whole.endSource, from.height);
+    const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+    for (int firstRow = 0; firstRow < to.height; ++firstRow) {
+      for (int endRow = firstRow + 1; endRow <= to.height; endRow += 3) {
+        SCOPED_TRACE(testing::Message() << from.height << " -> " << to.height << ", rows " << firstRow << ".." << endRow);
+        const Made window = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, firstRow, endRow);
+        EXPECT_EQ(window.out, RowsOf(whole.out, to, firstRow, endRow));
+        // The first row asked for reaches past the window's top edge and the
+        // one before does not; the last starts above its bottom edge and the next does not.
+        const int first = window.firstSource;
+        const int end = window.endSource;
+        EXPECT_GT(edge(first + 1, from, to), std::int64_t{firstRow} * 4096);
+        if (firstRow > 0) {
+          EXPECT_LE(edge(first, from, to), std::int64_t{firstRow} * 4096);
+        }
+        EXPECT_LT(edge(end - 1, from, to), std::int64_t{endRow} * 4096);
+        EXPECT_GE(edge(end, from, to), std::int64_t{endRow} * 4096);
+        EXPECT_LE(end, from.height);
+
+        // Other rows change nothing in the window: through the whole
+        // reduction, nor when given to the window after its last row.
+        auto garbage = rows;
+        for (std::size_t i = 0; i < garbage.size(); ++i) {
+          const auto y = static_cast<int>(i / stride);
+          if (y < first || y >= end) garbage[i] = static_cast<std::uint8_t>(garbage[i] ^ 0xA5);
+        }
+        const auto changed = Shrink(ShrinkKernel::kAvx2, garbage, from, to, RowLayout::kBgr24).out;
+        EXPECT_EQ(RowsOf(changed, to, firstRow, endRow), window.out);
+        EXPECT_EQ(Shrink(ShrinkKernel::kAvx2, garbage, from, to, RowLayout::kBgr24, {}, firstRow, endRow, from.height).out,
+                  window.out);
+      }
+    }
+  }
+}
+
+TEST(BandedShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
+  for (const auto& [from, to] : {std::pair{PixelSize{1601, 901}, PixelSize{611, 343}},
+                                 std::pair{PixelSize{1500, 1000}, PixelSize{960, 640}}}) {
+    const auto rows = RandomRows(from, RowLayout::kBgr24, 17);
+    const auto whole = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24).out;
+    const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
+    for (const auto& [firstRow, endRow] : {std::pair{0, 1}, std::pair{to.height / 10, to.height - to.height / 10},
+                                           std::pair{to.height - 1, to.height}, std::pair{0, to.height}}) {
+      const Made one = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, firstRow, endRow);
+      std::vector<std::uint32_t> window(one.out.size());
+      {
+        BandedShrinker banded(from, to, window.data(), RowLayout::kBgr24, firstRow, endRow);
+        if (std::thread::hardware_concurrency() >= 2) {
+          EXPECT_EQ(banded.Bands(), 2);
+        }
+        EXPECT_EQ(banded.FirstSourceRow(), one.firstSource);
+        EXPECT_EQ(banded.EndSourceRow(), one.endSource);
+        // Strips of 32 rows as a decoder gives them, the last one short.
+        for (int y = one.firstSource; y < one.endSource; y += 32) {
+          banded.AddRows(rows.data() + static_cast<std::size_t>(y) * stride, std::min(32, one.endSource - y), stride);
+        }
+        banded.Finish();
+      }
+      EXPECT_EQ(window, RowsOf(whole, to, firstRow, endRow)) << firstRow << ".." << endRow;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zor

@@ -3,6 +3,7 @@
 // averaging in one pass, in one band or two side by side.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -31,6 +32,17 @@ enum class RowLayout { kGray8 = 1, kBgr24 = 3, kBgrx32 = 4 };
 // One decoded row as 0x00RRGGBB pixels.
 void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32_t* out) noexcept;
 
+// The code that weights rows into column sums and column sums into output
+// pixels: plain C++; SSE2 (64-bit lane multiplies for the columns); SSE4.1
+// (one 32-bit lane multiply per column tap); AVX2 (that, and rows weighted
+// eight sums at a time). Every kernel gives the same output, bit for bit.
+enum class ShrinkKernel { kPortable, kSse2, kSse41, kAvx2 };
+
+// The kernel reductions started from now on use: the one asked for, or the
+// best this processor has below it. Returns the kernel in use. The best one
+// is used unless this is called (by tests and benchmarks).
+ShrinkKernel SetShrinkKernel(ShrinkKernel wanted) noexcept;
+
 // Area-averaging reduction fed row by row, in order: the memory it takes is
 // that of the output and two rows, whatever the size of the input. Weights
 // are fixed-point (1/4096 of an output pixel per axis), so a flat colour
@@ -39,9 +51,15 @@ class RowShrinker {
  public:
   // output: to.width × to.height pixels (to ≤ from on each axis). Only the
   // output columns [firstColumn, endColumn) are made (all when endColumn < 0),
-  // so that bands of one picture can be made side by side.
+  // so that bands of one picture can be made side by side. Only the output
+  // rows [firstRow, endRow) are made (all when endRow < 0), output then
+  // holding those rows alone: row firstRow at its start.
   RowShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout = RowLayout::kBgrx32,
-              int firstColumn = 0, int endColumn = -1);
+              int firstColumn = 0, int endColumn = -1, int firstRow = 0, int endRow = -1);
+  // The source rows the output rows made are weighted from: the rows to give,
+  // from the first on. Rows given after the last are ignored.
+  [[nodiscard]] int FirstSourceRow() const noexcept { return firstSourceRow_; }
+  [[nodiscard]] int EndSourceRow() const noexcept { return endSourceRow_; }
   // A row of from.width pixels in the layout given.
   void AddRow(const std::uint8_t* row);
   // A row of 0x00RRGGBB pixels; for the kBgrx32 layout only.
@@ -57,9 +75,14 @@ class RowShrinker {
   PixelSize to_;
   std::uint32_t* output_;
   int channels_;
+  ShrinkKernel kernel_;
   int firstColumn_;
   int endColumn_;
   int firstSource_ = 0;  // the first source column the band reads
+  int firstRow_;
+  int endRow_;
+  int firstSourceRow_ = 0;
+  int endSourceRow_ = 0;
   int sourceRow_ = 0;
   int destRow_ = 0;
   // Per output column of the band: where its taps start among the band's
@@ -82,11 +105,16 @@ class RowShrinker {
 // output is the same as RowShrinker's, pixel for pixel.
 class BandedShrinker {
  public:
-  BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout);
+  // Output rows [firstRow, endRow) alone when given, as for RowShrinker.
+  BandedShrinker(PixelSize from, PixelSize to, std::uint32_t* output, RowLayout layout, int firstRow = 0,
+                 int endRow = -1);
   ~BandedShrinker();
   BandedShrinker(const BandedShrinker&) = delete;
   BandedShrinker& operator=(const BandedShrinker&) = delete;
 
+  // The source rows to give, as for RowShrinker.
+  [[nodiscard]] int FirstSourceRow() const noexcept { return left_->FirstSourceRow(); }
+  [[nodiscard]] int EndSourceRow() const noexcept { return left_->EndSourceRow(); }
   // count rows in the layout given, stride bytes apart.
   void AddRows(const std::uint8_t* rows, int count, std::size_t stride);
   void Finish();
@@ -94,6 +122,7 @@ class BandedShrinker {
 
  private:
   void Work();
+  void AwaitOtherBand();
 
   std::optional<RowShrinker> left_;
   std::optional<RowShrinker> right_;
@@ -106,7 +135,7 @@ class BandedShrinker {
   bool finish_ = false;
   bool stop_ = false;
   std::uint64_t given_ = 0;
-  std::uint64_t done_ = 0;
+  std::atomic<std::uint64_t> done_ = 0;
   std::thread worker_;
 };
 
