@@ -253,6 +253,7 @@ TEST(PaintBackgroundCorner, AnchorsOppositeTheText) {
 TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
   const PictureUse scaled{};
   const PictureUse middle{true, 0, 0};
+  const PictureUse fillsScreen{false, 0, 0, true};
   Bench b;
   b.surface.pictureSize = {800, 600};
   b.settings.frame.backgroundMode = 1;
@@ -263,7 +264,7 @@ TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
   b.settings.frame.backgroundMode = 3;
   (void)b.Painter().PaintBackground(L"C:\\a.jpg");
   EXPECT_EQ(b.surface.uses,
-            (std::vector<PictureUse>{middle, scaled, scaled, scaled, PictureUse{true, -1, -1}}));
+            (std::vector<PictureUse>{middle, scaled, fillsScreen, scaled, PictureUse{true, -1, -1}}));
 
   // Beside the text: at its own size, the corner it is anchored in.
   b.surface.uses.clear();

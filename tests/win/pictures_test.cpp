@@ -637,6 +637,39 @@ TEST_F(Placement, LargePicturesAtTheirOwnSizeArePixelForPixel) {
   EXPECT_EQ(surface->Picture().KeptSize(), (PixelSize{320, 241}));
 }
 
+// A picture that fills the screen is held by only the middle rows of its
+// kept size, and paints exactly as the picture held whole does: for pictures
+// taller than the screen by rows that do and do not split evenly.
+TEST_F(Placement, PicturesThatFillTheScreenHoldTheirMiddleRowsAlone) {
+  settings.frame.backgroundMode = 1;
+  settings.backgroundStretch = 2;
+  for (const auto& [w, h] : {std::pair{1200, 1200}, {1000, 900}, {961, 1283}}) {
+    SCOPED_TRACE(::testing::Message() << w << "x" << h);
+    const auto file = dir / ("fill" + std::to_string(w) + ".bmp");
+    Encode(file, GUID_ContainerFormatBmp, w, h, [](int x, int y) { return Coded(x * 3, y * 7); });
+    surface->Clear();
+    BackgroundPainter painter(*surface, random, folders, settings, false);
+    (void)painter.PaintBackground(file.wstring());
+    GdiFlush();
+    const PixelSize whole = KeptSize({w, h}, {kW, kH});
+    EXPECT_EQ(surface->Picture().KeptSize().width, whole.width);
+    EXPECT_LE(surface->Picture().KeptSize().height, kH + 4) << "of " << whole.height;
+
+    HeldPicture held;
+    ASSERT_EQ(held.Load(file, {kW, kH}), PictureLoad::kLoaded);
+    EXPECT_EQ(held.KeptSize(), whole);
+    DibImage reference;
+    ASSERT_TRUE(reference.Create(kW, kH));
+    const PicturePlacement placement =
+        ScaleIntoArea(Scaling::kFill, {static_cast<float>(w), static_cast<float>(h)}, {kW, kH});
+    held.Paint(reference.dc(), kW, kH, placement.source, placement.destination);
+    GdiFlush();
+    int differing = 0;
+    for (int i = 0; i < kW * kH; ++i) differing += (canvas.pixels()[i] ^ reference.pixels()[i]) & 0xFFFFFF ? 1 : 0;
+    EXPECT_EQ(differing, 0);
+  }
+}
+
 TEST_F(Placement, TinyPictureTilesOnceOverThePage) {
   Encode(dir / "dot.bmp", GUID_ContainerFormatBmp, 1, 1, [](int, int) { return 0xFFFFFFu; });
   settings.frame.backgroundMode = 3;

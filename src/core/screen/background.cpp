@@ -143,7 +143,8 @@ bool BackgroundPainter::PaintBackground(const std::wstring& file) {
   // Nothing is painted without a placement: the picture is not decoded either.
   if (p == kPlaceNone) return false;
   // Tiles are the picture at its own size from the top-left corner.
-  const PictureUse use = p == kPlaceCentre ? PictureUse{ScalingOf(settings_.backgroundStretch) == Scaling::kOwnSize, 0, 0}
+  const Scaling scaling = ScalingOf(settings_.backgroundStretch);
+  const PictureUse use = p == kPlaceCentre ? PictureUse{scaling == Scaling::kOwnSize, 0, 0, scaling == Scaling::kFill}
                                            : PictureUse{true, -1, -1};
   if (!HoldPicture(file, use)) return false;
   Surface& surface = *surface_;

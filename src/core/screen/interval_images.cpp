@@ -52,7 +52,8 @@ RunPlan PlanRun(std::int16_t mode, std::int32_t displayInterval, RandomSource& r
 }
 
 PictureUse IntervalPictureRun::Use() const {
-  return {ScalingOf(settings_.intervalStretch) == Scaling::kOwnSize, 0, 0};
+  const Scaling scaling = ScalingOf(settings_.intervalStretch);
+  return {scaling == Scaling::kOwnSize, 0, 0, scaling == Scaling::kFill};
 }
 
 void IntervalPictureRun::ClearBlack() {

@@ -65,6 +65,9 @@ struct PictureUse {
   bool ownSize = false;
   int alignX = 0;
   int alignY = 0;
+  // Scaled to fill the whole screen, centred: only the middle rows of the
+  // picture that covers the screen are ever painted.
+  bool fillsScreen = false;
   friend bool operator==(const PictureUse&, const PictureUse&) = default;
 };
 

@@ -30,6 +30,8 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
       kept_ = std::move(again.kept);
       own_ = again.own;
       region_ = again.region;
+      keptTop_ = again.keptTop;
+      keptHeight_ = again.keptHeight;
       held_ = again.stamp;
       piece_.Reset();
       pieceSize_ = {};
@@ -62,7 +64,7 @@ PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource
 
 void HeldPicture::Retire() {
   if (Empty() || held_.file.empty()) return;
-  earlier_.push_front(Earlier{held_, std::move(kept_), own_, region_});
+  earlier_.push_front(Earlier{held_, std::move(kept_), own_, region_, keptTop_, keptHeight_});
   std::size_t bytes = 0;
   for (auto e = earlier_.begin(); e != earlier_.end(); ++e) {
     bytes += static_cast<std::size_t>(e->kept.width()) * static_cast<std::size_t>(e->kept.height()) * 4;
@@ -84,6 +86,8 @@ PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
   kept_ = std::move(decoded.kept);
   own_ = decoded.own;
   region_ = decoded.region;
+  keptTop_ = decoded.keptTop;
+  keptHeight_ = decoded.keptHeight;
   held_ = {};
   ++decodes_;
   piece_.Reset();
@@ -114,11 +118,13 @@ void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, 
 
 void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination) {
   if (Empty() || region_.width() < 1 || region_.height() < 1) return;
-  // The source in held pixels: the kept part of the picture, at the kept size.
+  // The source in held pixels: the kept part of the picture, at the kept
+  // size, of which the rows from keptTop_ on are held.
   const float sx = static_cast<float>(kept_.width()) / static_cast<float>(region_.width());
-  const float sy = static_cast<float>(kept_.height()) / static_cast<float>(region_.height());
-  const Rect from{(source.x - static_cast<float>(region_.left)) * sx, (source.y - static_cast<float>(region_.top)) * sy,
-                  source.width * sx, source.height * sy};
+  const float sy = static_cast<float>(keptHeight_) / static_cast<float>(region_.height());
+  const Rect from{(source.x - static_cast<float>(region_.left)) * sx,
+                  (source.y - static_cast<float>(region_.top)) * sy - static_cast<float>(keptTop_), source.width * sx,
+                  source.height * sy};
   if (from.width <= 0.0f || from.height <= 0.0f) return;
 
   // Halves round up, the same way at both edges, so that sizes stay whole.

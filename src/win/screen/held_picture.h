@@ -70,6 +70,8 @@ class HeldPicture {
     DibImage kept;
     PixelSize own;
     PixelRect region;
+    int keptTop;
+    int keptHeight;
   };
   static constexpr std::size_t kEarlierBytes = 32u << 20;
   // The held picture, when it came from a file, goes to the earlier ones.
@@ -84,6 +86,8 @@ class HeldPicture {
   PixelSize own_;
   PixelRect region_;
   DibImage kept_;
+  int keptTop_ = 0;     // the row of the kept size kept_ starts at
+  int keptHeight_ = 0;  // the rows of the kept size in all
   // The last resampled piece, reused while the same piece is asked for (tiles).
   DibImage piece_;
   Rect pieceSource_;

@@ -245,8 +245,18 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
               }};
   }
 
+  // A picture that fills the screen shows the middle rows of its kept size
+  // (a row either side spare): only those are made, from only the rows of
+  // the source they need.
+  int firstRow = 0;
+  int endRow = kept.height;
+  if (use.fillsScreen && !use.ownSize && source.size != kept && kept.height > screen.height + 4) {
+    const int middle = (kept.height - screen.height) / 2;
+    firstRow = std::max(0, middle - 2);
+    endRow = std::min(kept.height, middle + screen.height + 2);
+  }
   DibImage bitmap;
-  if (!bitmap.Create(kept.width, kept.height)) return PictureLoad::kOutOfMemory;
+  if (!bitmap.Create(kept.width, endRow - firstRow)) return PictureLoad::kOutOfMemory;
   const auto sw = static_cast<UINT>(source.size.width);
   const auto sh = static_cast<UINT>(source.size.height);
   const UINT stride = sw * static_cast<UINT>(BytesPerPixel(source.layout));
@@ -267,9 +277,15 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
       return PictureLoad::kOutOfMemory;
     }
     std::optional<BandedShrinker> shrinker;
-    if (source.size != kept) shrinker.emplace(source.size, kept, bitmap.pixels(), source.layout);
-    for (UINT y = 0; y < sh; y += stripRows) {
-      const UINT rows = std::min(stripRows, sh - y);
+    UINT firstSource = 0;
+    UINT endSource = sh;
+    if (source.size != kept) {
+      shrinker.emplace(source.size, kept, bitmap.pixels(), source.layout, firstRow, endRow);
+      firstSource = static_cast<UINT>(shrinker->FirstSourceRow());
+      endSource = std::min(sh, static_cast<UINT>(shrinker->EndSourceRow()));
+    }
+    for (UINT y = firstSource; y < endSource; y += stripRows) {
+      const UINT rows = std::min(stripRows, endSource - y);
       if (FAILED(source.read(y, rows, stride, strip.data()))) return PictureLoad::kNotAPicture;
       if (shrinker) {
         shrinker->AddRows(strip.data(), static_cast<int>(rows), stride);
@@ -283,7 +299,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
     if (shrinker) shrinker->Finish();
   }
   GdiFlush();
-  return {own, region, std::move(bitmap)};
+  return {own, region, std::move(bitmap), firstRow, kept.height};
 }
 
 }  // namespace zor::win

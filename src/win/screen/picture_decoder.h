@@ -24,12 +24,21 @@ enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutO
 // no larger than needed to cover the screen.
 struct DecodedPicture {
   DecodedPicture(PictureLoad why = PictureLoad::kUnreadable) : result(why) {}  // NOLINT: a failure converts
-  DecodedPicture(PixelSize ownSize, const PixelRect& part, DibImage&& pixels)
-      : result(PictureLoad::kLoaded), own(ownSize), region(part), kept(std::move(pixels)) {}
+  DecodedPicture(PixelSize ownSize, const PixelRect& part, DibImage&& pixels, int top = 0, int height = 0)
+      : result(PictureLoad::kLoaded),
+        own(ownSize),
+        region(part),
+        kept(std::move(pixels)),
+        keptTop(top),
+        keptHeight(height > 0 ? height : kept.height()) {}
   PictureLoad result;
   PixelSize own;
   PixelRect region;  // the part of the picture kept (own pixels), held at the kept size
   DibImage kept;
+  // The rows of the kept size that kept holds: from keptTop, of keptHeight
+  // rows in all (a picture that fills the screen keeps its middle rows).
+  int keptTop = 0;
+  int keptHeight = 0;
 };
 
 // Decodes a file for a use on a screen. Uses nothing but its own objects:
