@@ -284,6 +284,13 @@ void GdiSurface::Print(float x, float y, std::wstring_view text) {
     if (printed_.find(key) == printed_.end()) {
       if (printed_.size() >= kMaxMeasures) printed_.clear();
       printed_.insert(PrintedKey{key.font, px, py, std::wstring(text)});
+      // Its footprint made ahead (a rehearsal) tells a first print in the
+      // ground's colour that would change nothing.
+      if (cleanColour_ == fore_) {
+        const Stamp* footprint = KnownFootprint(font, text);
+        if (footprint) GdiFlush();
+        if (footprint && InkUnchanged(*footprint, px, py, image, stride)) return;
+      }
     } else {
       GdiFlush();
       const KeptPrint* kept = KeptPrintAt(font, text, px, py);
@@ -721,7 +728,21 @@ GdiSurface::Rehearsal::~Rehearsal() {
 
 void GdiSurface::RehearsePrint(std::wstring_view text) {
   HFONT font = SelectedFont();
-  if (font) RehearseGlyphs(font, text);
+  if (!font) return;
+  if (fore_ == rehearsalGround_) {
+    // Type in the ground's colour (a shadow): its footprint, which also makes the glyphs.
+    bool blank = false;
+    const POINT alone[1] = {{0, 0}};
+    if (StampFor(font, text, alone, 0, blank) || blank) return;
+  }
+  RehearseGlyphs(font, text);
+}
+
+const GdiSurface::Stamp* GdiSurface::KnownFootprint(HFONT font, std::wstring_view text) {
+  shiftKeys_.assign(1, 0);
+  const StampKeyView view{reinterpret_cast<std::uintptr_t>(font), text, shiftKeys_};
+  const auto known = stamps_.find(view);
+  return known != stamps_.end() ? &known->second : nullptr;
 }
 
 void GdiSurface::RehearseGlyphs(HFONT font, std::wstring_view text) {

@@ -286,6 +286,8 @@ class GdiSurface final : public Surface {
   // text has no ink.
   [[nodiscard]] const Stamp* StampFor(HFONT font, std::wstring_view text, std::span<const POINT> shifts, int reach,
                                       bool& blank);
+  // The text's coverage alone (its footprint), when it was made before; null otherwise.
+  [[nodiscard]] const Stamp* KnownFootprint(HFONT font, std::wstring_view text);
 
   // What differs from the ground since the last Clear: the image was
   // cleared to cleanColour_ (clean_) and only the dirty_ rectangles were
