@@ -11,6 +11,9 @@
 #include <atomic>
 #include <functional>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace zor::win {
@@ -72,6 +75,41 @@ PictureHeader HeaderOf(const std::filesystem::path& file, bool& readable) {
 }
 
 constexpr UINT kStripRows = 32;
+
+// The rows of the kept size that are made: a picture that fills the screen
+// shows only the middle ones (a row or two either side spare).
+std::pair<int, int> RowsMade(PixelSize kept, PixelSize screen, const PictureUse& use) {
+  if (!use.fillsScreen || use.ownSize || kept.height <= screen.height + 4) return {0, kept.height};
+  const int middle = (kept.height - screen.height) / 2;
+  return {std::max(0, middle - 2), std::min(kept.height, middle + screen.height + 2)};
+}
+
+// Touches every page of an image made ahead, on a thread of its own, so that
+// the system maps its memory while the decoder works: fresh memory costs
+// about as much as shrinking into it.
+class PagesTouched {
+ public:
+  explicit PagesTouched(DibImage& image) {
+    if (!image.pixels()) return;
+    std::uint32_t* pixels = image.pixels();
+    const std::size_t count = static_cast<std::size_t>(image.width()) * static_cast<std::size_t>(image.height());
+    try {
+      toucher_ = std::thread([pixels, count] {
+        for (std::size_t i = 0; i < count; i += 1024) pixels[i] = 0;  // one write a 4 KB page
+      });
+    } catch (const std::system_error&) {
+    }
+  }
+  ~PagesTouched() { Join(); }
+  PagesTouched(const PagesTouched&) = delete;
+  PagesTouched& operator=(const PagesTouched&) = delete;
+  void Join() {
+    if (toucher_.joinable()) toucher_.join();
+  }
+
+ private:
+  std::thread toucher_;
+};
 
 // Rows read at a time on their way to the shrink: many, so that the two bands
 // are handed work seldom, within a few megabytes.
@@ -161,6 +199,11 @@ PixelRect RegionFor(PixelSize own, PixelSize screen, const PictureUse& use) {
 
 }  // namespace
 
+namespace {
+DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
+                           DibImage&& ahead);
+}  // namespace
+
 DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
   bool readable = false;
   const PictureHeader header = HeaderOf(file, readable);
@@ -171,6 +214,16 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
   if (header.valid && !AcceptablePictureSize(header.width, header.height)) return PictureLoad::kRefusedSize;
 
   EnsureCom();
+  // The image the picture is kept in, made from the size the header gives
+  // and mapped while the decoder works; made again below if the frame differs.
+  DibImage ahead;
+  if (header.valid && !use.ownSize) {
+    const PixelSize own{static_cast<int>(header.width), static_cast<int>(header.height)};
+    const PixelSize kept = zor::KeptSize(own, screen);
+    const auto [firstRow, endRow] = RowsMade(kept, screen, use);
+    if (kept != own) (void)ahead.Create(kept.width, endRow - firstRow);
+  }
+  PagesTouched touched(ahead);
   // Making the system decoder (its library loaded the first time) and, at
   // the end, letting go of its decode (the whole picture at its own size)
   // count as the decoder's time.
@@ -190,7 +243,8 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
       FAILED(InDecoder([&] { return decoder->GetFrame(0, frame.put()); }))) {
     return PictureLoad::kNotAPicture;
   }
-  DecodedPicture decoded = DecodePictureFrame(factory.get(), frame.get(), screen, use);
+  touched.Join();
+  DecodedPicture decoded = DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead));
   (void)InDecoder([&] {
     frame.reset();
     decoder.reset();
@@ -201,6 +255,13 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
 
 DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
                                   const PictureUse& use) {
+  return DecodeFrame(factory, frame, screen, use, DibImage());
+}
+
+namespace {
+
+DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
+                           DibImage&& ahead) {
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
@@ -245,17 +306,10 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
               }};
   }
 
-  // A picture that fills the screen shows the middle rows of its kept size
-  // (a row either side spare): only those are made, from only the rows of
-  // the source they need.
-  int firstRow = 0;
-  int endRow = kept.height;
-  if (use.fillsScreen && !use.ownSize && source.size != kept && kept.height > screen.height + 4) {
-    const int middle = (kept.height - screen.height) / 2;
-    firstRow = std::max(0, middle - 2);
-    endRow = std::min(kept.height, middle + screen.height + 2);
-  }
-  DibImage bitmap;
+  // A picture that fills the screen shows the middle rows of its kept size:
+  // only those are made, from only the rows of the source they need.
+  const auto [firstRow, endRow] = source.size != kept ? RowsMade(kept, screen, use) : std::pair{0, kept.height};
+  DibImage bitmap = std::move(ahead);  // kept as it is where the size agrees
   if (!bitmap.Create(kept.width, endRow - firstRow)) return PictureLoad::kOutOfMemory;
   const auto sw = static_cast<UINT>(source.size.width);
   const auto sh = static_cast<UINT>(source.size.height);
@@ -301,5 +355,7 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
   GdiFlush();
   return {own, region, std::move(bitmap), firstRow, kept.height};
 }
+
+}  // namespace
 
 }  // namespace zor::win
