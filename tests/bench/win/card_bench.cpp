@@ -1,6 +1,6 @@
 // Times composing and presenting one 32-character title card, for each
 // decoration, against one full-screen blit of the same size measured
-// between the pages of the same run (goal P1 of issue 19).
+// between the pages of the same run (the P1 goal of scripts/bench).
 // Usage: win_card_bench [WIDTH HEIGHT [PAGES]] (run on a display at least that large).
 //
 // For each decoration (none, shadow, outline, extra-bold) it prints:
@@ -10,7 +10,9 @@
 //     default scheme) and with the ground changing at every page (scheme
 //     "random", the worst case: the whole screen changes);
 //   - the first page after a change of size (a message of another length:
-//     new fonts, glyphs and stamps), with the ground kept.
+//     new fonts, glyphs and stamps), with the ground kept: as the saver
+//     draws it, after a rehearsal of it in idle time (whose own time is
+//     printed too), and not rehearsed (the saver's guess was wrong).
 // Presenting is what the screen form does: the rectangles the surface
 // reports changed, each copied to the window from the image the surface
 // said to show (the screen form's second image keeps the other ground), the
