@@ -22,18 +22,24 @@ std::vector<std::uint32_t> Photo(int w, int rows) {
   return p;
 }
 
+// Bytes of noise, as decoded rows of a photo are to the reduction.
+std::vector<std::uint8_t> NoiseBytes(std::size_t count) {
+  std::vector<std::uint8_t> bytes(count);
+  std::uint32_t s = 12345;
+  for (auto& v : bytes) {
+    s = s * 1103515245u + 12345u;
+    v = static_cast<std::uint8_t>(s >> 16);
+  }
+  return bytes;
+}
+
 // Decoded BGR rows of range(0) × range(1) reduced to the size that covers a
 // screen of range(2) × range(3): 6000 × 4000 is the photo decoded whole (as
 // Wine's decoder does), 3000 × 2000 the same photo scaled by the decoder.
 void BM_ShrinkPhotoRows(benchmark::State& state) {
   const zor::PixelSize from{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
   const zor::PixelSize to = zor::KeptSize(from, {static_cast<int>(state.range(2)), static_cast<int>(state.range(3))});
-  std::vector<std::uint8_t> strip(static_cast<std::size_t>(from.width) * 3 * 32);
-  std::uint32_t s = 12345;
-  for (auto& v : strip) {
-    s = s * 1103515245u + 12345u;
-    v = static_cast<std::uint8_t>(s >> 16);
-  }
+  const std::vector<std::uint8_t> strip = NoiseBytes(static_cast<std::size_t>(from.width) * 3 * 32);
   std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
   for (auto _ : state) {
     zor::RowShrinker shrinker(from, to, out.data(), zor::RowLayout::kBgr24);
@@ -59,12 +65,7 @@ void BM_ShrinkPhotoLayout(benchmark::State& state) {
   const zor::PixelSize to{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
   const auto layout = static_cast<zor::RowLayout>(state.range(2));
   const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(state.range(2));
-  std::vector<std::uint8_t> strip(stride * 32);
-  std::uint32_t s = 12345;
-  for (auto& v : strip) {
-    s = s * 1103515245u + 12345u;
-    v = static_cast<std::uint8_t>(s >> 16);
-  }
+  const std::vector<std::uint8_t> strip = NoiseBytes(stride * 32);
   std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
   for (auto _ : state) {
     zor::RowShrinker shrinker(from, to, out.data(), layout);
@@ -86,12 +87,7 @@ void BM_ShrinkPhotoKernel(benchmark::State& state) {
   const zor::PixelSize from{6000, 4000};
   const zor::PixelSize to{3840, 2560};
   const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
-  std::vector<std::uint8_t> strip(stride * 32);
-  std::uint32_t s = 12345;
-  for (auto& v : strip) {
-    s = s * 1103515245u + 12345u;
-    v = static_cast<std::uint8_t>(s >> 16);
-  }
+  const std::vector<std::uint8_t> strip = NoiseBytes(stride * 32);
   std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
   const zor::ShrinkKernel kernel = zor::SetShrinkKernel(static_cast<zor::ShrinkKernel>(state.range(0)));
   for (auto _ : state) {
@@ -110,12 +106,7 @@ void BM_ShrinkPhotoBanded(benchmark::State& state) {
   const zor::PixelSize from{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))};
   const zor::PixelSize to = zor::KeptSize(from, {static_cast<int>(state.range(2)), static_cast<int>(state.range(3))});
   const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
-  std::vector<std::uint8_t> strip(stride * 32);
-  std::uint32_t s = 12345;
-  for (auto& v : strip) {
-    s = s * 1103515245u + 12345u;
-    v = static_cast<std::uint8_t>(s >> 16);
-  }
+  const std::vector<std::uint8_t> strip = NoiseBytes(stride * 32);
   std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * to.height);
   int bands = 0;
   for (auto _ : state) {
@@ -144,12 +135,7 @@ void BM_ShrinkPhotoWindow(benchmark::State& state) {
   const auto firstRow = static_cast<int>(state.range(0));
   const auto endRow = static_cast<int>(state.range(1));
   const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
-  std::vector<std::uint8_t> strip(stride * 32);
-  std::uint32_t s = 12345;
-  for (auto& v : strip) {
-    s = s * 1103515245u + 12345u;
-    v = static_cast<std::uint8_t>(s >> 16);
-  }
+  const std::vector<std::uint8_t> strip = NoiseBytes(stride * 32);
   std::vector<std::uint32_t> out(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow));
   int bands = 0;
   for (auto _ : state) {

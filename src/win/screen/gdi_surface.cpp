@@ -489,6 +489,20 @@ void GdiSurface::BlendStamp(const Stamp& stamp, int refX, int refY, std::uint32_
   }
 }
 
+int GdiSurface::CopyShifts(float x, float y, std::span<const Offset> offsets, std::vector<POINT>& shifts) const {
+  const int refX = PixelX(x);
+  const int refY = PixelY(y);
+  int reach = 0;
+  shifts.clear();
+  shifts.reserve(offsets.size());
+  for (const Offset& o : offsets) {
+    const POINT p{PixelX(x + o.dx) - refX, PixelY(y + o.dy) - refY};
+    reach = std::max({reach, static_cast<int>(std::abs(p.x)), static_cast<int>(std::abs(p.y))});
+    shifts.push_back(p);
+  }
+  return reach;
+}
+
 void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) {
   if (text.empty() || offsets.empty()) return;
   if (rehearsing_) {
@@ -505,14 +519,8 @@ void GdiSurface::PrintCopies(float x, float y, std::wstring_view text, std::span
   // Where each copy lands, in whole pixels, exactly as its own print would.
   const int refX = PixelX(x);
   const int refY = PixelY(y);
-  int reach = 0;
   std::vector<POINT> shifts;
-  shifts.reserve(offsets.size());
-  for (const Offset& o : offsets) {
-    const POINT p{PixelX(x + o.dx) - refX, PixelY(y + o.dy) - refY};
-    reach = std::max({reach, static_cast<int>(std::abs(p.x)), static_cast<int>(std::abs(p.y))});
-    shifts.push_back(p);
-  }
+  const int reach = CopyShifts(x, y, offsets, shifts);
 
   GdiFlush();  // the image's pixels are read and written directly below
   bool blank = false;
@@ -759,16 +767,8 @@ void GdiSurface::RehearseCopies(float x, float y, std::wstring_view text, std::s
     RehearsePrint(text);
     return;
   }
-  const int refX = PixelX(x);
-  const int refY = PixelY(y);
-  int reach = 0;
   std::vector<POINT> shifts;
-  shifts.reserve(offsets.size());
-  for (const Offset& o : offsets) {
-    const POINT p{PixelX(x + o.dx) - refX, PixelY(y + o.dy) - refY};
-    reach = std::max({reach, static_cast<int>(std::abs(p.x)), static_cast<int>(std::abs(p.y))});
-    shifts.push_back(p);
-  }
+  const int reach = CopyShifts(x, y, offsets, shifts);
   bool blank = false;
   const Stamp* stamp = StampFor(font, text, shifts, reach, blank);
   if (stamp && !(fore_ == rehearsalGround_)) (void)StampOnGround(*stamp, rehearsalGround_);

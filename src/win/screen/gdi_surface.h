@@ -137,6 +137,9 @@ class GdiSurface final : public Surface {
   // The text printed on the scratch page: the system makes its glyphs.
   void RehearseGlyphs(HFONT font, std::wstring_view text);
   void RehearseCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets);
+  // Where each copy lands relative to (x, y), in whole pixels exactly as its
+  // own print would; returns the largest shift along either axis.
+  int CopyShifts(float x, float y, std::span<const Offset> offsets, std::vector<POINT>& shifts) const;
 
   [[nodiscard]] HFONT FontFor(const FontSpec& font);
   // The name the system lists the face under; null when it is not installed.

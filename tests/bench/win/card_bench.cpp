@@ -275,40 +275,32 @@ int main(int argc, char** argv) {
       for (const Page& p : v) x.push_back((p.compose + p.present) / p.blit);
       return Median(x);
     };
+    // The median of each step over the pages.
+    const auto printSteps = [](const std::vector<Page>& v) {
+      for (int s = 0; s < kSteps; ++s) {
+        std::vector<double> x;
+        for (const Page& p : v) x.push_back(p.steps[s]);
+        std::printf(" %s %.2f", kStepNames[s], Median(x));
+      }
+    };
     std::printf("card_bench %dx%d %s breakdown (ground kept, median ms of %d pages):", w, h, deco.name, pages);
-    for (int s = 0; s < kSteps; ++s) {
-      std::vector<double> x;
-      for (const Page& p : kept) x.push_back(p.steps[s]);
-      std::printf(" %s %.2f", kStepNames[s], Median(x));
-    }
+    printSteps(kept);
     std::vector<double> share;
     for (const Page& p : kept) share.push_back(static_cast<double>(p.presentedPixels) / (static_cast<double>(w) * h));
     std::printf("; compose %.2f, present %.2f (%.0f%% of the screen); blit %.2f\n", figure(kept, &Page::compose),
                 figure(kept, &Page::present), 100.0 * Median(share), figure(kept, &Page::blit));
     {
       std::printf("card_bench %dx%d %s ground changing:", w, h, deco.name);
-      for (int s = 0; s < kSteps; ++s) {
-        std::vector<double> x;
-        for (const Page& p : changing) x.push_back(p.steps[s]);
-        std::printf(" %s %.2f", kStepNames[s], Median(x));
-      }
+      printSteps(changing);
       std::printf("; compose %.2f, present %.2f, blit %.2f\n", figure(changing, &Page::compose),
                   figure(changing, &Page::present), figure(changing, &Page::blit));
       std::printf("card_bench %dx%d %s first page after a size change:", w, h, deco.name);
-      for (int s = 0; s < kSteps; ++s) {
-        std::vector<double> x;
-        for (const Page& p : first) x.push_back(p.steps[s]);
-        std::printf(" %s %.2f", kStepNames[s], Median(x));
-      }
+      printSteps(first);
       std::printf("; compose %.2f, present %.2f, blit %.2f\n", figure(first, &Page::compose),
                   figure(first, &Page::present), figure(first, &Page::blit));
     }
     std::printf("card_bench %dx%d %s first page after a size change, rehearsed ahead:", w, h, deco.name);
-    for (int s = 0; s < kSteps; ++s) {
-      std::vector<double> x;
-      for (const Page& p : rehearsed) x.push_back(p.steps[s]);
-      std::printf(" %s %.2f", kStepNames[s], Median(x));
-    }
+    printSteps(rehearsed);
     std::printf("; compose %.2f, present %.2f, blit %.2f; the rehearsal in idle time %.2f\n",
                 figure(rehearsed, &Page::compose), figure(rehearsed, &Page::present), figure(rehearsed, &Page::blit),
                 Median(rehearsals));
