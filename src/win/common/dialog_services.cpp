@@ -2,6 +2,8 @@
 
 namespace zor::win {
 
-void DialogServices::Warn(HWND owner, std::wstring_view text) { Message(owner, text, MB_OK | MB_ICONWARNING, L"ZORANTE"); }
+void DialogServices::Warn(HWND owner, std::wstring_view text) {
+  Message(owner, text, MB_OK | MB_ICONWARNING, L"ZORANTE");
+}
 
 }  // namespace zor::win

@@ -15,8 +15,7 @@ class SaveOnCloseDialog : public ModelDialog {
   [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
 
  protected:
-  SaveOnCloseDialog(int templateId, DialogServices& services) noexcept
-      : ModelDialog(templateId), services_(services) {}
+  SaveOnCloseDialog(int templateId, DialogServices& services) noexcept : ModelDialog(templateId), services_(services) {}
 
   // Writes the dialog's settings; the first failure.
   [[nodiscard]] virtual Status Save() = 0;

@@ -224,9 +224,14 @@ void SettingsDialog::ThumbnailClicked(int index, bool rightButton) {
 
 void SettingsDialog::MakeTooltips() {
   const std::pair<int, const wchar_t*> buttonTips[] = {
-      {IDC_ADD, L"文章の追加"},          {IDC_CORRECT, L"文章の訂正"},           {IDC_DELETE, L"文章の削除"},
-      {IDC_FORMAT, L"文章の書式指定"},    {IDC_MOVE_UP, L"文章を上に１移動"},     {IDC_MOVE_DOWN, L"文章を下に１移動"},
-      {IDC_MOVE_UP_TEN, L"文章を上に10移動"}, {IDC_MOVE_DOWN_TEN, L"文章を下に10移動"},
+      {IDC_ADD, L"文章の追加"},
+      {IDC_CORRECT, L"文章の訂正"},
+      {IDC_DELETE, L"文章の削除"},
+      {IDC_FORMAT, L"文章の書式指定"},
+      {IDC_MOVE_UP, L"文章を上に１移動"},
+      {IDC_MOVE_DOWN, L"文章を下に１移動"},
+      {IDC_MOVE_UP_TEN, L"文章を上に10移動"},
+      {IDC_MOVE_DOWN_TEN, L"文章を下に10移動"},
   };
   for (const auto& [id, text] : buttonTips) tips_.Add(hwnd(), Item(id), text);
   // A thumbnail's tip is its caption, the layout it shows.
