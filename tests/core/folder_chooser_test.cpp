@@ -47,7 +47,7 @@ TEST(FolderChooserModel, CaptionAndCheckBoxFollowModeAndTick) {
 TEST(FolderChooserModel, StartsInTheStoredFolderWhenItExistsElseTheProgramFolder) {
   struct Case {
     ChooserMode mode;
-    std::wstring bgDir, itDir;
+    std::wstring backgroundFolder, intervalFolder;
     bool exists;
     std::wstring start;
   };
@@ -59,10 +59,10 @@ TEST(FolderChooserModel, StartsInTheStoredFolderWhenItExistsElseTheProgramFolder
   };
   for (const Case& c : cases) {
     Settings s = Stored();
-    s.backgroundFolder = c.bgDir;
-    s.intervalFolder = c.itDir;
+    s.backgroundFolder = c.backgroundFolder;
+    s.intervalFolder = c.intervalFolder;
     FolderChooserModel model(c.mode, s, L"C:\\zor");
-    EXPECT_EQ(model.StartFolder([&](const std::wstring&) { return c.exists; }), c.start) << c.bgDir;
+    EXPECT_EQ(model.StartFolder([&](const std::wstring&) { return c.exists; }), c.start) << c.backgroundFolder;
   }
 }
 

@@ -123,8 +123,8 @@ TEST(StorableFileName, RefusesWhatCodePage932CannotHoldAndNamesThePath) {
   EXPECT_TRUE(StorableFileName(L"C:\\登録\\ファイル.zrd").ok());
   const Status refused = StorableFileName(L"C:\\\u0101.zrd");
   EXPECT_FALSE(refused.ok());
-  EXPECT_EQ(refused.message(), L"C:\\\u0101.zrd\r\nこのファイル名には Shift-JIS で表せない文字があるため、"
-                               L"設定ファイルに記録できません。別の名前を指定してください。");
+  EXPECT_EQ(refused.message(), L"このパスには設定ファイルに保存できない文字が含まれています。\n"
+                               L"別の場所を選択してください。\nC:\\\u0101.zrd");
   EXPECT_EQ(DialogFailureMessage(12291), L"コモンダイアログエラー 12291");
 }
 

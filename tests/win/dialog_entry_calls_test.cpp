@@ -235,7 +235,7 @@ TEST_F(EntryCallsTest, RunPictureFolderChooserGivesWhatOkWrote) {
   const std::optional<PictureSources> written =
       RunPictureFolderChooser(services_, nullptr, store_, dir_.path(), ChooserMode::kInterval);
   ASSERT_TRUE(written);
-  EXPECT_EQ(written->itDir, (dir_ / "pics").wstring());
+  EXPECT_EQ(written->intervalFolder, (dir_ / "pics").wstring());
   EXPECT_EQ(captions_, (std::vector<std::wstring>{L"インターバル画像参照フォルダ"}));
 }
 

@@ -79,12 +79,13 @@ class ImageOptionsTest : public ::testing::Test {
     imageOptions_.reset();
     WriteBytes(SettingsFilePath(dir_.path()), "[ZORANTE]\r\n" + lines);
   }
-  void WriteSources(const std::wstring& bgDir, const std::wstring& bgFile, int fileChosen, const std::wstring& itDir) {
+  void WriteSources(const std::wstring& backgroundFolder, const std::wstring& backgroundSingleFile, int fileChosen,
+                    const std::wstring& intervalFolder) {
     WriteIni("");
-    ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPDir", bgDir).ok());
-    ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPBMP", bgFile).ok());
+    ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPDir", backgroundFolder).ok());
+    ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPBMP", backgroundSingleFile).ok());
     ASSERT_TRUE(store_.Write(kSettingsSection, L"BgBMPDorB", std::to_wstring(fileChosen)).ok());
-    ASSERT_TRUE(store_.Write(kSettingsSection, L"ItBMPDir", itDir).ok());
+    ASSERT_TRUE(store_.Write(kSettingsSection, L"ItBMPDir", intervalFolder).ok());
   }
   std::wstring Stored(const wchar_t* key) { return store_.Read(kSettingsSection, key).value_or(L"<none>"); }
   HWND OpenImageOptionsDialog() {
@@ -238,7 +239,7 @@ TEST_F(ImageOptionsTest, TheChooserOpenedFromChangeWritesAFileAndTheCaptionsFoll
 
 TEST_F(ImageOptionsTest, TheChooserStartsOnTheStoredFolderAndFile) {
   struct Case {
-    std::wstring bgDir, bgFile;
+    std::wstring backgroundFolder, backgroundSingleFile;
     int fileChosen;
     std::wstring folder;  // where the lists start
     int selected;         // the file list's row
@@ -252,11 +253,11 @@ TEST_F(ImageOptionsTest, TheChooserStartsOnTheStoredFolderAndFile) {
       {Folder("gone"), L"", 0, program, -1},
   };
   for (const Case& c : cases) {
-    WriteSources(c.bgDir, c.bgFile, c.fileChosen, L"");
+    WriteSources(c.backgroundFolder, c.backgroundSingleFile, c.fileChosen, L"");
     HWND s = OpenChooser(ChooserMode::kBackground);
-    EXPECT_EQ(chooser_->Folder(), c.folder) << c.bgFile;
-    EXPECT_EQ(Selected(s, IDC_FILE_LIST), c.selected) << c.bgFile;
-    EXPECT_EQ(Enabled(s, IDC_OPEN_VIEWER), c.selected >= 0) << c.bgFile;
+    EXPECT_EQ(chooser_->Folder(), c.folder) << c.backgroundSingleFile;
+    EXPECT_EQ(Selected(s, IDC_FILE_LIST), c.selected) << c.backgroundSingleFile;
+    EXPECT_EQ(Enabled(s, IDC_OPEN_VIEWER), c.selected >= 0) << c.backgroundSingleFile;
     EXPECT_EQ(Checked(s, IDC_CHOOSE_FILE), c.fileChosen == -1);
     EXPECT_EQ(chooser_->Preview().Empty(), c.selected < 0);
     if (c.folder == Folder("pics")) {

@@ -1,9 +1,10 @@
 // Driving a dialog with the keyboard alone, as its message loop would, and
-// reading what a screen reader hears of its controls.
+// reading what a screen reader hears of its controls and what their tips say.
 #pragma once
 
-#include <oleacc.h>
 #include <windows.h>
+#include <commctrl.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
@@ -103,6 +104,18 @@ inline std::vector<Heard> HearFocusable(HWND dialog) {
     if ((style & WS_TABSTOP) || (code & (DLGC_BUTTON | DLGC_WANTARROWS))) all.push_back(HearOf(c));
   }
   return all;
+}
+
+// The tip the tooltip window shows for a control of dialog.
+inline std::wstring TipOf(HWND tooltip, HWND dialog, HWND control) {
+  wchar_t buffer[200] = {};
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.hwnd = dialog;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  ti.lpszText = buffer;
+  SendMessageW(tooltip, TTM_GETTEXTW, 200, reinterpret_cast<LPARAM>(&ti));
+  return buffer;
 }
 
 }  // namespace zor::win::testing

@@ -54,17 +54,6 @@ void Pump() {
   }
 }
 
-std::wstring TipOf(HWND tooltip, HWND dialog, HWND control) {
-  wchar_t buffer[200] = {};
-  TTTOOLINFOW ti{};
-  ti.cbSize = sizeof ti;
-  ti.hwnd = dialog;
-  ti.uId = reinterpret_cast<UINT_PTR>(control);
-  ti.lpszText = buffer;
-  SendMessageW(tooltip, TTM_GETTEXTW, std::size(buffer), reinterpret_cast<LPARAM>(&ti));
-  return buffer;
-}
-
 void Scroll(HWND dialog, int code, int position = 0) {
   SendMessageW(dialog, WM_HSCROLL, MAKEWPARAM(code, position),
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_INTERVAL_BAR)));

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <utility>
 
 #include "../core/temp_folder.h"
 #include "core/data/file_system.h"
@@ -344,6 +345,24 @@ TEST_F(SettingsDialogTest, ScreenReadersHearTheListTheBlankButtonsAndTheThumbnai
   EXPECT_EQ(heard[IDC_THUMBNAIL + 0].name, L"右上にL字レイアウト（背景黒）");
   EXPECT_EQ(heard[IDC_THUMBNAIL + 5].name, L"中央にレイアウト（背景白）");
   EXPECT_EQ(heard[IDC_THUMBNAIL + 5].role, ROLE_SYSTEM_PUSHBUTTON);
+}
+
+// Catches a tip dropped from a control or worded apart from it: the row
+// buttons say what they do, a thumbnail says the layout its caption names.
+TEST_F(SettingsDialogTest, TheRowButtonsAndTheThumbnailsCarryTheirTips) {
+  HWND w = Open();
+  HWND tips = form_->TooltipWindow();
+  ASSERT_TRUE(tips);
+  EXPECT_EQ(SendMessageW(tips, TTM_GETTOOLCOUNT, 0, 0), 14);
+  const std::pair<int, std::wstring> expected[] = {
+      {IDC_ADD, L"文章の追加"},
+      {IDC_MOVE_UP, L"文章を上に１移動"},
+      {IDC_MOVE_DOWN_TEN, L"文章を下に10移動"},
+      {IDC_THUMBNAIL + 0, L"右上にL字レイアウト（背景黒）"},
+      {IDC_THUMBNAIL + 3, L"左下にL字レイアウト（背景白）"},
+      {IDC_THUMBNAIL + 5, L"中央にレイアウト（背景白）"},
+  };
+  for (const auto& [id, tip] : expected) EXPECT_EQ(TipOf(tips, w, GetDlgItem(w, id)), tip) << id;
 }
 
 TEST_F(SettingsDialogTest, MissingFileOffersTheOpenDialogAndCancelLeavesNoFile) {

@@ -24,7 +24,7 @@ std::wstring UnstorablePathReason(std::wstring_view path) {
 FolderChooserModel::FolderChooserModel(ChooserMode mode, const Settings& stored, std::wstring programFolder)
     : mode_(mode), sources_(PictureSources::From(stored)), programFolder_(std::move(programFolder)) {
   view_.checkVisible = mode_ == ChooserMode::kBackground;
-  view_.checked = view_.checkVisible && sources_.bgFileChosen == -1;
+  view_.checked = view_.checkVisible && sources_.backgroundFromFile == -1;
   Caption();
 }
 
@@ -37,15 +37,15 @@ void FolderChooserModel::Caption() {
 }
 
 std::wstring FolderChooserModel::StartFolder(const std::function<bool(const std::wstring&)>& folderExists) const {
-  const std::wstring& stored = mode_ == ChooserMode::kInterval ? sources_.itDir : sources_.bgDir;
+  const std::wstring& stored = mode_ == ChooserMode::kInterval ? sources_.intervalFolder : sources_.backgroundFolder;
   if (!stored.empty() && folderExists(stored)) return stored;
   return programFolder_;
 }
 
 std::optional<std::size_t> FolderChooserModel::StoredFileRow(const std::wstring& folder,
                                                              const std::vector<std::wstring>& names) const {
-  if (mode_ != ChooserMode::kBackground || sources_.bgFileChosen != -1) return std::nullopt;
-  const std::wstring wanted = Trim(sources_.bgFile);
+  if (mode_ != ChooserMode::kBackground || sources_.backgroundFromFile != -1) return std::nullopt;
+  const std::wstring wanted = Trim(sources_.backgroundSingleFile);
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (JoinFolderFile(folder, names[i]) == wanted) return i;
   }

@@ -40,8 +40,8 @@ struct ChooserOutcome {
   std::wstring warning;  // shown when not empty
 };
 
-// Why the chooser refuses a path StorablePath refuses (the message it shows);
-// empty when the path can be stored.
+// Why a path StorablePath refuses cannot be chosen (the message the folder
+// chooser and the file commands show); empty when the path can be stored.
 [[nodiscard]] std::wstring UnstorablePathReason(std::wstring_view path);
 
 class FolderChooserModel {

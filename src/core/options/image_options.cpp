@@ -13,13 +13,15 @@ constexpr SettingKey kClosingKeys[] = {SettingKey::kBgBmp, SettingKey::kItBmp, S
 
 }  // namespace
 
-PictureSources PictureSources::From(const Settings& s) { return {s.backgroundFolder, s.backgroundSingleFile, s.backgroundFromFile, s.intervalFolder}; }
+PictureSources PictureSources::From(const Settings& s) {
+  return {s.backgroundFolder, s.backgroundSingleFile, s.backgroundFromFile, s.intervalFolder};
+}
 
 void PictureSources::CopyTo(Settings& s) const {
-  s.backgroundFolder = bgDir;
-  s.backgroundSingleFile = bgFile;
-  s.backgroundFromFile = bgFileChosen;
-  s.intervalFolder = itDir;
+  s.backgroundFolder = backgroundFolder;
+  s.backgroundSingleFile = backgroundSingleFile;
+  s.backgroundFromFile = backgroundFromFile;
+  s.intervalFolder = intervalFolder;
 }
 
 ImageOptionsModel::ImageOptionsModel(const Settings& stored) : stored_(stored) {

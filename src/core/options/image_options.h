@@ -18,10 +18,10 @@ inline constexpr std::wstring_view kFolderHeading = L"参照フォルダ：";
 
 // Where pictures come from: the settings the folder chooser writes.
 struct PictureSources {
-  std::wstring bgDir;
-  std::wstring bgFile;
-  std::int16_t bgFileChosen = 0;  // -1: the single file bgFile; 0: the folder bgDir
-  std::wstring itDir;
+  std::wstring backgroundFolder;
+  std::wstring backgroundSingleFile;
+  std::int16_t backgroundFromFile = 0;  // -1: the single file; 0: the folder
+  std::wstring intervalFolder;
 
   [[nodiscard]] static PictureSources From(const Settings& s);
   void CopyTo(Settings& s) const;

@@ -33,29 +33,14 @@ std::int16_t DisplayOptionsModel::SampleColour() const { return EmphasisOn() ? c
 void DisplayOptionsModel::SetColour(std::int16_t index) { current_.colour = NormaliseEmphasisColour(index); }
 
 std::int16_t DisplayOptionsModel::SchemeOfPicture(int index) {
-  switch (index) {
-    case 0:
-      return 0;
-    case 1:
-      return 2;
-    case 2:
-      return 1;
-    case 3:
-      return 2;
-    default:
-      return 3;
-  }
+  // Pictures 0 to 3 stand for schemes 0, 2, 1 and 2; the rest for scheme 3.
+  constexpr std::int16_t kSchemes[] = {0, 2, 1, 2};
+  return index >= 0 && index < 4 ? kSchemes[index] : std::int16_t{3};
 }
 
 std::int16_t DisplayOptionsModel::LayoutOfPicture(int index) {
-  switch (index) {
-    case 0:
-      return 0;
-    case 1:
-      return 1;
-    default:
-      return 2;
-  }
+  // Pictures 0 and 1 stand for layouts 0 and 1; the rest for layout 2.
+  return static_cast<std::int16_t>(index == 0 || index == 1 ? index : 2);
 }
 
 }  // namespace zor

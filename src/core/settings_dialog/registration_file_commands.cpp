@@ -4,7 +4,6 @@
 
 #include "core/data/file_system.h"
 #include "core/data/registration_file.h"
-#include "core/data/settings_schema.h"
 #include "core/data/text_exchange.h"
 #include "core/options/folder_chooser.h"
 #include "core/settings_dialog/list_editor.h"
@@ -14,18 +13,9 @@
 namespace zor {
 
 Status StorableFileName(std::wstring_view path) {
-  switch (StorablePath(path)) {
-    case PathStorability::kStorable:
-      return Status::Ok();
-    case PathStorability::kOutsideCp932:
-      return Status::Fail(FileError::kRefused,
-                          std::wstring(path) +
-                              L"\r\nこのファイル名には Shift-JIS で表せない文字があるため、設定ファイルに記録できません。"
-                              L"別の名前を指定してください。");
-    case PathStorability::kTooLong:
-      break;
-  }
-  return Status::Fail(FileError::kRefused, UnstorablePathReason(path));
+  std::wstring why = UnstorablePathReason(path);
+  if (why.empty()) return Status::Ok();
+  return Status::Fail(FileError::kRefused, std::move(why));
 }
 
 std::wstring DialogFailureMessage(std::uint32_t error) { return L"コモンダイアログエラー " + std::to_wstring(error); }

@@ -69,7 +69,7 @@ struct FileCommandResult {
 };
 
 // The rule for a file name the settings file can record: ok, or a refusal
-// whose message names the path and asks for another name.
+// worded as for any path it cannot store (UnstorablePathReason).
 [[nodiscard]] Status StorableFileName(std::wstring_view path);
 
 // "コモンダイアログエラー n": a file dialog that failed with code n.

@@ -110,6 +110,16 @@ bool Dialog::OnCommand(int id, int, HWND) {
 
 bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT*) { return false; }
 
+bool ModelDialog::OnCommand(int id, int code, HWND control) {
+  if (id == IDOK) {
+    Confirm();
+    return true;
+  }
+  if (!ToModel(id, code)) return Dialog::OnCommand(id, code, control);
+  if (!Ended()) ShowModel();
+  return true;
+}
+
 void Dialog::End(INT_PTR code) {
   if (ended_) return;
   ended_ = true;

@@ -83,6 +83,27 @@ class Dialog {
   INT_PTR endCode_ = IDCANCEL;
 };
 
+// A click on a notifying static control: fast repeated clicks arrive as
+// double clicks.
+[[nodiscard]] inline bool IsStaticClick(int code) noexcept { return code == STN_CLICKED || code == STN_DBLCLK; }
+
+// A dialog that shows a model: a command of one of the model's controls goes
+// to the model, then the controls show the model again. OK confirms.
+class ModelDialog : public Dialog {
+ protected:
+  using Dialog::Dialog;
+
+  // The model's state into the controls.
+  virtual void ShowModel() = 0;
+  // A command of one of the model's controls given to the model; false when
+  // id is none of them.
+  virtual bool ToModel(int id, int code) = 0;
+  // OK (Enter, the default button): ends the dialog unless overridden.
+  virtual void Confirm() { End(IDOK); }
+
+  bool OnCommand(int id, int code, HWND control) override;
+};
+
 // The hourglass for the life of the object.
 class WaitCursor {
  public:

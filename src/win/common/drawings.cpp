@@ -59,17 +59,13 @@ void DrawFoldMarker(HDC dc, const RECT& r, int picture) {
       case 0:
         s.Polygon({{8.0f, 3.0f}, {13.5f, 13.0f}, {2.5f, 13.0f}}, kMarkerInk);
         break;
-      case 2:
-        ArrowMarker(s, true, L'B');
-        break;
+      case 2:  // B, pointing left and right
       case 3:
-        ArrowMarker(s, false, L'B');
+        ArrowMarker(s, picture == 2, L'B');
         break;
-      case 4:
-        ArrowMarker(s, true, L's');
-        break;
+      case 4:  // s, pointing left and right
       case 5:
-        ArrowMarker(s, false, L's');
+        ArrowMarker(s, picture == 4, L's');
         break;
       default:
         break;

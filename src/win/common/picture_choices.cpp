@@ -204,22 +204,14 @@ void DrawFocus(HWND hwnd, int inset96) {
 }
 
 std::optional<KeyMove> MoveOfKey(WPARAM key) {
-  switch (key) {
-    case VK_LEFT:
-      return KeyMove::kLeft;
-    case VK_RIGHT:
-      return KeyMove::kRight;
-    case VK_UP:
-      return KeyMove::kUp;
-    case VK_DOWN:
-      return KeyMove::kDown;
-    case VK_HOME:
-      return KeyMove::kHome;
-    case VK_END:
-      return KeyMove::kEnd;
-    default:
-      return std::nullopt;
+  constexpr std::pair<WPARAM, KeyMove> kMoves[] = {
+      {VK_LEFT, KeyMove::kLeft}, {VK_RIGHT, KeyMove::kRight}, {VK_UP, KeyMove::kUp},
+      {VK_DOWN, KeyMove::kDown}, {VK_HOME, KeyMove::kHome},   {VK_END, KeyMove::kEnd},
+  };
+  for (const auto& [k, move] : kMoves) {
+    if (k == key) return move;
   }
+  return std::nullopt;
 }
 
 LRESULT CALLBACK NameProcedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) noexcept {

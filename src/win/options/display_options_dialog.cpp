@@ -39,7 +39,7 @@ constexpr const wchar_t* kSwatchNames[kLastSwatch + 1] = {
 }  // namespace
 
 DisplayOptionsDialog::DisplayOptionsDialog(ListEditor& editor, std::wstring caption)
-    : Dialog(IDD_DISPLAY_OPTIONS), editor_(editor), caption_(std::move(caption)), model_(editor.Header().options) {}
+    : ModelDialog(IDD_DISPLAY_OPTIONS), editor_(editor), caption_(std::move(caption)), model_(editor.Header().options) {}
 
 bool DisplayOptionsDialog::OnInit() {
   SetWindowTextW(hwnd(), caption_.c_str());
@@ -52,7 +52,7 @@ bool DisplayOptionsDialog::OnInit() {
   SetScrollInfo(Item(IDC_INTERVAL_BAR), SB_CTL, &si, FALSE);
   CentreOnScreen();
   MakeChoices();
-  Apply();
+  ShowModel();
   return true;
 }
 
@@ -96,7 +96,7 @@ void DisplayOptionsDialog::MakeChoices() {
   choices_.Add(std::move(swatches));
 }
 
-void DisplayOptionsDialog::Apply() {
+void DisplayOptionsDialog::ShowModel() {
   const DisplayOptions& now = model_.Current();
   const bool repaint = shownOnce_;
   const auto invalidate = [&](int id) {
@@ -149,7 +149,7 @@ void DisplayOptionsDialog::Scroll(int code, int position) {
     default:
       return;
   }
-  Apply();
+  ShowModel();
 }
 
 void DisplayOptionsDialog::DrawSample(HDC dc, const RECT& r) {
@@ -194,31 +194,32 @@ void DisplayOptionsDialog::DrawItem(const DRAWITEMSTRUCT& item) {
   }
 }
 
-bool DisplayOptionsDialog::OnCommand(int id, int code, HWND control) {
-  const bool click = code == STN_CLICKED || code == STN_DBLCLK;  // fast repeated clicks arrive as double clicks
+bool DisplayOptionsDialog::ToModel(int id, int code) {
+  const bool clicked = code == BN_CLICKED;
+  const bool pictureClicked = IsStaticClick(code);
   if (id >= IDC_SCHEME && id < IDC_SCHEME + kSchemes) {
-    if (code == BN_CLICKED) model_.SetScheme(static_cast<std::int16_t>(id - IDC_SCHEME));
+    if (clicked) model_.SetScheme(static_cast<std::int16_t>(id - IDC_SCHEME));
   } else if (id >= IDC_LAYOUT && id < IDC_LAYOUT + kLayouts) {
-    if (code == BN_CLICKED) model_.SetLayout(static_cast<std::int16_t>(id - IDC_LAYOUT));
+    if (clicked) model_.SetLayout(static_cast<std::int16_t>(id - IDC_LAYOUT));
   } else if (id >= IDC_ORDER && id < IDC_ORDER + kOrders) {
-    if (code == BN_CLICKED) model_.SetOrder(static_cast<std::int16_t>(id - IDC_ORDER));
+    if (clicked) model_.SetOrder(static_cast<std::int16_t>(id - IDC_ORDER));
   } else if (id == IDC_EMPHASIS_ON) {
-    if (code == BN_CLICKED) model_.SetEmphasisOn(Checked(IDC_EMPHASIS_ON));
+    if (clicked) model_.SetEmphasisOn(Checked(IDC_EMPHASIS_ON));
   } else if (id >= IDC_SCHEME_PICTURE && id < IDC_SCHEME_PICTURE + kSchemePictures) {
-    if (click) model_.ClickSchemePicture(id - IDC_SCHEME_PICTURE);
+    if (pictureClicked) model_.ClickSchemePicture(id - IDC_SCHEME_PICTURE);
   } else if (id >= IDC_LAYOUT_PICTURE && id < IDC_LAYOUT_PICTURE + kLayoutPictures) {
-    if (click) model_.ClickLayoutPicture(id - IDC_LAYOUT_PICTURE);
+    if (pictureClicked) model_.ClickLayoutPicture(id - IDC_LAYOUT_PICTURE);
   } else if (id > IDC_EMPHASIS_SWATCH && id <= IDC_EMPHASIS_SWATCH + kLastSwatch) {
-    if (click) model_.SetColour(static_cast<std::int16_t>(id - IDC_EMPHASIS_SWATCH));
-  } else if (id == IDOK) {
-    outcome_ = editor_.WriteOptions(model_.Result());
-    End(IDOK);
-    return true;
+    if (pictureClicked) model_.SetColour(static_cast<std::int16_t>(id - IDC_EMPHASIS_SWATCH));
   } else {
-    return Dialog::OnCommand(id, code, control);
+    return false;
   }
-  Apply();
   return true;
+}
+
+void DisplayOptionsDialog::Confirm() {
+  outcome_ = editor_.WriteOptions(model_.Result());
+  End(IDOK);
 }
 
 bool DisplayOptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {

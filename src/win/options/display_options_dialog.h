@@ -15,7 +15,7 @@
 
 namespace zor::win {
 
-class DisplayOptionsDialog final : public Dialog {
+class DisplayOptionsDialog final : public ModelDialog {
  public:
   // Shows the options of the editor's file; caption replaces the design's.
   DisplayOptionsDialog(ListEditor& editor, std::wstring caption);
@@ -27,11 +27,13 @@ class DisplayOptionsDialog final : public Dialog {
 
  protected:
   bool OnInit() override;
-  bool OnCommand(int id, int code, HWND control) override;
+  void ShowModel() override;
+  bool ToModel(int id, int code) override;
+  // Writes the options through the editor.
+  void Confirm() override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
 
  private:
-  void Apply();
   void MakeChoices();
   void Scroll(int code, int position);
   void DrawItem(const DRAWITEMSTRUCT& item);

@@ -7,7 +7,7 @@
 namespace zor::win {
 
 FontChooser::FontChooser(DialogServices& services, ProfileStore& store)
-    : Dialog(IDD_FONT_CHOOSER), services_(services), store_(store) {}
+    : ModelDialog(IDD_FONT_CHOOSER), services_(services), store_(store) {}
 
 bool FontChooser::OnInit() {
   {
@@ -20,7 +20,7 @@ bool FontChooser::OnInit() {
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   }
-  EnableItem(IDOK, model_.OkEnabled());
+  ShowModel();
   CentreOnScreen();
   return true;
 }
@@ -37,19 +37,12 @@ void FontChooser::Confirm() {
   End(IDOK);
 }
 
-bool FontChooser::OnCommand(int id, int code, HWND control) {
-  if (id == IDC_FACE_LIST) {
-    if (code == LBN_SELCHANGE) {
-      model_.Click(static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0)));
-      EnableItem(IDOK, model_.OkEnabled());
-    }
-    return true;
-  }
-  if (id == IDOK) {
-    Confirm();
-    return true;
-  }
-  return Dialog::OnCommand(id, code, control);
+void FontChooser::ShowModel() { EnableItem(IDOK, model_.OkEnabled()); }
+
+bool FontChooser::ToModel(int id, int code) {
+  if (id != IDC_FACE_LIST) return false;
+  if (code == LBN_SELCHANGE) model_.Click(static_cast<int>(SendMessageW(Item(IDC_FACE_LIST), LB_GETCURSEL, 0, 0)));
+  return true;
 }
 
 std::optional<std::wstring> RunFontChooser(DialogServices& services, HWND owner, ProfileStore& store) {

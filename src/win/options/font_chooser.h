@@ -15,7 +15,7 @@
 
 namespace zor::win {
 
-class FontChooser final : public Dialog {
+class FontChooser final : public ModelDialog {
  public:
   // The write goes to store; a failed one is reported through services and
   // the chooser stays open.
@@ -27,11 +27,12 @@ class FontChooser final : public Dialog {
 
  protected:
   bool OnInit() override;
-  bool OnCommand(int id, int code, HWND control) override;
+  void ShowModel() override;
+  bool ToModel(int id, int code) override;
+  // Writes the face chosen and ends, or tells why not and stays open.
+  void Confirm() override;
 
  private:
-  void Confirm();
-
   DialogServices& services_;
   ProfileStore& store_;
   FontChooserModel model_{{}};

@@ -39,15 +39,17 @@ UniqueFont SampleFont(HWND sample, const std::wstring& face, bool bold) {
 }  // namespace
 
 FontDateOptionsDialog::FontDateOptionsDialog(DialogServices& services, ProfileStore& store)
-    : Dialog(IDD_FONT_DATE_OPTIONS), services_(services), store_(store), model_(FontDateSettings::From(LoadSettings(store, {}))) {}
+    : SaveOnCloseDialog(IDD_FONT_DATE_OPTIONS, services),
+      store_(store),
+      model_(FontDateSettings::From(LoadSettings(store, {}))) {}
 
 bool FontDateOptionsDialog::OnInit() {
-  Apply();
+  ShowModel();
   CentreOnScreen();
   return true;
 }
 
-void FontDateOptionsDialog::Apply() {
+void FontDateOptionsDialog::ShowModel() {
   const FontDateView& view = model_.View();
   SetItemText(IDC_FACE_NAME, view.face);
   SetChecked(IDC_BOLD, view.bold);
@@ -74,43 +76,27 @@ void FontDateOptionsDialog::ShowSample(const FontDateView& view) {
 }
 
 void FontDateOptionsDialog::ChooseFace() {
-  if (const auto chosen = RunFontChooser(services_, hwnd(), store_)) model_.FaceWritten(*chosen);
+  if (const auto chosen = RunFontChooser(Services(), hwnd(), store_)) model_.FaceWritten(*chosen);
 }
 
-void FontDateOptionsDialog::Save(HWND reportOwner) {
-  if (saved_) return;
-  saved_ = true;
-  outcome_ = model_.Save(store_);
-  if (!outcome_.ok()) services_.Warn(reportOwner, outcome_.message());
-}
+Status FontDateOptionsDialog::Save() { return model_.Save(store_); }
 
-bool FontDateOptionsDialog::OnCommand(int id, int code, HWND control) {
+bool FontDateOptionsDialog::ToModel(int id, int code) {
+  const bool clicked = code == BN_CLICKED;
   if (id >= IDC_DECORATION && id < IDC_DECORATION + kDecorationChoices) {
-    if (code == BN_CLICKED) model_.SelectDecoration(id - IDC_DECORATION);
+    if (clicked) model_.SelectDecoration(id - IDC_DECORATION);
   } else if (id >= IDC_YEAR_STYLE && id < IDC_YEAR_STYLE + kYearStyleChoices) {
-    if (code == BN_CLICKED) model_.SelectYearStyle(id - IDC_YEAR_STYLE);
+    if (clicked) model_.SelectYearStyle(id - IDC_YEAR_STYLE);
   } else if (id == IDC_BOLD) {
-    if (code == BN_CLICKED) model_.SetBold(Checked(IDC_BOLD));
+    if (clicked) model_.SetBold(Checked(IDC_BOLD));
   } else if (id == IDC_FORMAL_NUMERALS) {
-    if (code == BN_CLICKED) model_.SetFormalNumerals(Checked(IDC_FORMAL_NUMERALS));
+    if (clicked) model_.SetFormalNumerals(Checked(IDC_FORMAL_NUMERALS));
   } else if (id == IDC_CHANGE_FACE) {
-    if (code == BN_CLICKED) ChooseFace();
-  } else if (id == IDOK || id == IDCANCEL) {
-    // OK, Esc and the close box (which arrives as IDCANCEL) all save.
-    Save(hwnd());
-    End(id);
-    return true;
+    if (clicked) ChooseFace();
   } else {
-    return Dialog::OnCommand(id, code, control);
+    return false;
   }
-  Apply();
   return true;
-}
-
-void FontDateOptionsDialog::OnClose() {
-  // Destroyed without a command (its owner went first): still saved, the
-  // failure reported without an owner that is going away.
-  Save(nullptr);
 }
 
 FontDateSettings RunFontDateOptions(DialogServices& services, HWND owner, ProfileStore& store) {

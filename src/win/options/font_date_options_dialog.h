@@ -4,15 +4,14 @@
 #pragma once
 
 #include "core/data/settings.h"
-#include "core/data/status.h"
 #include "core/options/font_date_options.h"
-#include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/handles.h"
+#include "win/common/save_on_close_dialog.h"
 
 namespace zor::win {
 
-class FontDateOptionsDialog final : public Dialog {
+class FontDateOptionsDialog final : public SaveOnCloseDialog {
  public:
   // Reads the settings from store and writes there; FontChooser runs through
   // services, and a failed write is reported through them.
@@ -22,28 +21,22 @@ class FontDateOptionsDialog final : public Dialog {
   // The values in use once the dialog has closed: each one written, or the
   // old one where its write failed.
   [[nodiscard]] const FontDateSettings& Stored() const noexcept { return model_.Stored(); }
-  // The first failed write of the closing (ok when all went through).
-  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
 
  protected:
   bool OnInit() override;
-  bool OnCommand(int id, int code, HWND control) override;
-  void OnClose() override;
+  void ShowModel() override;
+  bool ToModel(int id, int code) override;
+  Status Save() override;
 
  private:
-  void Apply();
   void ShowSample(const FontDateView& view);
   void ChooseFace();
-  void Save(HWND reportOwner);
 
-  DialogServices& services_;
   ProfileStore& store_;
   FontDateOptionsModel model_;
   FontDateView shown_;
   UniqueFont sampleFont_;
   bool sampleMade_ = false;
-  bool saved_ = false;
-  Status outcome_;
 };
 
 // The font and date options over owner, read from and written to store;

@@ -87,8 +87,7 @@ void DrawStretchPicture(HDC dc, const RECT& r, int mode, bool current) {
 }
 
 ImageOptionsDialog::ImageOptionsDialog(DialogServices& services, ProfileStore& store, std::filesystem::path programFolder)
-    : Dialog(IDD_IMAGE_OPTIONS),
-      services_(services),
+    : SaveOnCloseDialog(IDD_IMAGE_OPTIONS, services),
       store_(store),
       programFolder_(std::move(programFolder)),
       model_(LoadSettings(store, programFolder_)) {}
@@ -108,12 +107,12 @@ bool ImageOptionsDialog::OnInit() {
   interval.checked = [this](int index) { return model_.View().itStretch == index; };
   choices_.Add(std::move(background));
   choices_.Add(std::move(interval));
-  Apply();
+  ShowModel();
   CentreOnScreen();
   return true;
 }
 
-void ImageOptionsDialog::Apply() {
+void ImageOptionsDialog::ShowModel() {
   const ImageOptionsView& view = model_.View();
   CheckRadioButton(hwnd(), IDC_BACKGROUND_PLACEMENT, IDC_BACKGROUND_PLACEMENT + kPlacementChoices - 1, IDC_BACKGROUND_PLACEMENT + view.placement);
   CheckRadioButton(hwnd(), IDC_INTERVAL_MODE, IDC_INTERVAL_MODE + kIntervalChoices - 1, IDC_INTERVAL_MODE + view.interval);
@@ -138,45 +137,40 @@ void ImageOptionsDialog::Apply() {
 }
 
 void ImageOptionsDialog::Choose(ChooserMode mode) {
-  if (const auto written = RunPictureFolderChooser(services_, hwnd(), store_, programFolder_, mode)) {
+  if (const auto written = RunPictureFolderChooser(Services(), hwnd(), store_, programFolder_, mode)) {
     model_.SourcesWritten(*written);
   }
 }
 
-void ImageOptionsDialog::Save(HWND reportOwner) {
-  if (saved_) return;
-  saved_ = true;
-  outcome_ = model_.Save(store_);
-  if (!outcome_.ok()) services_.Warn(reportOwner, outcome_.message());
+Status ImageOptionsDialog::Save() { return model_.Save(store_); }
+
+bool ImageOptionsDialog::ToModel(int id, int code) {
+  const bool clicked = code == BN_CLICKED;
+  const bool pictureClicked = IsStaticClick(code);
+  if (id >= IDC_BACKGROUND_PLACEMENT && id < IDC_BACKGROUND_PLACEMENT + kPlacementChoices) {
+    if (clicked) model_.SelectPlacement(id - IDC_BACKGROUND_PLACEMENT);
+  } else if (id >= IDC_INTERVAL_MODE && id < IDC_INTERVAL_MODE + kIntervalChoices) {
+    if (clicked) model_.SelectInterval(id - IDC_INTERVAL_MODE);
+  } else if (id >= IDC_BACKGROUND_STRETCH && id < IDC_BACKGROUND_STRETCH + kStretchChoices) {
+    if (pictureClicked) model_.ClickBackgroundStretch(id - IDC_BACKGROUND_STRETCH);
+  } else if (id >= IDC_INTERVAL_STRETCH && id < IDC_INTERVAL_STRETCH + kStretchChoices) {
+    if (pictureClicked) model_.ClickIntervalStretch(id - IDC_INTERVAL_STRETCH);
+  } else if (id == IDC_COLOUR_BY_FILE_NAME) {
+    if (clicked) model_.SetColourByName(Checked(IDC_COLOUR_BY_FILE_NAME));
+  } else if (id == IDC_CHANGE_BACKGROUND_SOURCE) {
+    if (clicked) Choose(ChooserMode::kBackground);
+  } else if (id == IDC_CHANGE_INTERVAL_SOURCE) {
+    if (clicked) Choose(ChooserMode::kInterval);
+  } else {
+    return false;
+  }
+  return true;
 }
 
 bool ImageOptionsDialog::OnCommand(int id, int code, HWND control) {
-  const bool click = code == STN_CLICKED || code == STN_DBLCLK;  // fast repeated clicks arrive as double clicks
-  if (id >= IDC_BACKGROUND_PLACEMENT && id < IDC_BACKGROUND_PLACEMENT + kPlacementChoices) {
-    if (code == BN_CLICKED) model_.SelectPlacement(id - IDC_BACKGROUND_PLACEMENT);
-  } else if (id >= IDC_INTERVAL_MODE && id < IDC_INTERVAL_MODE + kIntervalChoices) {
-    if (code == BN_CLICKED) model_.SelectInterval(id - IDC_INTERVAL_MODE);
-  } else if (id >= IDC_BACKGROUND_STRETCH && id < IDC_BACKGROUND_STRETCH + kStretchChoices) {
-    if (click) model_.ClickBackgroundStretch(id - IDC_BACKGROUND_STRETCH);
-  } else if (id >= IDC_INTERVAL_STRETCH && id < IDC_INTERVAL_STRETCH + kStretchChoices) {
-    if (click) model_.ClickIntervalStretch(id - IDC_INTERVAL_STRETCH);
-  } else if (id == IDC_COLOUR_BY_FILE_NAME) {
-    if (code == BN_CLICKED) model_.SetColourByName(Checked(IDC_COLOUR_BY_FILE_NAME));
-  } else if (id == IDC_CHANGE_BACKGROUND_SOURCE) {
-    if (code == BN_CLICKED) Choose(ChooserMode::kBackground);
-  } else if (id == IDC_CHANGE_INTERVAL_SOURCE) {
-    if (code == BN_CLICKED) Choose(ChooserMode::kInterval);
-  } else if (id == IDOK || id == IDCANCEL) {
-    // OK, Esc and the close box (which arrives as IDCANCEL) all save.
-    tips_.Destroy();
-    Save(hwnd());
-    End(id);
-    return true;
-  } else {
-    return Dialog::OnCommand(id, code, control);
-  }
-  Apply();
-  return true;
+  // The tips go before the closing's write, which may show a warning.
+  if (id == IDOK || id == IDCANCEL) tips_.Destroy();
+  return SaveOnCloseDialog::OnCommand(id, code, control);
 }
 
 bool ImageOptionsDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
@@ -196,9 +190,7 @@ bool ImageOptionsDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result)
 
 void ImageOptionsDialog::OnClose() {
   tips_.Destroy();
-  // Destroyed without a command (its owner went first): still saved, the
-  // failure reported without an owner that is going away.
-  Save(nullptr);
+  SaveOnCloseDialog::OnClose();
 }
 
 Settings RunImageOptions(DialogServices& services, HWND owner, ProfileStore& store,

@@ -1,4 +1,4 @@
-// The image options dialog ImageOptionsDialog: background placement and scaling, interval
+// The image options dialog: background placement and scaling, interval
 // pictures and their scaling, the colour from the file name, and the two
 // sources, changed in the folder chooser. The five settings of the dialog
 // are written however it closes.
@@ -7,17 +7,16 @@
 #include <filesystem>
 
 #include "core/data/settings.h"
-#include "core/data/status.h"
 #include "core/options/folder_chooser.h"
 #include "core/options/image_options.h"
-#include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/picture_choices.h"
+#include "win/common/save_on_close_dialog.h"
 #include "win/common/tooltips.h"
 
 namespace zor::win {
 
-class ImageOptionsDialog final : public Dialog {
+class ImageOptionsDialog final : public SaveOnCloseDialog {
  public:
   // Reads the settings from store (paths defaulting to the program folder)
   // and writes there; the chooser runs through services, and a failed
@@ -27,21 +26,19 @@ class ImageOptionsDialog final : public Dialog {
   [[nodiscard]] const ImageOptionsModel& Model() const noexcept { return model_; }
   // The settings in use once the dialog has closed.
   [[nodiscard]] const Settings& Stored() const noexcept { return model_.Stored(); }
-  // The first failed write of the closing (ok when all went through).
-  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
 
  protected:
   bool OnInit() override;
+  void ShowModel() override;
+  bool ToModel(int id, int code) override;
   bool OnCommand(int id, int code, HWND control) override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
+  Status Save() override;
   void OnClose() override;
 
  private:
-  void Apply();
   void Choose(ChooserMode mode);
-  void Save(HWND reportOwner);
 
-  DialogServices& services_;
   ProfileStore& store_;
   std::filesystem::path programFolder_;
   ImageOptionsModel model_;
@@ -49,8 +46,6 @@ class ImageOptionsDialog final : public Dialog {
   bool shownOnce_ = false;
   Tooltips tips_;
   PictureChoices choices_;
-  bool saved_ = false;
-  Status outcome_;
 };
 
 // A scaling picture: a screen with a picture placed as the mode places it

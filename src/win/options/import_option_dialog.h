@@ -5,14 +5,13 @@
 #include <cstdint>
 
 #include "core/data/settings.h"
-#include "core/data/status.h"
-#include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
+#include "win/common/save_on_close_dialog.h"
 #include "win/common/tooltips.h"
 
 namespace zor::win {
 
-class ImportOptionDialog final : public Dialog {
+class ImportOptionDialog final : public SaveOnCloseDialog {
  public:
   // importLimit: the value in use (non-zero limits imports); the write goes
   // to store and a failed one is reported through services.
@@ -21,23 +20,20 @@ class ImportOptionDialog final : public Dialog {
   // The value in use once the dialog has closed: the one written (-1 or 0),
   // or the old one when the write failed.
   [[nodiscard]] std::int16_t ImportLimit() const noexcept { return importLimit_; }
-  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
   [[nodiscard]] HWND TooltipWindow() const noexcept { return tooltips_.hwnd(); }
 
  protected:
   bool OnInit() override;
-  bool OnCommand(int id, int code, HWND control) override;
+  void ShowModel() override;
+  // The check box is read when the dialog closes.
+  bool ToModel(int /*id*/, int /*code*/) override { return false; }
+  Status Save() override;
   void OnClose() override;
 
  private:
-  void Save(HWND reportOwner);
-
-  DialogServices& services_;
   ProfileStore& store_;
   std::int16_t importLimit_;
-  bool saved_ = false;
   Tooltips tooltips_;
-  Status outcome_;
 };
 
 // The import option over owner, starting from importLimit and written to

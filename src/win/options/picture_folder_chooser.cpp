@@ -90,7 +90,7 @@ void FillList(HWND list, const std::vector<std::wstring>& rows, const wchar_t* f
 
 PictureFolderChooser::PictureFolderChooser(DialogServices& services, ProfileStore& store, const std::filesystem::path& programFolder,
                ChooserMode mode)
-    : Dialog(IDD_PICTURE_FOLDER_CHOOSER),
+    : ModelDialog(IDD_PICTURE_FOLDER_CHOOSER),
       services_(services),
       store_(store),
       model_(mode, LoadSettings(store, programFolder), Normalised(programFolder.wstring())) {}
@@ -108,12 +108,12 @@ bool PictureFolderChooser::OnInit() {
     model_.SelectFile(files_[*row]);
     ShowPreview();
   }
-  Apply();
+  ShowModel();
   CentreOnScreen();
   return true;
 }
 
-void PictureFolderChooser::Apply() {
+void PictureFolderChooser::ShowModel() {
   const ChooserView& view = model_.View();
   SetWindowTextW(hwnd(), view.caption.c_str());
   ShowItem(IDC_CHOOSE_FILE, view.checkVisible);
@@ -237,34 +237,29 @@ void PictureFolderChooser::Confirm() {
   if (outcome.close) End(IDOK);
 }
 
-bool PictureFolderChooser::OnCommand(int id, int code, HWND control) {
+bool PictureFolderChooser::ToModel(int id, int code) {
   switch (id) {
     case IDC_DRIVE_LIST:
       if (code == CBN_SELCHANGE) DriveChanged();
-      break;
+      return true;
     case IDC_FOLDER_LIST:
       if (code == LBN_DBLCLK) FolderOpened(static_cast<int>(SendMessageW(Item(IDC_FOLDER_LIST), LB_GETCURSEL, 0, 0)));
-      break;
+      return true;
     case IDC_FILE_LIST:
       if (code == LBN_SELCHANGE) FileClicked();
-      break;
+      return true;
     case IDC_CHOOSE_FILE:
       if (code == BN_CLICKED) {
         model_.SetChecked(Checked(IDC_CHOOSE_FILE));
         if (!model_.View().selected) ShowPreview();
       }
-      break;
+      return true;
     case IDC_OPEN_VIEWER:
       if (code == BN_CLICKED) ShowViewer();
-      break;
-    case IDOK:
-      Confirm();
       return true;
     default:
-      return Dialog::OnCommand(id, code, control);
+      return false;
   }
-  if (!Ended()) Apply();
-  return true;
 }
 
 bool PictureFolderChooser::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {

@@ -16,7 +16,7 @@
 
 namespace zor::win {
 
-class PictureFolderChooser final : public Dialog {
+class PictureFolderChooser final : public ModelDialog {
  public:
   // Reads the settings from store and writes there on OK; the viewer and
   // messages go through services.
@@ -34,11 +34,13 @@ class PictureFolderChooser final : public Dialog {
 
  protected:
   bool OnInit() override;
-  bool OnCommand(int id, int code, HWND control) override;
+  void ShowModel() override;
+  bool ToModel(int id, int code) override;
+  // Writes the choice and ends, or warns and stays open.
+  void Confirm() override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
 
  private:
-  void Apply();
   void FillDrives();
   // Moves the folder and file lists to folder; false (lists unchanged) and
   // the system's error code when it cannot be read.
@@ -49,7 +51,6 @@ class PictureFolderChooser final : public Dialog {
   void FileClicked();
   void ShowPreview();
   void ShowViewer();
-  void Confirm();
 
   DialogServices& services_;
   ProfileStore& store_;

@@ -30,25 +30,25 @@ PixelSize FitWithin(PixelSize own, PixelSize box) noexcept {
   return {static_cast<int>(std::max<std::int64_t>(1, w * box.height / h)), box.height};
 }
 
-std::wstring PictureLoadMessage(PictureLoad why, const std::filesystem::path& file) {
-  std::wstring text;
+namespace {
+
+// Why a picture could not be shown; empty when it was loaded.
+std::wstring_view PictureLoadReason(PictureLoad why) {
   switch (why) {
-    case PictureLoad::kLoaded:
-      return {};
-    case PictureLoad::kUnreadable:
-      text = L"ファイルを読み込めません。";
-      break;
-    case PictureLoad::kRefusedSize:
-      text = L"画像が大きすぎるため表示できません。";
-      break;
-    case PictureLoad::kNotAPicture:
-      text = L"画像ファイルとして読み込めません。";
-      break;
-    case PictureLoad::kOutOfMemory:
-      text = L"メモリが不足しているため表示できません。";
-      break;
+    case PictureLoad::kLoaded: return {};
+    case PictureLoad::kUnreadable: return L"ファイルを読み込めません。";
+    case PictureLoad::kRefusedSize: return L"画像が大きすぎるため表示できません。";
+    case PictureLoad::kNotAPicture: return L"画像ファイルとして読み込めません。";
+    case PictureLoad::kOutOfMemory: return L"メモリが不足しているため表示できません。";
   }
-  return text + L"\n" + file.wstring();
+  return {};
+}
+
+}  // namespace
+
+std::wstring PictureLoadMessage(PictureLoad why, const std::filesystem::path& file) {
+  if (why == PictureLoad::kLoaded) return {};
+  return std::wstring(PictureLoadReason(why)) + L"\n" + file.wstring();
 }
 
 PictureLoad FittedPicture::Load(const std::filesystem::path& file, PixelSize box) {

@@ -30,30 +30,17 @@ FileDialogRequest FileDialogFor(FileQuestion question, const std::wstring& initi
       Filter({L"テキスト Shift_JIS (*.txt)", L"*.txt", L"テキスト UTF-8 (*.txt)", L"*.txt"});
   FileDialogRequest request;
   request.initialName = initialName;
+  const auto ask = [&request](bool save, const wchar_t* title, DWORD flags) {
+    request.save = save;
+    request.title = title;
+    request.flags = flags | OFN_HIDEREADONLY | OFN_LONGNAMES;
+  };
   switch (question) {
-    case FileQuestion::kOpen:
-      request.title = L"登録ファイルを開く";
-      request.flags = OFN_HIDEREADONLY | OFN_CREATEPROMPT | OFN_LONGNAMES;
-      break;
-    case FileQuestion::kNew:
-      request.save = true;
-      request.title = L"新規登録ファイル";
-      request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_LONGNAMES;
-      break;
-    case FileQuestion::kRename:
-      request.save = true;
-      request.title = L"登録ファイル名の変更";
-      request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_LONGNAMES;
-      break;
-    case FileQuestion::kImport:
-      request.title = L"インポート";
-      request.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_LONGNAMES;
-      break;
-    case FileQuestion::kExport:
-      request.save = true;
-      request.title = L"エクスポート";
-      request.flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_LONGNAMES;
-      break;
+    case FileQuestion::kOpen: ask(false, L"登録ファイルを開く", OFN_CREATEPROMPT); break;
+    case FileQuestion::kNew: ask(true, L"新規登録ファイル", OFN_OVERWRITEPROMPT); break;
+    case FileQuestion::kRename: ask(true, L"登録ファイル名の変更", OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST); break;
+    case FileQuestion::kImport: ask(false, L"インポート", OFN_FILEMUSTEXIST); break;
+    case FileQuestion::kExport: ask(true, L"エクスポート", OFN_OVERWRITEPROMPT); break;
   }
   const bool text = question == FileQuestion::kImport || question == FileQuestion::kExport;
   request.filter = question == FileQuestion::kExport ? exportFilter : text ? textFilter : registrationFilter;

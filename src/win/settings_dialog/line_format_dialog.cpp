@@ -16,13 +16,13 @@ constexpr COLORREF kPlainColour = RGB(0, 0, 0);
 }  // namespace
 
 LineFormatDialog::LineFormatDialog(ListEditor& editor, const Message& message)
-    : Dialog(IDD_LINE_FORMAT),
+    : ModelDialog(IDD_LINE_FORMAT),
       editor_(editor),
       model_(Trim(message.text), message.format, editor.Header().options.emphasisOn != 0) {}
 
 bool LineFormatDialog::OnInit() {
   CentreOnScreen();
-  Apply();
+  ShowModel();
   MakeChoices();
   return true;
 }
@@ -38,7 +38,7 @@ void LineFormatDialog::MakeChoices() {
     } else {
       model_.ClickCharacter(i);
     }
-    Apply();
+    ShowModel();
   };
   cells.described = [this](int i) {
     const FormatCell& c = shown_.cells[static_cast<std::size_t>(i)];
@@ -74,7 +74,7 @@ HFONT LineFormatDialog::CellFont(int cellHeight) {
   return cellFont_.get();
 }
 
-void LineFormatDialog::Apply() {
+void LineFormatDialog::ShowModel() {
   const LineFormatView view = model_.View();
   for (int i = 0; i < kCells; ++i) {
     const FormatCell& c = view.cells[static_cast<std::size_t>(i)];
@@ -121,29 +121,30 @@ void LineFormatDialog::DrawItem(const DRAWITEMSTRUCT& item) {
   }
 }
 
-bool LineFormatDialog::OnCommand(int id, int code, HWND control) {
-  const bool click = code == STN_CLICKED || code == STN_DBLCLK;  // fast repeated clicks arrive as double clicks
+bool LineFormatDialog::ToModel(int id, int code) {
+  const bool clicked = code == BN_CLICKED;
+  const bool pictureClicked = IsStaticClick(code);
   if (id >= IDC_CHARACTER_CELL && id < IDC_CHARACTER_CELL + kCells) {
-    if (click) model_.ClickCharacter(id - IDC_CHARACTER_CELL);
+    if (pictureClicked) model_.ClickCharacter(id - IDC_CHARACTER_CELL);
   } else if (id >= IDC_FOLD_CELL && id < IDC_FOLD_CELL + kCells) {
-    if (click) model_.ClickMarker(id - IDC_FOLD_CELL);
+    if (pictureClicked) model_.ClickMarker(id - IDC_FOLD_CELL);
   } else if (id >= IDC_FIXED_LAYOUT_PICTURE && id < IDC_FIXED_LAYOUT_PICTURE + 3) {
-    if (click) model_.SelectLayout(id - IDC_FIXED_LAYOUT_PICTURE + 1);
+    if (pictureClicked) model_.SelectLayout(id - IDC_FIXED_LAYOUT_PICTURE + 1);
   } else if (id >= IDC_FIXED_LAYOUT && id < IDC_FIXED_LAYOUT + 4) {
-    if (code == BN_CLICKED) model_.SelectLayout(id - IDC_FIXED_LAYOUT);
+    if (clicked) model_.SelectLayout(id - IDC_FIXED_LAYOUT);
   } else if (id == IDC_RANDOM_EMPHASIS) {
-    if (code == BN_CLICKED) model_.SetRandomEmphasis(Checked(IDC_RANDOM_EMPHASIS));
+    if (clicked) model_.SetRandomEmphasis(Checked(IDC_RANDOM_EMPHASIS));
   } else if (id == IDC_AUTO_FOLD) {
-    if (code == BN_CLICKED) model_.SetAutoFold(Checked(IDC_AUTO_FOLD));
-  } else if (id == IDOK) {
-    outcome_ = editor_.WriteFormat(model_.Bytes());
-    End(IDOK);
-    return true;
+    if (clicked) model_.SetAutoFold(Checked(IDC_AUTO_FOLD));
   } else {
-    return Dialog::OnCommand(id, code, control);
+    return false;
   }
-  Apply();
   return true;
+}
+
+void LineFormatDialog::Confirm() {
+  outcome_ = editor_.WriteFormat(model_.Bytes());
+  End(IDOK);
 }
 
 bool LineFormatDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {

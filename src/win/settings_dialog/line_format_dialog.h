@@ -14,7 +14,7 @@
 
 namespace zor::win {
 
-class LineFormatDialog final : public Dialog {
+class LineFormatDialog final : public ModelDialog {
  public:
   // message: the selected row's record as read for the dialog.
   LineFormatDialog(ListEditor& editor, const Message& message);
@@ -28,12 +28,14 @@ class LineFormatDialog final : public Dialog {
 
  protected:
   bool OnInit() override;
-  bool OnCommand(int id, int code, HWND control) override;
+  void ShowModel() override;
+  bool ToModel(int id, int code) override;
+  // Writes the format through the editor.
+  void Confirm() override;
   bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
   void OnClose() override;
 
  private:
-  void Apply();
   void MakeChoices();
   void DrawItem(const DRAWITEMSTRUCT& item);
   HFONT CellFont(int cellHeight);

@@ -22,7 +22,7 @@ UniqueFont EntryFont(HWND dialog) {
 }  // namespace
 
 MessageEntryDialog::MessageEntryDialog(ListEditor& editor, int editIndex)
-    : Dialog(IDD_MESSAGE_ENTRY), editor_(editor),
+    : ModelDialog(IDD_MESSAGE_ENTRY), editor_(editor),
       entry_(editIndex < 0 ? MessageEntry::ForAdd()
                            : MessageEntry::ForCorrect(editor.Rows().at(static_cast<std::size_t>(editIndex)))) {}
 
@@ -33,12 +33,13 @@ bool MessageEntryDialog::OnInit() {
   SetItemText(IDC_ENTRY_TEXT, entry_.InitialText());
   SendDlgItemMessageW(hwnd(), IDC_ENTRY_TEXT, EM_SETSEL, 0, static_cast<LPARAM>(entry_.InitialSelectionLength()));
   TakeText();
+  ShowModel();
   CentreOnScreen();
   SetFocus(Item(IDC_ENTRY_TEXT));
   return false;
 }
 
-void MessageEntryDialog::Store() {
+void MessageEntryDialog::Confirm() {
   // Enter reaches here through the default button even while it is disabled.
   if (!entry_.OkEnabled()) {
     SetFocus(Item(IDC_ENTRY_TEXT));
@@ -61,20 +62,17 @@ void MessageEntryDialog::TakeText() {
     showingModelText_ = false;
     SendDlgItemMessageW(hwnd(), IDC_ENTRY_TEXT, EM_SETSEL, from, static_cast<LPARAM>(to));
   }
+}
+
+void MessageEntryDialog::ShowModel() {
   SetItemText(IDC_ENTRY_STATUS, entry_.StatusLine());
   EnableItem(IDOK, entry_.OkEnabled());
 }
 
-bool MessageEntryDialog::OnCommand(int id, int code, HWND control) {
-  if (id == IDC_ENTRY_TEXT && code == EN_CHANGE) {
-    if (!showingModelText_) TakeText();
-    return true;
-  }
-  if (id == IDOK) {
-    Store();
-    return true;
-  }
-  return Dialog::OnCommand(id, code, control);
+bool MessageEntryDialog::ToModel(int id, int code) {
+  if (id != IDC_ENTRY_TEXT || code != EN_CHANGE) return false;
+  if (!showingModelText_) TakeText();
+  return true;
 }
 
 Status RunMessageEntry(DialogServices& services, HWND owner, ListEditor& editor, int editIndex) {

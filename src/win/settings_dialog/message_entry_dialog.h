@@ -11,7 +11,7 @@
 
 namespace zor::win {
 
-class MessageEntryDialog final : public Dialog {
+class MessageEntryDialog final : public ModelDialog {
  public:
   // editIndex: -1 adds a message, otherwise the row to correct.
   MessageEntryDialog(ListEditor& editor, int editIndex);
@@ -21,10 +21,13 @@ class MessageEntryDialog final : public Dialog {
 
  protected:
   bool OnInit() override;
-  bool OnCommand(int id, int code, HWND control) override;
+  // The length and the reason under the text, and OK.
+  void ShowModel() override;
+  bool ToModel(int id, int code) override;
+  // Writes the message through the editor, when it can be registered.
+  void Confirm() override;
 
  private:
-  void Store();
   // The typed text into the model; look-alikes it replaced are shown replaced.
   void TakeText();
 

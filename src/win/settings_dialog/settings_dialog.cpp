@@ -55,7 +55,8 @@ SettingsDialog::SettingsDialog(DialogServices& services, std::filesystem::path p
     : Dialog(IDD_SETTINGS_DIALOG),
       services_(services),
       programFolder_(std::move(programFolder)),
-      fileDialogs_(services, [this] { Apply(); }),
+      store_(SettingsFilePath(programFolder_)),
+      fileDialogs_(services, [this] { ShowModel(); }),
       commands_(editor_, fileDialogs_, programFolder_),
       strip_(editor_, settings_) {}
 
@@ -73,10 +74,9 @@ bool SettingsDialog::OnInit() {
   strip_.Attach(hwnd(), [this](int index, bool rightButton) { ThumbnailClicked(index, rightButton); });
   CentreOnScreen();
   // The load step: the settings, then the file they name or a fallback.
-  SettingsFileStore store(SettingsFilePath(programFolder_));
-  settings_ = LoadSettings(store, programFolder_);
+  settings_ = LoadSettings(store_, programFolder_);
   Record(commands_.Load(settings_.registrationFile));
-  Apply();
+  ShowModel();
   list_.StartDragging([this] { return editor_.View().state != EditorState::kNoFile; },
                       [this](int from, int to) { DragRows(from, to); });
   return true;
@@ -87,8 +87,7 @@ void SettingsDialog::Record(const FileCommandResult& result) {
 }
 
 void SettingsDialog::WriteLoadFileName(const std::wstring& path) {
-  SettingsFileStore store(SettingsFilePath(programFolder_));
-  const Status s = SaveSetting(store, SettingKey::kLoadFileName, path);
+  const Status s = SaveSetting(store_, SettingKey::kLoadFileName, path);
   if (!s.ok()) services_.Warn(hwnd(), s.message());
   settings_.registrationFile = path;
 }
@@ -102,25 +101,22 @@ void SettingsDialog::DisplayOptions() {
 }
 
 void SettingsDialog::FontOptions() {
-  SettingsFileStore store(SettingsFilePath(programFolder_));
-  (void)RunFontDateOptions(services_, hwnd(), store);
+  (void)RunFontDateOptions(services_, hwnd(), store_);
   // The face and the decoration show in the thumbnails.
-  settings_ = LoadSettings(store, programFolder_);
+  settings_ = LoadSettings(store_, programFolder_);
   strip_.Refresh();
 }
 
 void SettingsDialog::ImageOptions() {
-  SettingsFileStore store(SettingsFilePath(programFolder_));
-  (void)RunImageOptions(services_, hwnd(), store, programFolder_);
-  settings_ = LoadSettings(store, programFolder_);
+  (void)RunImageOptions(services_, hwnd(), store_, programFolder_);
+  settings_ = LoadSettings(store_, programFolder_);
 }
 
 void SettingsDialog::ImportOption() {
-  SettingsFileStore store(SettingsFilePath(programFolder_));
-  settings_.importLimit = RunImportOption(services_, hwnd(), store, settings_.importLimit);
+  settings_.importLimit = RunImportOption(services_, hwnd(), store_, settings_.importLimit);
 }
 
-void SettingsDialog::Apply() {
+void SettingsDialog::ShowModel() {
   const EditorView view = editor_.View();
   list_.Show(editor_.Rows(), view.selected);
   EnableItem(IDC_ADD, view.addEnabled);
@@ -149,7 +145,7 @@ void SettingsDialog::Apply() {
 
 void SettingsDialog::Report(const Status& status) {
   if (!status.ok()) services_.Warn(hwnd(), status.message());
-  Apply();
+  ShowModel();
 }
 
 void SettingsDialog::Add() {
@@ -227,28 +223,19 @@ void SettingsDialog::ThumbnailClicked(int index, bool rightButton) {
 }
 
 void SettingsDialog::MakeTooltips() {
-  tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
-                                 GetModuleHandleW(nullptr), nullptr));
-  if (!tooltip_) return;
-  const std::pair<int, const wchar_t*> tips[] = {
-      {IDC_ADD, L"文章の追加"},        {IDC_CORRECT, L"文章の訂正"},
-      {IDC_DELETE, L"文章の削除"},        {IDC_FORMAT, L"文章の書式指定"},
-      {IDC_MOVE_UP, L"文章を上に１移動"},  {IDC_MOVE_DOWN, L"文章を下に１移動"},
-      {IDC_MOVE_UP_TEN, L"文章を上に10移動"},  {IDC_MOVE_DOWN_TEN, L"文章を下に10移動"},
-      {IDC_THUMBNAIL + 0, L"右上にL字レイアウト（背景黒）"}, {IDC_THUMBNAIL + 1, L"左下にL字レイアウト（背景黒）"},
-      {IDC_THUMBNAIL + 2, L"右上にL字レイアウト（背景白）"}, {IDC_THUMBNAIL + 3, L"左下にL字レイアウト（背景白）"},
-      {IDC_THUMBNAIL + 4, L"中央にレイアウト（背景黒）"},     {IDC_THUMBNAIL + 5, L"中央にレイアウト（背景白）"},
+  const std::pair<int, const wchar_t*> buttonTips[] = {
+      {IDC_ADD, L"文章の追加"},
+      {IDC_CORRECT, L"文章の訂正"},
+      {IDC_DELETE, L"文章の削除"},
+      {IDC_FORMAT, L"文章の書式指定"},
+      {IDC_MOVE_UP, L"文章を上に１移動"},
+      {IDC_MOVE_DOWN, L"文章を下に１移動"},
+      {IDC_MOVE_UP_TEN, L"文章を上に10移動"},
+      {IDC_MOVE_DOWN_TEN, L"文章を下に10移動"},
   };
-  for (const auto& [id, text] : tips) {
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof ti;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = hwnd();
-    ti.uId = reinterpret_cast<UINT_PTR>(Item(id));
-    ti.lpszText = const_cast<wchar_t*>(text);
-    SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-  }
+  for (const auto& [id, text] : buttonTips) tips_.Add(hwnd(), Item(id), text);
+  // A thumbnail's tip is its caption, the layout it shows.
+  for (int i = 0; i < kThumbnailCount; ++i) tips_.Add(hwnd(), Item(IDC_THUMBNAIL + i), ItemText(IDC_THUMBNAIL + i));
   // The ten-row buttons show no text; screen readers are told what they do.
   SetWindowTextW(Item(IDC_MOVE_UP_TEN), L"");
   SetWindowTextW(Item(IDC_MOVE_DOWN_TEN), L"");
@@ -262,7 +249,7 @@ bool SettingsDialog::OnCommand(int id, int code, HWND control) {
     case IDC_MESSAGE_LIST:
       if (code == LBN_SELCHANGE) {
         editor_.Select(list_.SelectedRow());
-        Apply();
+        ShowModel();
       } else if (code == LBN_DBLCLK) {
         Correct();
       }
@@ -283,14 +270,14 @@ bool SettingsDialog::OnCommand(int id, int code, HWND control) {
     case IDCANCEL:
       End(IDOK);
       return true;
-    case IDM_NEW_FILE: Record(commands_.New()); Apply(); return true;
-    case IDM_OPEN_FILE: Record(commands_.Open(RegistrationFileCommands::When::kByCommand)); Apply(); return true;
-    case IDM_IMPORT: Record(commands_.Import(settings_.importLimit != 0)); Apply(); return true;
+    case IDM_NEW_FILE: Record(commands_.New()); ShowModel(); return true;
+    case IDM_OPEN_FILE: Record(commands_.Open(RegistrationFileCommands::When::kByCommand)); ShowModel(); return true;
+    case IDM_IMPORT: Record(commands_.Import(settings_.importLimit != 0)); ShowModel(); return true;
     case IDM_EXPORT: (void)commands_.Export(); return true;
-    case IDM_RENAME_FILE: Record(commands_.Rename()); Apply(); return true;
+    case IDM_RENAME_FILE: Record(commands_.Rename()); ShowModel(); return true;
     case IDM_EDIT_UNDO: StepHistory(false); return true;
     case IDM_EDIT_REDO: StepHistory(true); return true;
-    case IDM_DISPLAY_OPTIONS: DisplayOptions(); Apply(); return true;
+    case IDM_DISPLAY_OPTIONS: DisplayOptions(); ShowModel(); return true;
     case IDM_IMAGE_OPTIONS: ImageOptions(); return true;
     case IDM_FONT_DATE_OPTIONS: FontOptions(); return true;
     case IDM_IMPORT_OPTION: ImportOption(); return true;
@@ -318,7 +305,7 @@ bool SettingsDialog::PreTranslate(MSG& msg) {
 
 void SettingsDialog::OnClose() {
   services_.Help(hwnd(), HelpCommand::kQuit, HelpFileIn(programFolder_), {});
-  tooltip_.reset();
+  tips_.Destroy();
 }
 
 int RunSettingsDialog() {

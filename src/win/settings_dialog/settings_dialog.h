@@ -11,11 +11,12 @@
 #include <string>
 
 #include "core/data/settings.h"
+#include "core/data/settings_file.h"
 #include "core/settings_dialog/list_editor.h"
 #include "core/settings_dialog/registration_file_commands.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
-#include "win/common/handles.h"
+#include "win/common/tooltips.h"
 #include "win/settings_dialog/file_command_dialogs.h"
 #include "win/settings_dialog/message_drag_list.h"
 #include "win/settings_dialog/thumbnail_strip.h"
@@ -30,6 +31,7 @@ class SettingsDialog final : public Dialog {
   [[nodiscard]] const ListEditor& Editor() const noexcept { return editor_; }
   // The thumbnails drawn for the selected row (tests look at them).
   [[nodiscard]] HBITMAP Thumbnail(int index) const noexcept { return strip_.Thumbnail(index); }
+  [[nodiscard]] HWND TooltipWindow() const noexcept { return tips_.hwnd(); }
   // Draws pending thumbnails now instead of after the selection settles.
   void FlushThumbnails() { strip_.Flush(); }
 
@@ -53,7 +55,7 @@ class SettingsDialog final : public Dialog {
   void FontOptions();
   void ImageOptions();
   void ImportOption();
-  void Apply();
+  void ShowModel();
   void Report(const Status& status);
   void MakeTooltips();
 
@@ -66,13 +68,14 @@ class SettingsDialog final : public Dialog {
 
   DialogServices& services_;
   std::filesystem::path programFolder_;
+  SettingsFileStore store_;  // the program folder's settings file
   Settings settings_;
   ListEditor editor_;
   FileCommandDialogs fileDialogs_;
   RegistrationFileCommands commands_;
   MessageDragList list_;
   ThumbnailStrip strip_;
-  UniqueWindow tooltip_;
+  Tooltips tips_;
   HACCEL keys_ = nullptr;  // from the resources: never destroyed
 };
 

@@ -11,8 +11,6 @@
 
 namespace zor::win {
 
-void DialogServices::Warn(HWND owner, std::wstring_view text) { Message(owner, text, MB_OK | MB_ICONWARNING, L"ZORANTE"); }
-
 namespace {
 
 class SystemDialogServices final : public DialogServices {
