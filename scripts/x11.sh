@@ -70,6 +70,20 @@ zor_click_control() {  # ASKER WINDOW CLASS TEXT [N]
   xdotool mousemove "$x" "$y" click 1
 }
 
+# Presses KEY until the control with the keyboard focus in the foreground
+# window has an id matching the pattern ID, TRIES times at most (0.15 s
+# apart); false, saying where the focus is, when it never does.
+zor_key_until_focus() {  # ASKER ID KEY TRIES
+  local _
+  for _ in $(seq 1 "$4"); do
+    [[ "$("$1" focus | cut -f1)" =~ ^($2)$ ]] && return 0
+    xdotool key "$3"
+    sleep 0.15
+  done
+  echo "no focus on $2 (it is on $("$1" focus | cut -f1))"
+  return 1
+}
+
 # --- List boxes ------------------------------------------------------------------
 
 # Reads the first list box of WINDOW: LIST_ROWS (the rows' texts, row 0

@@ -3,8 +3,8 @@
 # list row or a control lands, and how a wait polls.
 # shellcheck shell=bash disable=SC2015,SC2317 # A && B || report; the stand-ins run indirectly
 
-# An asker's answers: a list scrolled down by two rows, and controls usable,
-# disabled and hidden.
+# An asker's answers: a list scrolled down by two rows, controls usable,
+# disabled and hidden, and the focus on control 2072.
 x11_fake_ask() {
   case "$1 ${4:-}" in
     "list "*) printf 'count 6\nselected -1\nitemheight 16\ntop 2\nclient 100 200 300 296\n'
@@ -12,6 +12,7 @@ x11_fake_ask() {
     "control OK") echo "10 20 50 40 30 30 1 1 0" ;;
     "control Off") echo "10 20 50 40 30 30 0 1 0" ;;
     "control Hidden") echo "10 20 50 40 30 30 1 0 0" ;;
+    "focus "*) printf '2072\tButton\n' ;;
     *) return 1 ;;
   esac
 }
@@ -19,6 +20,8 @@ x11_fake_ask() {
 # Clicks land on the row asked for as the list is scrolled (its text or
 # "#N", the last row when two read alike), with the inset and clicks asked
 # for; on a control only when it is usable; nowhere when there is no such row.
+# Keys go until the focus is on a control whose whole id matches one of a
+# pattern's alternatives.
 e2e_x11_clicks_land_on_the_row_or_control_asked_for() {
   local ok=0 clicks
   clicks=$(
@@ -31,12 +34,15 @@ e2e_x11_clicks_land_on_the_row_or_control_asked_for() {
     zor_click_control x11_fake_ask W Button Off
     zor_click_control x11_fake_ask W Button Hidden
     zor_click_control x11_fake_ask W Button Gone || true
+    zor_key_until_focus x11_fake_ask '206[1-9]|207[0-4]' Tab 3 && echo "focus found"
+    zor_key_until_focus x11_fake_ask '20|72' Tab 2 || true
   )
   local want
   want=$(printf '%s\n' 'mousemove 140 224 click --repeat 1 --delay 80 1' \
     'mousemove 140 240 click --repeat 1 --delay 80 1' 'mousemove 130 208 click --repeat 2 --delay 80 1' \
     'no row g' 'mousemove 30 30 click 1' 'control not usable (enabled 0, visible 1): W Button Off' \
-    'control not usable (enabled 1, visible 0): W Button Hidden' 'no control: W Button Gone')
+    'control not usable (enabled 1, visible 0): W Button Hidden' 'no control: W Button Gone' 'focus found' \
+    'key Tab' 'key Tab' 'no focus on 20|72 (it is on 2072)')
   [ "$clicks" = "$want" ] || { printf 'clicks:\n%s\nnot:\n%s\n' "$clicks" "$want"; ok=1; }
   [ "$(zor_control_state x11_fake_ask W Button Off)" = "0 1 0" ] || { echo "state of a disabled button"; ok=1; }
   [ "$(zor_control_state x11_fake_ask W Button Gone)" = missing ] || { echo "state of no control"; ok=1; }
