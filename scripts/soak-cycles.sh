@@ -78,8 +78,9 @@ cycles_inputs_set() {
 
 now_ms() { date +%s%3N; }
 
-# The cycles' times are measured: their waits look every 20 ms.
-poll() { zor_poll_every 20 "$@"; }  # TIMEOUT COMMAND...
+# The cycles' times are measured: their waits look every 20 ms and give up
+# when the time is out, however long each look took.
+poll() { zor_poll_every --by-clock 20 "$@"; }  # TIMEOUT COMMAND...
 
 gone() { zor_process_gone "$1"; }
 # Sets X_WIN to the first visible X window whose name matches; false when none.

@@ -11,14 +11,28 @@
 
 # --- Waiting -------------------------------------------------------------------
 
-# Runs a command every INTERVAL_MS milliseconds until it succeeds, at most
-# TIMEOUT * 1000 / INTERVAL_MS times (about TIMEOUT seconds); false when it
-# never did. The command's output is dropped; it runs in this shell, so the
-# variables it sets stay set.
-# (Its own variables are prefixed so as not to hide the caller's.)
-zor_poll_every() {  # INTERVAL_MS TIMEOUT COMMAND...
-  local zor_poll_tries=$(($2 * 1000 / $1)) zor_poll_pause _
+# Runs a command every INTERVAL_MS milliseconds until it succeeds; false
+# once it has tried TIMEOUT * 1000 / INTERVAL_MS times (the command's own
+# time comes on top), or with --by-clock once TIMEOUT seconds have passed.
+# The command's output is dropped; it runs in this shell, so the variables
+# it sets stay set. (Its own variables are prefixed so as not to hide the
+# caller's.)
+zor_poll_every() {  # [--by-clock] INTERVAL_MS TIMEOUT COMMAND...
+  local zor_poll_deadline="" zor_poll_pause _
+  if [ "$1" = --by-clock ]; then
+    shift
+    zor_poll_deadline=$(($(date +%s%3N) + $2 * 1000))
+  fi
   zor_poll_pause=$(printf '%d.%03d' $(($1 / 1000)) $(($1 % 1000)))
+  if [ -n "$zor_poll_deadline" ]; then
+    shift 2
+    until "$@" >/dev/null 2>&1; do
+      [ "$(date +%s%3N)" -lt "$zor_poll_deadline" ] || return 1
+      sleep "$zor_poll_pause"
+    done
+    return 0
+  fi
+  local zor_poll_tries=$(($2 * 1000 / $1))
   shift 2
   for _ in $(seq 1 "$zor_poll_tries"); do
     "$@" >/dev/null 2>&1 && return 0

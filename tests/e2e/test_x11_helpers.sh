@@ -50,7 +50,8 @@ e2e_x11_clicks_land_on_the_row_or_control_asked_for() {
 }
 
 # A wait tries the command in this shell (what it sets stays set) until it
-# succeeds, and gives up after the timeout's number of tries.
+# succeeds, and gives up after the timeout's number of tries, or by the
+# clock once the time is out however slow each try.
 e2e_x11_waits_poll_in_this_shell_until_the_timeout() {
   local ok=0 tries=0 start
   third_try() { tries=$((tries + 1)); [ "$tries" -ge 3 ]; }
@@ -62,5 +63,13 @@ e2e_x11_waits_poll_in_this_shell_until_the_timeout() {
   [ $(($(date +%s%3N) - start)) -ge 1000 ] || { echo "a 1 s wait gave up after $(($(date +%s%3N) - start)) ms"; ok=1; }
   tries=0
   ! zor_poll 1 never && [ "$tries" = 10 ] || { echo "a wait every 0.1 s: $tries tries in 1 s"; ok=1; }
+  slow_never() { tries=$((tries + 1)); sleep 0.2; return 1; }
+  tries=0
+  start=$(date +%s%3N)
+  ! zor_poll_every --by-clock 20 1 slow_never && [ "$tries" -le 6 ] &&
+    [ $(($(date +%s%3N) - start)) -lt 2500 ] ||
+    { echo "a 1 s wait by the clock: $tries tries in $(($(date +%s%3N) - start)) ms"; ok=1; }
+  tries=0
+  zor_poll_every --by-clock 20 1 third_try && [ "$tries" = 3 ] || { echo "a wait by the clock that succeeds: $tries tries"; ok=1; }
   return $ok
 }
