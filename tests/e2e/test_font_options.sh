@@ -59,7 +59,8 @@ e2e_font_picked_in_the_options_is_stored_at_once_and_drawn_by_the_saver() {
     return 1
   fi
   # The menu "環境設定(&C)", its second item "フォント／日付・時刻".
-  zor_open_settings_menu font_ask "$FONT_SETTINGS_CAPTION" alt+c && sleep 0.3 && xdotool key Down Return && font_ask wait "$FONT_OPTIONS_CAPTION" 10000 ||
+  zor_open_settings_menu font_ask "$FONT_SETTINGS_CAPTION" alt+c && sleep 0.3 && xdotool key Down Return &&
+    font_ask wait "$FONT_OPTIONS_CAPTION" 10000 ||
     { echo "the menu did not open the font options"; ok=1; }
   if [ $ok -eq 0 ]; then
     sleep 0.3

@@ -314,10 +314,7 @@ e2e_installer_silent_install_saver_help_upgrade_and_uninstall() {
   # The Start-menu entry opens the settings; their help item the help window.
   (wine start /unix "$shortcut" >/dev/null 2>&1 &)
   if inst_ask wait "$INST_SETTINGS" 30000; then
-    zor_click_control inst_ask "$INST_SETTINGS" Static 登録数 >/dev/null
-    sleep 0.3
-    xdotool key alt+h
-    zor_poll 3 zor_menu_shown inst_ask && sleep 0.2 && xdotool key c
+    zor_open_settings_menu inst_ask "$INST_SETTINGS" alt+h && sleep 0.2 && xdotool key c
     # Wine's viewer shows the CHM's CP932 title read as Windows-1252.
     local wine_title
     wine_title=$(printf 'ZORANTE ヘルプ' | iconv -t CP932 | iconv -f CP1252 -t UTF-8)
