@@ -16,6 +16,7 @@
 # without a run (each function checks those it needs).
 # shellcheck shell=bash
 
+declare -gA cycles_input=()
 cycles_program="" cycles_saver="" cycles_win_build="" cycles_out="" cycles_count="" cycles_about=""
 caption="$(zor_settings_caption)"
 sample_every=50
@@ -36,18 +37,15 @@ declare -A allowed=([server_fds]=4 [server_rss_kb]=1024 [x_windows]=0 [prefix_pr
 # value is an error.
 cycles_options() {
   while [ $# -gt 0 ]; do
+    [[ " --program --saver --win-build --out --cycles --about " == *" $1 "* ]] ||
+      { echo "soak cycles: unknown option $1" >&2; return 2; }
     [ $# -ge 2 ] || { echo "soak cycles: $1 needs a value" >&2; return 2; }
-    case "$1" in
-      --program) cycles_program="$2" ;;
-      --saver) cycles_saver="$2" ;;
-      --win-build) cycles_win_build="$2" ;;
-      --out) cycles_out="$2" ;;
-      --cycles) cycles_count="$2" ;;
-      --about) cycles_about="$2" ;;
-      *) echo "soak cycles: unknown option $1" >&2; return 2 ;;
-    esac
+    cycles_input[$1]="$2"
     shift 2
   done
+  cycles_program="${cycles_input[--program]:-}" cycles_saver="${cycles_input[--saver]:-}"
+  cycles_win_build="${cycles_input[--win-build]:-}" cycles_out="${cycles_input[--out]:-}"
+  cycles_count="${cycles_input[--cycles]:-}" cycles_about="${cycles_input[--about]:-}"
   cycles_csv="${cycles_out:+$cycles_out/cycles.csv}"
   figures_csv="${cycles_out:+$cycles_out/figures.csv}"
   host_file="${cycles_out:+$cycles_out/host.txt}"
@@ -57,17 +55,9 @@ cycles_options() {
 
 # False, saying which, when an input the caller needs is not set: OPTION... .
 cycles_inputs_set() {
-  local option value missing=()
+  local option missing=()
   for option in "$@"; do
-    case "$option" in
-      --program) value="${cycles_program:-}" ;;
-      --saver) value="${cycles_saver:-}" ;;
-      --win-build) value="${cycles_win_build:-}" ;;
-      --out) value="${cycles_out:-}" ;;
-      --cycles) value="${cycles_count:-}" ;;
-      --about) value="${cycles_about:-}" ;;
-    esac
-    [ -n "$value" ] || missing+=("$option")
+    [ -n "${cycles_input[$option]:-}" ] || missing+=("$option")
   done
   [ ${#missing[@]} -eq 0 ] || { echo "soak cycles: missing ${missing[*]}" >&2; return 2; }
   if [[ " $* " == *" --cycles "* ]] && ! [[ "$cycles_count" =~ ^[0-9]+$ ]]; then
