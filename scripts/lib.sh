@@ -121,13 +121,21 @@ zor_wine_prefix() {
   fi
   # Keep one server for the whole run: every program then starts quickly.
   wineserver -p >/dev/null 2>&1
-  local i
-  for i in $(seq 1 100); do
+  local _
+  for _ in $(seq 1 100); do
     [ -f "$WINEPREFIX/system.reg" ] && return 0
     sleep 0.1
   done
   zor_log "wine prefix incomplete"
   return 1
+}
+
+# Wine's name of a Unix path: the Unix root is drive Z:.
+zor_wine_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# A crash in the prefix ends the program with a code instead of waiting in a dialog.
+zor_wine_no_crash_dialog() {
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
 # Compiles a locale (e.g. ja_JP.UTF-8) into ZOR_LOCPATH (build/locales) once:

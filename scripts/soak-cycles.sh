@@ -1,15 +1,24 @@
-# The cycles mode of scripts/soak (sourced by it once the program folder $d,
-# the saver $scr in it, the output folder $out, the probe $probe, Xvfb and
-# the prefix's kept server are ready): run_cycles starts and ends /s, /p and
-# /c $cycles times each and compares the figures of the session before and
-# after. The caller ends the display and the server.
-# shellcheck shell=bash disable=SC2154 # the variables above come from scripts/soak
+# The cycles mode of scripts/soak: run_cycles starts and ends /s, /p and /c
+# a number of times each and compares the figures of the session before and
+# after. Source it after lib.sh and x11.sh, with Xvfb and the prefix's kept
+# server ready; the caller ends the display and the server.
+#
+#   run_cycles --program DIR --saver NAME --win-build DIR --out DIR --cycles N --about TEXT
+#     --program    the program folder the saver starts in
+#     --saver      the saver's file name in that folder
+#     --win-build  the Windows build with e2e_host.exe and win_soak_probe_bench.exe
+#     --out        where cycles.csv, figures.csv, wine-KIND.log, summary.txt
+#                  and failures/ are written
+#     --cycles     how many times each form runs
+#     --about      what the program folder holds, for the summary
+#
+# summarise reads the files of --out; cycles_options sets the inputs
+# without a run (each function checks those it needs).
+# shellcheck shell=bash
 
-host="$win_build/e2e_host.exe"
+declare -gA cycles_input=()
+cycles_program="" cycles_saver="" cycles_win_build="" cycles_out="" cycles_count="" cycles_about=""
 caption="$(zor_settings_caption)"
-cycles_csv="$out/cycles.csv"
-figures_csv="$out/figures.csv"
-host_file="$out/host.txt"
 sample_every=50
 wait_s=30  # for a window to come
 end_s=10   # for a process to end
@@ -24,31 +33,58 @@ settle_cycles=3
 declare -A allowed=([server_fds]=4 [server_rss_kb]=1024 [x_windows]=0 [prefix_processes]=0 [processes]=0
   [handles]=20 [windows]=0 [atoms]=0)
 
-now_ms() { date +%s%3N; }
-
-# Runs a command every 20 ms until it succeeds; false after $1 seconds.
-poll() {
-  local deadline=$(($(now_ms) + $1 * 1000))
-  shift
-  until "$@" >/dev/null 2>&1; do
-    [ "$(now_ms)" -lt "$deadline" ] || return 1
-    sleep 0.02
+# Sets the inputs of the run (see the top); an unknown option or a missing
+# value is an error.
+cycles_options() {
+  while [ $# -gt 0 ]; do
+    [[ " --program --saver --win-build --out --cycles --about " == *" $1 "* ]] ||
+      { echo "soak cycles: unknown option $1" >&2; return 2; }
+    [ $# -ge 2 ] || { echo "soak cycles: $1 needs a value" >&2; return 2; }
+    cycles_input[$1]="$2"
+    shift 2
   done
+  cycles_program="${cycles_input[--program]:-}" cycles_saver="${cycles_input[--saver]:-}"
+  cycles_win_build="${cycles_input[--win-build]:-}" cycles_out="${cycles_input[--out]:-}"
+  cycles_count="${cycles_input[--cycles]:-}" cycles_about="${cycles_input[--about]:-}"
+  cycles_csv="${cycles_out:+$cycles_out/cycles.csv}"
+  figures_csv="${cycles_out:+$cycles_out/figures.csv}"
+  host_file="${cycles_out:+$cycles_out/host.txt}"
+  host="${cycles_win_build:+$cycles_win_build/e2e_host.exe}"
+  probe="${cycles_win_build:+$cycles_win_build/win_soak_probe_bench.exe}"
 }
 
-gone() { ! kill -0 "$1" 2>/dev/null; }
+# False, saying which, when an input the caller needs is not set: OPTION... .
+cycles_inputs_set() {
+  local option missing=()
+  for option in "$@"; do
+    [ -n "${cycles_input[$option]:-}" ] || missing+=("$option")
+  done
+  [ ${#missing[@]} -eq 0 ] || { echo "soak cycles: missing ${missing[*]}" >&2; return 2; }
+  if [[ " $* " == *" --cycles "* ]] && ! [[ "$cycles_count" =~ ^[0-9]+$ ]]; then
+    echo "soak cycles: --cycles $cycles_count is no number" >&2
+    return 2
+  fi
+}
+
+now_ms() { date +%s%3N; }
+
+# The cycles' times are measured: their waits look every 20 ms and give up
+# when the time is out, however long each look took.
+poll() { zor_poll_every --by-clock 20 "$@"; }  # TIMEOUT COMMAND...
+
+gone() { zor_process_gone "$1"; }
 # Sets X_WIN to the first visible X window whose name matches; false when none.
-x_window() { X_WIN=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1); [ -n "$X_WIN" ]; }
+x_window() { X_WIN=$(zor_x_window "$1"); }
 no_x_window() { ! x_window "$1"; }
 shown_or_gone() { x_window "$1" || gone "$2"; }  # PATTERN PID
-focused() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+focused() { zor_x_focus_is "$1"; }
 # Waits for the process to end; sets RC to its exit code.
 ended() { poll "$end_s" gone "$1" || return 1; wait "$1" 2>/dev/null; RC=$?; }
 # The first thing that went wrong in the cycle, with what showed then.
 fail() {
   [ -z "$REASON" ] || return 0
   REASON="$1"
-  snapshot "$out/failures/cycle-$k-$kind"
+  snapshot "$cycles_out/failures/cycle-$k-$kind"
 }
 # The screen, the windows Wine and X know and the prefix's processes, for a
 # failed cycle; taken while its programs still run.
@@ -112,7 +148,7 @@ cycle_saver() {
   local pid
   # The window of the cycle before goes with its process, a moment later in X.
   poll 5 no_x_window '^ZORANTE$' || fail "a saver window of the cycle before is still shown"
-  (cd "$d" && exec wine "$scr" /s) >>"$out/wine-s.log" 2>&1 &
+  (cd "$cycles_program" && exec wine "$cycles_saver" /s) >>"$cycles_out/wine-s.log" 2>&1 &
   pid=$!
   expect_window '^ZORANTE$' saver "$pid" && xdotool key a && expect_end "$pid" "the saver"
   gone "$pid" || stop "$pid"
@@ -126,11 +162,11 @@ cycle_preview() {
   local host_pid pid="" hwnd
   poll 5 no_x_window '^E2E Host$' || fail "a host window of the cycle before is still shown"
   rm -f "$host_file" "$host_file.children"
-  wine "$host" host 320 240 "$(wpath "$host_file")" 0 >>"$out/wine-p.log" 2>&1 &
+  wine "$host" host 320 240 "$(zor_wine_path "$host_file")" 0 >>"$cycles_out/wine-p.log" 2>&1 &
   host_pid=$!
   if poll "$wait_s" grep -qE '^-?[0-9]+' "$host_file"; then
     hwnd=$(tr -d '\r\n' <"$host_file")
-    (cd "$d" && exec wine "$scr" /p "$hwnd") >>"$out/wine-p.log" 2>&1 &
+    (cd "$cycles_program" && exec wine "$cycles_saver" /p "$hwnd") >>"$cycles_out/wine-p.log" 2>&1 &
     pid=$!
     # The host lists its children every 100 ms: the preview fills it and shows.
     if ! poll "$wait_s" grep -qx '0 0 320 240 1 Preview' "$host_file.children"; then
@@ -154,7 +190,7 @@ cycle_preview() {
 cycle_settings() {
   local pid
   poll 5 no_x_window "^$caption\$" || fail "a settings dialog of the cycle before is still shown"
-  (cd "$d" && exec wine "$scr" /c) >>"$out/wine-c.log" 2>&1 &
+  (cd "$cycles_program" && exec wine "$cycles_saver" /c) >>"$cycles_out/wine-c.log" 2>&1 &
   pid=$!
   expect_window "^$caption\$" settings "$pid" && xdotool key alt+F4 && expect_end "$pid" "the settings dialog"
   gone "$pid" || stop "$pid"
@@ -172,9 +208,9 @@ sample() {
 
 summarise() {  # CYCLES_DONE LEFT
   local done="$1" left="$2"
-  echo "soak cycles: $done of $cycles cycles of /s (ended by a key), /p (host closed by Alt+F4) and /c (closed by Alt+F4)"
-  echo "program folder: $kinds; DecoFont=$deco, interval $interval ms," \
-    "$([ "$text_only" -eq 1 ] && echo "text only" || echo "background folder and interval shuffle")"
+  cycles_inputs_set --out --cycles --about || return 2
+  echo "soak cycles: $done of $cycles_count cycles of /s (ended by a key), /p (host closed by Alt+F4) and /c (closed by Alt+F4)"
+  echo "program folder: $cycles_about"
   # A program that slows down from run to run shows in the means of the
   # first and the last tenth of the cycles.
   awk -F, -v done="$done" '
@@ -198,8 +234,8 @@ summarise() {  # CYCLES_DONE LEFT
   fi
   echo "programs left running at the end: $left"
   lines() { if [ -f "$1" ]; then wc -l <"$1"; else echo 0; fi; }
-  echo "lines Wine wrote (wine-KIND.log): /s $(lines "$out/wine-s.log"), /p $(lines "$out/wine-p.log")," \
-    "/c $(lines "$out/wine-c.log")"
+  echo "lines Wine wrote (wine-KIND.log): /s $(lines "$cycles_out/wine-s.log"), /p $(lines "$cycles_out/wine-p.log")," \
+    "/c $(lines "$cycles_out/wine-c.log")"
   # The figures at the start, once settled, their lowest since and at the
   # end. The growth is the end's over the lowest: the server lets go of some
   # files a few seconds after the first programs, whatever the cycle.
@@ -225,8 +261,14 @@ summarise() {  # CYCLES_DONE LEFT
 }
 
 run_cycles() {
-  local k kind t0 streak=0 done=0 left grown status=0 server_pid run_start stopping=0 settled_at
-  settled_at=$((cycles < settle_cycles ? cycles : settle_cycles))
+  local k kind t0 streak=0 done=0 left grown status=0 server_pid run_start stopping=0 settled_at f
+  cycles_options "$@" || return 2
+  cycles_inputs_set --program --saver --win-build --out --cycles --about || return 2
+  for f in "$cycles_program/$cycles_saver" "$host" "$probe"; do
+    [ -f "$f" ] || { echo "soak cycles: missing $f" >&2; return 2; }
+  done
+  mkdir -p "$cycles_out" || return 2
+  settled_at=$((cycles_count < settle_cycles ? cycles_count : settle_cycles))
   server_pid=$(zor_prefix_pids 'wineserver' | head -n 1)
   run_start=$(now_ms)
   wine "$host" spi-set 1 >/dev/null 2>&1
@@ -234,9 +276,9 @@ run_cycles() {
   echo "label,cycle,elapsed_s,server_fds,server_rss_kb,x_windows,prefix_processes,processes,handles,windows,atoms" \
     >"$figures_csv"
   trap 'stopping=1' INT TERM
-  echo "soak: $cycles cycles of /s, /p and /c, output in $out"
+  echo "soak: $cycles_count cycles of /s, /p and /c, output in $cycles_out"
   sample start 0
-  for k in $(seq 1 "$cycles"); do
+  for k in $(seq 1 "$cycles_count"); do
     for kind in s p c; do
       REASON=""
       t0=$(now_ms)
@@ -272,10 +314,10 @@ run_cycles() {
   sample end "$done"
   # shellcheck disable=SC2046 # one id a word
   [ "$left" -eq 0 ] || kill $(program_pids) 2>/dev/null
-  summarise "$done" "$left" | tee "$out/summary.txt"
+  summarise "$done" "$left" | tee "$cycles_out/summary.txt"
   grown=${PIPESTATUS[0]}
   awk -F, 'NR > 1 && $4 != "ok" { bad = 1 } END { exit bad }' "$cycles_csv" || status=1
   [ "$left" -eq 0 ] && [ "$grown" -eq 0 ] || status=1
-  echo "result: $([ "$status" -eq 0 ] && echo pass || echo FAIL)" | tee -a "$out/summary.txt"
+  echo "result: $([ "$status" -eq 0 ] && echo pass || echo FAIL)" | tee -a "$cycles_out/summary.txt"
   return $status
 }

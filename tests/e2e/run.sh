@@ -7,6 +7,7 @@ set -u
 ONLY=("$@")
 ONLY_COUNT=$#
 source "$(dirname "$0")/../../scripts/lib.sh"
+source "$ZOR_ROOT/scripts/x11.sh"
 cd "$ZOR_ROOT" || exit 1
 # The suite ends only programs of its own prefix: without one set, the project's.
 [ -n "${WINEPREFIX:-}" ] || zor_wine_env
@@ -47,30 +48,16 @@ new_folder() {
   echo "$d"
 }
 
-# Waits until a visible window whose name matches the pattern exists; prints its id.
-wait_window() {
-  local pattern="$1" timeout="${2:-20}"
-  timeout "$timeout" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -n 1
-}
-
 # Waits until the process has ended; false after the timeout (seconds).
 wait_gone() {
-  local pid="$1" timeout="${2:-5}" i
-  for i in $(seq 1 $((timeout * 20))); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null; return 0; }
-    sleep 0.05
-  done
-  return 1
+  zor_poll_every 50 "${2:-5}" zor_process_gone "$1" || return 1
+  wait "$1" 2>/dev/null
+  return 0
 }
 
 # Waits until a file exists and holds a line matching the pattern.
-wait_file_line() {
-  local file="$1" pattern="$2" timeout="${3:-10}" i
-  for i in $(seq 1 $((timeout * 20))); do
-    [ -f "$file" ] && grep -q -E "$pattern" "$file" && return 0
-    sleep 0.05
-  done
-  return 1
+wait_file_line() {  # FILE PATTERN [TIMEOUT]
+  zor_poll_every 50 "${3:-10}" grep -q -E "$2" "$1"
 }
 
 # A settings file and a message file in the folder: the IPA Mincho face
@@ -96,54 +83,21 @@ check_page_has_text() {
 # The suite's programs still running in its prefix (a saver or a dialog
 # started by a test, or by one such).
 suite_pids() { zor_prefix_pids 'zorante\.scr|e2e_host\.exe'; }
+no_suite_pids() { [ -z "$(suite_pids)" ]; }
 
 # Ends the programs the test started (by process id) and waits until none of
 # the suite's is left in its prefix; when one would not go, the prefix's own
 # server is restarted. Programs of other prefixes are never touched.
 end_programs() {
-  local pid i left
+  local pid left
   for pid in "$@"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-  for i in $(seq 1 100); do
-    [ -n "$(suite_pids)" ] || return 0
-    sleep 0.05
-  done
+  zor_poll_every 50 5 no_suite_pids && return 0
   left=$(suite_pids)
   # shellcheck disable=SC2086 # one id a word
   [ -z "$left" ] || kill $left 2>/dev/null
   wineserver -k >/dev/null 2>&1
   wineserver -p >/dev/null 2>&1
   return 0
-}
-
-# Runs a command every 0.1 s until it succeeds; false after $1 seconds.
-poll() {
-  local timeout="$1" _
-  shift
-  for _ in $(seq 1 $((timeout * 10))); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# "ENABLED VISIBLE CHECKED" of a control (WINDOW CLASS TEXT [N]) as the
-# e2e_host asker $1 finds it; "missing" when there is none.
-control_state_with() {
-  local asker="$1" rest
-  shift
-  read -r _ _ _ _ _ _ rest < <("$asker" control "$@") || true
-  echo "${rest:-missing}"
-}
-
-# Clicks a control at its centre with the real pointer, as the asker $1
-# finds it; false when it is missing, hidden or disabled.
-click_with() {
-  local asker="$1" x y enabled visible
-  shift
-  read -r _ _ _ _ x y enabled visible _ < <("$asker" control "$@") || true
-  [ -n "${y:-}" ] || { echo "no control: $*"; return 1; }
-  [ "$enabled$visible" = "11" ] || { echo "control not usable (enabled $enabled, visible $visible): $*"; return 1; }
-  xdotool mousemove "$x" "$y" click 1
 }
 
 for f in "$ZOR_ROOT"/tests/e2e/test_*.sh; do

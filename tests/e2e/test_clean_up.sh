@@ -30,10 +30,10 @@ e2e_clean_up_spares_a_saver_started_outside_the_suite() {
   n=$(outside_display) || { echo "no free display"; rm -rf "$d" "$outside" "$OUTSIDE_PREFIX"; return 1; }
   Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
-  if poll 10 env DISPLAY=":$n" xdpyinfo; then
+  if zor_poll 10 env DISPLAY=":$n" xdpyinfo; then
     (cd "$outside" && DISPLAY=":$n" WINEPREFIX="$OUTSIDE_PREFIX" exec wine zorante.scr /s) >/dev/null 2>&1 &
     pid=$!
-    poll 60 outside_window ":$n" || { echo "the outside saver shows no window"; ok=1; }
+    zor_poll 60 outside_window ":$n" || { echo "the outside saver shows no window"; ok=1; }
   else
     echo "the outside display did not start"
     ok=1
@@ -47,7 +47,7 @@ e2e_clean_up_spares_a_saver_started_outside_the_suite() {
     [ -z "$(suite_pids)" ] || { echo "a saver of the suite is left"; ok=1; }
     (cd "$d" && exec wine zorante.scr /s) >/dev/null 2>&1 &
     SAVER_PID=$!
-    wait_window '^ZORANTE$' 30 >/dev/null || { echo "no second saver of the suite"; ok=1; }
+    zor_wait_x_window '^ZORANTE$' 30 >/dev/null || { echo "no second saver of the suite"; ok=1; }
     zor_wine_stop
     wait_gone "$SAVER_PID" 10 || { echo "the suite's server stopped, its saver runs on"; ok=1; }
     wineserver -p >/dev/null 2>&1

@@ -14,10 +14,10 @@ fc_ask() { E2E_PROGRAM="${FC_FOLDER:-}" wine "$HOST" "$@" 2>/dev/null | tr -d '\
 
 
 # "ENABLED VISIBLE CHECKED" of a control: WINDOW CLASS TEXT [N].
-fc_state() { control_state_with fc_ask "$@"; }
+fc_state() { zor_control_state fc_ask "$@"; }
 
 # Clicks a control at its centre with the real pointer; false when it is missing or not usable.
-fc_click() { click_with fc_ask "$@"; }
+fc_click() { zor_click_control fc_ask "$@"; }
 
 fc_text_is() { [ "$(fc_ask text "$1" "$2" "$3")" = "$4" ]; }
 fc_checked() { [ "$(fc_state "$1" Button "$2")" = "1 1 $3" ]; }
@@ -30,33 +30,21 @@ fc_start() {
   fc_ask wait "$FC_SETTINGS" 30000
 }
 
-# Opens a menu of the settings dialog with the keyboard after focusing the
-# dialog (a click on its count label): KEY for the menu bar, then the keys
-# for the item once the menu shows (none for an item of the bar itself).
-# Right after a modal dialog has closed the key is now and then lost: a
-# menu that does not show is asked for again.
+# Opens a menu of the settings dialog with the keyboard: KEY for the menu
+# bar, then the keys for the item once the menu shows (none for an item of
+# the bar itself; a key sent before the menu is up would choose an item of
+# the bar).
 fc_menu() {
-  local bar="$1" try key
+  local bar="$1" key
   shift
-  for try in 1 2 3; do
-    fc_click "$FC_SETTINGS" Static 登録数 >/dev/null || return 1
-    sleep 0.3
-    xdotool key "$bar"
-    [ $# -gt 0 ] || return 0
-    # A key sent before the menu is up would choose an item of the bar.
-    poll 3 fc_menu_shown && break
-    [ "$try" = 3 ] && { echo "no menu after $bar"; return 1; }
-    # (No Escape: with no menu up it would close the settings dialog; the
-    # next click ends whatever menu mode the key left.)
-    sleep 0.5
-  done
+  [ $# -gt 0 ] || { zor_open_settings_menu fc_ask "$FC_SETTINGS" "$bar" bar; return; }
+  zor_open_settings_menu fc_ask "$FC_SETTINGS" "$bar" || { echo "no menu after $bar"; return 1; }
   sleep 0.2
   for key in "$@"; do
     xdotool key "$key"
     sleep 0.2
   done
 }
-fc_menu_shown() { fc_ask windows | grep -q $'#32768\t'; }
 
 # The common file dialog CAPTION: a screenshot, then PATH typed over the
 # file name and Return. False when the dialog did not come or the name
@@ -72,14 +60,14 @@ fc_file_dialog() {
   import -window root "$SHOTS/$shot.png"
   xdotool key ctrl+a
   xdotool type --delay 10 "$path"
-  poll 5 fc_text_is "$caption" Edit '#0' "$path" || { echo "$caption: the name box holds $(fc_ask text "$caption" Edit '#0')"; return 1; }
+  zor_poll 5 fc_text_is "$caption" Edit '#0' "$path" || { echo "$caption: the name box holds $(fc_ask text "$caption" Edit '#0')"; return 1; }
   xdotool key Return
 }
 
 # Waits until the file dialog is gone and the settings dialog is alone again.
 fc_back() {
   fc_ask gone "$1" 10000 || { echo "$1 still open"; return 1; }
-  poll 5 fc_alone
+  zor_poll 5 fc_alone
 }
 fc_alone() { [ "$(fc_ask windows | grep -vc tooltips_class32)" = 1 ]; }
 
@@ -92,8 +80,8 @@ fc_in_use() {
   win="$(winepath -w "$folder")\\$name"
   have=$(fc_load_name "$folder")
   [ "$have" = "$win" ] || { echo "$step: LoadFileName is '$have', not '$win'"; return 1; }
-  poll 5 fc_text_is "$FC_SETTINGS" Static '#0' "$name" || { echo "$step: the label shows '$(fc_ask text "$FC_SETTINGS" Static '#0')'"; return 1; }
-  poll 5 fc_text_is "$FC_SETTINGS" Static '>登録数' "$count" || { echo "$step: the count shows '$(fc_ask text "$FC_SETTINGS" Static '>登録数')'"; return 1; }
+  zor_poll 5 fc_text_is "$FC_SETTINGS" Static '#0' "$name" || { echo "$step: the label shows '$(fc_ask text "$FC_SETTINGS" Static '#0')'"; return 1; }
+  zor_poll 5 fc_text_is "$FC_SETTINGS" Static '>登録数' "$count" || { echo "$step: the count shows '$(fc_ask text "$FC_SETTINGS" Static '>登録数')'"; return 1; }
 }
 
 # zortool info's values on one line.
@@ -115,7 +103,7 @@ e2e_file_commands_new_open_and_rename() {
   if fc_menu alt+f n && fc_ask wait 新規登録ファイル 10000; then
     sleep 0.5
     import -window root "$SHOTS/file-new.png"
-    poll 5 fc_text_is 新規登録ファイル Edit '#0' 無題1.zrd || { echo "new: suggested '$(fc_ask text 新規登録ファイル Edit '#0')'"; ok=1; }
+    zor_poll 5 fc_text_is 新規登録ファイル Edit '#0' 無題1.zrd || { echo "new: suggested '$(fc_ask text 新規登録ファイル Edit '#0')'"; ok=1; }
     xdotool key Return
     fc_back 新規登録ファイル || ok=1
     [ "$(stat -c %s "$d/無題1.zrd" 2>/dev/null)" = 32 ] || { echo "new: 無題1.zrd not made with 32 bytes"; ok=1; }
@@ -138,7 +126,7 @@ e2e_file_commands_new_open_and_rename() {
 
   # Open under a new name: the dialog asks to create it; an empty file (count 0).
   if fc_menu alt+f o && fc_file_dialog 登録ファイルを開く "$w\\fresh.zrd" file-open-new &&
-    poll 5 fc_create_asked; then
+    zor_poll 5 fc_create_asked; then
     import -window root "$SHOTS/file-open-create.png"
     xdotool key Return
     fc_back 登録ファイルを開く || ok=1
@@ -153,7 +141,7 @@ e2e_file_commands_new_open_and_rename() {
   # Rename the file in use (the last item of the menu, with no access key).
   sum=$(md5sum <"$d/fresh.zrd")
   if fc_menu alt+f Up Return && fc_ask wait 登録ファイル名の変更 10000 &&
-    poll 5 fc_text_is 登録ファイル名の変更 Edit '#0' fresh.zrd &&
+    zor_poll 5 fc_text_is 登録ファイル名の変更 Edit '#0' fresh.zrd &&
     fc_file_dialog 登録ファイル名の変更 "$w\\renamed.zrd" file-rename && fc_back 登録ファイル名の変更; then
     [ ! -e "$d/fresh.zrd" ] || { echo "rename: fresh.zrd still there"; ok=1; }
     [ "$(md5sum <"$d/renamed.zrd" 2>/dev/null)" = "$sum" ] || { echo "rename: renamed.zrd missing or changed"; ok=1; }
@@ -180,7 +168,7 @@ fc_import_limit() {
   fc_menu alt+c Down Down Return && fc_ask wait インポート 10000 || { echo "no import option dialog"; return 1; }
   fc_ask control インポート Button 登録行数を100に制限 >/dev/null || { echo "the import option dialog lacks its box"; return 1; }
   if ! fc_checked インポート 登録行数を100に制限 "$want"; then
-    fc_click インポート Button 登録行数を100に制限 && poll 5 fc_checked インポート 登録行数を100に制限 "$want" ||
+    fc_click インポート Button 登録行数を100に制限 && zor_poll 5 fc_checked インポート 登録行数を100に制限 "$want" ||
       { echo "the box did not turn to $want"; return 1; }
   fi
   sleep 0.3
@@ -237,14 +225,14 @@ e2e_file_commands_import_with_the_limit_on_and_off_and_export() {
 
   # Export: the suggested name is the file's with .txt; the finished box; one line a message.
   if fc_menu alt+f e && fc_ask wait エクスポート 10000 &&
-    { poll 5 fc_text_is エクスポート Edit '#0' 無題1.txt || { echo "export: suggested '$(fc_ask text エクスポート Edit '#0')'"; ok=1; }; } &&
+    { zor_poll 5 fc_text_is エクスポート Edit '#0' 無題1.txt || { echo "export: suggested '$(fc_ask text エクスポート Edit '#0')'"; ok=1; }; } &&
     fc_file_dialog エクスポート "$w\\out.txt" file-export && fc_ask gone エクスポート 10000 && fc_ask wait ZORANTE 10000; then
     sleep 0.3
     import -window root "$SHOTS/file-export-done.png"
     fc_ask control ZORANTE Static "$w\\out.txt にエクスポート完了しました" >/dev/null ||
       { echo "export: the finished box reads '$(fc_ask text ZORANTE Static '#1')'"; ok=1; }
     xdotool key Return
-    fc_ask gone ZORANTE 10000 && poll 5 fc_alone || { echo "Return did not close the finished box"; ok=1; }
+    fc_ask gone ZORANTE 10000 && zor_poll 5 fc_alone || { echo "Return did not close the finished box"; ok=1; }
     want=$("$FC_ZORTOOL" list "$d/無題1.zrd")
     have=$(iconv -f CP932 -t UTF-8 "$d/out.txt" | tr -d '\r')
     [ "$have" = "$want" ] || { echo "export: out.txt does not hold the messages"; ok=1; }
@@ -289,7 +277,7 @@ e2e_file_commands_import_reads_utf8_and_reports_and_export_writes_utf8() {
     [ "$box" = "10 件の文章を登録しました。
 文字コード: UTF-8" ] || { echo "import report reads '$box'"; ok=1; }
     xdotool key Return
-    fc_ask gone ZORANTE 10000 && poll 5 fc_alone || { echo "Return did not close the report"; ok=1; }
+    fc_ask gone ZORANTE 10000 && zor_poll 5 fc_alone || { echo "Return did not close the report"; ok=1; }
   else
     echo "no import report: $(fc_ask windows | tr '\n' '|')"
     ok=1
@@ -365,11 +353,11 @@ e2e_file_commands_display_options_write_the_six_fields() {
     # white, centred, registration order, emphasis off and on, swatch 3.
     fc_interval_step "$opt" && fc_interval_step "$opt" || ok=1
     fc_click "$opt" Button 白地に黒文字 && fc_click "$opt" Button 中央 && fc_click "$opt" Button 登録順 || ok=1
-    fc_click "$opt" Button 使用する && poll 5 fc_checked "$opt" 使用する 0 || ok=1
-    poll 5 fc_swatches_shown "$opt" 0 || { echo "options: swatches shown with emphasis off"; ok=1; }
+    fc_click "$opt" Button 使用する && zor_poll 5 fc_checked "$opt" 使用する 0 || ok=1
+    zor_poll 5 fc_swatches_shown "$opt" 0 || { echo "options: swatches shown with emphasis off"; ok=1; }
     import -window root "$SHOTS/options-emphasis-off.png"
-    fc_click "$opt" Button 使用する && poll 5 fc_checked "$opt" 使用する 1 || ok=1
-    poll 5 fc_swatches_shown "$opt" 1 || { echo "options: swatches hidden with emphasis on"; ok=1; }
+    fc_click "$opt" Button 使用する && zor_poll 5 fc_checked "$opt" 使用する 1 || ok=1
+    zor_poll 5 fc_swatches_shown "$opt" 1 || { echo "options: swatches hidden with emphasis on"; ok=1; }
     fc_click "$opt" Static "${FC_SWATCHES[2]}" || ok=1
     sleep 0.3
     import -window root "$SHOTS/options-changed.png"
@@ -388,7 +376,7 @@ e2e_file_commands_display_options_write_the_six_fields() {
   if fc_menu alt+o && fc_ask wait "$opt" 10000; then
     fc_checked "$opt" 白地に黒文字 1 && fc_checked "$opt" 中央 1 && fc_checked "$opt" 登録順 1 &&
       fc_checked "$opt" 使用する 1 || { echo "options reopened: the stored values are not shown"; ok=1; }
-    fc_click "$opt" Button 使用する && poll 5 fc_checked "$opt" 使用する 0 || ok=1
+    fc_click "$opt" Button 使用する && zor_poll 5 fc_checked "$opt" 使用する 0 || ok=1
     fc_click "$opt" Button OK && fc_ask gone "$opt" 10000 || ok=1
     have=$(fc_info "$f")
     [ "$have" = 'version 98 count 3 interval 8000 scheme 1 emphasis 0 order 1 colour 3 layout 1 ' ] ||
@@ -428,7 +416,7 @@ e2e_file_commands_version_box() {
     have=$(fc_ask text バージョン情報 Static '#3')
     [ "${have#E-mail: }" != "$have" ] || { echo "version box mail line: '$have'"; ok=1; }
     fc_click バージョン情報 Button OK && fc_ask gone バージョン情報 10000 || { echo "OK did not close the version box"; ok=1; }
-    poll 5 fc_alone || { echo "windows left: $(fc_ask windows | tr '\n' '|')"; ok=1; }
+    zor_poll 5 fc_alone || { echo "windows left: $(fc_ask windows | tr '\n' '|')"; ok=1; }
   else
     echo "the menu did not open the version box"
     ok=1

@@ -12,25 +12,14 @@ FONT_CHOOSER_CAPTION='フォント選択'
 font_ask() { E2E_PROGRAM="${FONT_FOLDER:-}" wine "$HOST" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
 # "ENABLED VISIBLE CHECKED" of a control: WINDOW CLASS TEXT [N].
-font_control_state() { control_state_with font_ask "$@"; }
+font_control_state() { zor_control_state font_ask "$@"; }
 
 # Clicks a control at its centre with the real pointer; false when it is missing or not usable.
-font_click() { click_with font_ask "$@"; }
+font_click() { zor_click_control font_ask "$@"; }
 
 # Clicks the chooser's row that reads $1.
 font_click_row() {
-  local line row="" item_h top left client_top
-  while IFS= read -r line; do
-    case "$line" in
-      itemheight\ *) item_h=${line#itemheight } ;;
-      top\ *) top=${line#top } ;;
-      client\ *) read -r _ left client_top _ <<<"$line" ;;
-      count\ * | selected\ *) ;;
-      *) [ "${line#*$'\t'}" = "$1" ] && row=${line%%$'\t'*} ;;
-    esac
-  done < <(font_ask list "$FONT_CHOOSER_CAPTION")
-  [ -n "$row" ] || { echo "no row $1 in the chooser"; return 1; }
-  xdotool mousemove $((left + 30)) $((client_top + (row - top) * item_h + item_h / 2)) click 1
+  zor_click_list_row font_ask "$FONT_CHOOSER_CAPTION" "$1" 30 || { echo "no row $1 in the chooser"; return 1; }
 }
 
 
@@ -70,8 +59,8 @@ e2e_font_picked_in_the_options_is_stored_at_once_and_drawn_by_the_saver() {
     return 1
   fi
   # The menu "環境設定(&C)", its second item "フォント／日付・時刻".
-  font_click "$FONT_SETTINGS_CAPTION" Static '登録数' && sleep 0.3 && xdotool key alt+c && sleep 0.3 &&
-    xdotool key Down Return && font_ask wait "$FONT_OPTIONS_CAPTION" 10000 ||
+  zor_open_settings_menu font_ask "$FONT_SETTINGS_CAPTION" alt+c && sleep 0.3 && xdotool key Down Return &&
+    font_ask wait "$FONT_OPTIONS_CAPTION" 10000 ||
     { echo "the menu did not open the font options"; ok=1; }
   if [ $ok -eq 0 ]; then
     sleep 0.3
@@ -83,7 +72,7 @@ e2e_font_picked_in_the_options_is_stored_at_once_and_drawn_by_the_saver() {
     font_click "$FONT_OPTIONS_CAPTION" Button 変更 && font_ask wait "$FONT_CHOOSER_CAPTION" 10000 ||
       { echo "the chooser did not open"; ok=1; }
     [ "$(font_control_state "$FONT_CHOOSER_CAPTION" Button OK)" = "0 1 0" ] || { echo "OK usable before a click"; ok=1; }
-    font_click_row IPAGothic && poll 5 font_chooser_ok_usable || { echo "a click on a row left OK disabled"; ok=1; }
+    font_click_row IPAGothic && zor_poll 5 font_chooser_ok_usable || { echo "a click on a row left OK disabled"; ok=1; }
     import -window root "$SHOTS/font-chooser.png"
     font_click "$FONT_CHOOSER_CAPTION" Button OK && font_ask gone "$FONT_CHOOSER_CAPTION" 10000 ||
       { echo "the chooser's OK did not close it"; ok=1; }
@@ -91,7 +80,7 @@ e2e_font_picked_in_the_options_is_stored_at_once_and_drawn_by_the_saver() {
     font_ask window "$FONT_OPTIONS_CAPTION" >/dev/null || { echo "the options closed with the chooser"; ok=1; }
     font_ini_has "$d/ZORANTE.ini" 'UseFont=IPAGothic' ||
       { echo "UseFont not written at once: $(tr -d '\r' <"$d/ZORANTE.ini" | tr '\n' ' ')"; ok=1; }
-    poll 5 font_options_show IPAGothic ||
+    zor_poll 5 font_options_show IPAGothic ||
       { echo "the options do not show the new face"; ok=1; }
 
     # Shadow, then the close box's Esc: saved all the same.
@@ -109,7 +98,7 @@ e2e_font_picked_in_the_options_is_stored_at_once_and_drawn_by_the_saver() {
   # than the page drawn in the face it replaced.
   (cd "$d" && exec wine zorante.scr /s) &
   pid=$!
-  if [ -n "$(wait_window '^ZORANTE$' 30)" ]; then
+  if [ -n "$(zor_wait_x_window '^ZORANTE$' 30)" ]; then
     sleep 1.5
     shot="$SHOTS/saver-chosen-face.png"
     import -window root "$shot"

@@ -16,11 +16,10 @@ IMG_VIEWER='ビューワー'
 # IMG_FOLDER only (other programs share the prefix's window list); its status.
 img_ask() { E2E_PROGRAM="${IMG_FOLDER:-}" wine "$HOST" "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
-img_state() { control_state_with img_ask "$@"; }
-img_click() { click_with img_ask "$@"; }
+img_state() { zor_control_state img_ask "$@"; }
+img_click() { zor_click_control img_ask "$@"; }
 
 # Wine's name of a Linux path (the Unix root is drive Z:).
-img_wine_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The settings file (Shift-JIS, CR LF) holds the line KEY=VALUE.
 img_ini_has() { tr -d '\r' <"$1/ZORANTE.ini" | grep -qxF "$2"; }
@@ -31,35 +30,15 @@ img_ini_line() { tr -d '\r' <"$1/ZORANTE.ini" | grep "^$2=" || echo "$2 missing"
 # item as the menu opens, so Return alone chooses it; a key sent before the
 # menu is up would be lost, and a menu that did not show is asked for again.
 img_open_options() {
-  local try
-  for try in 1 2 3; do
-    img_click "$IMG_SETTINGS" Static 登録数 >/dev/null || return 1
-    sleep 0.3
-    xdotool key alt+c
-    poll 3 img_menu_shown && break
-    [ "$try" = 3 ] && return 1
-    sleep 0.5
-  done
+  zor_open_settings_menu img_ask "$IMG_SETTINGS" alt+c || return 1
   sleep 0.2
   xdotool key Return
   img_ask wait "$IMG_OPTIONS" 10000
 }
-img_menu_shown() { img_ask windows | grep -q $'#32768\t'; }
 
 # Double-clicks the chooser's folder row that reads $2 (window $1).
 img_enter_folder() {
-  local line row="" item_h="" top="" left="" client_top=""
-  while IFS= read -r line; do
-    case "$line" in
-      itemheight\ *) item_h=${line#itemheight } ;;
-      top\ *) top=${line#top } ;;
-      client\ *) read -r _ left client_top _ <<<"$line" ;;
-      count\ * | selected\ *) ;;
-      *) [ "${line#*$'\t'}" = "$2" ] && row=${line%%$'\t'*} ;;
-    esac
-  done < <(img_ask list "$1")
-  [ -n "$row" ] || { echo "no folder row $2 in the chooser"; return 1; }
-  xdotool mousemove $((left + 30)) $((client_top + (row - top) * item_h + item_h / 2)) click --repeat 2 --delay 80 1
+  zor_click_list_row img_ask "$1" "$2" 30 2 || { echo "no folder row $2 in the chooser"; return 1; }
 }
 
 # The chooser's folder list shows only the parent row: a folder without subfolders was entered.
@@ -91,7 +70,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
   IMG_FOLDER=$(basename "$d")
   prepare_messages "$d"
   img_make_pictures "$d" || { echo "cannot make the pictures"; rm -rf "$d"; return 1; }
-  win=$(img_wine_path "$d")
+  win=$(zor_wine_path "$d")
   bg="$win\\bg"
   it="$win\\it"
 
@@ -113,7 +92,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
     img_click "$IMG_OPTIONS" Button 変更 0 && img_ask wait "$IMG_BG_FOLDER" 10000 ||
       { echo "the background chooser did not open"; ok=1; }
     [ "$(img_state "$IMG_BG_FOLDER" Button ﾌｧｲﾙで指定)" = "1 1 0" ] || { echo "file box not shown cleared"; ok=1; }
-    img_enter_folder "$IMG_BG_FOLDER" bg && poll 10 img_in_leaf "$IMG_BG_FOLDER" ||
+    img_enter_folder "$IMG_BG_FOLDER" bg && zor_poll 10 img_in_leaf "$IMG_BG_FOLDER" ||
       { echo "the folder bg was not entered"; ok=1; }
     [ "$(img_ask text "$IMG_BG_FOLDER" Static '#0')" = "$bg" ] ||
       { echo "the chooser's path reads $(img_ask text "$IMG_BG_FOLDER" Static '#0')"; ok=1; }
@@ -122,7 +101,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
       { echo "OK did not close the background chooser"; ok=1; }
     img_ini_has "$d" "BgBMPDir=$bg" && img_ini_has "$d" 'BgBMPDorB=0' ||
       { echo "background folder not stored: $(img_ini_line "$d" BgBMPDir) $(img_ini_line "$d" BgBMPDorB)"; ok=1; }
-    poll 5 img_options_show "${bg,,}" && img_options_show 参照フォルダ： ||
+    zor_poll 5 img_options_show "${bg,,}" && img_options_show 参照フォルダ： ||
       { echo "the options do not show the background folder"; ok=1; }
 
     # A single file: the chooser starts in the stored folder; the viewer shows the JPEG.
@@ -131,7 +110,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
     img_in_leaf "$IMG_BG_FOLDER" || { echo "the chooser did not start in the stored folder"; ok=1; }
     img_click "$IMG_BG_FOLDER" Button ﾌｧｲﾙで指定 && img_ask wait "$IMG_BG_FILE" 5000 ||
       { echo "ticking the file box did not retitle the chooser"; ok=1; }
-    img_click_first_file "$IMG_BG_FILE" && poll 5 img_viewer_usable "$IMG_BG_FILE" ||
+    img_click_first_file "$IMG_BG_FILE" && zor_poll 5 img_viewer_usable "$IMG_BG_FILE" ||
       { echo "a click on a file left the viewer button disabled"; ok=1; }
     import -window root "$SHOTS/image-chooser-file.png"
     if img_click "$IMG_BG_FILE" Button ビュワー && img_ask wait "$IMG_VIEWER" 10000; then
@@ -151,7 +130,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
       { echo "OK did not close the file chooser"; ok=1; }
     img_ini_has "$d" "BgBMPBMP=$bg\\a.jpg" && img_ini_has "$d" "BgBMPDir=$bg" && img_ini_has "$d" 'BgBMPDorB=-1' ||
       { echo "background file not stored: $(img_ini_line "$d" BgBMPBMP) $(img_ini_line "$d" BgBMPDorB)"; ok=1; }
-    poll 5 img_options_show "${bg,,}\\a.jpg" && img_options_show 参照画像ファイル： ||
+    zor_poll 5 img_options_show "${bg,,}\\a.jpg" && img_options_show 参照画像ファイル： ||
       { echo "the options do not show the background file"; ok=1; }
 
     # An interval folder: the chooser starts in the program folder again.
@@ -162,7 +141,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
       ?" 0 "* | missing) ;;
       *) echo "file box shown for intervals: $(img_state "$IMG_IT_FOLDER" Button ﾌｧｲﾙで指定)"; ok=1 ;;
     esac
-    img_enter_folder "$IMG_IT_FOLDER" it && poll 10 img_in_leaf "$IMG_IT_FOLDER" ||
+    img_enter_folder "$IMG_IT_FOLDER" it && zor_poll 10 img_in_leaf "$IMG_IT_FOLDER" ||
       { echo "the folder it was not entered"; ok=1; }
     import -window root "$SHOTS/image-chooser-interval.png"
     img_click "$IMG_IT_FOLDER" Button OK && img_ask gone "$IMG_IT_FOLDER" 10000 ||
@@ -171,7 +150,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
     # Choosing the interval folder leaves the background file alone.
     img_ini_has "$d" "BgBMPBMP=$bg\\a.jpg" && img_ini_has "$d" 'BgBMPDorB=-1' ||
       { echo "the interval choice changed the background"; ok=1; }
-    poll 5 img_options_show "${it,,}" || { echo "the options do not show the interval folder"; ok=1; }
+    zor_poll 5 img_options_show "${it,,}" || { echo "the options do not show the interval folder"; ok=1; }
     import -window root "$SHOTS/image-options-chosen.png"
 
     img_click "$IMG_OPTIONS" Button OK && img_ask gone "$IMG_OPTIONS" 10000 || { echo "OK did not close the options"; ok=1; }
@@ -188,7 +167,7 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
   xdotool mousemove 512 384
   (cd "$d" && exec wine zorante.scr /s) 2>/dev/null &
   pid=$!
-  if [ -n "$(wait_window '^ZORANTE$' 30)" ]; then
+  if [ -n "$(zor_wait_x_window '^ZORANTE$' 30)" ]; then
     sleep 1.5
     shot="$SHOTS/image-saver.png"
     import -window root "$shot"

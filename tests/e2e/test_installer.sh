@@ -42,11 +42,10 @@ inst_has_window() { [ -n "$(inst_caption "$1")" ]; }
 inst_no_window() { ! inst_has_window "$1"; }
 # A message box over the wizard carries the wizard's caption.
 inst_two_windows() { [ "$(inst_ask windows | cut -f2- | grep -c "^$1")" -ge 2 ]; }
-inst_menu_shown() { inst_ask windows | grep -q $'#32768\t'; }
 inst_help_shown() { inst_ask windows | grep -q $'^[-0-9 ]*HH Parent\t'; }
 # True when the wizard $1 shows a button $2 that can be pressed.
 inst_button_usable() {
-  [ "$(control_state_with inst_ask "$(inst_caption "$1")" Button "$2" | cut -d' ' -f1-2)" = "1 1" ]
+  [ "$(zor_control_state inst_ask "$(inst_caption "$1")" Button "$2" | cut -d' ' -f1-2)" = "1 1" ]
 }
 inst_gone() { [ ! -e "$1" ]; }
 
@@ -54,7 +53,7 @@ inst_gone() { [ ! -e "$1" ]; }
 inst_page_has() {
   local caption
   caption=$(inst_caption "$1") && [ -n "$caption" ] &&
-    [ "$(control_state_with inst_ask "$caption" "$2" '#0' | cut -d' ' -f2)" = 1 ]
+    [ "$(zor_control_state inst_ask "$caption" "$2" '#0' | cut -d' ' -f2)" = 1 ]
 }
 
 # A value of the registry, "" when missing: KEY NAME.
@@ -99,7 +98,7 @@ inst_quiet_uninstall() {
   exe=$(sed -n 's/^"\([^"]*\)" \/S$/\1/p' <<<"$quiet")
   [ -n "$exe" ] || { echo "QuietUninstallString: '$quiet'"; return 1; }
   wine "$exe" /S || { echo "the uninstaller failed"; return 1; }
-  poll 30 inst_uninstalled "$folder" || { echo "the program is still installed after the silent uninstall"; return 1; }
+  zor_poll 30 inst_uninstalled "$folder" || { echo "the program is still installed after the silent uninstall"; return 1; }
 }
 
 # Presses KEY in the wizard (caption start $1) and waits until it shows a
@@ -107,7 +106,7 @@ inst_quiet_uninstall() {
 inst_next_page() {
   local caption="$1" key="$2" class="$3" shot="$4"
   xdotool key "$key"
-  poll 10 inst_page_has "$caption" "$class" || { echo "$caption: no page with $class after $key"; import -window root "$SHOTS/$shot-missing.png"; return 1; }
+  zor_poll 10 inst_page_has "$caption" "$class" || { echo "$caption: no page with $class after $key"; import -window root "$SHOTS/$shot-missing.png"; return 1; }
   sleep 0.3
   import -window root "$SHOTS/$shot.png"
 }
@@ -141,7 +140,7 @@ inst_page_texts() {
 inst_pages_then_cancel() {
   local locale="$1" caption="$2" lang="$3" name="$4" word="$5" expected texts
   inst_start_setup "$locale" "$name" "setup-$lang-language" || return 1
-  poll 30 inst_has_window "$caption" || { echo "no setup window '$caption'"; return 1; }
+  zor_poll 30 inst_has_window "$caption" || { echo "no setup window '$caption'"; return 1; }
   sleep 0.5
   import -window root "$SHOTS/setup-$lang-welcome.png"
   texts=$(inst_page_texts "$caption")
@@ -155,10 +154,10 @@ inst_pages_then_cancel() {
     { echo "$lang: the folder page offers '$(inst_ask text "$(inst_caption "$caption")" Edit '#0')', not '$expected'"; return 1; }
   xdotool key Escape
   # The question whether to quit has the wizard's caption; Yes is its default.
-  poll 10 inst_two_windows "$caption" || { echo "$lang: no question after Cancel"; return 1; }
+  zor_poll 10 inst_two_windows "$caption" || { echo "$lang: no question after Cancel"; return 1; }
   sleep 0.3
   xdotool key Return
-  poll 10 inst_no_window "$caption" || { echo "$lang: setup did not end after Cancel"; return 1; }
+  zor_poll 10 inst_no_window "$caption" || { echo "$lang: setup did not end after Cancel"; return 1; }
   [ ! -e "$(inst_default_folder)" ] || { echo "$lang: Cancel left a program folder"; return 1; }
 }
 
@@ -168,14 +167,14 @@ inst_pages_then_cancel() {
 inst_install_and_finish() {
   local caption="$1" lang="$2" box="$3"
   xdotool key Return
-  poll 30 inst_button_usable "$caption" "$box" || { echo "$lang: no finish page"; return 1; }
+  zor_poll 30 inst_button_usable "$caption" "$box" || { echo "$lang: no finish page"; return 1; }
   sleep 0.3
   import -window root "$SHOTS/setup-$lang-finish.png"
-  [ "$(control_state_with inst_ask "$(inst_caption "$caption")" Button "$box" | cut -d' ' -f3)" = 1 ] ||
+  [ "$(zor_control_state inst_ask "$(inst_caption "$caption")" Button "$box" | cut -d' ' -f3)" = 1 ] ||
     { echo "$lang: the box '$box' is not ticked"; return 1; }
   xdotool key Return
   inst_ask wait "$INST_SETTINGS" 30000 || { echo "$lang: Finish did not open the settings"; return 1; }
-  poll 10 inst_no_window "$caption" || { echo "$lang: setup did not end on the finish page"; return 1; }
+  zor_poll 10 inst_no_window "$caption" || { echo "$lang: setup did not end on the finish page"; return 1; }
   inst_end_programs
 }
 
@@ -184,12 +183,12 @@ inst_install_and_finish() {
 # Japanese) and no space line ($4, the stock text of it).
 inst_uninstall_pages() {
   local caption="$1" lang="$2" button="$3" space="$4" state
-  poll 30 inst_has_window "$caption" || { echo "$lang: no uninstaller window"; return 1; }
+  zor_poll 30 inst_has_window "$caption" || { echo "$lang: no uninstaller window"; return 1; }
   sleep 0.5
   import -window root "$SHOTS/uninstall-$lang-confirm.png"
   inst_next_page "$caption" Return SysTreeView32 "uninstall-$lang-components" || return 1
   inst_button_usable "$caption" "$button" || { echo "$lang: no button '$button' on the components page"; return 1; }
-  state=$(control_state_with inst_ask "$(inst_caption "$caption")" Static "$space")
+  state=$(zor_control_state inst_ask "$(inst_caption "$caption")" Static "$space")
   [ "$state" = missing ] || [ "$(cut -d' ' -f2 <<<"$state")" = 0 ] || { echo "$lang: the page shows '$space'"; return 1; }
 }
 
@@ -203,7 +202,7 @@ e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
   # Japanese, to the end.
   inst_pages_then_cancel ja_JP.UTF-8 'ZORANTE セットアップ' ja 日本語 'このユーザーだけ' || ok=1
   inst_end_programs
-  if inst_start_setup ja_JP.UTF-8 日本語 setup-ja-language && poll 30 inst_has_window 'ZORANTE セットアップ' && sleep 0.5 &&
+  if inst_start_setup ja_JP.UTF-8 日本語 setup-ja-language && zor_poll 30 inst_has_window 'ZORANTE セットアップ' && sleep 0.5 &&
     inst_next_page 'ZORANTE セットアップ' Return SysTreeView32 setup-ja-components &&
     inst_next_page 'ZORANTE セットアップ' Return Edit setup-ja-folder; then
     inst_install_and_finish 'ZORANTE セットアップ' ja 'ZORANTE の設定を開く' || ok=1
@@ -229,16 +228,16 @@ e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
   import -window root "$SHOTS/uninstall-ja-remove-everything.png"
   xdotool key Return
   # The last page has only Close ("閉じる") enabled.
-  poll 30 inst_button_usable 'ZORANTE アンインストール' '閉じる(&C)' ||
+  zor_poll 30 inst_button_usable 'ZORANTE アンインストール' '閉じる(&C)' ||
     { echo "the uninstaller did not finish"; import -window root "$SHOTS/uninstall-ja-stuck.png"; ok=1; }
   xdotool key Return
-  poll 10 inst_no_window 'ZORANTE アンインストール' || { echo "the uninstaller stays open"; ok=1; }
-  poll 10 inst_gone "$folder" || { echo "the ticked box left: $(find "$folder" -mindepth 1 -printf '%f ')"; ok=1; }
+  zor_poll 10 inst_no_window 'ZORANTE アンインストール' || { echo "the uninstaller stays open"; ok=1; }
+  zor_poll 10 inst_gone "$folder" || { echo "the ticked box left: $(find "$folder" -mindepth 1 -printf '%f ')"; ok=1; }
   [ -z "$(inst_reg "$INST_UNINSTALL_KEY" DisplayName)" ] || { echo "the uninstall entry stays"; ok=1; }
   inst_end_programs
 
   # English, to the end, and an uninstall that keeps the user's files.
-  if inst_start_setup en_US.UTF-8 English setup-en-language && poll 30 inst_has_window 'ZORANTE Setup' && sleep 0.5 &&
+  if inst_start_setup en_US.UTF-8 English setup-en-language && zor_poll 30 inst_has_window 'ZORANTE Setup' && sleep 0.5 &&
     import -window root "$SHOTS/setup-en-welcome.png" &&
     inst_next_page 'ZORANTE Setup' Return SysTreeView32 setup-en-components &&
     inst_next_page 'ZORANTE Setup' Return Edit setup-en-folder; then
@@ -253,10 +252,10 @@ e2e_installer_pages_in_japanese_and_english_and_a_removal_of_everything() {
   (env LC_ALL=ja_JP.UTF-8 wine "$folder/uninstall.exe" &)
   if inst_uninstall_pages 'ZORANTE Uninstall' en '&Uninstall' 'Space required: 0.0 KB'; then
     xdotool key Return
-    poll 30 inst_button_usable 'ZORANTE Uninstall' '&Close' || { echo "the English uninstaller did not finish"; ok=1; }
+    zor_poll 30 inst_button_usable 'ZORANTE Uninstall' '&Close' || { echo "the English uninstaller did not finish"; ok=1; }
     xdotool key Return
-    poll 10 inst_no_window 'ZORANTE Uninstall' || { echo "the English uninstaller stays open"; ok=1; }
-    poll 10 inst_uninstalled "$folder" || { echo "the English uninstall left the program"; ok=1; }
+    zor_poll 10 inst_no_window 'ZORANTE Uninstall' || { echo "the English uninstaller stays open"; ok=1; }
+    zor_poll 10 inst_uninstalled "$folder" || { echo "the English uninstall left the program"; ok=1; }
     [ -f "$folder/zorante.zrd" ] && [ -f "$folder/ZORANTE.ini" ] || { echo "the unticked box removed the user's files"; ok=1; }
   else
     ok=1
@@ -299,12 +298,12 @@ e2e_installer_silent_install_saver_help_upgrade_and_uninstall() {
   # The saver as the system starts it: the registered path with /s.
   xdotool mousemove 512 384
   (wine "$value" /s &)
-  if [ -n "$(wait_window '^ZORANTE$' 30)" ]; then
+  if [ -n "$(zor_wait_x_window '^ZORANTE$' 30)" ]; then
     sleep 1.5
     import -window root "$SHOTS/installed-saver.png"
     check_page_has_text "$SHOTS/installed-saver.png" || ok=1
     xdotool key a
-    poll 10 inst_saver_ended || { echo "the installed saver did not end on a key"; ok=1; }
+    zor_poll 10 inst_saver_ended || { echo "the installed saver did not end on a key"; ok=1; }
   else
     echo "the installed saver shows no window"
     import -window root "$SHOTS/installed-saver-missing.png"
@@ -315,14 +314,11 @@ e2e_installer_silent_install_saver_help_upgrade_and_uninstall() {
   # The Start-menu entry opens the settings; their help item the help window.
   (wine start /unix "$shortcut" >/dev/null 2>&1 &)
   if inst_ask wait "$INST_SETTINGS" 30000; then
-    click_with inst_ask "$INST_SETTINGS" Static 登録数 >/dev/null
-    sleep 0.3
-    xdotool key alt+h
-    poll 3 inst_menu_shown && sleep 0.2 && xdotool key c
+    zor_open_settings_menu inst_ask "$INST_SETTINGS" alt+h && sleep 0.2 && xdotool key c
     # Wine's viewer shows the CHM's CP932 title read as Windows-1252.
     local wine_title
     wine_title=$(printf 'ZORANTE ヘルプ' | iconv -t CP932 | iconv -f CP1252 -t UTF-8)
-    if poll 15 inst_help_shown; then
+    if zor_poll 15 inst_help_shown; then
       sleep 1
       import -window root "$SHOTS/installed-help.png"
       title=$(inst_ask windows | sed -n 's/^[-0-9 ]*HH Parent\t//p' | head -n 1)

@@ -7,16 +7,7 @@ kb_focus_id() { ask focus | cut -f1; }
 
 # Presses KEY (Tab unless given) until a control whose id matches the
 # pattern ID has the focus.
-kb_key_to() {
-  local id="$1" key="${2:-Tab}" i
-  for i in $(seq 1 30); do
-    [[ "$(kb_focus_id)" =~ ^($id)$ ]] && return 0
-    xdotool key "$key"
-    sleep 0.15
-  done
-  echo "no focus on $id (last $(kb_focus_id))"
-  return 1
-}
+kb_key_to() { zor_key_until_focus ask "$1" "${2:-Tab}" 30; }
 
 # Brings the settings dialog forward (a click on its count label), then KEYS.
 kb_settings_keys() {

@@ -2,19 +2,8 @@
 # display, deleted, the delete undone and redone, all with keys alone.
 # shellcheck shell=bash
 
-# The id of the control with the keyboard focus.
-ko_focus() { ask focus | cut -f1; }
 # Presses KEY (Tab unless given) until the control ID has the focus.
-ko_key_to() {
-  local id="$1" key="${2:-Tab}" i
-  for i in $(seq 1 40); do
-    [ "$(ko_focus)" = "$id" ] && return 0
-    xdotool key "$key"
-    sleep 0.15
-  done
-  echo "no focus on $id (it is on $(ko_focus))"
-  return 1
-}
+ko_key_to() { zor_key_until_focus ask "$1" "${2:-Tab}" 40; }
 ko_keys() {
   local key
   for key in "$@"; do

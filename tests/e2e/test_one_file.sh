@@ -5,7 +5,6 @@
 ONE_FILE_LIST_EDITS="$ZOR_ROOT/build/windows/e2e_list_edits.exe"
 
 # A Windows path of a Unix one, on Wine's Z: drive.
-one_file_wpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The text of zortool's edit $1 (tag $2); like the list editor's, the long
 # ones carry their number in both halves of the record.
@@ -82,12 +81,12 @@ e2e_saver_reads_its_file_while_1000_edits_replace_it() (
   done
   {
     printf '[ZORANTE]\r\nUseFont=IPA\x96\xbe\x92\xa9\r\n'
-    printf 'LoadFileName=%s\r\n' "$(one_file_wpath "$zrd")"
+    printf 'LoadFileName=%s\r\n' "$(zor_wine_path "$zrd")"
   } >"$d/ZORANTE.ini"
   wine "$HOST" spi-set 1 >/dev/null 2>&1
   xdotool mousemove 512 384
   export ZOR_SHOWN_LOG
-  ZOR_SHOWN_LOG=$(one_file_wpath "$shown")
+  ZOR_SHOWN_LOG=$(zor_wine_path "$shown")
   start_saver "$d" || { echo "no saver window"; end_programs "$SAVER_PID"; rm -rf "$d"; return 1; }
   wait_file_line "$shown" '.' 30 || { echo "the saver shows no page"; ok=1; }
   for i in $(seq 21 32); do
@@ -103,12 +102,12 @@ e2e_saver_reads_its_file_while_1000_edits_replace_it() (
   # The three writers at once, each spread over some 40 s, so that the saver
   # reads the file for many pages between their edits.
   dialog_out="$d/dialog.out" native_out="$d/native.out" wine_out="$d/wine.out"
-  wine "$ONE_FILE_LIST_EDITS" "$(one_file_wpath "$zrd")" 500 7 "$(one_file_wpath "$d/held-dialog.txt")" 30 60 \
+  wine "$ONE_FILE_LIST_EDITS" "$(zor_wine_path "$zrd")" 500 7 "$(zor_wine_path "$d/held-dialog.txt")" 30 60 \
     80 >"$dialog_out" 2>&1 &
   dialog_pid=$!
   one_file_zortool_edits "$tool" "$zrd" 400 "$zrd" "$d/held-native.txt" 34 60 ネイティブ 11 0.1 >"$native_out" 2>&1 &
   native_pid=$!
-  one_file_zortool_edits "wine $ZOR_ROOT/build/windows/zortool.exe" "$zrd" 100 "$(one_file_wpath "$zrd")" \
+  one_file_zortool_edits "wine $ZOR_ROOT/build/windows/zortool.exe" "$zrd" 100 "$(zor_wine_path "$zrd")" \
     "$d/held-wine.txt" 34 60 ワイン 13 0.1 >"$wine_out" 2>&1 &
   wine_pid=$!
   wait "$native_pid"

@@ -18,7 +18,6 @@ colour_near() {
 }
 
 # Wine's name of a Linux path.
-wine_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Three solid pictures in three formats: magenta, cyan, yellow.
 make_interval_pictures() {
@@ -34,11 +33,11 @@ e2e_interval_run_shows_pictures_between_messages_and_a_key_ends_it() {
   prepare_messages "$d"
   "$ZOR_ROOT/build/native/zortool" options "$d/zorante.zrd" --interval 2500 >/dev/null
   make_interval_pictures "$d/pics"
-  printf 'ItBMP=2\r\nItBMPStr=3\r\nItBMPDir=%s\r\n' "$(wine_path "$d/pics")" >>"$d/ZORANTE.ini"
+  printf 'ItBMP=2\r\nItBMPStr=3\r\nItBMPDir=%s\r\n' "$(zor_wine_path "$d/pics")" >>"$d/ZORANTE.ini"
   xdotool mousemove 512 384
   (cd "$d" && exec wine zorante.scr /s) &
   local pid=$!
-  wait_window '^ZORANTE$' 20 >/dev/null || { echo "no saver window"; end_programs "$pid"; rm -rf "$d"; return 1; }
+  zor_wait_x_window '^ZORANTE$' 20 >/dev/null || { echo "no saver window"; end_programs "$pid"; rm -rf "$d"; return 1; }
   # Poll until both a message page and an interval picture were seen; the
   # key goes in while a picture shows.
   local saw_picture=1 ended=1
@@ -88,11 +87,11 @@ e2e_render_places_backgrounds() {
       printf '%s\n' "$1" | tr ';' '\n' | sed 's/$/\r/'
     } >"$d/render.ini"
     (cd "$d" && wine "$tool" render zorante.zrd "$3" --layout "$2" --ground black --size 960x540 --seed 3 \
-      --out "$(wine_path "$SHOTS/$4")" --settings "$(wine_path "$d/render.ini")") >/dev/null 2>&1
+      --out "$(zor_wine_path "$SHOTS/$4")" --settings "$(zor_wine_path "$d/render.ini")") >/dev/null 2>&1
   }
   local photo broken
-  photo=$(wine_path "$d/pics/photo.jpg")
-  broken=$(wine_path "$d/pics/broken.jpg")
+  photo=$(zor_wine_path "$d/pics/photo.jpg")
+  broken=$(zor_wine_path "$d/pics/broken.jpg")
 
   # Corner beside an L-shaped card turning at the bottom-left: the picture fits top-right.
   render "BgBMP=2;BgBMPStr=1;BgBMPDorB=-1;BgBMPBMP=$photo" B 1 render-corner.png ||

@@ -9,7 +9,7 @@ start_host() {
   HOST_PID=$!
   wait_file_line "$d/host.txt" '^-?[0-9]+' 20 || return 1
   HOST_HWND=$(tr -d '\r\n' <"$d/host.txt")
-  wait_window '^E2E Host$' 20 >/dev/null
+  zor_wait_x_window '^E2E Host$' 20 >/dev/null
 }
 
 e2e_preview_fills_the_host_and_ends_with_it() {
@@ -55,7 +55,7 @@ e2e_preview_with_debug_marker_shows_the_diagnostic_box() {
   start_host "$d" 200 150 0 || { end_programs "$HOST_PID"; return 1; }
   (cd "$d" && exec wine zorante.scr /p "$HOST_HWND") &
   pid=$!
-  box=$(wait_window '^ZORANTE$' 20)
+  box=$(zor_wait_x_window '^ZORANTE$' 20)
   if [ -n "$box" ]; then
     sleep 0.5
     import -window root "$SHOTS/preview-diagnostic-box.png"

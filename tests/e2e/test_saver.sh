@@ -5,7 +5,7 @@
 start_saver() {
   (cd "$1" && exec wine zorante.scr "${2:-/s}") &
   SAVER_PID=$!
-  SAVER_WIN=$(wait_window '^ZORANTE$' 30)
+  SAVER_WIN=$(zor_wait_x_window '^ZORANTE$' 30)
   [ -n "$SAVER_WIN" ]
 }
 

@@ -8,7 +8,7 @@ expect_box_then_end() {
   wine "$HOST" spi-set 1 >/dev/null 2>&1
   (cd "$d" && exec wine zorante.scr /s) &
   pid=$!
-  box=$(wait_window '^ZORANTE$' 30)
+  box=$(zor_wait_x_window '^ZORANTE$' 30)
   if [ -n "$box" ]; then
     sleep 0.5
     import -window root "$SHOTS/$shot.png"
@@ -87,7 +87,7 @@ e2e_second_saver_ends_silently_after_waiting_for_the_first() {
   prepare_messages "$d"
   (cd "$d" && exec wine zorante.scr /s) 2>/dev/null &
   first=$!
-  if [ -n "$(wait_window '^ZORANTE$' 30)" ]; then
+  if [ -n "$(zor_wait_x_window '^ZORANTE$' 30)" ]; then
     start=$(date +%s%N)
     (cd "$d" && exec wine zorante.scr /s) 2>/dev/null &
     second=$!

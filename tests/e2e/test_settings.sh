@@ -24,7 +24,7 @@ start_settings() {
 }
 
 # Clicks a control at its centre with the real pointer: WINDOW CLASS TEXT [N].
-click_control() { click_with ask "$@"; }
+click_control() { zor_click_control ask "$@"; }
 
 # True when the control's text is $4 (WINDOW CLASS TEXT EXPECTED).
 control_text_is() { [ "$(ask text "$1" "$2" "$3")" = "$4" ]; }
@@ -33,35 +33,17 @@ control_text_is() { [ "$(ask text "$1" "$2" "$3")" = "$4" ]; }
 control_shown() { [ "$(control_state "$@" | cut -d' ' -f2)" = 1 ]; }
 
 # "ENABLED VISIBLE CHECKED" of a control.
-control_state() { control_state_with ask "$@"; }
+control_state() { zor_control_state ask "$@"; }
 
 # The list box of the settings dialog: sets LIST_ROWS (array of row texts),
-# LIST_SELECTED, LIST_ITEM_H, LIST_TOP, LIST_LEFT, LIST_CLIENT_TOP.
-read_list() {
-  local line a b
-  LIST_ROWS=()
-  while IFS= read -r line; do
-    case "$line" in
-      count\ *) ;;
-      selected\ *) LIST_SELECTED=${line#selected } ;;
-      itemheight\ *) LIST_ITEM_H=${line#itemheight } ;;
-      top\ *) LIST_TOP=${line#top } ;;
-      client\ *) read -r _ a b _ <<<"$line"; LIST_LEFT=$a; LIST_CLIENT_TOP=$b ;;
-      *) LIST_ROWS+=("${line#*$'\t'}") ;;
-    esac
-  done < <(ask list "$SETTINGS_CAPTION")
-}
-
-# Screen point of a row's centre (the list read last): "X Y".
-row_point() {
-  echo "$((LIST_LEFT + 40)) $((LIST_CLIENT_TOP + ($1 - LIST_TOP) * LIST_ITEM_H + LIST_ITEM_H / 2))"
-}
+# LIST_SELECTED and the list's place (see zor_read_list).
+read_list() { zor_read_list ask "$SETTINGS_CAPTION"; }
 
 click_row() {
   read_list
   # shellcheck disable=SC2046
-  xdotool mousemove $(row_point "$1") click 1
-  poll 5 selected_row_is "$1"
+  xdotool mousemove $(zor_list_row_point "$1") click 1
+  zor_poll 5 selected_row_is "$1"
 }
 
 selected_row_is() { read_list; [ "$LIST_SELECTED" = "$1" ]; }
@@ -95,7 +77,7 @@ enter_text() {
   for try in 1 2 3; do
     xdotool key ctrl+a
     xdotool type --delay 20 "$text"
-    poll 5 control_text_is "$caption" Edit '#0' "$text" && break
+    zor_poll 5 control_text_is "$caption" Edit '#0' "$text" && break
     [ "$try" -lt 3 ] || { echo "typed: $(ask text "$caption" Edit '#0')"; return 1; }
   done
   [ -z "$shot" ] || import -window root "$SHOTS/$shot.png"
@@ -129,7 +111,7 @@ e2e_settings_edits_reach_the_file_at_once() {
     [ "$(control_state '文章の追加登録' Button OK)" = "0 1 0" ] &&
     enter_text '文章の追加登録' '新しい一歩 step 1' settings-entry; then
     expect_messages add "$f" "$M1" "$M2" "$M3" '新しい一歩 step 1' || ok=1
-    poll 5 control_text_is "$SETTINGS_CAPTION" Static '>登録数' 4 || { echo "add: count label $(ask text "$SETTINGS_CAPTION" Static '>登録数')"; ok=1; }
+    zor_poll 5 control_text_is "$SETTINGS_CAPTION" Static '>登録数' 4 || { echo "add: count label $(ask text "$SETTINGS_CAPTION" Static '>登録数')"; ok=1; }
     selected_row_is 3 || { echo "add: selected row $LIST_SELECTED"; ok=1; }
   else
     echo "add failed"
@@ -139,7 +121,7 @@ e2e_settings_edits_reach_the_file_at_once() {
   # Correct the new row: the form opens with its text; typed over.
   if click_control "$SETTINGS_CAPTION" Button 訂正 &&
     ask wait '文章の訂正' 10000 &&
-    poll 5 control_text_is '文章の訂正' Edit '#0' '新しい一歩 step 1' &&
+    zor_poll 5 control_text_is '文章の訂正' Edit '#0' '新しい一歩 step 1' &&
     import -window root "$SHOTS/settings-correct.png" &&
     enter_text '文章の訂正' 'Corrected text'; then
     expect_messages correct "$f" "$M1" "$M2" "$M3" 'Corrected text' || ok=1
@@ -153,9 +135,9 @@ e2e_settings_edits_reach_the_file_at_once() {
   # Moves by one: DOWN then UP give the first bytes back; UP on row 0 writes nothing.
   click_row 0 || { echo "cannot select row 0"; ok=1; }
   sum=$(md5sum <"$f")
-  click_control "$SETTINGS_CAPTION" Button DOWN && poll 5 file_changed "$f" "$sum" &&
-    poll 5 selected_row_is 1 && expect_messages down "$f" "$M2" "$M1" "$M3" "$M4" || { echo "DOWN failed"; ok=1; }
-  click_control "$SETTINGS_CAPTION" Button UP && poll 5 selected_row_is 0 &&
+  click_control "$SETTINGS_CAPTION" Button DOWN && zor_poll 5 file_changed "$f" "$sum" &&
+    zor_poll 5 selected_row_is 1 && expect_messages down "$f" "$M2" "$M1" "$M3" "$M4" || { echo "DOWN failed"; ok=1; }
+  click_control "$SETTINGS_CAPTION" Button UP && zor_poll 5 selected_row_is 0 &&
     [ "$(md5sum <"$f")" = "$sum" ] && expect_messages up "$f" "$M1" "$M2" "$M3" "$M4" || { echo "UP failed"; ok=1; }
   click_control "$SETTINGS_CAPTION" Button UP
   sleep 0.5
@@ -164,16 +146,16 @@ e2e_settings_edits_reach_the_file_at_once() {
   # Ten rows: the blank buttons, down-ten (second) from row 0 goes to the
   # last row, up-ten (first) from there back to row 0.
   click_row 0
-  click_control "$SETTINGS_CAPTION" Button '' 1 && poll 5 selected_row_is 3 &&
+  click_control "$SETTINGS_CAPTION" Button '' 1 && zor_poll 5 selected_row_is 3 &&
     expect_messages down-ten "$f" "$M2" "$M3" "$M4" "$M1" || { echo "down ten failed"; ok=1; }
-  click_control "$SETTINGS_CAPTION" Button '' 0 && poll 5 selected_row_is 0 &&
+  click_control "$SETTINGS_CAPTION" Button '' 0 && zor_poll 5 selected_row_is 0 &&
     [ "$(md5sum <"$f")" = "$sum" ] || { echo "up ten failed: $(file_messages "$f" | tr '\n' '|')"; ok=1; }
 
   # Drag row 0 onto row 2 with the button held: rows 1 and 2 move up.
   read_list
   local from to
-  from=$(row_point 0)
-  to=$(row_point 2)
+  from=$(zor_list_row_point 0)
+  to=$(zor_list_row_point 2)
   # shellcheck disable=SC2086
   xdotool mousemove $from mousedown 1
   sleep 0.2
@@ -185,15 +167,15 @@ e2e_settings_edits_reach_the_file_at_once() {
     sleep 0.05
   done
   xdotool mouseup 1
-  poll 5 file_changed "$f" "$sum" && expect_messages drag "$f" "$M2" "$M3" "$M1" "$M4" &&
-    poll 5 selected_row_is 2 || { echo "drag failed (selected ${LIST_SELECTED:-})"; ok=1; }
+  zor_poll 5 file_changed "$f" "$sum" && expect_messages drag "$f" "$M2" "$M3" "$M1" "$M4" &&
+    zor_poll 5 selected_row_is 2 || { echo "drag failed (selected ${LIST_SELECTED:-})"; ok=1; }
   import -window root "$SHOTS/settings-after-drag.png"
 
   # Delete row 1: nothing selected afterwards, the row buttons off, the text box empty.
   click_row 1
   local undeleted
   undeleted=$(md5sum <"$f")
-  click_control "$SETTINGS_CAPTION" Button 削除 && poll 5 control_text_is "$SETTINGS_CAPTION" Static '>登録数' 3 &&
+  click_control "$SETTINGS_CAPTION" Button 削除 && zor_poll 5 control_text_is "$SETTINGS_CAPTION" Static '>登録数' 3 &&
     expect_messages delete "$f" "$M2" "$M1" "$M4" || { echo "delete failed"; ok=1; }
   selected_row_is -1 || { echo "delete: row $LIST_SELECTED still selected"; ok=1; }
   [ "$(control_state "$SETTINGS_CAPTION" Button 訂正)" = "0 1 0" ] || { echo "delete: row buttons still on"; ok=1; }
@@ -204,10 +186,10 @@ e2e_settings_edits_reach_the_file_at_once() {
   # Delete key deletes it again; Esc in the list leaves the dialog open.
   sum=$(md5sum <"$f")
   xdotool key ctrl+z
-  poll 5 file_changed "$f" "$sum" && [ "$(md5sum <"$f")" = "$undeleted" ] && poll 5 selected_row_is 1 ||
+  zor_poll 5 file_changed "$f" "$sum" && [ "$(md5sum <"$f")" = "$undeleted" ] && zor_poll 5 selected_row_is 1 ||
     { echo "undo failed (selected ${LIST_SELECTED:-})"; ok=1; }
   xdotool key Delete
-  poll 5 file_changed "$f" "$undeleted" && [ "$(md5sum <"$f")" = "$sum" ] || { echo "the Delete key failed"; ok=1; }
+  zor_poll 5 file_changed "$f" "$undeleted" && [ "$(md5sum <"$f")" = "$sum" ] || { echo "the Delete key failed"; ok=1; }
   xdotool key Escape
   sleep 0.5
   kill -0 "$SETTINGS_PID" 2>/dev/null || { echo "Esc in the list ended the program"; ok=1; }
@@ -431,12 +413,12 @@ e2e_settings_f1_opens_the_help_or_warns_as_the_menu_does() {
   # In the entry form (a dialog of its own) F1 opens the viewer.
   if click_control "$SETTINGS_CAPTION" Button 追加 && ask wait '文章の追加登録' 10000; then
     xdotool key F1
-    poll 15 help_window_shown || { echo "F1 in the entry form opened no help window: $(ask windows | tr '\n' '|')"; ok=1; }
+    zor_poll 15 help_window_shown || { echo "F1 in the entry form opened no help window: $(ask windows | tr '\n' '|')"; ok=1; }
     sleep 1
     import -window root "$SHOTS/settings-f1-entry-help.png"
     # The viewer covers the form: closed first (it has the focus).
     xdotool key alt+F4
-    poll 10 help_window_gone || { echo "the help window stayed"; ok=1; }
+    zor_poll 10 help_window_gone || { echo "the help window stayed"; ok=1; }
     click_control '文章の追加登録' Button Cancel
     ask gone '文章の追加登録' 10000 || { echo "the entry form stayed"; ok=1; }
   else

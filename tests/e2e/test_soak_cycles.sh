@@ -1,16 +1,13 @@
 # The soak's cycles mode (scripts/soak-cycles.sh): a short run on the real
 # saver with two faults put in, a key that never comes and a program left
 # running; its summary on made-up figures.
-# shellcheck shell=bash disable=SC2030,SC2031 # the soak's variables are set in subshells
+# shellcheck shell=bash disable=SC2015 # A && B || report wants the report when either fails
 
 e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_program() {
   local ok=0 out
   out=$(mktemp -d /tmp/zor-e2e-soak.XXXXXX)
   (
-    d="$out/program" scr=soak-saver.scr win_build="$ZOR_ROOT/build/windows"
-    probe="$win_build/win_soak_probe_bench.exe" cycles=4 kinds="3 messages" deco=0 interval=1000 text_only=1
-    mkdir -p "$d" && cp "$SCR" "$d/$scr" && prepare_messages "$d"
-    wpath() { printf 'Z:%s' "${1//\//\\}"; }
+    mkdir -p "$out/program" && cp "$SCR" "$out/program/soak-saver.scr" && prepare_messages "$out/program"
     source "$ZOR_ROOT/scripts/soak-cycles.sh"
     end_s=3 settle_s=2
     # The key that ends the saver is lost in the second cycle.
@@ -24,10 +21,11 @@ e2e_soak_cycles_pass_good_cycles_and_catch_a_saver_left_running_and_a_stray_prog
       original_cycle_settings
       [ "$k" = 4 ] || return 0
       # shellcheck disable=SC2153 # the suite's helper program
-      wine "$HOST" host 100 100 "$(wpath "$out/stray.txt")" 0 >/dev/null 2>&1 &
-      poll 10 x_window '^E2E Host$'
+      wine "$HOST" host 100 100 "$(zor_wine_path "$out/stray.txt")" 0 >/dev/null 2>&1 &
+      zor_poll 10 x_window '^E2E Host$'
     }
-    run_cycles >"$out/run.log" 2>&1
+    run_cycles --program "$out/program" --saver soak-saver.scr --win-build "$ZOR_ROOT/build/windows" --out "$out" \
+      --cycles 4 --about "3 messages" >"$out/run.log" 2>&1
     [ $? -eq 1 ] || { echo "the run passed"; exit 1; }
   ) || ok=1
   local s="$out/summary.txt"
@@ -69,8 +67,8 @@ cycles,5,8,206,8000,9,8,8,100,6,47
 end,10,14,210,8900,10,8,8,121,6,
 CSV
   s=$( (
-    win_build="$ZOR_ROOT/build/windows" cycles=10 kinds="k" deco=0 interval=1000 text_only=1
     source "$ZOR_ROOT/scripts/soak-cycles.sh"
+    cycles_options --out "$out" --cycles 10 --about k
     summarise 10 0
     echo "status $?"
   ))
@@ -89,6 +87,31 @@ CSV
 ^status 1$
 LINES
   [ "$ok" -eq 0 ] || echo "$s"
+  rm -rf "$out"
+  return $ok
+}
+
+# The cycles take every input as an option: one left out, misspelt or not a
+# number stops the run before any program starts or any file is written
+# (instead of a run in an empty folder writing to the root).
+e2e_soak_cycles_refuse_to_run_without_their_inputs() {
+  local ok=0 out
+  out=$(mktemp -d /tmp/zor-e2e-soak.XXXXXX)
+  # Runs the cycles with the options; true when they refuse (code 2) saying $1.
+  refused_saying() {
+    local want="$1" rc
+    shift
+    (source "$ZOR_ROOT/scripts/soak-cycles.sh" && run_cycles "$@") >/dev/null 2>"$out/err"
+    rc=$?
+    [ "$rc" -eq 2 ] && [ "$(cat "$out/err")" = "$want" ] || { echo "code $rc, said '$(cat "$out/err")', not '$want'"; return 1; }
+  }
+  local all=(--program "$out" --saver soak-saver.scr --win-build "$ZOR_ROOT/build/windows" --out "$out/run" --about k)
+  refused_saying "soak cycles: missing --program --saver --win-build --about" --out "$out/run" --cycles 2 || ok=1
+  refused_saying "soak cycles: --cycles 2x is no number" "${all[@]}" --cycles 2x || ok=1
+  refused_saying "soak cycles: unknown option --cycle" "${all[@]}" --cycles 2 --cycle 3 || ok=1
+  refused_saying "soak cycles: --about needs a value" --cycles 2 --about || ok=1
+  refused_saying "soak cycles: missing $out/soak-saver.scr" "${all[@]}" --cycles 2 || ok=1
+  [ ! -e "$out/run" ] || { echo "a refused run wrote $out/run"; ok=1; }
   rm -rf "$out"
   return $ok
 }
