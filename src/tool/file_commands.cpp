@@ -376,18 +376,12 @@ int ExportCommand(const std::vector<std::wstring>& args, Command& cmd) {
 }  // namespace
 
 void AddFileCommands(std::map<std::wstring, Handler, std::less<>>& table) {
-  table.emplace(L"new", NewCommand);
-  table.emplace(L"info", InfoCommand);
-  table.emplace(L"list", ListCommand);
-  table.emplace(L"add", AddCommand);
-  table.emplace(L"edit", EditCommand);
-  table.emplace(L"delete", DeleteCommand);
-  table.emplace(L"move", MoveCommand);
-  table.emplace(L"show", ShowCommand);
-  table.emplace(L"format", FormatCommand);
-  table.emplace(L"options", OptionsCommand);
-  table.emplace(L"import", ImportCommand);
-  table.emplace(L"export", ExportCommand);
+  const std::pair<const wchar_t*, Handler> commands[] = {
+      {L"new", NewCommand},       {L"info", InfoCommand},     {L"list", ListCommand},       {L"add", AddCommand},
+      {L"edit", EditCommand},     {L"delete", DeleteCommand}, {L"move", MoveCommand},       {L"show", ShowCommand},
+      {L"format", FormatCommand}, {L"options", OptionsCommand}, {L"import", ImportCommand}, {L"export", ExportCommand},
+  };
+  for (const auto& [name, handler] : commands) table.emplace(name, handler);
 }
 
 }  // namespace zor::tool

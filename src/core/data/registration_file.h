@@ -122,8 +122,8 @@ struct Message {
 // Records 1..count of bytes that begin at position 1; what they lack is blanks.
 [[nodiscard]] std::vector<RecordBytes> RecordsFrom(std::span<const char> bytes, int count);
 
-// A registration file opened to read its records one by one, wherever its
-// header's count says they end.
+// A registration file opened to read its records one by one; the caller
+// decides how many, from the header's count and WholeRecords().
 class RecordReader {
  public:
   // None when the file cannot be opened or its size told.
