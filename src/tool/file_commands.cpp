@@ -47,33 +47,38 @@ std::wstring Printable(std::wstring text) {
 
 int Report(Command& cmd, const Status& s) { return s.ok() ? kDone : cmd.Refuse(s.message()); }
 
-// Checks option names and the number of positional arguments.
-bool Prepare(Command& cmd, const Invocation& inv, std::wstring_view name, std::initializer_list<std::wstring_view> options,
-             std::size_t minArgs, std::size_t maxArgs, int& rc) {
+// The usage exit when the second positional argument is not a message number;
+// none when it is, with row set.
+std::optional<int> RowMisuse(Command& cmd, const Invocation& inv, std::wstring_view name, int& row) {
+  if (ParseRow(inv.positional[1], row)) return std::nullopt;
+  return cmd.Usage(std::wstring(name) + L": not a message number: " + inv.positional[1]);
+}
+
+// The usage exit of an invocation that could not be split, gives an option
+// not among options or a number of positional arguments outside
+// minArgs..maxArgs, or (when row is given) whose second positional argument
+// is not a message number; none when it is well formed.
+std::optional<int> Misuse(Command& cmd, const Invocation& inv, std::wstring_view name,
+                          std::initializer_list<std::wstring_view> options, std::size_t minArgs, std::size_t maxArgs,
+                          int* row = nullptr) {
   std::wstring bad;
-  if (!inv.error.empty()) {
-    rc = cmd.Usage(inv.error);
-  } else if (!Command::CheckFlags(inv, options, bad)) {
-    rc = cmd.Usage(L"unknown option for " + std::wstring(name) + L": " + bad);
-  } else if (inv.positional.size() < minArgs || inv.positional.size() > maxArgs) {
-    rc = cmd.Usage(std::wstring(name) + L": wrong number of arguments");
-  } else {
-    return true;
+  if (!inv.error.empty()) return cmd.Usage(inv.error);
+  if (!Command::CheckFlags(inv, options, bad)) return cmd.Usage(L"unknown option for " + std::wstring(name) + L": " + bad);
+  if (inv.positional.size() < minArgs || inv.positional.size() > maxArgs) {
+    return cmd.Usage(std::wstring(name) + L": wrong number of arguments");
   }
-  return false;
+  return row ? RowMisuse(cmd, inv, name, *row) : std::nullopt;
 }
 
 int NewCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"new", {}, 1, 1, rc)) return rc;
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"new", {}, 1, 1)) return *rc;
   return Report(cmd, CreateEmptyRegistrationFile(PathFromText(inv.positional[0])));
 }
 
 int InfoCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"info", {}, 1, 1, rc)) return rc;
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"info", {}, 1, 1)) return *rc;
   const Result<RegistrationHeader> h = ValidateRegistrationFile(PathFromText(inv.positional[0]));
   if (!h.ok()) return cmd.Refuse(h.status().message());
   const RegistrationHeader& v = h.value();
@@ -88,8 +93,7 @@ int InfoCommand(const std::vector<std::wstring>& args, Command& cmd) {
 
 int ListCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"list", {}, 1, 1, rc)) return rc;
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"list", {}, 1, 1)) return *rc;
   const Result<std::vector<std::wstring>> texts = ReadMessages(PathFromText(inv.positional[0]));
   if (!texts.ok()) return cmd.Refuse(texts.status().message());
   for (const std::wstring& t : texts.value()) cmd.Print(Printable(t));
@@ -98,35 +102,28 @@ int ListCommand(const std::vector<std::wstring>& args, Command& cmd) {
 
 int AddCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"add", {}, 2, 2, rc)) return rc;
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"add", {}, 2, 2)) return *rc;
   return Report(cmd, AddMessage(PathFromText(inv.positional[0]), inv.positional[1]));
 }
 
 int EditCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"edit", {}, 3, 3, rc)) return rc;
   int row = 0;
-  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"edit: not a message number: " + inv.positional[1]);
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"edit", {}, 3, 3, &row)) return *rc;
   return Report(cmd, EditMessage(PathFromText(inv.positional[0]), row, inv.positional[2]));
 }
 
 int DeleteCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"delete", {}, 2, 2, rc)) return rc;
   int row = 0;
-  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"delete: not a message number: " + inv.positional[1]);
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"delete", {}, 2, 2, &row)) return *rc;
   return Report(cmd, DeleteMessage(PathFromText(inv.positional[0]), row));
 }
 
 int MoveCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"move", {}, 3, 3, rc)) return rc;
   int row = 0;
-  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"move: not a message number: " + inv.positional[1]);
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"move", {}, 3, 3, &row)) return *rc;
   long long step = 0;
   if (!ParseInteger(inv.positional[2], step)) return cmd.Usage(L"move: not a step: " + inv.positional[2]);
   // Any step beyond the 500 rows clamps at the ends anyway.
@@ -157,10 +154,8 @@ const wchar_t* LayoutName(FixedLayout l) {
 
 int ShowCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"show", {}, 2, 2, rc)) return rc;
   int row = 0;
-  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"show: not a message number: " + inv.positional[1]);
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"show", {}, 2, 2, &row)) return *rc;
   const Result<Message> m = ReadMessage(PathFromText(inv.positional[0]), row);
   if (!m.ok()) return cmd.Refuse(m.status().message());
   const MessageFormat& f = m.value().format;
@@ -202,12 +197,10 @@ bool ParseMarks(std::wstring_view text, std::size_t limit, std::vector<std::size
 
 int FormatCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args, {L"--marks", L"--emphasis", L"--fold", L"--kind", L"--layout"});
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"format",
-               {L"--marks", L"--no-marks", L"--emphasis", L"--fold", L"--auto-fold", L"--kind", L"--layout"}, 2, 2,
-               rc)) {
-    return rc;
-  }
+  const std::optional<int> misuse = Misuse(
+      cmd, inv, L"format", {L"--marks", L"--no-marks", L"--emphasis", L"--fold", L"--auto-fold", L"--kind", L"--layout"},
+      2, 2);
+  if (misuse) return *misuse;
   const auto value = [&](const wchar_t* name) -> const std::wstring* {
     const auto it = inv.values.find(name);
     return it == inv.values.end() ? nullptr : &it->second;
@@ -215,7 +208,7 @@ int FormatCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (value(L"--marks") && Command::Has(inv, L"--no-marks")) return cmd.Usage(L"format: --marks or --no-marks, not both");
   if (value(L"--fold") && Command::Has(inv, L"--auto-fold")) return cmd.Usage(L"format: --fold or --auto-fold, not both");
   int row = 0;
-  if (!ParseRow(inv.positional[1], row)) return cmd.Usage(L"format: not a message number: " + inv.positional[1]);
+  if (const std::optional<int> rc = RowMisuse(cmd, inv, L"format", row)) return *rc;
 
   // Values first: a usage error must not depend on the file.
   std::optional<EmphasisMode> emphasis;
@@ -316,8 +309,7 @@ int OptionsCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const std::initializer_list<std::wstring_view> names = {L"--interval", L"--scheme", L"--emphasis",
                                                           L"--order",    L"--colour", L"--layout"};
   const Invocation inv = Split(args, names);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"options", names, 1, 1, rc)) return rc;
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"options", names, 1, 1)) return *rc;
   if (inv.values.empty()) return cmd.Usage(L"options: give at least one option to set");
   const std::filesystem::path path = PathFromText(inv.positional[0]);
 
@@ -347,8 +339,7 @@ int OptionsCommand(const std::vector<std::wstring>& args, Command& cmd) {
 
 int ImportCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args, {L"--encoding"});
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"import", {L"--no-limit", L"--encoding"}, 1, 1, rc)) return rc;
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"import", {L"--no-limit", L"--encoding"}, 1, 1)) return *rc;
   EncodingChoice choice = EncodingChoice::kAuto;
   if (const auto given = inv.values.find(L"--encoding"); given != inv.values.end()) {
     const std::pair<const wchar_t*, EncodingChoice> names[] = {{L"auto", EncodingChoice::kAuto},
@@ -371,8 +362,7 @@ int ImportCommand(const std::vector<std::wstring>& args, Command& cmd) {
 
 int ExportCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  int rc = 0;
-  if (!Prepare(cmd, inv, L"export", {L"--utf8"}, 1, 2, rc)) return rc;
+  if (const std::optional<int> rc = Misuse(cmd, inv, L"export", {L"--utf8"}, 1, 2)) return *rc;
   const std::filesystem::path registration = PathFromText(inv.positional[0]);
   const std::filesystem::path text =
       inv.positional.size() == 2 ? PathFromText(inv.positional[1]) : ExportNameFor(registration);
@@ -386,18 +376,12 @@ int ExportCommand(const std::vector<std::wstring>& args, Command& cmd) {
 }  // namespace
 
 void AddFileCommands(std::map<std::wstring, Handler, std::less<>>& table) {
-  table.emplace(L"new", NewCommand);
-  table.emplace(L"info", InfoCommand);
-  table.emplace(L"list", ListCommand);
-  table.emplace(L"add", AddCommand);
-  table.emplace(L"edit", EditCommand);
-  table.emplace(L"delete", DeleteCommand);
-  table.emplace(L"move", MoveCommand);
-  table.emplace(L"show", ShowCommand);
-  table.emplace(L"format", FormatCommand);
-  table.emplace(L"options", OptionsCommand);
-  table.emplace(L"import", ImportCommand);
-  table.emplace(L"export", ExportCommand);
+  const std::pair<const wchar_t*, Handler> commands[] = {
+      {L"new", NewCommand},       {L"info", InfoCommand},     {L"list", ListCommand},       {L"add", AddCommand},
+      {L"edit", EditCommand},     {L"delete", DeleteCommand}, {L"move", MoveCommand},       {L"show", ShowCommand},
+      {L"format", FormatCommand}, {L"options", OptionsCommand}, {L"import", ImportCommand}, {L"export", ExportCommand},
+  };
+  for (const auto& [name, handler] : commands) table.emplace(name, handler);
 }
 
 }  // namespace zor::tool

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "core/text/kanji.h"
 #include "core/version.h"
@@ -54,32 +55,36 @@ constexpr std::wstring_view kHelpText =
     L"  --help       this text\n"
     L"  --version    the version\n";
 
+// The one value date and time may be given, checked by valid (empty when
+// none is given); the usage or refusal exit when the line is wrong.
+std::optional<int> ClockArgument(Command& cmd, const Invocation& inv, std::wstring_view name,
+                                 std::initializer_list<std::wstring_view> flags, bool (*valid)(std::wstring_view),
+                                 std::wstring_view expected, std::wstring& value) {
+  std::wstring bad;
+  if (!Command::CheckFlags(inv, flags, bad)) return cmd.Usage(L"unknown option for " + std::wstring(name) + L": " + bad);
+  if (inv.positional.size() > 1) return cmd.Usage(std::wstring(name) + L" takes at most one " + std::wstring(name));
+  if (inv.positional.empty()) return std::nullopt;
+  value = inv.positional[0];
+  if (valid(value)) return std::nullopt;
+  return cmd.Refuse(L"not a " + std::wstring(name) + L": \"" + value + L"\" (expected " + std::wstring(expected) + L")");
+}
+
 int DateCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  std::wstring bad;
-  if (!cmd.CheckFlags(inv, {L"--formal", L"--unit-year"}, bad)) return cmd.Usage(L"unknown option for date: " + bad);
-  if (inv.positional.size() > 1) return cmd.Usage(L"date takes at most one date");
   std::wstring date;
-  if (!inv.positional.empty()) {
-    date = inv.positional[0];
-    if (!IsValidDateText(date)) {
-      return cmd.Refuse(L"not a date: \"" + date + L"\" (expected YYYY/MM/DD, a real calendar day)");
-    }
+  if (const std::optional<int> rc = ClockArgument(cmd, inv, L"date", {L"--formal", L"--unit-year"}, IsValidDateText,
+                                                  L"YYYY/MM/DD, a real calendar day", date)) {
+    return *rc;
   }
   return cmd.Print(KanjiDate(Command::Has(inv, L"--formal"), Command::Has(inv, L"--unit-year"), date));
 }
 
 int TimeCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
-  std::wstring bad;
-  if (!cmd.CheckFlags(inv, {L"--formal"}, bad)) return cmd.Usage(L"unknown option for time: " + bad);
-  if (inv.positional.size() > 1) return cmd.Usage(L"time takes at most one time");
   std::wstring time;
-  if (!inv.positional.empty()) {
-    time = inv.positional[0];
-    if (!IsValidTimeText(time)) {
-      return cmd.Refuse(L"not a time: \"" + time + L"\" (expected HH:MM:SS of the 24-hour clock)");
-    }
+  if (const std::optional<int> rc =
+          ClockArgument(cmd, inv, L"time", {L"--formal"}, IsValidTimeText, L"HH:MM:SS of the 24-hour clock", time)) {
+    return *rc;
   }
   return cmd.Print(KanjiTime(Command::Has(inv, L"--formal"), false, time));
 }

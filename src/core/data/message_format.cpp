@@ -23,10 +23,7 @@ void MessageFormat::WriteTo(char* record) const {
   record[kLayoutOffset] = layout;
 }
 
-int MessageFormat::FoldPosition() const {
-  const int code = static_cast<unsigned char>(fold);
-  return code >= 33 && code <= 64 ? code - 32 : 0;
-}
+int MessageFormat::FoldPosition() const { return DecodeFoldPosition(fold); }
 
 EmphasisMode MessageFormat::Emphasis() const {
   if (mode == kModeMarked) return EmphasisMode::kMarked;

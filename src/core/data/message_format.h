@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace zor {
@@ -18,6 +19,13 @@ inline constexpr std::size_t kLayoutOffset = 195;
 
 inline constexpr char kMarkOn = 'A';
 inline constexpr char kModeMarked = 'R';
+
+// The fold position a stored fold byte stands for: "!".."@" give 1..32,
+// anything else 0 (automatic).
+[[nodiscard]] constexpr std::int16_t DecodeFoldPosition(char byte) noexcept {
+  const auto code = static_cast<unsigned char>(byte);
+  return code >= 33 && code <= 64 ? static_cast<std::int16_t>(code - 32) : std::int16_t{0};
+}
 
 enum class EmphasisMode { kRandom, kMarked, kNone };
 enum class FoldKind { kNone, kA, kB, kC, kD };

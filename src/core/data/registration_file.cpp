@@ -1,7 +1,10 @@
 #include "core/data/registration_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <system_error>
 
 #include "core/data/file_system.h"
 #include "core/text/cp932.h"
@@ -24,8 +27,6 @@ void PutInt16(std::string& bytes, std::size_t at, std::int16_t value) {
   bytes[at + 1] = static_cast<char>(u >> 8);
 }
 
-std::int64_t RecordOffset(int n) { return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize}; }
-
 std::wstring ReadFailure(const std::filesystem::path& path) {
   return ReadFailureMessage(DisplayPath(path));
 }
@@ -38,8 +39,20 @@ std::span<const char> RecordSpan(std::span<const char> bytes, int n) {
   return bytes.subspan(at, std::min(kRecordSize, bytes.size() - at));
 }
 
-Message MessageOf(const RecordBytes& r) {
-  return Message{RecordText(r), MessageFormat::FromRecord(std::string_view(r.data(), r.size()))};
+// Reads record n of an open file of the given size; the part the file lacks stays blanks.
+bool ReadRecord(std::FILE* file, std::int64_t size, int n, RecordBytes& record) {
+  record = BlankRecord();
+  if (RecordOffset(n) >= size) return true;
+  const auto want = static_cast<std::size_t>(std::min<std::int64_t>(kRecordSize, size - RecordOffset(n)));
+  return ReadAt(file, RecordOffset(n), record.data(), want) == want;
+}
+
+bool WriteHeaderAndRecords(FileWriter& w, const RegistrationHeader& header, std::span<const RecordBytes> records) {
+  if (!w.Write(header.Encode())) return false;
+  for (const RecordBytes& r : records) {
+    if (!w.Write(std::string_view(r.data(), r.size()))) return false;
+  }
+  return true;
 }
 
 Status NoSuchMessage(int n, int count) {
@@ -88,11 +101,7 @@ struct Image {
 Result<Image> ParseImage(std::span<const char> bytes, std::wstring_view name) {
   Result<RegistrationHeader> header = ParseRegistrationHeader(bytes, name);
   if (!header.ok()) return header.status();
-  Image image{header.value(), {}};
-  const int count = image.header.MessageCount();
-  image.records.reserve(static_cast<std::size_t>(count));
-  for (int n = 1; n <= count; ++n) image.records.push_back(RecordFrom(RecordSpan(bytes, n)));
-  return image;
+  return Image{header.value(), RecordsFrom(bytes, header.value().MessageCount())};
 }
 
 // Reads the header and, when it is valid, the records within its count (at
@@ -118,10 +127,7 @@ Result<Image> LoadImage(const std::filesystem::path& path) {
 // follow the records unchanged (a negative tailOffset drops them).
 Status SaveImage(const std::filesystem::path& path, const Image& image, std::int64_t tailOffset) {
   return ReplaceFileContents(path, [&](FileWriter& w) {
-    if (!w.Write(image.header.Encode())) return false;
-    for (const RecordBytes& r : image.records) {
-      if (!w.Write(std::string_view(r.data(), r.size()))) return false;
-    }
+    if (!WriteHeaderAndRecords(w, image.header, image.records)) return false;
     if (tailOffset < 0) return true;
     FileHandle original = OpenForReading(path);
     return original && w.CopyFrom(original.get(), tailOffset);
@@ -176,16 +182,35 @@ RegistrationHeader RegistrationHeader::Decode(std::string_view bytes) {
 
 int RegistrationHeader::MessageCount() const { return std::clamp<int>(count, 0, kMaxMessages); }
 
+std::int64_t WholeRecordsIn(std::int64_t fileSize) {
+  if (fileSize < static_cast<std::int64_t>(kHeaderSize)) return 0;
+  return (fileSize - static_cast<std::int64_t>(kHeaderSize)) / static_cast<std::int64_t>(kRecordSize);
+}
+
+int RecordsPresent(const std::filesystem::path& file) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(file, ec);
+  if (ec) return 0;
+  const auto held = WholeRecordsIn(static_cast<std::int64_t>(std::min<std::uintmax_t>(size, std::numeric_limits<std::int64_t>::max())));
+  return static_cast<int>(std::min<std::int64_t>(held, kMaxMessages));
+}
+
 RecordBytes BlankRecord() {
   RecordBytes r;
   r.fill(' ');
   return r;
 }
 
-std::wstring RecordText(const RecordBytes& record) {
+std::string RecordTextBytes(const RecordBytes& record) {
   std::string bytes(record.data(), kTextHalf);
   bytes.append(record.data() + kSecondHalfOffset, kTextHalf);
-  return Trim(FromCp932(bytes));
+  return bytes;
+}
+
+std::wstring RecordText(const RecordBytes& record) { return Trim(FromCp932(RecordTextBytes(record))); }
+
+Message RecordMessage(const RecordBytes& record) {
+  return Message{RecordText(record), MessageFormat::FromRecord(std::string_view(record.data(), record.size()))};
 }
 
 void SetRecordText(RecordBytes& record, std::wstring_view text) {
@@ -196,13 +221,21 @@ void SetRecordText(RecordBytes& record, std::wstring_view text) {
   }
 }
 
+RecordBytes RecordOf(std::wstring_view text) {
+  RecordBytes r = BlankRecord();
+  SetRecordText(r, text);
+  return r;
+}
+
 std::wstring MissingFileMessage(std::wstring_view path) {
   return L"ZORANTE 登録ファイル " + std::wstring(path) +
          L" が見つかりません。\r\n設定ダイアログから、ほかの登録ファイルを開くか、新規作成してください。";
 }
 
+std::wstring ReadFailureSentence(std::wstring_view path) { return std::wstring(path) + L" を読み込めませんでした。"; }
+
 std::wstring ReadFailureMessage(std::wstring_view path) {
-  return std::wstring(path) + L" を読み込めませんでした。他のプログラムが使用中でないか確認してください。";
+  return ReadFailureSentence(path) + L"他のプログラムが使用中でないか確認してください。";
 }
 
 std::wstring NewerVersionMessage(std::wstring_view path) {
@@ -247,7 +280,7 @@ Result<Message> ParseMessage(std::span<const char> bytes, int n, std::wstring_vi
   if (!header.ok()) return header.status();
   const int count = header.value().MessageCount();
   if (n < 1 || n > count) return NoSuchMessage(n, count);
-  return MessageOf(RecordFrom(RecordSpan(bytes, n)));
+  return RecordMessage(RecordFrom(RecordSpan(bytes, n)));
 }
 
 RecordBytes RecordFrom(std::span<const char> bytes) {
@@ -256,15 +289,49 @@ RecordBytes RecordFrom(std::span<const char> bytes) {
   return r;
 }
 
+std::vector<RecordBytes> RecordsFrom(std::span<const char> bytes, int count) {
+  std::vector<RecordBytes> records;
+  records.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  for (int n = 1; n <= count; ++n) records.push_back(RecordFrom(RecordSpan(bytes, n)));
+  return records;
+}
+
+std::optional<RecordReader> RecordReader::Open(const std::filesystem::path& path) {
+  FileHandle file = OpenForReading(path);
+  const std::int64_t size = file ? FileSizeOf(file.get()) : -1;
+  if (size < 0) return std::nullopt;
+  return RecordReader(std::move(file), size);
+}
+
+bool RecordReader::Read(int n, RecordBytes& record) const { return ReadRecord(file_.get(), size_, n, record); }
+
 Result<RegistrationHeader> ValidateRegistrationFile(const std::filesystem::path& path, OpenedBy by) {
   const Result<OpenedFile> f = OpenAndReadHeader(path);
   if (!f.ok()) return f.status();
   return ParseRegistrationHeader(f.value().bytes, DisplayPath(path), by);
 }
 
+std::optional<ListedRecords> ReadListedRecords(const std::filesystem::path& path) {
+  const FileHandle f = OpenForReading(path);
+  ListedRecords listed;
+  listed.fileSize = f ? FileSizeOf(f.get()) : -1;
+  if (listed.fileSize < static_cast<std::int64_t>(kHeaderSize)) return std::nullopt;
+  listed.bytes.resize(static_cast<std::size_t>(std::min(listed.fileSize, RecordsEnd(kMaxMessages))));
+  if (ReadAt(f.get(), 0, listed.bytes.data(), listed.bytes.size()) != listed.bytes.size()) return std::nullopt;
+  listed.header = RegistrationHeader::Decode(listed.bytes);
+  const int count = listed.header.MessageCount();
+  listed.bytes.resize(std::min(listed.bytes.size(), static_cast<std::size_t>(RecordsEnd(count))));
+  listed.records = RecordsFrom(listed.bytes, count);
+  return listed;
+}
+
+Status ReplaceRegistrationFile(const std::filesystem::path& path, const RegistrationHeader& header,
+                               std::span<const RecordBytes> records) {
+  return ReplaceFileContents(path, [&](FileWriter& w) { return WriteHeaderAndRecords(w, header, records); });
+}
+
 Status CreateEmptyRegistrationFile(const std::filesystem::path& path) {
-  const std::string header = RegistrationHeader{}.Encode();
-  return ReplaceFileContents(path, [&](FileWriter& w) { return w.Write(header); });
+  return ReplaceRegistrationFile(path, RegistrationHeader{}, {});
 }
 
 Result<RegistrationHeader> OpenRegistrationFile(const std::filesystem::path& path) {
@@ -298,15 +365,9 @@ Result<Message> ReadMessage(const std::filesystem::path& path, int n) {
   if (!header.ok()) return header.status();
   const int count = header.value().MessageCount();
   if (n < 1 || n > count) return NoSuchMessage(n, count);
-  // The part of the record the file holds; the rest reads as blanks.
-  std::string record(kRecordSize, ' ');
-  if (RecordOffset(n) < opened.size) {
-    const auto want = static_cast<std::size_t>(std::min<std::int64_t>(kRecordSize, opened.size - RecordOffset(n)));
-    if (ReadAt(opened.file.get(), RecordOffset(n), record.data(), want) != want) {
-      return Status::Fail(FileError::kRead, ReadFailure(path));
-    }
-  }
-  return MessageOf(RecordFrom(record));
+  RecordBytes record;
+  if (!ReadRecord(opened.file.get(), opened.size, n, record)) return Status::Fail(FileError::kRead, ReadFailure(path));
+  return RecordMessage(record);
 }
 
 std::wstring TextRefusal(std::wstring_view text) {
@@ -325,9 +386,7 @@ Status AddMessage(const std::filesystem::path& path, std::wstring_view text) {
   if (im.header.count >= kMaxMessages) {
     return Status::Fail(FileError::kRefused, L"登録できる文章は " + std::to_wstring(kMaxMessages) + L" 件までです。");
   }
-  RecordBytes r = BlankRecord();
-  SetRecordText(r, text);
-  im.records.push_back(r);
+  im.records.push_back(RecordOf(text));
   im.header.count = static_cast<std::int16_t>(im.records.size());
   // The new record takes the place of whatever followed the last one.
   return SaveImage(path, im, RecordOffset(static_cast<int>(im.records.size()) + 1));
@@ -341,7 +400,7 @@ Status EditMessage(const std::filesystem::path& path, int n, std::wstring_view t
   const int count = static_cast<int>(im.records.size());
   if (n < 1 || n > count) return NoSuchMessage(n, count);
   SetRecordText(im.records[static_cast<std::size_t>(n - 1)], text);
-  return SaveImage(path, im, RecordOffset(count + 1));
+  return SaveImage(path, im, RecordsEnd(count));
 }
 
 Status DeleteMessage(const std::filesystem::path& path, int n) {
@@ -370,7 +429,7 @@ Status MoveMessage(const std::filesystem::path& path, int n, int step) {
   } else {
     std::rotate(from, from + 1, to + 1);
   }
-  return SaveImage(path, im, RecordOffset(count + 1));
+  return SaveImage(path, im, RecordsEnd(count));
 }
 
 Status WriteMessageFormat(const std::filesystem::path& path, int n, const MessageFormat& format) {
@@ -380,7 +439,7 @@ Status WriteMessageFormat(const std::filesystem::path& path, int n, const Messag
   const int count = static_cast<int>(im.records.size());
   if (n < 1 || n > count) return NoSuchMessage(n, count);
   format.WriteTo(im.records[static_cast<std::size_t>(n - 1)].data());
-  return SaveImage(path, im, RecordOffset(count + 1));
+  return SaveImage(path, im, RecordsEnd(count));
 }
 
 Status WriteDisplayOptions(const std::filesystem::path& path, const DisplayOptions& options) {

@@ -14,11 +14,14 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "core/data/file_system.h"
 #include "core/data/message_format.h"
 #include "core/data/status.h"
 
@@ -61,6 +64,17 @@ struct RegistrationHeader {
 
 using RecordBytes = std::array<char, kRecordSize>;
 
+// Where record n (1-based) begins in the file.
+[[nodiscard]] constexpr std::int64_t RecordOffset(int n) {
+  return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * static_cast<std::int64_t>(kRecordSize);
+}
+// Where records 1..count end: the size of a file that holds exactly them.
+[[nodiscard]] constexpr std::int64_t RecordsEnd(int count) { return RecordOffset(count + 1); }
+// The records a file of fileSize bytes holds whole (0 when it is shorter than a header).
+[[nodiscard]] std::int64_t WholeRecordsIn(std::int64_t fileSize);
+// The records the file holds whole, at most 500; 0 when its size cannot be told.
+[[nodiscard]] int RecordsPresent(const std::filesystem::path& file);
+
 // A record of blanks: empty text, default format.
 [[nodiscard]] RecordBytes BlankRecord();
 // The text of a record: both halves joined, then decoded, then trimmed of blanks.
@@ -68,6 +82,10 @@ using RecordBytes = std::array<char, kRecordSize>;
 // Stores a text: CP932, at most 128 bytes (never half a character), offsets
 // 64..223 blanked first, so the format goes back to its defaults.
 void SetRecordText(RecordBytes& record, std::wstring_view text);
+// A blank record holding the text.
+[[nodiscard]] RecordBytes RecordOf(std::wstring_view text);
+// The 128 text bytes of a record: both halves joined, undecoded.
+[[nodiscard]] std::string RecordTextBytes(const RecordBytes& record);
 
 // Which command validates the file: the foreign-file message differs.
 enum class OpenedBy { kLoad, kOpenCommand };
@@ -75,6 +93,8 @@ enum class OpenedBy { kLoad, kOpenCommand };
 [[nodiscard]] std::wstring MissingFileMessage(std::wstring_view path);
 // A file that is there but cannot be opened or read (kRead).
 [[nodiscard]] std::wstring ReadFailureMessage(std::wstring_view path);
+// The first sentence of ReadFailureMessage alone, as the import and export say it.
+[[nodiscard]] std::wstring ReadFailureSentence(std::wstring_view path);
 [[nodiscard]] std::wstring NewerVersionMessage(std::wstring_view path);
 [[nodiscard]] std::wstring ForeignFileMessage(std::wstring_view path, OpenedBy by);
 
@@ -82,6 +102,9 @@ struct Message {
   std::wstring text;
   MessageFormat format;
 };
+
+// The message a record holds: its text trimmed and its format bytes.
+[[nodiscard]] Message RecordMessage(const RecordBytes& record);
 
 // The byte layer: the same rules on the first bytes of a file held in
 // memory (bytes[0] is position 1); name is the file as messages show it.
@@ -96,6 +119,26 @@ struct Message {
 [[nodiscard]] Result<Message> ParseMessage(std::span<const char> bytes, int n, std::wstring_view name);
 // A record from the bytes that begin at its offset; what they lack is blanks.
 [[nodiscard]] RecordBytes RecordFrom(std::span<const char> bytes);
+// Records 1..count of bytes that begin at position 1; what they lack is blanks.
+[[nodiscard]] std::vector<RecordBytes> RecordsFrom(std::span<const char> bytes, int count);
+
+// A registration file opened to read its records one by one; the caller
+// decides how many, from the header's count and WholeRecords().
+class RecordReader {
+ public:
+  // None when the file cannot be opened or its size told.
+  [[nodiscard]] static std::optional<RecordReader> Open(const std::filesystem::path& path);
+  [[nodiscard]] std::int64_t Size() const { return size_; }
+  // The records the file holds whole.
+  [[nodiscard]] std::int64_t WholeRecords() const { return WholeRecordsIn(size_); }
+  // Record n (1-based) as the file holds it, the part it lacks blanks; false when reading fails.
+  [[nodiscard]] bool Read(int n, RecordBytes& record) const;
+
+ private:
+  RecordReader(FileHandle file, std::int64_t size) : file_(std::move(file)), size_(size) {}
+  FileHandle file_;
+  std::int64_t size_ = 0;
+};
 
 // The file layer: reads only the bytes the rule needs (the header, then the
 // records within the count or the one record asked for) and parses them.
@@ -104,6 +147,22 @@ struct Message {
 [[nodiscard]] Result<RegistrationHeader> ValidateRegistrationFile(const std::filesystem::path& path,
                                                                   OpenedBy by = OpenedBy::kLoad);
 
+// The header and the records within its count (at most 500) as one read from
+// the file's start found them, unvalidated: the bytes read, cut after the
+// last counted record, and the file's size. Records the file lacks, wholly
+// or in part, are blanks.
+struct ListedRecords {
+  RegistrationHeader header;
+  std::vector<RecordBytes> records;
+  std::string bytes;
+  std::int64_t fileSize = 0;
+};
+// None when the file cannot be opened or read, or is shorter than a header.
+[[nodiscard]] std::optional<ListedRecords> ReadListedRecords(const std::filesystem::path& path);
+
+// Writes a file made of the header and the records, replacing any file of that name.
+[[nodiscard]] Status ReplaceRegistrationFile(const std::filesystem::path& path, const RegistrationHeader& header,
+                                             std::span<const RecordBytes> records);
 // Writes a file made of the default header alone (an existing file is reset).
 [[nodiscard]] Status CreateEmptyRegistrationFile(const std::filesystem::path& path);
 

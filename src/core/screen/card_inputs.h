@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/data/default_face.h"
+#include "core/data/message_format.h"
 #include "core/screen/palette.h"
 
 namespace zor {
@@ -40,14 +41,7 @@ struct CurrentFormat {
   char fixedLayout = ' ';
 };
 
-inline constexpr int kMarkedCharacters = 32;
-
-// The fold position a stored fold byte stands for: "!".."@" give 1..32,
-// anything else 0 (automatic).
-[[nodiscard]] constexpr std::int16_t DecodeFoldPosition(char byte) noexcept {
-  const auto code = static_cast<unsigned char>(byte);
-  return code >= 33 && code <= 64 ? static_cast<std::int16_t>(code - 32) : std::int16_t{0};
-}
+inline constexpr int kMarkedCharacters = static_cast<int>(kMarkCount);
 
 // Settings keys "BgBMP", "BWbyFN", "ItBMP" as the frame reads them.
 struct BackgroundSettings {

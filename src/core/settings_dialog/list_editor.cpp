@@ -19,10 +19,6 @@ constexpr std::int64_t kMaxHistoryFileSize = std::int64_t{1} << 20;
 // Edit's selection after the re-read: the last row.
 constexpr int kLastRow = -2;
 
-std::int64_t RecordOffset(int n) {
-  return static_cast<std::int64_t>(kHeaderSize) + (n - 1) * std::int64_t{kRecordSize};
-}
-
 // FNV-1a: a change anywhere in the listed bytes changes the stamp.
 std::uint64_t Fnv1a(std::string_view bytes) {
   std::uint64_t h = 0xCBF29CE484222325u;
@@ -35,9 +31,7 @@ std::uint64_t Fnv1a(std::string_view bytes) {
 
 // Both halves joined and decoded; trailing blanks dropped, leading ones kept.
 std::wstring RowText(const RecordBytes& r) {
-  std::string bytes(r.data(), kTextHalf);
-  bytes.append(r.data() + kSecondHalfOffset, kTextHalf);
-  std::wstring text = FromCp932(bytes);
+  std::wstring text = FromCp932(RecordTextBytes(r));
   text.erase(text.find_last_not_of(L' ') + 1);
   return text;
 }
@@ -69,38 +63,20 @@ struct ListEditor::Snapshot {
   Stamp stamp;
 };
 
-namespace {
-
-// Validates the file, then reads the header and the records it lists in one
-// read; the stamp covers those bytes and the file's size. Records the file
-// lacks, wholly or in part, are blank.
-Result<ListEditor::Stamp> ReadListed(const std::filesystem::path& path, RegistrationHeader& header,
-                                     std::vector<RecordBytes>& records) {
+Result<ListEditor::Snapshot> ListEditor::ReadListed(const std::filesystem::path& path) {
   Result<RegistrationHeader> valid = ValidateRegistrationFile(path);
   if (!valid.ok()) return valid.status();
-  const Status unreadable = Status::Fail(FileError::kRead, ReadFailureMessage(DisplayPath(path)));
-  FileHandle f = OpenForReading(path);
-  if (!f) return unreadable;
-  const std::int64_t size = FileSizeOf(f.get());
-  if (size < static_cast<std::int64_t>(kHeaderSize)) return unreadable;
-  const std::int64_t wanted = std::min(size, RecordOffset(kMaxMessages + 1));
-  std::string bytes(static_cast<std::size_t>(wanted), '\0');
-  if (ReadAt(f.get(), 0, bytes.data(), bytes.size()) != bytes.size()) return unreadable;
+  std::optional<ListedRecords> listed = ReadListedRecords(path);
+  if (!listed) return Status::Fail(FileError::kRead, ReadFailureMessage(DisplayPath(path)));
   // The header as this read found it: the file may have changed since the validation.
-  header = RegistrationHeader::Decode(bytes);
-  const int count = header.MessageCount();
-  bytes.resize(std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(RecordOffset(count + 1))));
-  records.assign(static_cast<std::size_t>(count), BlankRecord());
-  for (int n = 1; n <= count && RecordOffset(n) < static_cast<std::int64_t>(bytes.size()); ++n) {
-    const auto at = static_cast<std::size_t>(RecordOffset(n));
-    const std::size_t length = std::min(kRecordSize, bytes.size() - at);
-    std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), length,
-                records[static_cast<std::size_t>(n - 1)].begin());
-  }
-  return ListEditor::Stamp{Fnv1a(bytes), size};
+  return Snapshot{listed->header, std::move(listed->records), Stamp{Fnv1a(listed->bytes), listed->fileSize}};
 }
 
-}  // namespace
+Result<ListEditor::Snapshot> ListEditor::ReadInUse() {
+  Result<Snapshot> snapshot = ReadListed(path_);
+  if (!snapshot.ok()) DropUnlessUnreadable(snapshot.status());
+  return snapshot;
+}
 
 LoadOutcome ListEditor::Load(const std::filesystem::path& path) {
   SetNoFile();
@@ -129,13 +105,11 @@ void ListEditor::SetNoFile() {
 }
 
 Status ListEditor::UseFile(const std::filesystem::path& path) {
-  Snapshot snapshot;
-  Result<Stamp> stamp = ReadListed(path, snapshot.header, snapshot.records);
-  if (!stamp.ok()) return stamp.status();
-  snapshot.stamp = stamp.value();
+  const Result<Snapshot> snapshot = ReadListed(path);
+  if (!snapshot.ok()) return snapshot.status();
   path_ = path;
   history_.Clear();
-  Adopt(snapshot);
+  Adopt(snapshot.value());
   return Status::Ok();
 }
 
@@ -160,14 +134,9 @@ void ListEditor::Adopt(const Snapshot& snapshot) {
 }
 
 Status ListEditor::Reload() {
-  Snapshot snapshot;
-  Result<Stamp> stamp = ReadListed(path_, snapshot.header, snapshot.records);
-  if (!stamp.ok()) {
-    DropUnlessUnreadable(stamp.status());
-    return stamp.status();
-  }
-  snapshot.stamp = stamp.value();
-  Adopt(snapshot);
+  const Result<Snapshot> snapshot = ReadInUse();
+  if (!snapshot.ok()) return snapshot.status();
+  Adopt(snapshot.value());
   return Status::Ok();
 }
 
@@ -192,15 +161,10 @@ EditorView ListEditor::View() const {
 }
 
 Status ListEditor::CheckUnchanged() {
-  Snapshot now;
-  Result<Stamp> stamp = ReadListed(path_, now.header, now.records);
-  if (!stamp.ok()) {
-    DropUnlessUnreadable(stamp.status());
-    return stamp.status();
-  }
-  if (stamp.value() == stamp_) return Status::Ok();
-  now.stamp = stamp.value();
-  Adopt(now);
+  const Result<Snapshot> now = ReadInUse();
+  if (!now.ok()) return now.status();
+  if (now.value().stamp == stamp_) return Status::Ok();
+  Adopt(now.value());
   // The steps no longer lead from the file as it now is.
   history_.Clear();
   return Status::Fail(FileError::kRefused, std::wstring(kStaleFileMessage));
@@ -316,19 +280,13 @@ Status ListEditor::WriteOptions(const DisplayOptions& options) {
 Result<Message> ListEditor::SelectedMessage() {
   const int r = selected_;
   if (Status s = RowCommand(r); !s.ok()) return s;
-  Snapshot now;
-  Result<Stamp> stamp = ReadListed(path_, now.header, now.records);
-  if (!stamp.ok()) {
-    DropUnlessUnreadable(stamp.status());
-    return stamp.status();
-  }
-  if (stamp.value() != stamp_) {
-    now.stamp = stamp.value();
-    Adopt(now);
+  const Result<Snapshot> now = ReadInUse();
+  if (!now.ok()) return now.status();
+  if (now.value().stamp != stamp_) {
+    Adopt(now.value());
     return Status::Fail(FileError::kRefused, std::wstring(kStaleFileMessage));
   }
-  const RecordBytes& record = now.records[static_cast<std::size_t>(r)];
-  return Message{RecordText(record), MessageFormat::FromRecord(std::string_view(record.data(), record.size()))};
+  return RecordMessage(now.value().records[static_cast<std::size_t>(r)]);
 }
 
 int RowAtY(int y, int itemHeight, int topIndex, int rowCount) {

@@ -126,6 +126,11 @@ class ListEditor {
 
  private:
   struct Snapshot;
+  // Validates the file, then reads the header and the records it lists in
+  // one read; the stamp covers those bytes and the file's size.
+  [[nodiscard]] static Result<Snapshot> ReadListed(const std::filesystem::path& path);
+  // The same of the file in use; a failure is handled as DropUnlessUnreadable says.
+  [[nodiscard]] Result<Snapshot> ReadInUse();
   void Adopt(const Snapshot& snapshot);
   // After a failed read: the no-file state, unless the file is there but
   // could not be read, which keeps the list (the next read may succeed).

@@ -119,14 +119,6 @@ class FormIntervalHost final : public IntervalHost {
   const SequencerOptions& options_;
 };
 
-// Records the count claims but the file does not hold are not read.
-int RecordsPresent(const std::filesystem::path& file) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(file, ec);
-  if (ec || size < kHeaderSize) return 0;
-  return static_cast<int>(std::min<std::uintmax_t>((size - kHeaderSize) / kRecordSize, kMaxMessages));
-}
-
 class DisplayController final : public ScreenController {
  public:
   explicit DisplayController(std::filesystem::path programFolder) : folder_(std::move(programFolder)) {}
@@ -160,6 +152,7 @@ class DisplayController final : public ScreenController {
 
     const SaverOptions options = SaverOptionsOf(header, settings);
     options_ = options.sequence;
+    // Records the count claims but the file does not hold are not read.
     options_.count = std::min(options_.count, RecordsPresent(messages_.file));
     pictureSettings_ = options.pictures;
     host_ = std::make_unique<FormHost>(form);

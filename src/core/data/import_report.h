@@ -1,0 +1,28 @@
+// What an import did, in the words the settings dialog and zortool use.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/data/import_lines.h"
+
+namespace zor {
+
+// "Shift_JIS", "UTF-8", "UTF-8 (BOM)", "UTF-16 LE", "UTF-16 BE".
+[[nodiscard]] std::wstring_view EncodingName(TextEncoding encoding);
+
+struct ImportReport {
+  int registered = 0;
+  int limit = 500;  // the most lines the import registers
+  SkippedLines skipped;
+  TextEncoding encoding = TextEncoding::kCp932;
+};
+
+// The report for the user, one fact a line; empty when there is nothing to
+// say beyond the count (every line registered from CP932; blank lines do not count).
+[[nodiscard]] std::wstring ImportReportText(const ImportReport& report);
+
+// The report on one line (zortool's stderr).
+[[nodiscard]] std::wstring ImportReportLine(const ImportReport& report);
+
+}  // namespace zor
