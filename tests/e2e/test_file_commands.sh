@@ -2,7 +2,7 @@
 # open, open under a new name, rename, import with and without the import
 # limit, export), the display options dialog and the version box. Every
 # step is checked in the files: the registration file's bytes, the text
-# file's lines and LoadFileName in ZORANTE.ini (Shift-JIS).
+# file's lines and LoadFileName in ZORANTE.ini (Shift_JIS).
 # shellcheck shell=bash disable=SC2015
 
 FC_SETTINGS="$(zor_settings_caption)"
@@ -204,7 +204,7 @@ e2e_file_commands_import_with_the_limit_on_and_off_and_export() {
   d=$(new_folder)
   w=$(winepath -w "$d")
   prepare_messages "$d"
-  # 150 lines, Shift-JIS, CR LF; blanks around the text are trimmed on import.
+  # 150 lines, Shift_JIS, CR LF; blanks around the text are trimmed on import.
   for i in $(seq 1 150); do printf '  行 %d line\r\n' "$i"; done | iconv -f UTF-8 -t CP932 >"$d/lines.txt"
   fc_start "$d" || { echo "no settings dialog"; end_programs "$FC_PID"; rm -rf "$d"; return 1; }
 

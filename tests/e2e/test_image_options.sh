@@ -21,7 +21,7 @@ img_click() { zor_click_control img_ask "$@"; }
 
 # Wine's name of a Linux path (the Unix root is drive Z:).
 
-# The settings file (Shift-JIS, CR LF) holds the line KEY=VALUE.
+# The settings file (Shift_JIS, CR LF) holds the line KEY=VALUE.
 img_ini_has() { tr -d '\r' <"$1/ZORANTE.ini" | grep -qxF "$2"; }
 img_ini_line() { tr -d '\r' <"$1/ZORANTE.ini" | grep "^$2=" || echo "$2 missing"; }
 

@@ -373,7 +373,7 @@ Result<Message> ReadMessage(const std::filesystem::path& path, int n) {
 std::wstring TextRefusal(std::wstring_view text) {
   if (text.empty()) return L"文章が空です。";
   if (text.find_first_of(L"\r\n") != std::wstring_view::npos) return L"文章に改行は使えません。";
-  if (!FitsCp932(text)) return L"文章に Shift-JIS で表せない文字があります。";
+  if (!FitsCp932(text)) return L"文章に Shift_JIS で表せない文字があります。";
   if (!AcceptableMessage(text)) return L"文章が長すぎます（全角３２文字まで　半角９６文字まで）。";
   return {};
 }

@@ -1,4 +1,4 @@
-// Code page 932 (Shift-JIS as Windows defines it): the encoding of every text
+// Code page 932 (Shift_JIS as Windows defines it): the encoding of every text
 // the program keeps in files. One interface, two implementations chosen at
 // link time: the Win32 code page functions on Windows, iconv natively.
 #pragma once
