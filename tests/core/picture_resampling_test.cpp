@@ -95,5 +95,57 @@ TEST(Resample, CopiesEnlargesAndClipsConsistently) {
   Resample(view, {0, 0, 0, 4}, 5, 5, {0, 0, 5, 5}, outside.data());  // empty source: nothing
 }
 
+TEST(Resample, ShrinkingAClippedPartIsAnAreaAverage) {
+  // Catches a destination pixel weighted from the wrong source pixels when the
+  // clip starts inside the destination and the source rectangle starts at a
+  // fraction, partly left of the picture: each channel within one level of the
+  // area average done in doubles, source indices clamped into the picture.
+  constexpr int kW = 53;
+  constexpr int kH = 41;
+  std::vector<std::uint32_t> pixels(kW * kH);
+  std::uint32_t seed = 9;
+  for (auto& v : pixels) {
+    seed = seed * 1664525u + 1013904223u;
+    v = seed >> 8;
+  }
+  const PixelView view{pixels.data(), kW, kH, kW};
+  const Rect from{-1.75f, 3.5f, 52.25f, 33.0f};
+  const int dw = 17;
+  const int dh = 12;
+  const PixelRect clip{5, 2, 16, 11};
+  std::vector<std::uint32_t> out(static_cast<std::size_t>(clip.width() * clip.height()));
+  Resample(view, from, dw, dh, clip, out.data());
+  // Per source index along an axis: its share of destination index j.
+  const auto shares = [](double start, double length, int dest, int j, int limit) {
+    const double s = length / dest;
+    const double a = start + j * s;
+    std::vector<double> w(static_cast<std::size_t>(limit), 0.0);
+    for (int i = static_cast<int>(std::floor(a)); i < a + s; ++i) {
+      const double overlap = std::min(i + 1.0, a + s) - std::max<double>(i, a);
+      w[static_cast<std::size_t>(std::clamp(i, 0, limit - 1))] += overlap / s;
+    }
+    return w;
+  };
+  int worst = 0;
+  for (int y = clip.top; y < clip.bottom; ++y) {
+    const auto wy = shares(from.y, from.height, dh, y, kH);
+    for (int x = clip.left; x < clip.right; ++x) {
+      const auto wx = shares(from.x, from.width, dw, x, kW);
+      const std::uint32_t got = out[static_cast<std::size_t>((y - clip.top) * clip.width() + (x - clip.left))];
+      for (const int shift : {0, 8, 16}) {
+        double want = 0.0;
+        for (int i = 0; i < kH; ++i) {
+          for (int k = 0; k < kW; ++k) {
+            want += wy[static_cast<std::size_t>(i)] * wx[static_cast<std::size_t>(k)] *
+                    ((pixels[static_cast<std::size_t>(i * kW + k)] >> shift) & 0xFF);
+          }
+        }
+        worst = std::max(worst, static_cast<int>(std::lround(std::fabs(((got >> shift) & 0xFF) - want))));
+      }
+    }
+  }
+  EXPECT_LE(worst, 1);
+}
+
 }  // namespace
 }  // namespace zor

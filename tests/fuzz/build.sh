@@ -33,10 +33,19 @@ jobs=$(nproc 2>/dev/null || echo 2)
 objects=()
 pids=()
 failed=0
-for src in "$ROOT"/src/core/data/*.cpp "$ROOT"/src/core/text/*.cpp "$ROOT"/src/core/screen/picture_header.cpp "$ROOT"/src/core/screen/area_shrinker.cpp; do
+SCREEN=$ROOT/src/core/screen
+for src in "$ROOT"/src/core/data/*.cpp "$ROOT"/src/core/text/*.cpp "$SCREEN"/picture_header.cpp \
+  "$SCREEN"/{decoded_row,row_shrinker,shrink_weights,shrink_policy}.cpp "$SCREEN"/shrink_kernel_*.cpp; do
   obj=$OUT/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
   objects+=("$obj")
-  "$CXX" "${FLAGS[@]}" -fsanitize=fuzzer-no-link -c -o "$obj" "$src" &
+  # Each kernel file is built for its own instruction set, as in CMakeLists.txt.
+  case $src in
+    *_sse2.cpp) isa=(-msse2) ;;
+    *_sse41.cpp) isa=(-msse4.1) ;;
+    *_avx2.cpp) isa=(-mavx2) ;;
+    *) isa=() ;;
+  esac
+  "$CXX" "${FLAGS[@]}" "${isa[@]}" -fsanitize=fuzzer-no-link -c -o "$obj" "$src" &
   pids+=($!)
   if [ "${#pids[@]}" -ge "$jobs" ]; then
     wait "${pids[0]}" || failed=1

@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <limits>
 #include <utility>
 #include <vector>
+
+#include "core/screen/area_weights.h"
 
 namespace zor {
 
@@ -31,11 +34,25 @@ std::pair<int, int> SourceSpan(float start, float length, int limit) {
   return {lo, std::clamp(static_cast<int>(std::ceil(start + length)) - 1, lo, limit - 1)};
 }
 
-// Weights along one axis for destination indices [from, to).
+// Weights along one axis for destination indices [from, to): area averaging
+// where the axis shrinks or keeps its size, linear interpolation where it grows.
 Taps AxisTaps(float start, float length, int dest, int from, int to, int limit) {
   Taps t;
   const double s = static_cast<double>(length) / dest;
   const auto [lo, hi] = SourceSpan(start, length, limit);
+  // The overlaps of each destination span with the source pixels, in source
+  // pixels; indices are clamped into the picture below.
+  AxisOverlaps<double> overlaps;
+  if (s >= 1.0) {
+    overlaps = AreaOverlaps<double>(
+        from, to,
+        [&](int j) {
+          const double a = start + j * s;
+          return std::pair{a, a + s};
+        },
+        [](int i) { return static_cast<double>(i); }, static_cast<int>(std::floor(start + from * s)),
+        std::numeric_limits<int>::max());
+  }
   for (int j = from; j < to; ++j) {
     t.first.push_back(0);
     t.count.push_back(0);
@@ -43,11 +60,10 @@ Taps AxisTaps(float start, float length, int dest, int from, int to, int limit) 
     int first = 0;
     std::vector<std::pair<int, double>> taps;
     if (s >= 1.0) {
-      const double a = start + j * s;
-      const double b = a + s;
-      for (int i = static_cast<int>(std::floor(a)); i < static_cast<int>(std::ceil(b)); ++i) {
-        const double overlap = std::min<double>(i + 1, b) - std::max<double>(i, a);
-        if (overlap > 0.0) taps.emplace_back(std::clamp(i, lo, hi), overlap);
+      const auto d = static_cast<std::size_t>(j - from);
+      for (int k = 0; k < overlaps.count[d]; ++k) {
+        const double overlap = overlaps.weights[overlaps.at[d] + static_cast<std::size_t>(k)];
+        if (overlap > 0.0) taps.emplace_back(std::clamp(overlaps.first[d] + k, lo, hi), overlap);
       }
     } else {
       const double c = start + (j + 0.5) * s - 0.5;

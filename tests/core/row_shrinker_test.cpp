@@ -1,25 +1,23 @@
-#include "core/screen/area_shrinker.h"
+#include "core/screen/row_shrinker.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <thread>
+#include <cstdint>
+#include <utility>
 #include <vector>
+
+#include "shrink_test_rows.h"
 
 namespace zor {
 namespace {
 
-TEST(KeptSize, CoversTheScreenAndNoMore) {
-  EXPECT_EQ(KeptSize({6000, 4000}, {1920, 1080}), (PixelSize{1920, 1280}));
-  EXPECT_EQ(KeptSize({6000, 4000}, {3840, 2160}), (PixelSize{3840, 2560}));
-  EXPECT_EQ(KeptSize({4000, 6000}, {1920, 1080}), (PixelSize{1920, 2880}));
-  EXPECT_EQ(KeptSize({800, 600}, {1920, 1080}), (PixelSize{800, 600})) << "never enlarged";
-  EXPECT_EQ(KeptSize({3000, 500}, {1920, 1080}), (PixelSize{3000, 500})) << "lower than the screen: kept whole";
-  EXPECT_EQ(KeptSize({30000, 2}, {1920, 1080}), (PixelSize{30000, 2}));
-}
-
-std::uint32_t Grey(unsigned v) { return v << 16 | v << 8 | v; }
+using shrink_testing::Grey;
+using shrink_testing::kLayouts;
+using shrink_testing::Made;
+using shrink_testing::RandomRows;
+using shrink_testing::RowsOf;
+using shrink_testing::Shrink;
 
 TEST(RowShrinker, AveragesAreas) {
   // 4 × 4 -> 2 × 2: each output pixel is the mean of a 2 × 2 block.
@@ -115,81 +113,6 @@ TEST(RowShrinker, ByteLayoutsAgreeWithPixels) {
   EXPECT_EQ(half[kW + 3] & 0xFF, (grey[2 * kW + 3] + grey[3 * kW + 3] + 1u) / 2);
 }
 
-TEST(BandedShrinker, SameAsOneBandPixelForPixel) {
-  // Large enough to be made in two bands; odd sizes so the bands meet mid-pixel.
-  for (const auto& [from, to] : {std::pair{PixelSize{1601, 901}, PixelSize{611, 343}},
-                                 std::pair{PixelSize{1500, 1000}, PixelSize{1500, 999}},
-                                 std::pair{PixelSize{2000, 600}, PixelSize{77, 600}}}) {
-    std::vector<std::uint8_t> rows(static_cast<std::size_t>(from.width) * from.height * 3);
-    std::uint32_t seed = 99;
-    for (auto& v : rows) {
-      seed = seed * 1664525u + 1013904223u;
-      v = static_cast<std::uint8_t>(seed >> 24);
-    }
-    const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
-    std::vector<std::uint32_t> whole(static_cast<std::size_t>(to.width) * to.height, 1);
-    RowShrinker one(from, to, whole.data(), RowLayout::kBgr24);
-    for (int y = 0; y < from.height; ++y) one.AddRow(rows.data() + y * stride);
-    one.Finish();
-
-    std::vector<std::uint32_t> banded(whole.size(), 2);
-    {
-      BandedShrinker two(from, to, banded.data(), RowLayout::kBgr24);
-      if (std::thread::hardware_concurrency() >= 2) {
-        EXPECT_EQ(two.Bands(), 2);
-      }
-      // Strips of 32 rows, the last one short, and the end before the last rows.
-      int y = 0;
-      for (; y + 32 <= from.height - 5; y += 32) two.AddRows(rows.data() + y * stride, 32, stride);
-      two.AddRows(rows.data() + y * stride, from.height - 5 - y, stride);
-      two.Finish();
-    }
-    std::vector<std::uint32_t> cut(whole.size(), 3);
-    RowShrinker short1(from, to, cut.data(), RowLayout::kBgr24);
-    for (int r = 0; r < from.height - 5; ++r) short1.AddRow(rows.data() + r * stride);
-    short1.Finish();
-    EXPECT_EQ(banded, cut) << from.width << "x" << from.height << " -> " << to.width << "x" << to.height;
-
-    // A band alone writes only its columns, as the whole would.
-    std::vector<std::uint32_t> band(whole.size(), 7);
-    RowShrinker middle(from, to, band.data(), RowLayout::kBgr24, to.width / 3, to.width / 2);
-    for (int r = 0; r < from.height; ++r) middle.AddRow(rows.data() + r * stride);
-    middle.Finish();
-    for (int j = 0; j < to.width; ++j) {
-      const bool inside = j >= to.width / 3 && j < to.width / 2;
-      EXPECT_EQ(band[static_cast<std::size_t>(j)], inside ? whole[static_cast<std::size_t>(j)] : 7u) << j;
-    }
-  }
-}
-
-TEST(BandedShrinker, SmallPicturesAndEarlyEndsUseOneBandSafely) {
-  std::vector<std::uint32_t> out(4, 0);
-  {
-    BandedShrinker small({8, 8}, {2, 2}, out.data(), RowLayout::kGray8);
-    EXPECT_EQ(small.Bands(), 1);
-  }
-  // Dropped before Finish (a decoder failing mid-picture): the thread ends.
-  std::vector<std::uint32_t> big(1000u * 600u);
-  BandedShrinker dropped({2000, 1200}, {1000, 600}, big.data(), RowLayout::kGray8);
-  std::vector<std::uint8_t> row(2000, 9);
-  dropped.AddRows(row.data(), 1, 0);
-}
-
-TEST(ExpandRow, EveryLayout) {
-  const std::uint8_t bgr[6] = {1, 2, 3, 4, 5, 6};
-  const std::uint8_t bgrx[8] = {1, 2, 3, 99, 4, 5, 6, 99};
-  const std::uint8_t grey[2] = {7, 200};
-  std::uint32_t out[2] = {};
-  ExpandRow(bgr, RowLayout::kBgr24, 2, out);
-  EXPECT_EQ(out[0], 0x030201u);
-  EXPECT_EQ(out[1], 0x060504u);
-  ExpandRow(bgrx, RowLayout::kBgrx32, 2, out);
-  EXPECT_EQ(out[1], 0x060504u) << "the fourth byte is dropped";
-  ExpandRow(grey, RowLayout::kGray8, 2, out);
-  EXPECT_EQ(out[0], 0x070707u);
-  EXPECT_EQ(out[1], 0xC8C8C8u);
-}
-
 TEST(RowShrinker, ExtremeRatiosStayInRange) {
   // 32767 white pixels into one: the fixed-point sums must not overflow.
   std::vector<std::uint8_t> row(32767, 255);
@@ -199,12 +122,6 @@ TEST(RowShrinker, ExtremeRatiosStayInRange) {
   shrink.Finish();
   EXPECT_EQ(out, 0xFFFFFFu);
 }
-
-}  // namespace
-}  // namespace zor
-
-namespace zor {
-namespace {
 
 // The reduction written plainly: every output channel is the sum over the
 // source pixels of their row weight × column weight × value, rounded, with the
@@ -290,112 +207,6 @@ TEST(RowShrinker, MatchesAPlainReductionOverRandomPictures) {
   }
 }
 
-}  // namespace
-}  // namespace zor
-
-namespace zor {
-namespace {
-
-// Restores the best kernel when a test has forced one.
-struct KernelGuard {
-  ~KernelGuard() { SetShrinkKernel(ShrinkKernel::kAvx2); }
-};
-
-std::vector<std::uint8_t> RandomRows(PixelSize from, RowLayout layout, std::uint32_t seed) {
-  std::vector<std::uint8_t> rows(static_cast<std::size_t>(from.width) * static_cast<std::size_t>(from.height) *
-                                 static_cast<std::size_t>(BytesPerPixel(layout)));
-  for (auto& v : rows) {
-    seed = seed * 1664525u + 1013904223u;
-    v = static_cast<std::uint8_t>(seed >> 24);
-  }
-  return rows;
-}
-
-struct Made {
-  std::vector<std::uint32_t> out;
-  int firstSource = 0;  // the source rows asked for
-  int endSource = 0;
-};
-
-// Output rows [firstRow, endRow) (all when endRow < 0) made with a kernel, one
-// RowShrinker per band between the columns in `splits`, fed the source rows
-// they ask for up to row `feedEnd` (all when negative).
-Made Shrink(ShrinkKernel kernel, const std::vector<std::uint8_t>& rows, PixelSize from, PixelSize to, RowLayout layout,
-            const std::vector<int>& splits = {}, int firstRow = 0, int endRow = -1, int feedEnd = -1) {
-  SetShrinkKernel(kernel);
-  if (endRow < 0) endRow = to.height;
-  Made made;
-  made.out.assign(static_cast<std::size_t>(to.width) * static_cast<std::size_t>(endRow - firstRow), 0xDEADBEEFu);
-  std::vector<int> edges{0};
-  edges.insert(edges.end(), splits.begin(), splits.end());
-  edges.push_back(to.width);
-  std::vector<RowShrinker> bands;
-  for (std::size_t b = 0; b + 1 < edges.size(); ++b) {
-    bands.emplace_back(from, to, made.out.data(), layout, edges[b], edges[b + 1], firstRow, endRow);
-    EXPECT_EQ(bands[b].FirstSourceRow(), bands[0].FirstSourceRow());
-    EXPECT_EQ(bands[b].EndSourceRow(), bands[0].EndSourceRow());
-  }
-  made.firstSource = bands[0].FirstSourceRow();
-  made.endSource = bands[0].EndSourceRow();
-  const std::size_t stride = static_cast<std::size_t>(from.width) * static_cast<std::size_t>(BytesPerPixel(layout));
-  for (int y = made.firstSource; y < (feedEnd < 0 ? made.endSource : feedEnd); ++y) {
-    for (auto& band : bands) band.AddRow(rows.data() + static_cast<std::size_t>(y) * stride);
-  }
-  for (auto& band : bands) band.Finish();
-  return made;
-}
-
-// Output rows [first, end) cut from a whole reduction.
-std::vector<std::uint32_t> RowsOf(const std::vector<std::uint32_t>& whole, PixelSize to, int first, int end) {
-  return {whole.begin() + static_cast<std::ptrdiff_t>(first) * to.width,
-          whole.begin() + static_cast<std::ptrdiff_t>(end) * to.width};
-}
-
-constexpr ShrinkKernel kVectorKernels[] = {ShrinkKernel::kSse2, ShrinkKernel::kSse41, ShrinkKernel::kAvx2};
-constexpr RowLayout kLayouts[] = {RowLayout::kGray8, RowLayout::kBgr24, RowLayout::kBgrx32};
-
-TEST(ShrinkKernel, EveryKernelMatchesThePlainOneExactly) {
-  const KernelGuard guard;
-  // A kernel the processor lacks falls back to the best below it.
-  EXPECT_EQ(SetShrinkKernel(ShrinkKernel::kPortable), ShrinkKernel::kPortable);
-  for (const ShrinkKernel wanted : kVectorKernels) EXPECT_LE(SetShrinkKernel(wanted), wanted);
-#if defined(__SSE2__)
-  EXPECT_GE(SetShrinkKernel(ShrinkKernel::kAvx2), ShrinkKernel::kSse2);
-#endif
-  // Ratios for 2, 3, 4, 5 and many taps per column, odd sizes, one axis kept.
-  const std::pair<PixelSize, PixelSize> sizes[] = {
-      {{7, 5}, {3, 2}},       {{100, 60}, {99, 59}},  {{1500, 1000}, {960, 640}}, {{301, 201}, {100, 67}},
-      {{397, 211}, {101, 53}}, {{997, 661}, {97, 31}}, {{640, 9}, {640, 3}},       {{33, 480}, {1, 17}}};
-  std::uint32_t seed = 7;
-  for (const auto& [from, to] : sizes) {
-    for (const RowLayout layout : kLayouts) {
-      const auto rows = RandomRows(from, layout, ++seed);
-      // One band; bands meeting at a third and two thirds; a file that ends early.
-      const std::vector<int> thirds{to.width / 3, 2 * to.width / 3};
-      const int early = from.height - from.height / 4;
-      const auto whole = Shrink(ShrinkKernel::kPortable, rows, from, to, layout).out;
-      const auto cut = Shrink(ShrinkKernel::kPortable, rows, from, to, layout, {}, 0, -1, early).out;
-      ASSERT_EQ(std::count(whole.begin(), whole.end(), 0xDEADBEEFu), 0);
-      for (const ShrinkKernel kernel : kVectorKernels) {
-        SCOPED_TRACE(testing::Message() << from.width << "x" << from.height << " -> " << to.width << "x" << to.height
-                                        << ", bytes per pixel " << BytesPerPixel(layout) << ", kernel "
-                                        << static_cast<int>(kernel));
-        EXPECT_EQ(Shrink(kernel, rows, from, to, layout).out, whole);
-        EXPECT_EQ(Shrink(kernel, rows, from, to, layout, thirds).out, whole);
-        EXPECT_EQ(Shrink(kernel, rows, from, to, layout, {}, 0, -1, early).out, cut);
-      }
-    }
-  }
-  // A photo's size at 4K in two bands, BGR rows.
-  const PixelSize from{4001, 2999};
-  const PixelSize to{3840, 2160};
-  const auto rows = RandomRows(from, RowLayout::kBgr24, 4001);
-  const auto whole = Shrink(ShrinkKernel::kPortable, rows, from, to, RowLayout::kBgr24).out;
-  for (const ShrinkKernel kernel : kVectorKernels) {
-    EXPECT_EQ(Shrink(kernel, rows, from, to, RowLayout::kBgr24, {1921}).out, whole) << static_cast<int>(kernel);
-  }
-}
-
 TEST(RowShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
   // Ratios with source rows straddling output rows (61 -> 23, 1000 -> 640) and
   // without (60 -> 20, 40 -> 40); in one band and two; fed whole and cut short.
@@ -466,34 +277,6 @@ TEST(RowShrinker, AWindowAsksForTheFewestSourceRowsAndNoOthers) {
         EXPECT_EQ(Shrink(ShrinkKernel::kAvx2, garbage, from, to, RowLayout::kBgr24, {}, firstRow, endRow, from.height).out,
                   window.out);
       }
-    }
-  }
-}
-
-TEST(BandedShrinker, AWindowIsTheSameRowsOfTheWholeReduction) {
-  for (const auto& [from, to] : {std::pair{PixelSize{1601, 901}, PixelSize{611, 343}},
-                                 std::pair{PixelSize{1500, 1000}, PixelSize{960, 640}}}) {
-    const auto rows = RandomRows(from, RowLayout::kBgr24, 17);
-    const auto whole = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24).out;
-    const std::size_t stride = static_cast<std::size_t>(from.width) * 3;
-    for (const auto& [firstRow, endRow] : {std::pair{0, 1}, std::pair{to.height / 10, to.height - to.height / 10},
-                                           std::pair{to.height - 1, to.height}, std::pair{0, to.height}}) {
-      const Made one = Shrink(ShrinkKernel::kAvx2, rows, from, to, RowLayout::kBgr24, {}, firstRow, endRow);
-      std::vector<std::uint32_t> window(one.out.size());
-      {
-        BandedShrinker banded(from, to, window.data(), RowLayout::kBgr24, firstRow, endRow);
-        if (std::thread::hardware_concurrency() >= 2) {
-          EXPECT_EQ(banded.Bands(), 2);
-        }
-        EXPECT_EQ(banded.FirstSourceRow(), one.firstSource);
-        EXPECT_EQ(banded.EndSourceRow(), one.endSource);
-        // Strips of 32 rows as a decoder gives them, the last one short.
-        for (int y = one.firstSource; y < one.endSource; y += 32) {
-          banded.AddRows(rows.data() + static_cast<std::size_t>(y) * stride, std::min(32, one.endSource - y), stride);
-        }
-        banded.Finish();
-      }
-      EXPECT_EQ(window, RowsOf(whole, to, firstRow, endRow)) << firstRow << ".." << endRow;
     }
   }
 }
