@@ -1,5 +1,6 @@
 // The GDI surface: stamped decoration copies look like the prints they stand for.
 #include "win/screen/gdi_surface.h"
+#include "win/screen/rehearsal_surface.h"
 
 #include "core/screen/glyph_rules.h"
 #include "core/screen/sequencer.h"
@@ -97,7 +98,7 @@ namespace zor::win {
 namespace {
 
 // Draws a page of the text on the surface, as the test display would.
-void Page(GdiSurface& surface, char layout, const wchar_t* text, bool white, std::int16_t decoration) {
+void Page(Surface& surface, char layout, const wchar_t* text, bool white, std::int16_t decoration) {
   NoWaitClock clock;
   SeededRandom random(4);
   FrameState frame;
@@ -212,7 +213,7 @@ class ScreenCopy final : public SurfaceHost {
   // drawn rectangles copied. Off: the surface must copy instead.
   bool fills = false;
   int filled = 0;
-  [[nodiscard]] bool RefreshOnGround(Rgb ground, std::span<const RECT> drawn) override {
+  [[nodiscard]] bool RefreshOnGround(Rgb ground, std::span<const PixelRect> drawn) override {
     if (!fills) return false;
     ++refreshes;
     ++filled;
@@ -221,16 +222,16 @@ class ScreenCopy final : public SurfaceHost {
     RECT all{0, 0, screen_.width(), screen_.height()};
     FillRect(screen_.dc(), &all, brush.get());
     copied += static_cast<long long>(screen_.width()) * screen_.height();
-    for (const RECT& r : drawn) {
+    for (const PixelRect& r : drawn) {
       BitBlt(screen_.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, shown_->dc(), r.left, r.top, SRCCOPY);
     }
     GdiFlush();
     return true;
   }
-  void Refresh(std::span<const RECT> changed) override {
+  void Refresh(std::span<const PixelRect> changed) override {
     ++refreshes;
     GdiFlush();
-    for (const RECT& r : changed) {
+    for (const PixelRect& r : changed) {
       EXPECT_LT(r.left, r.right);
       EXPECT_LT(r.top, r.bottom);
       EXPECT_GE(r.left, 0);
@@ -334,10 +335,10 @@ TEST(GdiSurface, ChangedRectanglesStayFewAndMerge) {
   surface.Refresh();
   surface.Print(10, 10, L"永");
   ASSERT_EQ(surface.Changed().size(), 1u);
-  const RECT one = surface.Changed()[0];
+  const PixelRect one = surface.Changed()[0];
   surface.Print(10, 10, L"永");
   ASSERT_EQ(surface.Changed().size(), 1u) << "the same place again";
-  EXPECT_TRUE(EqualRect(&one, &surface.Changed()[0]));
+  EXPECT_EQ(one, surface.Changed()[0]);
   // A column of glyphs joins into one band.
   surface.Refresh();
   for (int i = 0; i < 8; ++i) surface.Print(300, static_cast<float>(i) * 15.0f, L"永");
@@ -411,7 +412,7 @@ class CountingHost final : public SurfaceHost {
   int labels = 0;
   [[nodiscard]] PointSize CreditLabelSize() const override { return {40.0f, 10.0f}; }
   void PlaceCreditLabel(float, float, Rgb) override { ++labels; }
-  void Refresh(std::span<const RECT>) override { ++shown; }
+  void Refresh(std::span<const PixelRect>) override { ++shown; }
   void ReportMissingFace(std::wstring_view) override { ++shown; }
 };
 
@@ -449,12 +450,10 @@ TEST(GdiSurface, RehearsedPagesLookExactlyAsUnrehearsedOnes) {
     const int shown = host.shown;
     const int labels = host.labels;
     {
-      const GdiSurface::Rehearsal rehearsal(rehearsedSurface);
-      EXPECT_TRUE(rehearsedSurface.Rehearsing());
-      Page(rehearsedSurface, c.layout, c.text, c.white, c.decoration);
-      rehearsedSurface.Refresh();
+      RehearsalSurface rehearsal(rehearsedSurface);
+      Page(rehearsal, c.layout, c.text, c.white, c.decoration);
+      rehearsal.Refresh();
     }
-    EXPECT_FALSE(rehearsedSurface.Rehearsing());
     EXPECT_EQ(Differing(before, rehearsed), 0) << "the rehearsal drew";
     EXPECT_EQ(host.shown, shown);
     EXPECT_EQ(host.labels, labels);

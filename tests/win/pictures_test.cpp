@@ -505,7 +505,7 @@ class Placement : public Pictures {
    public:
     PointSize CreditLabelSize() const override { return {}; }
     void PlaceCreditLabel(float, float, Rgb) override {}
-    void Refresh(std::span<const RECT>) override {}
+    void Refresh(std::span<const zor::PixelRect>) override {}
     void ReportMissingFace(std::wstring_view) override {}
   };
 

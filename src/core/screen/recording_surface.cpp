@@ -1,5 +1,7 @@
 #include "core/screen/recording_surface.h"
 
+#include "core/screen/points_and_pixels.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -16,8 +18,8 @@ bool StartsWithAt(std::wstring_view face) { return !face.empty() && face.front()
 }  // namespace
 
 RecordingSurface::RecordingSurface(float widthPixels, float heightPixels, float twipsPerPixelX, float twipsPerPixelY)
-    : scaleWidth_(widthPixels * twipsPerPixelX / 20.0f),
-      scaleHeight_(heightPixels * twipsPerPixelY / 20.0f),
+    : scaleWidth_(PixelsToPoints(widthPixels, twipsPerPixelX)),
+      scaleHeight_(PixelsToPoints(heightPixels, twipsPerPixelY)),
       tppx_(twipsPerPixelX),
       tppy_(twipsPerPixelY) {}
 

@@ -47,32 +47,32 @@ bool Sequencer::ChooseInvert(std::int16_t scheme) {
 }
 
 void Sequencer::ChooseLayoutFlag(const SequencerOptions& options) {
-  if (options.layout == 1) useCentreLayout_ = true;
+  if (options.layout == 1) place_.useCentreLayout = true;
   bool anew = true;
   if (options.intervalMode != 0) {
     anew = frame_.intervalJustShown;
   } else if (options.backgroundMode != 0) {
-    anew = displayTick_ == 0;
+    anew = place_.displayTick == 0;
   }
   if (!anew) return;
   if (options.layout == 0) {
-    useCentreLayout_ = false;
+    place_.useCentreLayout = false;
   } else if (options.layout == 1) {
-    useCentreLayout_ = true;
+    place_.useCentreLayout = true;
   } else if (options.layout == 2) {
     // The integer part of 2 × random, minus 1, is the flag: 0 gives true (-1).
-    useCentreLayout_ = random_.Rand(2) == 0;
+    place_.useCentreLayout = random_.Rand(2) == 0;
   }
 }
 
 int Sequencer::PickMessage(const SequencerOptions& options) {
-  if (options.order == 1) return sequentialIndex_ + 1;
+  if (options.order == 1) return place_.sequentialIndex + 1;
   int v = random_.Rand(options.count) + 1;
-  if (v == lastRandomIndex_) {
+  if (v == place_.lastRandomIndex) {
     ++v;
     if (v > options.count) v = 1;
   }
-  lastRandomIndex_ = v;
+  place_.lastRandomIndex = v;
   return v;
 }
 
@@ -101,22 +101,22 @@ TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, fl
     std::wstring text;
     if (options.count > 0) {
       const int v = PickMessage(options);
-      format_ = CurrentFormat{};
+      place_.format = CurrentFormat{};
       if (auto message = messages_.Read(v)) {
         text = message->first;
-        format_ = message->second;
+        place_.format = message->second;
       }
     } else {
-      format_.emphasisMarks.clear();  // the other codes of the last message stay
+      place_.format.emphasisMarks.clear();  // the other codes of the last message stay
       text = std::wstring(kNoMessagesText);
     }
     request.text = ExpandKeywords(text, options.formalKanji, options.unitYear);
-    request.format = format_;
+    request.format = place_.format;
     invert = ChooseInvert(options.scheme);
-    const char fixed = format_.fixedLayout;
+    const char fixed = place_.format.fixedLayout;
     if (fixed == 'A' || fixed == 'B' || fixed == 'C') {
       layout = fixed;
-    } else if (useCentreLayout_) {
+    } else if (place_.useCentreLayout) {
       layout = 'C';
     } else {
       layout = random_.Rand(2) == 0 ? 'A' : 'B';
@@ -126,12 +126,12 @@ TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, fl
   outcome.result = renderer_.Render(layout, request, invert);
   outcome.text = std::move(request.text);
   outcome.drawn = outcome.result == PageResult::kDrawn;
-  outcome.creditVisible = test ? !test->hideCredit : displayTick_ == 2;
+  outcome.creditVisible = test ? !test->hideCredit : place_.displayTick == 2;
 
-  displayTick_ = static_cast<std::int16_t>(displayTick_ + 1 >= 3 ? 0 : displayTick_ + 1);
-  ++sequentialIndex_;
-  if (sequentialIndex_ > options.count - 1) sequentialIndex_ = 0;
-  frame_.displayTick = displayTick_;
+  place_.displayTick = static_cast<std::int16_t>(place_.displayTick + 1 >= 3 ? 0 : place_.displayTick + 1);
+  ++place_.sequentialIndex;
+  if (place_.sequentialIndex > options.count - 1) place_.sequentialIndex = 0;
+  frame_.displayTick = place_.displayTick;
   return outcome;
 }
 

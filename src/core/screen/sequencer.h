@@ -103,21 +103,17 @@ class Sequencer {
         interval_(interval),
         random_(random),
         frame_(frame),
-        displayTick_(from.displayTick_),
-        sequentialIndex_(from.sequentialIndex_),
-        lastRandomIndex_(from.lastRandomIndex_),
-        useCentreLayout_(from.useCentreLayout_),
-        format_(from.format_) {}
+        place_(from.place_) {}
 
   // One tick on a form of the given size (points); test is set in the test display.
   [[nodiscard]] TickOutcome Tick(const SequencerOptions& options, float formWidth, float formHeight,
                                  const TestDisplayRequest* test = nullptr);
 
-  [[nodiscard]] std::int16_t DisplayTick() const noexcept { return displayTick_; }
-  [[nodiscard]] int SequentialIndex() const noexcept { return sequentialIndex_; }
-  [[nodiscard]] int LastRandomIndex() const noexcept { return lastRandomIndex_; }
-  [[nodiscard]] bool UseCentreLayout() const noexcept { return useCentreLayout_; }
-  [[nodiscard]] const CurrentFormat& Format() const noexcept { return format_; }
+  [[nodiscard]] std::int16_t DisplayTick() const noexcept { return place_.displayTick; }
+  [[nodiscard]] int SequentialIndex() const noexcept { return place_.sequentialIndex; }
+  [[nodiscard]] int LastRandomIndex() const noexcept { return place_.lastRandomIndex; }
+  [[nodiscard]] bool UseCentreLayout() const noexcept { return place_.useCentreLayout; }
+  [[nodiscard]] const CurrentFormat& Format() const noexcept { return place_.format; }
 
  private:
   [[nodiscard]] int PickMessage(const SequencerOptions& options);
@@ -129,11 +125,15 @@ class Sequencer {
   IntervalImages& interval_;
   RandomSource& random_;
   FrameState& frame_;
-  std::int16_t displayTick_ = 0;
-  int sequentialIndex_ = 0;
-  int lastRandomIndex_ = 0;
-  bool useCentreLayout_ = false;
-  CurrentFormat format_;
+  // Where the sequence stands: all a sequencer going on from another copies.
+  struct Place {
+    std::int16_t displayTick = 0;
+    int sequentialIndex = 0;
+    int lastRandomIndex = 0;
+    bool useCentreLayout = false;
+    CurrentFormat format;
+  };
+  Place place_;
 };
 
 // The six renderers behind one call, each page with its own frame and glyph

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "win/options/picture_viewer_ids.h"
+#include "win/screen/key_or_click.h"
 
 namespace zor::win {
 
@@ -119,19 +120,13 @@ bool PictureViewer::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) {
       *result = 0;
       return true;
     }
-    // Any key or click closes. The dialog has no control, so keys come to
-    // the dialog itself (Esc and Enter arrive as IDCANCEL and IDOK).
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
+    default:
+      // Any key or click closes. The dialog has no control, so keys come to
+      // the dialog itself (Esc and Enter arrive as IDCANCEL and IDOK).
+      if (!IsKeyOrClick(msg)) return false;
       End(IDOK);
       *result = 0;
       return true;
-    default:
-      return false;
   }
 }
 

@@ -14,9 +14,11 @@
 #include "core/screen/saver_options.h"
 #include "core/screen/sequencer.h"
 #include "win/common/diagnostics.h"
+#include "win/common/palette_colours.h"
 #include "win/common/system.h"
 #include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
+#include "win/screen/rehearsal_surface.h"
 
 namespace zor::win {
 
@@ -81,7 +83,7 @@ class FormHost final : public SurfaceHost {
  public:
   explicit FormHost(ScreenForm& form) : form_(form) {}
   [[nodiscard]] PointSize CreditLabelSize() const override {
-    return {form_.CreditWidth(), form_.CreditHeight()};
+    return form_.CreditSize();
   }
   void PlaceCreditLabel(float left, float top, Rgb colour) override {
     CreditLabel& label = form_.Credit();
@@ -89,13 +91,13 @@ class FormHost final : public SurfaceHost {
     label.top = top;
     label.colour = ToColorRef(colour);
   }
-  void Refresh(std::span<const RECT> changed) override { form_.Present(changed); }
-  [[nodiscard]] bool RefreshOnGround(Rgb ground, std::span<const RECT> drawn) override {
+  void Refresh(std::span<const PixelRect> changed) override { form_.Present(changed); }
+  [[nodiscard]] bool RefreshOnGround(Rgb ground, std::span<const PixelRect> drawn) override {
     form_.PresentOnGround(ToColorRef(ground), drawn);
     return true;
   }
-  [[nodiscard]] HDC SecondImage() override { return form_.SecondImageDc(); }
-  void ShowImage(HDC image) override { form_.ShowImage(image); }
+  [[nodiscard]] HDC SecondImage() override { return form_.Images().SecondDc(); }
+  void ShowImage(HDC image) override { form_.Images().Show(image); }
   void ReportMissingFace(std::wstring_view message) override {
     ShowError(form_.hwnd(), message);
     form_.End();
@@ -198,12 +200,12 @@ class DisplayController final : public ScreenController {
     PassingClock clock;
     NoBackground pictures;
     NoIntervalImages interval;
-    TitleCardRenderer renderer(page, clock, pictures, random, frame);
+    RehearsalSurface rehearsal(page);
+    TitleCardRenderer renderer(rehearsal, clock, pictures, random, frame);
     renderer.draw = renderer_->draw;
     renderer.background = renderer_->background;
     Sequencer next(*sequencer_, messages_, renderer, interval, random, frame);
-    const GdiSurface::Rehearsal rehearsal(page);
-    (void)next.Tick(options_, page.ScaleWidth(), page.ScaleHeight());
+    (void)next.Tick(options_, rehearsal.ScaleWidth(), rehearsal.ScaleHeight());
   }
 
  private:

@@ -16,6 +16,18 @@ std::optional<HeldPicture::FileStamp> HeldPicture::StampOf(const std::filesystem
                    screen, use};
 }
 
+template <class Picture>
+void HeldPicture::Hold(Picture&& picture, const FileStamp& stamp) {
+  kept_ = std::move(picture.kept);
+  own_ = picture.own;
+  region_ = picture.region;
+  keptTop_ = picture.keptTop;
+  keptHeight_ = picture.keptHeight;
+  held_ = stamp;
+  piece_.Reset();
+  pieceSize_ = {};
+}
+
 PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
   const std::optional<FileStamp> stamp = StampOf(file, screen, use);
   // The same unchanged file for the same screen is already held.
@@ -27,14 +39,7 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
       earlier_.erase(before);
       pending_.reset();
       Retire();
-      kept_ = std::move(again.kept);
-      own_ = again.own;
-      region_ = again.region;
-      keptTop_ = again.keptTop;
-      keptHeight_ = again.keptHeight;
-      held_ = again.stamp;
-      piece_.Reset();
-      pieceSize_ = {};
+      Hold(std::move(again), again.stamp);
       return PictureLoad::kLoaded;
     }
   }
@@ -83,15 +88,8 @@ bool HeldPicture::HeldBefore(const FileStamp& stamp) const {
 PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
   if (decoded.result != PictureLoad::kLoaded) return decoded.result;
   Retire();
-  kept_ = std::move(decoded.kept);
-  own_ = decoded.own;
-  region_ = decoded.region;
-  keptTop_ = decoded.keptTop;
-  keptHeight_ = decoded.keptHeight;
-  held_ = {};
+  Hold(std::move(decoded), FileStamp{});
   ++decodes_;
-  piece_.Reset();
-  pieceSize_ = {};
   return PictureLoad::kLoaded;
 }
 

@@ -76,6 +76,9 @@ class HeldPicture {
   static constexpr std::size_t kEarlierBytes = 32u << 20;
   // The held picture, when it came from a file, goes to the earlier ones.
   void Retire();
+  // Holds the picture (decoded or earlier), from the file of the stamp (none: not known).
+  template <class Picture>
+  void Hold(Picture&& picture, const FileStamp& stamp);
   [[nodiscard]] bool HeldBefore(const FileStamp& stamp) const;
   std::deque<Earlier> earlier_;
 

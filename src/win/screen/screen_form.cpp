@@ -4,68 +4,23 @@
 
 #include <algorithm>
 
-#include "core/screen/monitors.h"
+#include "core/screen/changed_rects.h"
+#include "core/screen/points_and_pixels.h"
 #include "core/version.h"
-#include "win/common/dib.h"
 #include "win/common/system.h"
+#include "win/screen/image_pixels.h"
+#include "win/screen/key_or_click.h"
 
 namespace zor::win {
 
 namespace {
 
 constexpr wchar_t kFormClass[] = L"ZoranteScreenForm";
-constexpr wchar_t kCoverClass[] = L"ZoranteCover";
 constexpr UINT_PTR kDisplayTimer = 1;
 constexpr UINT_PTR kParentWatch = 2;  // preview: notices a host that went away
 constexpr UINT_PTR kSoakTimer = 3;    // diagnostics: the soak log's period
 constexpr UINT_PTR kRehearsalTimer = 4;  // the next page rehearsed once this one is shown
 constexpr UINT kRehearsalDelayMs = 50;
-constexpr int kLabelPoints = 9;       // size of the hidden "Dummy" label
-
-// A black top-most window over a monitor the form does not cover; input on
-// it ends the saver like input on the form.
-class CoverWindow final : public Window {
- public:
-  explicit CoverWindow(ScreenForm& form) : form_(form) {}
-  [[nodiscard]] bool Open(const RECT& r) {
-    return Create(kCoverClass, WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"", r.left, r.top,
-                  r.right - r.left, r.bottom - r.top, nullptr);
-  }
-
- protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    switch (msg) {
-      case WM_KEYDOWN:
-      case WM_SYSKEYDOWN:
-      case WM_LBUTTONDOWN:
-      case WM_RBUTTONDOWN:
-      case WM_MBUTTONDOWN:
-        form_.End();
-        return 0;
-      case WM_MOUSEMOVE: {
-        POINT p{GET_X_LPARAM_COMPAT(lp), GET_Y_LPARAM_COMPAT(lp)};
-        ClientToScreen(hwnd(), &p);
-        form_.PointerMoved(p);
-        return 0;
-      }
-      case WM_SETCURSOR:
-        SetCursor(nullptr);
-        return TRUE;
-      default:
-        return Window::HandleMessage(msg, wp, lp);
-    }
-  }
-
- private:
-  ScreenForm& form_;
-  static int GET_X_LPARAM_COMPAT(LPARAM lp) { return static_cast<short>(LOWORD(lp)); }
-  static int GET_Y_LPARAM_COMPAT(LPARAM lp) { return static_cast<short>(HIWORD(lp)); }
-};
-
-BOOL CALLBACK CollectMonitor(HMONITOR, HDC, LPRECT r, LPARAM data) {
-  reinterpret_cast<std::vector<PixelRect>*>(data)->push_back({r->left, r->top, r->right, r->bottom});
-  return TRUE;
-}
 
 // The saver's credit line: the version, nine blanks, a carriage return
 // alone and the maker's line.
@@ -103,7 +58,7 @@ ScreenForm::ScreenForm(const ScreenFormOptions& options, std::unique_ptr<ScreenC
 
 // What draws on the image goes before the image.
 ScreenForm::~ScreenForm() {
-  covers_.clear();
+  covers_.Close();
   controller_.reset();
 }
 
@@ -125,16 +80,16 @@ std::unique_ptr<ScreenForm> ScreenForm::Load(const ScreenFormOptions& options,
   }
 
   switch (options.mode) {
-    case ScreenMode::kTestDisplay: form->label_.caption = L"Click to end.   "; break;
-    case ScreenMode::kPreview: form->label_.caption.clear(); break;
-    case ScreenMode::kSaver: form->label_.caption = SaverCredit(); break;
+    case ScreenMode::kTestDisplay: form->Credit().caption = L"Click to end.   "; break;
+    case ScreenMode::kPreview: form->Credit().caption.clear(); break;
+    case ScreenMode::kSaver: form->Credit().caption = SaverCredit(); break;
   }
 
   if (preview) return form;  // the caller embeds and shows the form, and starts the timer
 
   ShowWindow(form->hwnd(), SW_SHOW);
   SetForegroundWindow(form->hwnd());
-  form->CoverOtherMonitors();
+  if (options.mode == ScreenMode::kSaver) form->covers_.Open(*form);
   if (options.mode == ScreenMode::kSaver) {
     ShowCursor(FALSE);
     form->StartSoakLog();
@@ -157,7 +112,7 @@ void ScreenForm::Unload() {
     // Hidden until its owner destroys it: a tick may still be on the stack.
     ShowWindow(hwnd(), SW_HIDE);
   }
-  covers_.clear();
+  covers_.Close();
   if (options_.mode != ScreenMode::kTestDisplay) PostQuitMessage(0);
 }
 
@@ -210,12 +165,7 @@ bool ScreenForm::CreateWindowAndImage() {
     const int dpiY = GetDeviceCaps(screen.get(), LOGPIXELSY);
     tppX_ = dpiX > 0 ? 1440.0f / static_cast<float>(dpiX) : 15.0f;
     tppY_ = dpiY > 0 ? 1440.0f / static_cast<float>(dpiY) : 15.0f;
-    LOGFONTW lf{};
-    lf.lfHeight = -MulDiv(kLabelPoints, dpiY > 0 ? dpiY : 96, 72);
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfQuality = ANTIALIASED_QUALITY;
-    wcscpy_s(lf.lfFaceName, L"Times New Roman");
-    labelFont_.reset(CreateFontIndirectW(&lf));
+    credit_.MakeFont(dpiY);
   }
   RECT client{};
   GetClientRect(hwnd(), &client);
@@ -223,20 +173,9 @@ bool ScreenForm::CreateWindowAndImage() {
 }
 
 bool ScreenForm::ResizeImage(int width, int height) {
-  width = std::max(width, 1);
-  height = std::max(height, 1);
-  if (width != image_.width() || height != image_.height()) {
-    // The second image goes with the size; the surface drawing on it is
-    // made again for the new size.
-    secondImage_.Reset();
-    shownImage_ = nullptr;
-  }
-  return image_.Create(width, height);
-}
-
-HDC ScreenForm::SecondImageDc() {
-  if (!secondImage_.dc() && !secondImage_.Create(image_.width(), image_.height())) return nullptr;
-  return secondImage_.dc();
+  // With the size the second image goes; the surface drawing on the images
+  // is made again for the new size.
+  return images_.Resize(std::max(width, 1), std::max(height, 1));
 }
 
 void ScreenForm::Refresh() {
@@ -245,31 +184,18 @@ void ScreenForm::Refresh() {
   UpdateWindow(hwnd());
 }
 
-RECT ScreenForm::LabelRect() {
-  if (!label_.visible || label_.caption.empty()) return RECT{0, 0, 0, 0};
-  const SIZE size = CreditSizePixels();
-  RECT r;
-  r.left = static_cast<LONG>(label_.left * 20.0f / tppX_ + 0.5f);
-  r.top = static_cast<LONG>(label_.top * 20.0f / tppY_ + 0.5f);
-  r.right = r.left + size.cx;
-  r.bottom = r.top + size.cy;
-  return r;
-}
-
-void ScreenForm::Present(std::span<const RECT> changed) {
+void ScreenForm::Present(std::span<const PixelRect> changed) {
   if (!hwnd()) return;
-  for (const RECT& r : changed) InvalidateRect(hwnd(), &r, FALSE);
-  // The label is drawn over the image on the screen alone: where it moved,
-  // changed or went, the image under it is shown again.
-  const RECT label = LabelRect();
-  if (!EqualRect(&label, &labelShown_) || labelShownColour_ != label_.colour || labelShownCaption_ != label_.caption) {
-    if (!IsRectEmpty(&labelShown_)) InvalidateRect(hwnd(), &labelShown_, FALSE);
-    if (!IsRectEmpty(&label)) InvalidateRect(hwnd(), &label, FALSE);
+  for (const PixelRect& r : changed) {
+    const RECT area = ToRect(r);
+    InvalidateRect(hwnd(), &area, FALSE);
   }
+  // The label is drawn over the image on the screen alone.
+  credit_.InvalidateChanged(hwnd(), tppX_, tppY_);
   UpdateWindow(hwnd());
 }
 
-void ScreenForm::PresentOnGround(COLORREF ground, std::span<const RECT> drawn) {
+void ScreenForm::PresentOnGround(COLORREF ground, std::span<const PixelRect> drawn) {
   if (!hwnd()) return;
   groundFill_ = ground;
   groundDrawn_.assign(drawn.begin(), drawn.end());
@@ -280,49 +206,32 @@ void ScreenForm::PresentOnGround(COLORREF ground, std::span<const RECT> drawn) {
   groundFillPending_ = false;
 }
 
-SIZE ScreenForm::CreditSizePixels() {
-  RECT r{0, 0, 0, 0};
-  WindowDc dc(hwnd());
-  SelectionRestorer font(dc.get(), labelFont_.get());
-  DrawTextW(dc.get(), label_.caption.c_str(), static_cast<int>(label_.caption.size()), &r,
-            DT_CALCRECT | DT_NOPREFIX | DT_LEFT);
-  return SIZE{r.right - r.left, r.bottom - r.top};
-}
+float ScreenForm::ScaleWidth() const noexcept { return PixelsToPoints(static_cast<float>(PixelWidth()), tppX_); }
+float ScreenForm::ScaleHeight() const noexcept { return PixelsToPoints(static_cast<float>(PixelHeight()), tppY_); }
 
-float ScreenForm::CreditWidth() { return static_cast<float>(CreditSizePixels().cx) * tppX_ / 20.0f; }
-float ScreenForm::CreditHeight() { return static_cast<float>(CreditSizePixels().cy) * tppY_ / 20.0f; }
-
-void ScreenForm::DrawLabel(HDC dc) {
-  RECT r = LabelRect();
-  labelShown_ = r;
-  labelShownColour_ = label_.colour;
-  labelShownCaption_ = label_.caption;
-  if (IsRectEmpty(&r)) return;
-  SelectionRestorer font(dc, labelFont_.get());
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, label_.colour);
-  DrawTextW(dc, label_.caption.c_str(), static_cast<int>(label_.caption.size()), &r, DT_NOPREFIX | DT_LEFT);
+PointSize ScreenForm::CreditSize() const {
+  const SIZE size = credit_.SizePixels(hwnd());
+  return {PixelsToPoints(static_cast<float>(size.cx), tppX_), PixelsToPoints(static_cast<float>(size.cy), tppY_)};
 }
 
 void ScreenForm::OnPaint() {
   PaintDc paint(hwnd());
   const RECT& a = paint.area();
-  HDC image = shownImage_ ? shownImage_ : image_.dc();
+  HDC image = images_.ShownDc();
   if (groundFillPending_) {
     groundFillPending_ = false;
     UniqueBrush brush(CreateSolidBrush(groundFill_));
     FillRect(paint.get(), &a, brush.get());
-    for (const RECT& r : groundDrawn_) {
-      RECT part{};
-      if (IntersectRect(&part, &r, &a)) {
-        BitBlt(paint.get(), part.left, part.top, part.right - part.left, part.bottom - part.top, image, part.left,
-               part.top, SRCCOPY);
+    for (const PixelRect& r : groundDrawn_) {
+      const PixelRect part = Intersection(r, ToPixelRect(a));
+      if (!IsEmpty(part)) {
+        BitBlt(paint.get(), part.left, part.top, part.width(), part.height(), image, part.left, part.top, SRCCOPY);
       }
     }
   } else {
     BitBlt(paint.get(), a.left, a.top, a.right - a.left, a.bottom - a.top, image, a.left, a.top, SRCCOPY);
   }
-  DrawLabel(paint.get());
+  credit_.Draw(hwnd(), paint.get(), tppX_, tppY_);
 }
 
 void ScreenForm::SetTimerInterval(UINT ms) {
@@ -365,19 +274,12 @@ bool ScreenForm::Wait(DWORD ms) {
   }
 }
 
-void ScreenForm::CoverOtherMonitors() {
-  if (options_.mode != ScreenMode::kSaver) return;
-  std::vector<PixelRect> monitors;
-  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
-  RECT mine{};
-  GetWindowRect(hwnd(), &mine);
-  for (const PixelRect& m : MonitorsToCover(monitors, {mine.left, mine.top, mine.right, mine.bottom})) {
-    auto cover = std::make_unique<CoverWindow>(*this);
-    if (cover->Open(RECT{m.left, m.top, m.right, m.bottom})) covers_.push_back(std::move(cover));
-  }
-}
-
 LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (IsKeyOrClick(msg)) {
+    // The preview ignores input.
+    if (options_.mode != ScreenMode::kPreview) End();
+    return 0;
+  }
   switch (msg) {
     case WM_PAINT:
       OnPaint();
@@ -399,15 +301,6 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         KillTimer(hwnd(), kRehearsalTimer);
         if (!ticking_ && !closing_) controller_->Rehearse(*this);
       }
-      return 0;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      // The preview ignores input.
-      if (options_.mode != ScreenMode::kPreview) End();
       return 0;
     case WM_MOUSEMOVE:
       if (options_.mode == ScreenMode::kSaver) {

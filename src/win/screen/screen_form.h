@@ -11,11 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "core/screen/pixel_rect.h"
 #include "core/screen/sequencer.h"
 #include "win/common/diagnostics.h"
-#include "win/common/dib.h"
-#include "win/common/handles.h"
 #include "win/common/window.h"
+#include "win/screen/cover_windows.h"
+#include "win/screen/credit_label.h"
+#include "win/screen/form_images.h"
 
 namespace zor::win {
 
@@ -52,15 +54,6 @@ struct ScreenFormOptions {
   bool countTicks = false;       // diagnostics: display ticks are counted
 };
 
-// The credit label: a caption over the image, placed in points.
-struct CreditLabel {
-  std::wstring caption;
-  bool visible = false;
-  float left = 0;  // points
-  float top = 0;
-  COLORREF colour = RGB(255, 255, 255);
-};
-
 class ScreenForm final : public Window {
  public:
   // Runs the load step (outside the preview the first tick too) and hands
@@ -81,33 +74,27 @@ class ScreenForm final : public Window {
   [[nodiscard]] const ScreenFormOptions& Options() const noexcept { return options_; }
   [[nodiscard]] ScreenMode Mode() const noexcept { return options_.mode; }
 
-  // Persistent image.
-  [[nodiscard]] HDC ImageDc() const noexcept { return image_.dc(); }
-  // A second image of the same size, made on the first call (null when it
-  // cannot be), and which of the two the screen shows (the first until told).
-  [[nodiscard]] HDC SecondImageDc();
-  void ShowImage(HDC image) noexcept { shownImage_ = image; }
-  [[nodiscard]] std::uint32_t* ImageBits() const noexcept { return image_.pixels(); }
-  [[nodiscard]] int PixelWidth() const noexcept { return image_.width(); }
-  [[nodiscard]] int PixelHeight() const noexcept { return image_.height(); }
+  // The persistent images: the first, and a second of the same size.
+  [[nodiscard]] FormImages& Images() noexcept { return images_; }
+  [[nodiscard]] HDC ImageDc() const noexcept { return images_.FirstDc(); }
+  [[nodiscard]] int PixelWidth() const noexcept { return images_.Width(); }
+  [[nodiscard]] int PixelHeight() const noexcept { return images_.Height(); }
   [[nodiscard]] float TwipsPerPixelX() const noexcept { return tppX_; }
   [[nodiscard]] float TwipsPerPixelY() const noexcept { return tppY_; }
-  [[nodiscard]] float ScaleWidth() const noexcept { return static_cast<float>(PixelWidth()) * tppX_ / 20.0f; }
-  [[nodiscard]] float ScaleHeight() const noexcept { return static_cast<float>(PixelHeight()) * tppY_ / 20.0f; }
+  [[nodiscard]] float ScaleWidth() const noexcept;
+  [[nodiscard]] float ScaleHeight() const noexcept;
   // Shows the image (and the credit label) on the screen now.
   void Refresh();
   // Shows the parts of the image that changed (image pixels), and the credit
   // label where it changed, now.
-  void Present(std::span<const RECT> changed);
+  void Present(std::span<const PixelRect> changed);
   // Shows all of the image, which is the plain colour outside the rectangles
   // given: the screen is filled with the colour and only they are copied.
-  void PresentOnGround(COLORREF ground, std::span<const RECT> drawn);
+  void PresentOnGround(COLORREF ground, std::span<const PixelRect> drawn);
 
-  CreditLabel& Credit() noexcept { return label_; }
+  CreditLabel& Credit() noexcept { return credit_.label; }
   // The credit label's size in points, as its caption lays out in its font.
-  [[nodiscard]] SIZE CreditSizePixels();
-  [[nodiscard]] float CreditWidth();
-  [[nodiscard]] float CreditHeight();
+  [[nodiscard]] PointSize CreditSize() const;
 
   // The display timer: an interval of 0 stops it. The test display draws once and has no timer.
   void SetTimerInterval(UINT ms);
@@ -135,17 +122,11 @@ class ScreenForm final : public Window {
   [[nodiscard]] bool ResizeImage(int width, int height);
   void RunTick();
   void OnPaint();
-  void CoverOtherMonitors();
-  void DrawLabel(HDC dc);
-  // Where the label stands on the screen (empty when hidden).
-  [[nodiscard]] RECT LabelRect();
   void StartSoakLog();
 
   ScreenFormOptions options_;
   std::unique_ptr<ScreenController> controller_;
-  DibImage image_;
-  DibImage secondImage_;
-  HDC shownImage_ = nullptr;  // null: image_
+  FormImages images_;
   float tppX_ = 15;
   float tppY_ = 15;
   UINT interval_ = 0;
@@ -154,17 +135,12 @@ class ScreenForm final : public Window {
   bool ticking_ = false;
   std::int32_t tickCount_ = 0;
   POINT pointer_{0, 0};
-  CreditLabel label_;
-  // The label as last shown: where, and in which colour and words.
-  RECT labelShown_{0, 0, 0, 0};
+  CreditLabelView credit_;
   // A showing by PresentOnGround in progress: the next paint fills.
   bool groundFillPending_ = false;
   COLORREF groundFill_ = 0;
-  std::vector<RECT> groundDrawn_;
-  COLORREF labelShownColour_ = 0;
-  std::wstring labelShownCaption_;
-  UniqueFont labelFont_;
-  std::vector<std::unique_ptr<Window>> covers_;
+  std::vector<PixelRect> groundDrawn_;
+  CoverWindows covers_;
   std::unique_ptr<SoakLog> soakLog_;  // diagnostics: only when the environment asks
   bool crashTestInTimer_ = false;     // diagnostics: the crash guard's end-to-end test
   long soakTicks_ = 0;

@@ -29,6 +29,7 @@
 
 #include "core/screen/sequencer.h"
 #include "win/screen/gdi_surface.h"
+#include "win/screen/rehearsal_surface.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ class TimingSurface final : public Surface {
 // nothing stands for the whole image).
 class BenchHost final : public SurfaceHost {
  public:
-  std::vector<RECT> changed;
+  std::vector<PixelRect> changed;
   bool whole = false;
   DibImage second;  // a second image, as the screen form gives one
   HDC shown = nullptr;
@@ -114,7 +115,7 @@ class BenchHost final : public SurfaceHost {
   // A whole image on a plain ground: filled, then the drawn parts copied.
   bool onGround = false;
   COLORREF ground = 0;
-  [[nodiscard]] bool RefreshOnGround(Rgb colour, std::span<const RECT> drawn) override {
+  [[nodiscard]] bool RefreshOnGround(Rgb colour, std::span<const PixelRect> drawn) override {
     onGround = true;
     ground = ToColorRef(colour);
     changed.assign(drawn.begin(), drawn.end());
@@ -123,7 +124,7 @@ class BenchHost final : public SurfaceHost {
   void ShowImage(HDC dc) override { shown = dc; }
   PointSize CreditLabelSize() const override { return {}; }
   void PlaceCreditLabel(float, float, Rgb) override {}
-  void Refresh(std::span<const RECT> rects) { changed.insert(changed.end(), rects.begin(), rects.end()); }
+  void Refresh(std::span<const PixelRect> rects) { changed.insert(changed.end(), rects.begin(), rects.end()); }
   void Refresh() { whole = true; }
   void ReportMissingFace(std::wstring_view) override {}
 };
@@ -190,14 +191,12 @@ int main(int argc, char** argv) {
   const auto rehearse = [&](const std::wstring& text, bool invert) {
     SeededRandom ahead = random;
     FrameState aheadFrame = frame;
-    TitleCardRenderer aheadRenderer(gdi, clock, pictures, ahead, aheadFrame);
+    RehearsalSurface rehearsal(gdi);
+    TitleCardRenderer aheadRenderer(rehearsal, clock, pictures, ahead, aheadFrame);
     aheadRenderer.draw = renderer.draw;
     GdiFlush();
     const double t0 = Now();
-    {
-      const GdiSurface::Rehearsal rehearsal(gdi);
-      (void)aheadRenderer.Render('B', requestFor(text), invert);
-    }
+    (void)aheadRenderer.Render('B', requestFor(text), invert);
     GdiFlush();
     return Now() - t0;
   };
@@ -219,14 +218,14 @@ int main(int argc, char** argv) {
       RECT all{0, 0, w, h};
       FillRect(screen, &all, brush.get());
       p.presentedPixels = static_cast<long long>(w) * h;
-      for (const RECT& r : host.changed) {
+      for (const PixelRect& r : host.changed) {
         BitBlt(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, host.shown, r.left, r.top, SRCCOPY);
       }
     } else if (host.whole || host.changed.empty()) {
       BitBlt(screen, 0, 0, w, h, host.shown, 0, 0, SRCCOPY);
       p.presentedPixels = static_cast<long long>(w) * h;
     } else {
-      for (const RECT& r : host.changed) {
+      for (const PixelRect& r : host.changed) {
         BitBlt(screen, r.left, r.top, r.right - r.left, r.bottom - r.top, host.shown, r.left, r.top, SRCCOPY);
         p.presentedPixels += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
       }

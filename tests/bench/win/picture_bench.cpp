@@ -55,7 +55,7 @@ class Host final : public zor::win::SurfaceHost {
  public:
   zor::PointSize CreditLabelSize() const override { return {}; }
   void PlaceCreditLabel(float, float, zor::Rgb) override {}
-  void Refresh(std::span<const RECT>) override {}
+  void Refresh(std::span<const zor::PixelRect>) override {}
   void ReportMissingFace(std::wstring_view) override {}
 };
 

@@ -1,0 +1,90 @@
+// What a GDI surface makes to print and keeps for the next time: fonts,
+// measures, the places texts were printed at, kept prints and glyph stamps.
+// A page and the rehearsal of the next page share them.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <set>
+#include <span>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+#include "core/screen/surface.h"
+#include "win/screen/cache_budget.h"
+#include "win/screen/font_cache.h"
+#include "win/screen/glyph_stamps.h"
+#include "win/screen/kept_prints.h"
+
+namespace zor::win {
+
+class PrintCaches {
+ public:
+  // The font of the description, its size in points turned into whole pixels.
+  [[nodiscard]] CachedFont FontFor(HDC dc, const FontSpec& font, float twipsPerPixelY);
+  [[nodiscard]] const std::wstring* ListedFace(HDC dc, std::wstring_view face) { return fonts_.Listed(dc, face); }
+  void UsedBy(HDC dc) { fonts_.UsedBy(dc); }
+  [[nodiscard]] std::uint32_t FontGeneration() const noexcept { return fonts_.Generation(); }
+
+  // The caption laid out in the font (a font measures a caption the same
+  // every time: asked once), in points.
+  [[nodiscard]] TextExtent Measure(HDC dc, const CachedFont& font, std::wstring_view caption, float twipsPerPixelX,
+                                   float twipsPerPixelY);
+
+  // Notes a text printed in a font at a place (its reference point in
+  // pixels); true when it was printed there before.
+  [[nodiscard]] bool PrintedBefore(FontId font, int x, int y, std::wstring_view text);
+
+  [[nodiscard]] const KeptPrint* KeptPrintAt(const KeptPrints::Place& place) const { return keptPrints_.Find(place); }
+  void KeepPrint(const KeptPrints::Place& place, KeptPrint&& kept);
+
+  // The merged coverage of the text's copies at the shifts (pixels), kept or
+  // made now; null where it cannot be made, and blank set when the text has no ink.
+  [[nodiscard]] const GlyphStamp* StampFor(HDC measuring, const CachedFont& font, int escapement,
+                                           std::wstring_view text, std::span<const POINT> shifts, int reach,
+                                           bool& blank);
+  // The text's coverage alone (its footprint), when it was made before; null otherwise.
+  [[nodiscard]] const GlyphStamp* KnownFootprint(FontId font, std::wstring_view text);
+  [[nodiscard]] const KeptPrint& OnGround(const GlyphStamp& stamp, Rgb type, Rgb ground);
+  void MakeGlyphs(HDC measuring, HFONT font, int escapement, std::wstring_view text) {
+    stamps_.MakeGlyphs(measuring, font, escapement, text);
+  }
+
+ private:
+  // Counts bytes about to be kept; all kept prints and stamps go first where they do not fit.
+  void MakeRoom(std::size_t bytes);
+
+  static constexpr std::size_t kMaxMeasures = 4096;
+  static constexpr std::size_t kKeptBytes = 16u << 20;
+  FontCache fonts_;
+  std::map<std::pair<FontId, std::wstring>, TextExtent, std::less<>> measures_;
+  struct PrintedKey {
+    FontId font;
+    int x;
+    int y;
+    std::wstring text;
+  };
+  struct PrintedKeyView {
+    FontId font;
+    int x;
+    int y;
+    std::wstring_view text;
+  };
+  struct PrintedOrder {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const noexcept {
+      return std::tuple(a.font, a.x, a.y, std::wstring_view(a.text)) <
+             std::tuple(b.font, b.x, b.y, std::wstring_view(b.text));
+    }
+  };
+  std::set<PrintedKey, PrintedOrder> printed_;
+  KeptPrints keptPrints_;
+  GlyphStamps stamps_;
+  CacheBudget budget_{kKeptBytes};
+};
+
+}  // namespace zor::win
