@@ -71,7 +71,7 @@ PixelRect CopyKeptPrint(const KeptPrint& kept, int refX, int refY, const ImagePi
 }
 
 const KeptPrint* KeptPrints::Find(const Place& place) const {
-  const auto known = kept_.find(place);
+  const auto known = kept_.find(LookUp(place));
   return known != kept_.end() ? &known->second : nullptr;
 }
 

@@ -73,23 +73,12 @@ class KeptPrints {
   void Clear() noexcept { kept_.clear(); }
 
  private:
-  struct Key {
-    FontId font;
-    COLORREF type;
-    COLORREF ground;
-    int x;
-    int y;
-    std::wstring text;
-  };
-  struct Order {
-    using is_transparent = void;
-    template <class A, class B>
-    bool operator()(const A& a, const B& b) const noexcept {
-      return std::tuple(a.font, a.type, a.ground, a.x, a.y, std::wstring_view(a.text)) <
-             std::tuple(b.font, b.type, b.ground, b.x, b.y, std::wstring_view(b.text));
-    }
-  };
-  std::map<Key, KeptPrint, Order> kept_;
+  // Looked up by a Place without copying its text.
+  using Key = std::tuple<FontId, COLORREF, COLORREF, int, int, std::wstring>;
+  [[nodiscard]] static auto LookUp(const Place& p) noexcept {
+    return std::tuple(p.font, p.type, p.ground, p.x, p.y, p.text);
+  }
+  std::map<Key, KeptPrint, std::less<>> kept_;
 };
 
 }  // namespace zor::win

@@ -29,10 +29,9 @@ TextExtent PrintCaches::Measure(HDC dc, const CachedFont& font, std::wstring_vie
 }
 
 bool PrintCaches::PrintedBefore(FontId font, int x, int y, std::wstring_view text) {
-  const PrintedKeyView key{font, x, y, text};
-  if (printed_.find(key) != printed_.end()) return true;
+  if (printed_.find(std::tuple(font, x, y, text)) != printed_.end()) return true;
   if (printed_.size() >= kMaxMeasures) printed_.clear();
-  printed_.insert(PrintedKey{font, x, y, std::wstring(text)});
+  printed_.emplace(font, x, y, std::wstring(text));
   return false;
 }
 

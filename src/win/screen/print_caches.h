@@ -61,27 +61,8 @@ class PrintCaches {
   static constexpr std::size_t kKeptBytes = 16u << 20;
   FontCache fonts_;
   std::map<std::pair<FontId, std::wstring>, TextExtent, std::less<>> measures_;
-  struct PrintedKey {
-    FontId font;
-    int x;
-    int y;
-    std::wstring text;
-  };
-  struct PrintedKeyView {
-    FontId font;
-    int x;
-    int y;
-    std::wstring_view text;
-  };
-  struct PrintedOrder {
-    using is_transparent = void;
-    template <class A, class B>
-    bool operator()(const A& a, const B& b) const noexcept {
-      return std::tuple(a.font, a.x, a.y, std::wstring_view(a.text)) <
-             std::tuple(b.font, b.x, b.y, std::wstring_view(b.text));
-    }
-  };
-  std::set<PrintedKey, PrintedOrder> printed_;
+  // A text printed in a font at a place (its reference point in pixels).
+  std::set<std::tuple<FontId, int, int, std::wstring>, std::less<>> printed_;
   KeptPrints keptPrints_;
   GlyphStamps stamps_;
   CacheBudget budget_{kKeptBytes};
