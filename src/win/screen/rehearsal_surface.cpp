@@ -14,7 +14,10 @@ RehearsalSurface::RehearsalSurface(GdiSurface& page)
 void RehearsalSurface::SelectFont(const FontSpec& font) {
   selected_ = font;
   hasSelected_ = true;
-  (void)SelectedFont();
+  // Selected as the page will select it: the system realises the font now,
+  // not on the page.
+  const CachedFont made = SelectedFont();
+  if (made.handle) SelectObject(page_.MeasuringDc(), made.handle);
 }
 
 CachedFont RehearsalSurface::SelectedFont() {
