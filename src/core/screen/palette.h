@@ -21,9 +21,13 @@ inline constexpr std::int16_t kPaletteBlack = 0;
 inline constexpr std::int16_t kPaletteWhite = 15;
 inline constexpr std::int16_t kDefaultEmphasisColour = 12;
 
-// Selectable emphasis colours are 1..14; anything else is light red (12).
+// The emphasis colours a user can choose: every palette colour but black and white.
+inline constexpr std::int16_t kFirstEmphasisColour = 1;
+inline constexpr std::int16_t kLastEmphasisColour = 14;
+
+// An emphasis colour outside the choices is light red (12).
 [[nodiscard]] constexpr std::int16_t NormaliseEmphasisColour(std::int16_t index) noexcept {
-  return index >= 1 && index <= 14 ? index : kDefaultEmphasisColour;
+  return index >= kFirstEmphasisColour && index <= kLastEmphasisColour ? index : kDefaultEmphasisColour;
 }
 
 [[nodiscard]] constexpr Rgb PaletteColour(int index) noexcept {

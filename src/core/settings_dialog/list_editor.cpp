@@ -19,7 +19,7 @@ constexpr std::int64_t kMaxHistoryFileSize = std::int64_t{1} << 20;
 // Edit's selection after the re-read: the last row.
 constexpr int kLastRow = -2;
 
-// FNV-1a: a change anywhere in the listed bytes changes the stamp.
+// FNV-1a: a change anywhere in the listed bytes changes the fingerprint.
 std::uint64_t Fnv1a(std::string_view bytes) {
   std::uint64_t h = 0xCBF29CE484222325u;
   for (char c : bytes) {
@@ -60,7 +60,7 @@ std::wstring_view TrimmedRight(std::wstring_view text) {
 struct ListEditor::Snapshot {
   RegistrationHeader header;
   std::vector<RecordBytes> records;
-  Stamp stamp;
+  Fingerprint fingerprint;
 };
 
 Result<ListEditor::Snapshot> ListEditor::ReadListed(const std::filesystem::path& path) {
@@ -69,7 +69,7 @@ Result<ListEditor::Snapshot> ListEditor::ReadListed(const std::filesystem::path&
   std::optional<ListedRecords> listed = ReadListedRecords(path);
   if (!listed) return Status::Fail(FileError::kRead, ReadFailureMessage(DisplayPath(path)));
   // The header as this read found it: the file may have changed since the validation.
-  return Snapshot{listed->header, std::move(listed->records), Stamp{Fnv1a(listed->bytes), listed->fileSize}};
+  return Snapshot{listed->header, std::move(listed->records), Fingerprint{Fnv1a(listed->bytes), listed->fileSize}};
 }
 
 Result<ListEditor::Snapshot> ListEditor::ReadInUse() {
@@ -98,7 +98,7 @@ void ListEditor::SetNoFile() {
   path_.clear();
   header_ = RegistrationHeader{};
   rows_.clear();
-  stamp_ = {};
+  fingerprint_ = {};
   selected_ = -1;
   open_ = false;
   history_.Clear();
@@ -128,7 +128,7 @@ void ListEditor::Adopt(const Snapshot& snapshot) {
   rows_.clear();
   rows_.reserve(snapshot.records.size());
   for (const RecordBytes& r : snapshot.records) rows_.push_back(RowText(r));
-  stamp_ = snapshot.stamp;
+  fingerprint_ = snapshot.fingerprint;
   selected_ = -1;
   open_ = true;
 }
@@ -163,7 +163,7 @@ EditorView ListEditor::View() const {
 Status ListEditor::CheckUnchanged() {
   const Result<Snapshot> now = ReadInUse();
   if (!now.ok()) return now.status();
-  if (now.value().stamp == stamp_) return Status::Ok();
+  if (now.value().fingerprint == fingerprint_) return Status::Ok();
   Adopt(now.value());
   // The steps no longer lead from the file as it now is.
   history_.Clear();
@@ -171,8 +171,8 @@ Status ListEditor::CheckUnchanged() {
 }
 
 void ListEditor::RecoverAfter(int selectedBefore) {
-  const Stamp before = stamp_;
-  if (Reload().ok() && stamp_ == before) Select(selectedBefore);
+  const Fingerprint before = fingerprint_;
+  if (Reload().ok() && fingerprint_ == before) Select(selectedBefore);
 }
 
 Status ListEditor::RowCommand(int row) const {
@@ -209,7 +209,7 @@ Status ListEditor::StepHistory(bool forward) {
   if (!open_) return Status::Fail(FileError::kRefused, std::wstring(kNoFileOpenMessage));
   if (forward ? !history_.CanRedo() : !history_.CanUndo()) return Status::Ok();
   if (Status fresh = CheckUnchanged(); !fresh.ok()) return fresh;
-  // The stamp covers the listed bytes only; a step needs the whole file as the last one left it.
+  // The fingerprint covers the listed bytes only; a step needs the whole file as the last one left it.
   const std::optional<std::string> now = WholeFile(path_);
   if (!now || *now != history_.Current()) {
     history_.Clear();
@@ -282,7 +282,7 @@ Result<Message> ListEditor::SelectedMessage() {
   if (Status s = RowCommand(r); !s.ok()) return s;
   const Result<Snapshot> now = ReadInUse();
   if (!now.ok()) return now.status();
-  if (now.value().stamp != stamp_) {
+  if (now.value().fingerprint != fingerprint_) {
     Adopt(now.value());
     return Status::Fail(FileError::kRefused, std::wstring(kStaleFileMessage));
   }

@@ -118,16 +118,16 @@ class ListEditor {
   // edit when the file changed.
   [[nodiscard]] Result<Message> SelectedMessage();
 
-  struct Stamp {
+  struct Fingerprint {
     std::uint64_t hash = 0;
     std::int64_t size = -1;
-    friend bool operator==(const Stamp&, const Stamp&) = default;
+    friend bool operator==(const Fingerprint&, const Fingerprint&) = default;
   };
 
  private:
   struct Snapshot;
   // Validates the file, then reads the header and the records it lists in
-  // one read; the stamp covers those bytes and the file's size.
+  // one read; the fingerprint covers those bytes and the file's size.
   [[nodiscard]] static Result<Snapshot> ReadListed(const std::filesystem::path& path);
   // The same of the file in use; a failure is handled as DropUnlessUnreadable says.
   [[nodiscard]] Result<Snapshot> ReadInUse();
@@ -135,7 +135,7 @@ class ListEditor {
   // After a failed read: the no-file state, unless the file is there but
   // could not be read, which keeps the list (the next read may succeed).
   void DropUnlessUnreadable(const Status& failure);
-  // Ok when the file still has the stamp of the listed rows; otherwise the
+  // Ok when the file still has the fingerprint of the listed rows; otherwise the
   // list is re-read (or emptied) and the refusal returned.
   [[nodiscard]] Status CheckUnchanged();
   // After a failed write: the list re-read; the selection kept when the
@@ -150,7 +150,7 @@ class ListEditor {
   std::filesystem::path path_;
   RegistrationHeader header_;
   std::vector<std::wstring> rows_;
-  Stamp stamp_;
+  Fingerprint fingerprint_;
   int selected_ = -1;
   bool open_ = false;
   EditHistory history_;

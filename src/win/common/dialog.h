@@ -9,6 +9,9 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "core/data/status.h"
 
 namespace zor::win {
 
@@ -90,8 +93,20 @@ class Dialog {
 // A dialog that shows a model: a command of one of the model's controls goes
 // to the model, then the controls show the model again. OK confirms.
 class ModelDialog : public Dialog {
+ public:
+  // What the dialog wrote as it closed: the first failure; ok when all went
+  // through or nothing was written.
+  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
+
  protected:
   using Dialog::Dialog;
+
+  void SetOutcome(Status written) noexcept { outcome_ = std::move(written); }
+  // Ends with OK after the write that gave written.
+  void EndWritten(Status written) noexcept {
+    SetOutcome(std::move(written));
+    End(IDOK);
+  }
 
   // The model's state into the controls.
   virtual void ShowModel() = 0;
@@ -102,6 +117,9 @@ class ModelDialog : public Dialog {
   virtual void Confirm() { End(IDOK); }
 
   bool OnCommand(int id, int code, HWND control) override;
+
+ private:
+  Status outcome_;
 };
 
 // The hourglass for the life of the object.

@@ -5,8 +5,8 @@ namespace zor::win {
 void SaveOnCloseDialog::SaveOnce(HWND reportOwner) {
   if (saved_) return;
   saved_ = true;
-  outcome_ = Save();
-  if (!outcome_.ok()) services_.Warn(reportOwner, outcome_.message());
+  SetOutcome(Save());
+  if (!Outcome().ok()) services_.Warn(reportOwner, Outcome().message());
 }
 
 void SaveOnCloseDialog::SaveAndEnd(int code) {

@@ -10,10 +10,6 @@
 namespace zor::win {
 
 class SaveOnCloseDialog : public ModelDialog {
- public:
-  // The first failed write of the closing (ok when all went through).
-  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
-
  protected:
   SaveOnCloseDialog(int templateId, DialogServices& services) noexcept : ModelDialog(templateId), services_(services) {}
 
@@ -33,7 +29,6 @@ class SaveOnCloseDialog : public ModelDialog {
 
   DialogServices& services_;
   bool saved_ = false;
-  Status outcome_;
 };
 
 }  // namespace zor::win

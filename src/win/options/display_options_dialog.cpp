@@ -21,7 +21,6 @@ constexpr int kLayouts = 3;
 constexpr int kOrders = 2;
 constexpr int kSchemePictures = 7;
 constexpr int kLayoutPictures = 4;
-constexpr int kLastSwatch = 14;
 
 // The scheme pictures beside their options: 0 black (white on black), 2 white
 // (black on white), 1 and 3 black and white (random), 4 to 6 two black and a
@@ -32,7 +31,7 @@ constexpr int kLayoutSketch[kLayoutPictures] = {0, 2, 1, 2};
 // The scheme pictures in the order the dialog shows them, row by row.
 constexpr int kSchemePictureOrder[kSchemePictures] = {0, 2, 1, 3, 4, 5, 6};
 // What screen readers call the swatches 1..14 (palette colours 1..14).
-constexpr const wchar_t* kSwatchNames[kLastSwatch + 1] = {
+constexpr const wchar_t* kSwatchNames[kLastEmphasisColour + 1] = {
     L"", L"紺", L"緑", L"青緑", L"暗い赤", L"紫", L"オリーブ", L"銀",
     L"灰", L"青", L"明るい緑", L"水色", L"赤", L"赤紫", L"黄"};
 
@@ -87,7 +86,7 @@ void DisplayOptionsDialog::MakeChoices() {
   };
   choices_.Add(std::move(layouts));
   PictureGroup swatches;
-  for (int i = 1; i <= kLastSwatch; ++i) {
+  for (int i = kFirstEmphasisColour; i <= kLastEmphasisColour; ++i) {
     SetItemText(IDC_EMPHASIS_SWATCH + i, kSwatchNames[i]);
     swatches.controls.push_back(Item(IDC_EMPHASIS_SWATCH + i));
   }
@@ -110,7 +109,7 @@ void DisplayOptionsDialog::ShowModel() {
   for (int i = 0; i < kLayouts; ++i) SetChecked(IDC_LAYOUT + i, now.layout == i);
   for (int i = 0; i < kOrders; ++i) SetChecked(IDC_ORDER + i, now.order == i);
   SetChecked(IDC_EMPHASIS_ON, model_.EmphasisOn());
-  for (int i = 1; i <= kLastSwatch; ++i) {
+  for (int i = kFirstEmphasisColour; i <= kLastEmphasisColour; ++i) {
     ShowItem(IDC_EMPHASIS_SWATCH + i, model_.SwatchesVisible());
     if ((now.colour == i) != (shown_.colour == i)) invalidate(IDC_EMPHASIS_SWATCH + i);
   }
@@ -153,20 +152,8 @@ void DisplayOptionsDialog::Scroll(int code, int position) {
 }
 
 void DisplayOptionsDialog::DrawSample(HDC dc, const RECT& r) {
-  // Made at the control's height, so a change of DPI gives a new font.
-  const int height = r.bottom - r.top;
-  if (!sampleFont_ || sampleFontHeight_ != height) {
-    LOGFONTW lf{};
-    lf.lfHeight = -height * 4 / 5;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    lf.lfQuality = CLEARTYPE_QUALITY;
-    kDefaultFace.copy(lf.lfFaceName, LF_FACESIZE - 1);
-    sampleFont_.reset(CreateFontIndirectW(&lf));
-    sampleFontHeight_ = height;
-  }
   const std::wstring text = ItemText(IDC_EMPHASIS_SAMPLE);
-  SelectionRestorer font(dc, sampleFont_.get());
+  SelectionRestorer font(dc, sampleFont_.For(r.bottom - r.top));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColourOf(model_.SampleColour()));
   RECT box = r;
@@ -186,7 +173,7 @@ void DisplayOptionsDialog::DrawItem(const DRAWITEMSTRUCT& item) {
   } else if (id >= IDC_LAYOUT_PICTURE && id < IDC_LAYOUT_PICTURE + kLayoutPictures) {
     const int i = id - IDC_LAYOUT_PICTURE;
     DrawLayoutPicture(dc, r, kLayoutSketch[i], now.layout == DisplayOptionsModel::LayoutOfPicture(i));
-  } else if (id > IDC_EMPHASIS_SWATCH && id <= IDC_EMPHASIS_SWATCH + kLastSwatch) {
+  } else if (id > IDC_EMPHASIS_SWATCH && id <= IDC_EMPHASIS_SWATCH + kLastEmphasisColour) {
     const int i = id - IDC_EMPHASIS_SWATCH;
     DrawSwatch(dc, r, ColourOf(i), now.colour == i);
   } else if (id == IDC_EMPHASIS_SAMPLE) {
@@ -209,7 +196,7 @@ bool DisplayOptionsDialog::ToModel(int id, int code) {
     if (pictureClicked) model_.ClickSchemePicture(id - IDC_SCHEME_PICTURE);
   } else if (id >= IDC_LAYOUT_PICTURE && id < IDC_LAYOUT_PICTURE + kLayoutPictures) {
     if (pictureClicked) model_.ClickLayoutPicture(id - IDC_LAYOUT_PICTURE);
-  } else if (id > IDC_EMPHASIS_SWATCH && id <= IDC_EMPHASIS_SWATCH + kLastSwatch) {
+  } else if (id > IDC_EMPHASIS_SWATCH && id <= IDC_EMPHASIS_SWATCH + kLastEmphasisColour) {
     if (pictureClicked) model_.SetColour(static_cast<std::int16_t>(id - IDC_EMPHASIS_SWATCH));
   } else {
     return false;
@@ -218,8 +205,7 @@ bool DisplayOptionsDialog::ToModel(int id, int code) {
 }
 
 void DisplayOptionsDialog::Confirm() {
-  outcome_ = editor_.WriteOptions(model_.Result());
-  End(IDOK);
+  EndWritten(editor_.WriteOptions(model_.Result()));
 }
 
 bool DisplayOptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {

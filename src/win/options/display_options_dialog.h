@@ -5,9 +5,11 @@
 
 #include <string>
 
+#include "core/data/default_face.h"
 #include "core/data/status.h"
 #include "core/settings_dialog/display_options.h"
 #include "core/settings_dialog/list_editor.h"
+#include "win/common/control_font.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/handles.h"
@@ -21,9 +23,6 @@ class DisplayOptionsDialog final : public ModelDialog {
   DisplayOptionsDialog(ListEditor& editor, std::wstring caption);
 
   [[nodiscard]] const DisplayOptionsModel& Model() const noexcept { return model_; }
-  // What the write on OK gave (ok when nothing was written). On failure the
-  // file and the editor's header keep their old values.
-  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
 
  protected:
   bool OnInit() override;
@@ -44,10 +43,8 @@ class DisplayOptionsDialog final : public ModelDialog {
   DisplayOptionsModel model_;
   DisplayOptions shown_;  // what the controls show, so only changes are repainted
   bool shownOnce_ = false;
-  UniqueFont sampleFont_;
-  int sampleFontHeight_ = 0;
+  ControlFont sampleFont_{kDefaultFace};
   PictureChoices choices_;
-  Status outcome_;
 };
 
 // The display options of the editor's file, captioned with the file's name,

@@ -6,47 +6,47 @@
 
 namespace zor::win {
 
-std::optional<HeldPicture::FileStamp> HeldPicture::StampOf(const std::filesystem::path& file, PixelSize screen,
-                                                           const PictureUse& use) {
+std::optional<HeldPicture::PictureKey> HeldPicture::KeyOf(const std::filesystem::path& file, PixelSize screen,
+                                                          const PictureUse& use) {
   WIN32_FILE_ATTRIBUTE_DATA info{};
   if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &info)) return std::nullopt;
-  return FileStamp{file.native(), static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
-                   static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
-                       info.ftLastWriteTime.dwLowDateTime,
-                   screen, use};
+  return PictureKey{file.native(), static_cast<std::uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow,
+                    static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32 |
+                        info.ftLastWriteTime.dwLowDateTime,
+                    screen, use};
 }
 
 template <class Picture>
-void HeldPicture::Hold(Picture&& picture, const FileStamp& stamp) {
+void HeldPicture::Hold(Picture&& picture, const PictureKey& key) {
   kept_ = std::move(picture.kept);
   own_ = picture.own;
   region_ = picture.region;
   keptTop_ = picture.keptTop;
   keptHeight_ = picture.keptHeight;
-  held_ = stamp;
+  held_ = key;
   piece_.Reset();
   pieceSize_ = {};
 }
 
 PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
-  const std::optional<FileStamp> stamp = StampOf(file, screen, use);
+  const std::optional<PictureKey> key = KeyOf(file, screen, use);
   // The same unchanged file for the same screen is already held.
-  if (stamp && !Empty() && held_ == *stamp) return PictureLoad::kLoaded;
-  if (stamp) {
-    const auto before = std::find_if(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.stamp == *stamp; });
+  if (key && !Empty() && held_ == *key) return PictureLoad::kLoaded;
+  if (key) {
+    const auto before = std::find_if(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.key == *key; });
     if (before != earlier_.end()) {
       Earlier again = std::move(*before);
       earlier_.erase(before);
       pending_.reset();
       Retire();
-      Hold(std::move(again), again.stamp);
+      Hold(std::move(again), again.key);
       return PictureLoad::kLoaded;
     }
   }
 
   DecodedPicture decoded;
   bool done = false;
-  if (pending_ && stamp && pending_->stamp == *stamp) {
+  if (pending_ && key && pending_->key == *key) {
     // Decoded ahead from the same unchanged file.
     try {
       decoded = pending_->result.get();
@@ -58,7 +58,7 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
   pending_.reset();
   if (!done) decoded = DecodePictureFile(file, screen, use);
   const PictureLoad result = Adopt(std::move(decoded));
-  if (result == PictureLoad::kLoaded && stamp) held_ = *stamp;
+  if (result == PictureLoad::kLoaded && key) held_ = *key;
   return result;
 }
 
@@ -81,21 +81,21 @@ void HeldPicture::Retire() {
   held_ = {};
 }
 
-bool HeldPicture::HeldBefore(const FileStamp& stamp) const {
-  return std::any_of(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.stamp == stamp; });
+bool HeldPicture::HeldBefore(const PictureKey& key) const {
+  return std::any_of(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.key == key; });
 }
 
 PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
   if (decoded.result != PictureLoad::kLoaded) return decoded.result;
   Retire();
-  Hold(std::move(decoded), FileStamp{});
+  Hold(std::move(decoded), PictureKey{});
   ++decodes_;
   return PictureLoad::kLoaded;
 }
 
 void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
-  const std::optional<FileStamp> stamp = StampOf(file, screen, use);
-  if (!stamp || (!Empty() && held_ == *stamp) || (pending_ && pending_->stamp == *stamp) || HeldBefore(*stamp)) return;
+  const std::optional<PictureKey> key = KeyOf(file, screen, use);
+  if (!key || (!Empty() && held_ == *key) || (pending_ && pending_->key == *key) || HeldBefore(*key)) return;
   // A decode no longer wanted runs to its end on its own thread; its result is dropped.
   pending_.reset();
   std::promise<DecodedPicture> promise;
@@ -111,7 +111,7 @@ void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, 
   } catch (const std::system_error&) {
     return;  // no thread: the picture is decoded when it is asked for
   }
-  pending_.emplace(Pending{*stamp, std::move(result)});
+  pending_.emplace(Pending{*key, std::move(result)});
 }
 
 void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination) {

@@ -45,28 +45,29 @@ class HeldPicture {
   void Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination);
 
  private:
-  // The file the held picture came from, as it was when loaded.
-  struct FileStamp {
+  // The file the held picture came from, as it was when loaded, and the
+  // screen and use it was made for.
+  struct PictureKey {
     std::wstring file;
     std::uint64_t size = 0;
     std::uint64_t written = 0;
     PixelSize screen;
     PictureUse use;
-    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+    friend bool operator==(const PictureKey&, const PictureKey&) = default;
   };
   struct Pending {
-    FileStamp stamp;
+    PictureKey key;
     std::future<DecodedPicture> result;
   };
-  [[nodiscard]] static std::optional<FileStamp> StampOf(const std::filesystem::path& file, PixelSize screen,
-                                                       const PictureUse& use);
+  [[nodiscard]] static std::optional<PictureKey> KeyOf(const std::filesystem::path& file, PixelSize screen,
+                                                        const PictureUse& use);
   PictureLoad Adopt(DecodedPicture&& decoded);
   // Pictures held before, the latest first, kept while together they take
   // no more than kEarlierBytes: one asked for again, unchanged and for the
   // same screen, is held again without a decode (a small folder of
   // backgrounds, an interval run that comes round again).
   struct Earlier {
-    FileStamp stamp;
+    PictureKey key;
     DibImage kept;
     PixelSize own;
     PixelRect region;
@@ -76,13 +77,13 @@ class HeldPicture {
   static constexpr std::size_t kEarlierBytes = 32u << 20;
   // The held picture, when it came from a file, goes to the earlier ones.
   void Retire();
-  // Holds the picture (decoded or earlier), from the file of the stamp (none: not known).
+  // Holds the picture (decoded or earlier), from the file of the key (none: not known).
   template <class Picture>
-  void Hold(Picture&& picture, const FileStamp& stamp);
-  [[nodiscard]] bool HeldBefore(const FileStamp& stamp) const;
+  void Hold(Picture&& picture, const PictureKey& key);
+  [[nodiscard]] bool HeldBefore(const PictureKey& key) const;
   std::deque<Earlier> earlier_;
 
-  FileStamp held_;
+  PictureKey held_;
   std::optional<Pending> pending_;
   int decodes_ = 0;
   int takenAhead_ = 0;

@@ -59,21 +59,6 @@ void LineFormatDialog::MakeChoices() {
   choices_.Add(std::move(layouts));
 }
 
-HFONT LineFormatDialog::CellFont(int cellHeight) {
-  // Made at the cell's height, so a move to a monitor of another DPI gives a new font.
-  if (!cellFont_ || cellFontHeight_ != cellHeight) {
-    LOGFONTW lf{};
-    lf.lfHeight = -cellHeight * 4 / 5;
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    lf.lfQuality = CLEARTYPE_QUALITY;
-    wcscpy_s(lf.lfFaceName, L"ＭＳ ゴシック");
-    cellFont_.reset(CreateFontIndirectW(&lf));
-    cellFontHeight_ = cellHeight;
-  }
-  return cellFont_.get();
-}
-
 void LineFormatDialog::ShowModel() {
   const LineFormatView view = model_.View();
   for (int i = 0; i < kCells; ++i) {
@@ -104,7 +89,7 @@ void LineFormatDialog::DrawItem(const DRAWITEMSTRUCT& item) {
     const FormatCell& c = shown_.cells[static_cast<std::size_t>(id - IDC_CHARACTER_CELL)];
     FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-    SelectionRestorer font(dc, CellFont(r.bottom - r.top));
+    SelectionRestorer font(dc, cellFont_.For(r.bottom - r.top));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, c.red ? kMarkedColour : kPlainColour);
     RECT text = r;
@@ -143,8 +128,7 @@ bool LineFormatDialog::ToModel(int id, int code) {
 }
 
 void LineFormatDialog::Confirm() {
-  outcome_ = editor_.WriteFormat(model_.Bytes());
-  End(IDOK);
+  EndWritten(editor_.WriteFormat(model_.Bytes()));
 }
 
 bool LineFormatDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
@@ -154,7 +138,7 @@ bool LineFormatDialog::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
       *result = TRUE;
       return true;
     case WM_DPICHANGED:
-      cellFont_.reset();
+      cellFont_.Forget();
       return false;  // the dialog goes on with its own handling
     default:
       return false;

@@ -6,6 +6,7 @@
 #include "core/data/registration_file.h"
 #include "core/settings_dialog/line_format.h"
 #include "core/settings_dialog/list_editor.h"
+#include "win/common/control_font.h"
 #include "win/common/dialog.h"
 #include "win/common/dialog_services.h"
 #include "win/common/handles.h"
@@ -20,11 +21,9 @@ class LineFormatDialog final : public ModelDialog {
   LineFormatDialog(ListEditor& editor, const Message& message);
 
   [[nodiscard]] const LineFormatModel& Model() const noexcept { return model_; }
-  // What the write on OK gave (ok when nothing was written).
-  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
   [[nodiscard]] HWND TooltipWindow() const noexcept { return tips_.hwnd(); }
   // The height of the characters' font, 0 before the first cell is drawn.
-  [[nodiscard]] int CellFontHeight() const noexcept { return cellFontHeight_; }
+  [[nodiscard]] int CellFontHeight() const noexcept { return cellFont_.Height(); }
 
  protected:
   bool OnInit() override;
@@ -38,16 +37,13 @@ class LineFormatDialog final : public ModelDialog {
  private:
   void MakeChoices();
   void DrawItem(const DRAWITEMSTRUCT& item);
-  HFONT CellFont(int cellHeight);
 
   ListEditor& editor_;
   LineFormatModel model_;
   LineFormatView shown_;
-  UniqueFont cellFont_;
-  int cellFontHeight_ = 0;
+  ControlFont cellFont_{L"ＭＳ ゴシック"};
   Tooltips tips_;
   PictureChoices choices_;
-  Status outcome_;
 };
 
 // The line format dialog of message (the selected row's record), run

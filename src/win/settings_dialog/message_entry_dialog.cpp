@@ -45,8 +45,7 @@ void MessageEntryDialog::Confirm() {
     SetFocus(Item(IDC_ENTRY_TEXT));
     return;
   }
-  outcome_ = entry_.Commit(editor_);
-  End(IDOK);
+  EndWritten(entry_.Commit(editor_));
 }
 
 void MessageEntryDialog::TakeText() {

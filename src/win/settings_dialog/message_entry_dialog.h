@@ -16,9 +16,6 @@ class MessageEntryDialog final : public ModelDialog {
   // editIndex: -1 adds a message, otherwise the row to correct.
   MessageEntryDialog(ListEditor& editor, int editIndex);
 
-  // What the write on OK gave (ok when nothing was written).
-  [[nodiscard]] const Status& Outcome() const noexcept { return outcome_; }
-
  protected:
   bool OnInit() override;
   // The length and the reason under the text, and OK.
@@ -34,7 +31,6 @@ class MessageEntryDialog final : public ModelDialog {
   ListEditor& editor_;
   MessageEntry entry_;
   UniqueFont font_;
-  Status outcome_;
   bool showingModelText_ = false;
 };
 
