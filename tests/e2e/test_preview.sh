@@ -72,3 +72,107 @@ e2e_preview_with_debug_marker_shows_the_diagnostic_box() {
   rm -rf "$d"
   return $ok
 }
+
+# --- The preview's pages, written where the host's screen cannot show them ---
+# (ZOR_PREVIEW_PAGES: Wine does not paint a child window of another process.)
+
+# A message file of three messages in registration order: an L-shaped one
+# (layout A, two characters marked), a half-width one (B) and one of 32
+# full-width characters (C). Scheme 0 draws them on black, 1 on white.
+PAGE_MESSAGES=("夜明けの前が一番暗い" "Rome was not built in a day." "千里の道も一歩から始まるが一歩目がいちばん遠いと祖母はよく笑った")
+PAGE_LAYOUTS=(A B C)
+prepare_pages_file() {  # FOLDER SCHEME INTERVAL_MS
+  local z="$ZOR_ROOT/build/native/zortool" m
+  printf '[ZORANTE]\r\nUseFont=IPA\x96\xbe\x92\xa9\r\n' >"$1/ZORANTE.ini"
+  $z new "$1/zorante.zrd" >/dev/null || return 1
+  for m in "${PAGE_MESSAGES[@]}"; do $z add "$1/zorante.zrd" "$m" >/dev/null || return 1; done
+  $z format "$1/zorante.zrd" 1 --layout A --marks 1,3 --emphasis marked >/dev/null &&
+    $z format "$1/zorante.zrd" 2 --layout B >/dev/null &&
+    $z format "$1/zorante.zrd" 3 --layout C >/dev/null &&
+    $z options "$1/zorante.zrd" --scheme "$2" --interval "$3" --order registration --emphasis on >/dev/null
+}
+
+# Runs the preview in a host of W×H until it has written N pages into
+# $1/pages; PAGES_SHOWN is the time (s since the epoch) its window was
+# seen in the host.
+run_preview_pages() {  # FOLDER W H N
+  local d="$1" pid ok=0
+  mkdir -p "$d/pages"
+  start_host "$d" "$2" "$3" 0 || { echo "no host"; end_programs "$HOST_PID"; return 1; }
+  (cd "$d" && ZOR_PREVIEW_PAGES=$(zor_wine_path "$d/pages") exec wine zorante.scr /p "$HOST_HWND") &
+  pid=$!
+  if wait_file_line "$d/host.txt.children" "^0 0 $2 $3 1 Preview\$" 15; then
+    PAGES_SHOWN=$(date +%s.%N)
+    zor_poll_every 50 30 test -s "$d/pages/page-$4.png" || { echo "$2x$3: pages: $(ls "$d/pages")"; ok=1; }
+  else
+    echo "$2x$3: preview child: $(cat "$d/host.txt.children" 2>/dev/null)"
+    ok=1
+  fi
+  end_programs "$pid" "$HOST_PID"
+  return $ok
+}
+
+# Page by page at the three sizes of the settings' small screen (100 %, 200 %
+# and a 320×240 host) on both grounds: each page matches zortool's render of
+# its message in its layout at that size within the render tolerance, with
+# no credit line (the third page is one where the saver shows it).
+e2e_preview_pages_match_the_renders() {
+  local tool d size w h scheme ground n out ok=0
+  tool="$(dirname "$SCR")/zortool.exe"
+  out="$SHOTS/preview-pages"
+  rm -rf "$out"
+  mkdir -p "$out/preview" "$out/render"
+  for size in 152x112 304x224 320x240; do
+    w=${size%x*}
+    h=${size#*x}
+    for scheme in 0 1; do
+      ground=black
+      [ "$scheme" = 1 ] && ground=white
+      d=$(new_folder)
+      prepare_pages_file "$d" "$scheme" 1000 || { echo "no message file"; ok=1; }
+      run_preview_pages "$d" "$w" "$h" 3 || ok=1
+      for n in 1 2 3; do
+        cp "$d/pages/page-$n.png" "$out/preview/all-$size-$ground-$n.png" 2>/dev/null
+        (cd "$d" && wine "$tool" render zorante.zrd "$n" --layout "${PAGE_LAYOUTS[$((n - 1))]}" --ground "$ground" \
+          --size "$size" --seed 1 --settings ZORANTE.ini --out "$(zor_wine_path "$out/render/all-$size-$ground-$n.png")" \
+          >/dev/null 2>&1) || { echo "render $size $ground $n failed"; ok=1; }
+      done
+      rm -rf "$d"
+    done
+  done
+  bash "$ZOR_ROOT/tests/win/render_compare.sh" "$out/render" "$out/preview" >"$out/compare.txt" 2>&1 ||
+    { grep -v '^within' "$out/compare.txt"; ok=1; }
+  grep -q '^renders: 18 compared' "$out/compare.txt" || { tail -1 "$out/compare.txt"; ok=1; }
+  return $ok
+}
+
+# The first page comes at the preview's 300 ms (with the half second the
+# ground shows alone), the next ones at the file's interval; measured loosely
+# from the times the pages were written.
+e2e_preview_pages_come_at_300_ms_then_at_the_interval() {
+  local d first second third ok=0
+  d=$(new_folder)
+  prepare_pages_file "$d" 0 3000 || { echo "no message file"; ok=1; }
+  run_preview_pages "$d" 152 112 3 || ok=1
+  first=$(stat -c %.3Y "$d/pages/page-1.png" 2>/dev/null)
+  second=$(stat -c %.3Y "$d/pages/page-2.png" 2>/dev/null)
+  third=$(stat -c %.3Y "$d/pages/page-3.png" 2>/dev/null)
+  if [ -n "$first" ] && [ -n "$second" ] && [ -n "$third" ]; then
+    echo "page 1 at +$(awk -v a="$PAGES_SHOWN" -v b="$first" 'BEGIN { printf "%.2f", b - a }') s after the window showed," \
+      "page 2 +$(awk -v a="$first" -v b="$second" 'BEGIN { printf "%.2f", b - a }') s later," \
+      "page 3 +$(awk -v a="$second" -v b="$third" 'BEGIN { printf "%.2f", b - a }') s later"
+    # The window is seen up to 0.15 s late; the page has half a second of ground and its drawing.
+    awk -v s="$PAGES_SHOWN" -v t="$first" 'BEGIN { exit !(t - s >= 0.3 && t - s <= 2.0) }' ||
+      { echo "the first page was not about 0.3 s after the window showed"; ok=1; }
+    # The timer starts again after the first page, at the file's 3 s.
+    awk -v a="$first" -v b="$second" 'BEGIN { exit !(b - a >= 2.9 && b - a <= 4.8) }' ||
+      { echo "the second page was not at the interval"; ok=1; }
+    awk -v a="$second" -v b="$third" 'BEGIN { exit !(b - a >= 2.5 && b - a <= 3.5) }' ||
+      { echo "the third page was not at the interval"; ok=1; }
+  else
+    echo "pages missing: $(ls "$d/pages" 2>/dev/null)"
+    ok=1
+  fi
+  rm -rf "$d"
+  return $ok
+}

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/version.h"
+#include "win/common/dib.h"
 
 namespace zor::win {
 namespace {
@@ -107,6 +110,32 @@ TEST(ScreenForm, CreditLabelOfEachMode) {
     EXPECT_EQ(form->Credit().caption, c.caption);
     if (c.mode == ScreenMode::kSaver) ShowCursor(TRUE);  // the saver hid it
   }
+}
+
+// The preview's written pages are these copies: a label the screen shows
+// must be in them, or a credit line in the preview would go unseen.
+TEST(ScreenForm, TheCopyAsShownHoldsTheCreditLabelOverTheImage) {
+  ScreenFormOptions options;
+  options.mode = ScreenMode::kTestDisplay;
+  options.endAction = EndAction::kUnload;
+  std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, std::make_unique<Idle>());
+  ASSERT_TRUE(form);
+  const auto inked = [&] {
+    DibImage page;
+    EXPECT_TRUE(form->CopyAsShown(page));
+    EXPECT_EQ(page.width(), form->PixelWidth());
+    EXPECT_EQ(page.height(), form->PixelHeight());
+    return std::count_if(page.pixels(), page.pixels() + page.width() * page.height(),
+                         [](std::uint32_t p) { return (p & 0xFFFFFF) != 0; });
+  };
+  CreditLabel& label = form->Credit();
+  label.left = 30;
+  label.top = 30;
+  label.colour = RGB(255, 255, 255);
+  label.visible = false;
+  EXPECT_EQ(inked(), 0) << "a hidden label: the black image alone";
+  label.visible = true;
+  EXPECT_GT(inked(), 20) << "the caption in white over the black image";
 }
 
 }  // namespace

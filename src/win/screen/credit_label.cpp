@@ -49,6 +49,14 @@ void CreditLabelView::Draw(HWND window, HDC dc, float twipsPerPixelX, float twip
   shown_ = r;
   shownColour_ = label.colour;
   shownCaption_ = label.caption;
+  Print(dc, r);
+}
+
+void CreditLabelView::DrawOver(HWND window, HDC dc, float twipsPerPixelX, float twipsPerPixelY) const {
+  Print(dc, Where(window, twipsPerPixelX, twipsPerPixelY));
+}
+
+void CreditLabelView::Print(HDC dc, RECT r) const {
   if (IsRectEmpty(&r)) return;
   SelectionRestorer font(dc, font_.get());
   SetBkMode(dc, TRANSPARENT);

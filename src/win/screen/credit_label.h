@@ -32,10 +32,14 @@ class CreditLabelView {
   void InvalidateChanged(HWND window, float twipsPerPixelX, float twipsPerPixelY);
   // Draws the label over what was painted.
   void Draw(HWND window, HDC dc, float twipsPerPixelX, float twipsPerPixelY);
+  // Draws it as Draw would on another picture of the window; the window's
+  // own showing is left as it stands.
+  void DrawOver(HWND window, HDC dc, float twipsPerPixelX, float twipsPerPixelY) const;
 
  private:
   // Where the label stands on the window (empty when hidden).
   [[nodiscard]] RECT Where(HWND window, float twipsPerPixelX, float twipsPerPixelY) const;
+  void Print(HDC dc, RECT r) const;
   UniqueFont font_;
   RECT shown_{0, 0, 0, 0};
   COLORREF shownColour_ = 0;

@@ -18,6 +18,7 @@
 #include "win/common/system.h"
 #include "win/screen/folder_lists.h"
 #include "win/screen/gdi_surface.h"
+#include "win/screen/preview_pages.h"
 #include "win/screen/rehearsal_surface.h"
 
 namespace zor::win {
@@ -128,6 +129,7 @@ class DisplayController final : public ScreenController {
   bool LoadData(ScreenForm& form) override {
     Random().Seed();
     shownLog_ = ShownLog::FromEnvironment();
+    if (form.Mode() == ScreenMode::kPreview) previewPages_ = PreviewPages::FromEnvironment();
     frame_ = FrameState{};
     frame_.intervalJustShown = true;
     SettingsFileStore store(SettingsFilePath(folder_));
@@ -185,6 +187,9 @@ class DisplayController final : public ScreenController {
     form.Credit().visible = outcome.creditVisible;
     // What the page left unshown, and the label where it changed.
     surface(form).Refresh();
+    if (previewPages_ && outcome.drawn && form.CopyAsShown(previewPage_)) {
+      (void)previewPages_->Write({previewPage_.pixels(), previewPage_.width(), previewPage_.width(), previewPage_.height()});
+    }
   }
 
   // The next tick tried ahead on copies of the random engine, the frame and
@@ -245,6 +250,8 @@ class DisplayController final : public ScreenController {
   std::unique_ptr<TitleCardRenderer> renderer_;
   std::unique_ptr<Sequencer> sequencer_;
   std::unique_ptr<ShownLog> shownLog_;
+  std::unique_ptr<PreviewPages> previewPages_;  // the preview only, when the environment asks
+  DibImage previewPage_;                        // the page as shown, for previewPages_
 };
 
 }  // namespace

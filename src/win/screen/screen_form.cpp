@@ -206,6 +206,15 @@ void ScreenForm::PresentOnGround(COLORREF ground, std::span<const PixelRect> dra
   groundFillPending_ = false;
 }
 
+bool ScreenForm::CopyAsShown(DibImage& page) const {
+  const int w = PixelWidth();
+  const int h = PixelHeight();
+  if (!page.Create(w, h) || !BitBlt(page.dc(), 0, 0, w, h, images_.ShownDc(), 0, 0, SRCCOPY)) return false;
+  credit_.DrawOver(hwnd(), page.dc(), tppX_, tppY_);
+  GdiFlush();
+  return true;
+}
+
 float ScreenForm::ScaleWidth() const noexcept { return PixelsToPoints(static_cast<float>(PixelWidth()), tppX_); }
 float ScreenForm::ScaleHeight() const noexcept { return PixelsToPoints(static_cast<float>(PixelHeight()), tppY_); }
 

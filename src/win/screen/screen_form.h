@@ -14,6 +14,7 @@
 #include "core/screen/pixel_rect.h"
 #include "core/screen/sequencer.h"
 #include "win/common/diagnostics.h"
+#include "win/common/dib.h"
 #include "win/common/window.h"
 #include "win/screen/cover_windows.h"
 #include "win/screen/credit_label.h"
@@ -91,6 +92,10 @@ class ScreenForm final : public Window {
   // Shows all of the image, which is the plain colour outside the rectangles
   // given: the screen is filled with the colour and only they are copied.
   void PresentOnGround(COLORREF ground, std::span<const PixelRect> drawn);
+
+  // The page as the window shows it, the credit label over the image,
+  // copied into page (made the image's size). False when it cannot be made.
+  [[nodiscard]] bool CopyAsShown(DibImage& page) const;
 
   CreditLabel& Credit() noexcept { return credit_.label; }
   // The credit label's size in points, as its caption lays out in its font.
