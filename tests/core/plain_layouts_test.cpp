@@ -45,6 +45,27 @@ TEST(PlainLayouts, WorkedExample) {
   }
 }
 
+// On the settings' small preview screen (152 × 112 pixels) type of a few
+// pixels is wider than the size scaled from 10 pt: a long line would leave
+// the screen, and is made smaller until it fits.
+TEST(PlainLayouts, ALineTooWideAtItsSmallSizeShrinksUntilItStaysOnTheScreen) {
+  const std::wstring line = L"Rome was not built in a day, nor in two.";  // 40 bytes: one line
+  const float linear = 10.0f / (40 * 5.0f) * 0.95f * 114.0f;
+  for (Layout layout : {ZOR00b2, ZOR01b2, DrawCentred}) {
+    CardBench bench(152, 112);
+    bench.surface.extraPerCharacter = 0.75f;  // a pixel each
+    bool invert = false;
+    ASSERT_EQ(layout(bench.context, {line, {}, {}, false}, invert), PageResult::kDrawn);
+    ASSERT_EQ(bench.surface.prints.size(), 1u);
+    const RecordedPrint& p = bench.surface.prints[0];
+    const float width = 40 * (0.5f * p.font.size + 0.75f);
+    EXPECT_LT(p.font.size, linear);
+    EXPECT_GE(p.x, 0.0f);
+    EXPECT_LE(p.x + width, 114.0f) << "the line ends on the screen";
+    EXPECT_GE(width, 0.9f * 114.0f) << "and still fills most of its width";
+  }
+}
+
 TEST(PlainLayouts, ForeignTextIsCappedAtAnEighthOfTheUsableHeight) {
   CardBench bench;
   bool invert = false;

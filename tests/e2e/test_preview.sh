@@ -77,18 +77,21 @@ e2e_preview_with_debug_marker_shows_the_diagnostic_box() {
 # (ZOR_PREVIEW_PAGES: Wine does not paint a child window of another process.)
 
 # A message file of three messages in registration order: an L-shaped one
-# (layout A, two characters marked), a half-width one (B) and one of 32
-# full-width characters (C). Scheme 0 draws them on black, 1 on white.
-PAGE_MESSAGES=("夜明けの前が一番暗い" "Rome was not built in a day." "千里の道も一歩から始まるが一歩目がいちばん遠いと祖母はよく笑った")
+# (layout A), a 40-byte half-width one (B; one line as wide as a line gets)
+# and one of 32 full-width characters (C),
+# the full-width ones with marked characters (the random choice of a mark
+# would differ from the render's). Scheme 0 draws them on black, 1 on white.
+PAGE_MESSAGES=("夜明けの前が一番暗い" "Rome was not built in a day, nor in two." "千里の道も一歩から始まるが一歩目がいちばん遠いと祖母はよく笑った")
 PAGE_LAYOUTS=(A B C)
 prepare_pages_file() {  # FOLDER SCHEME INTERVAL_MS
   local z="$ZOR_ROOT/build/native/zortool" m
   printf '[ZORANTE]\r\nUseFont=IPA\x96\xbe\x92\xa9\r\n' >"$1/ZORANTE.ini"
+  cp "$1/ZORANTE.ini" "$1/plain.ini"
   $z new "$1/zorante.zrd" >/dev/null || return 1
   for m in "${PAGE_MESSAGES[@]}"; do $z add "$1/zorante.zrd" "$m" >/dev/null || return 1; done
   $z format "$1/zorante.zrd" 1 --layout A --marks 1,3 --emphasis marked >/dev/null &&
     $z format "$1/zorante.zrd" 2 --layout B >/dev/null &&
-    $z format "$1/zorante.zrd" 3 --layout C >/dev/null &&
+    $z format "$1/zorante.zrd" 3 --layout C --marks 4,31 --emphasis marked >/dev/null &&
     $z options "$1/zorante.zrd" --scheme "$2" --interval "$3" --order registration --emphasis on >/dev/null
 }
 
@@ -112,37 +115,56 @@ run_preview_pages() {  # FOLDER W H N
   return $ok
 }
 
+# The ink of a page stays off its outermost rows and columns: nothing is cut
+# at the edge (type of a few pixels is wider than its size says).
+ink_inside() {  # PNG W H
+  local g
+  g=$(convert "$1" -fuzz 20% -trim -format '%w %h %X %Y' info: 2>/dev/null) || return 1
+  # shellcheck disable=SC2086 # four numbers
+  set -- "$1" "$2" "$3" $g
+  [ "$6" -gt 0 ] && [ "$7" -ge 0 ] && [ $(($6 + $4)) -lt "$2" ] && [ $(($7 + $5)) -le "$3" ]
+}
+
 # Page by page at the three sizes of the settings' small screen (100 %, 200 %
 # and a 320×240 host) on both grounds: each page matches zortool's render of
 # its message in its layout at that size within the render tolerance, with
-# no credit line (the third page is one where the saver shows it).
+# no credit line (the third page is one where the saver shows it), and no
+# line runs off the page. With a picture background set, the preview paints
+# no picture (the saver's rule for the preview): its pages are the renders
+# without one.
 e2e_preview_pages_match_the_renders() {
-  local tool d size w h scheme ground n out ok=0
+  local tool d run w h scheme ground n settings out ok=0
   tool="$(dirname "$SCR")/zortool.exe"
   out="$SHOTS/preview-pages"
   rm -rf "$out"
   mkdir -p "$out/preview" "$out/render"
-  for size in 152x112 304x224 320x240; do
-    w=${size%x*}
-    h=${size#*x}
-    for scheme in 0 1; do
+  for run in 152x112-black 152x112-white 304x224-black 304x224-white 320x240-black 320x240-white 152x112-picture; do
+    w=${run%%x*}
+    h=${run#*x}
+    h=${h%-*}
+    ground=${run##*-}
+    scheme=0
+    [ "$ground" = white ] && scheme=1
+    d=$(new_folder)
+    prepare_pages_file "$d" "$scheme" 1000 || { echo "no message file"; ok=1; }
+    if [ "$ground" = picture ]; then
       ground=black
-      [ "$scheme" = 1 ] && ground=white
-      d=$(new_folder)
-      prepare_pages_file "$d" "$scheme" 1000 || { echo "no message file"; ok=1; }
-      run_preview_pages "$d" "$w" "$h" 3 || ok=1
-      for n in 1 2 3; do
-        cp "$d/pages/page-$n.png" "$out/preview/all-$size-$ground-$n.png" 2>/dev/null
-        (cd "$d" && wine "$tool" render zorante.zrd "$n" --layout "${PAGE_LAYOUTS[$((n - 1))]}" --ground "$ground" \
-          --size "$size" --seed 1 --settings ZORANTE.ini --out "$(zor_wine_path "$out/render/all-$size-$ground-$n.png")" \
-          >/dev/null 2>&1) || { echo "render $size $ground $n failed"; ok=1; }
-      done
-      rm -rf "$d"
+      convert -size 400x300 gradient:orange-navy "$d/photo.bmp"
+      printf 'BgBMP=1\r\nBgBMPStr=2\r\nBgBMPDorB=-1\r\nBgBMPBMP=%s\r\n' "$(zor_wine_path "$d/photo.bmp")" >>"$d/ZORANTE.ini"
+    fi
+    run_preview_pages "$d" "$w" "$h" 3 || ok=1
+    for n in 1 2 3; do
+      cp "$d/pages/page-$n.png" "$out/preview/all-$run-$n.png" 2>/dev/null
+      (cd "$d" && wine "$tool" render zorante.zrd "$n" --layout "${PAGE_LAYOUTS[$((n - 1))]}" --ground "$ground" \
+        --size "${w}x$h" --seed 1 --settings plain.ini --out "$(zor_wine_path "$out/render/all-$run-$n.png")" \
+        >/dev/null 2>&1) || { echo "render $run $n failed"; ok=1; }
+      ink_inside "$d/pages/page-$n.png" "$w" "$h" || { echo "$run page $n: ink at the edge"; ok=1; }
     done
+    rm -rf "$d"
   done
   bash "$ZOR_ROOT/tests/win/render_compare.sh" "$out/render" "$out/preview" >"$out/compare.txt" 2>&1 ||
     { grep -v '^within' "$out/compare.txt"; ok=1; }
-  grep -q '^renders: 18 compared' "$out/compare.txt" || { tail -1 "$out/compare.txt"; ok=1; }
+  grep -q '^renders: 21 compared' "$out/compare.txt" || { tail -1 "$out/compare.txt"; ok=1; }
   return $ok
 }
 

@@ -11,6 +11,7 @@ namespace {
 constexpr float kMeasuringSize = 10.0f;
 constexpr float kWidthShare = 0.95f;
 constexpr float kMargin = 0.02f;
+constexpr int kFitTries = 4;
 
 PageResult DrawPlain(CardContext& context, const CardRequest& request, bool& invertColours, TextPlace place) {
   GlyphDrawer& drawer = context.drawer;
@@ -37,8 +38,13 @@ PageResult DrawPlain(CardContext& context, const CardRequest& request, bool& inv
   float size = measured.width > 0.0f ? measured.size / measured.width * kWidthShare * width : cap;
   if (cap < size) size = cap;
 
-  float lineWidth = 0.0f;
-  if (place != TextPlace::kBottomLeft) {
+  // Type of a few pixels is wider than the scaling says (each character
+  // takes whole pixels): a line that would leave the screen, as on the
+  // settings' small preview screen, is made smaller until it fits the 95 %.
+  if (!drawer.SetDrawFont(face, size, kKeep, kKeep)) return PageResult::kMissingFace;
+  float lineWidth = drawer.MeasureCaption(lines.first).width;
+  for (int tries = 0; tries < kFitTries && lineWidth > (1.0f - kMargin) * width; ++tries) {
+    size *= kWidthShare * width / lineWidth;
     if (!drawer.SetDrawFont(face, size, kKeep, kKeep)) return PageResult::kMissingFace;
     lineWidth = drawer.MeasureCaption(lines.first).width;
   }

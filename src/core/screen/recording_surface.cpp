@@ -58,7 +58,7 @@ TextExtent RecordingSurface::MeasureText(const FontSpec& font, std::wstring_view
     }
   }
   const float given = sizeStep > 0.0f ? std::floor(font.size / sizeStep) * sizeStep : font.size;
-  return {ems * given, given};
+  return {ems * given + extraPerCharacter * static_cast<float>(caption.size()), given};
 }
 
 void RecordingSurface::Print(float x, float y, std::wstring_view text) {

@@ -40,6 +40,9 @@ class RecordingSurface final : public Surface {
   std::map<wchar_t, float> horizontalEms;
   std::map<wchar_t, float> verticalEms;
   float sizeStep = 0.0f;
+  // Points added to every character's width, as whole pixels add to type of
+  // a few pixels: the width then no longer scales with the size.
+  float extraPerCharacter = 0.0f;
 
   std::set<std::wstring> missingFaces;
   PointSize creditLabel{60.0f, 12.0f};
