@@ -90,18 +90,5 @@ TEST(PreviewPages, AFolderThatCannotTakeThePagesGivesAReasonAndTheNumbersStayThe
   EXPECT_TRUE(std::filesystem::exists(folder / "not-there" / "page-3.png")) << "the third page drawn is page-3";
 }
 
-TEST(PreviewPages, TheEnvironmentNamesTheFolderOrNothingIsWritten) {
-  SetEnvironmentVariableW(L"ZOR_PREVIEW_PAGES", nullptr);
-  EXPECT_EQ(PreviewPages::FromEnvironment(), nullptr);
-  SetEnvironmentVariableW(L"ZOR_PREVIEW_PAGES", L"");
-  EXPECT_EQ(PreviewPages::FromEnvironment(), nullptr) << "an empty value names no folder";
-  SetEnvironmentVariableW(L"ZOR_PREVIEW_PAGES", std::wstring(MAX_PATH * 2 + 10, L'a').c_str());
-  EXPECT_EQ(PreviewPages::FromEnvironment(), nullptr) << "a value too long to be a folder";
-  zor::testing::TempFolder folder;
-  SetEnvironmentVariableW(L"ZOR_PREVIEW_PAGES", folder.path().c_str());
-  EXPECT_NE(PreviewPages::FromEnvironment(), nullptr);
-  SetEnvironmentVariableW(L"ZOR_PREVIEW_PAGES", nullptr);
-}
-
 }  // namespace
 }  // namespace zor::win
