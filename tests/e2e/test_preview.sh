@@ -135,7 +135,7 @@ ink_inside() {  # PNG W
 # no picture (the saver's rule for the preview): its pages are the renders
 # without one.
 e2e_preview_pages_match_the_renders() {
-  local tool d run w h scheme ground n settings out ok=0
+  local tool d run w h scheme ground n out ok=0
   tool="$(dirname "$SCR")/zortool.exe"
   out="$SHOTS/preview-pages"
   rm -rf "$out"

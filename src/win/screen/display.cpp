@@ -188,7 +188,8 @@ class DisplayController final : public ScreenController {
     // What the page left unshown, and the label where it changed.
     surface(form).Refresh();
     if (previewPages_ && outcome.drawn && form.CopyAsShown(previewPage_)) {
-      (void)previewPages_->Write({previewPage_.pixels(), previewPage_.width(), previewPage_.width(), previewPage_.height()});
+      const int w = previewPage_.width();
+      (void)previewPages_->Write({previewPage_.pixels(), w, w, previewPage_.height()});
     }
   }
 
