@@ -273,6 +273,7 @@ TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
   const PictureUse middle{true, 0, 0};
   const PictureUse fillsScreen{false, 0, 0, true};
   Bench b;
+  b.surface.SetBackColour(PaletteColour(kPaletteWhite));  // the uses' default ground
   b.surface.pictureSize = {800, 600};
   b.settings.frame.backgroundMode = 1;
   for (std::int16_t scaling = 0; scaling < 4; ++scaling) {
@@ -294,6 +295,16 @@ TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
     }
   }
   EXPECT_EQ(b.surface.uses, (std::vector<PictureUse>{{true, 1, -1}, {true, -1, 1}, middle, scaled, scaled, scaled}));
+
+  // Fault: a see-through picture blended over another ground than the page's.
+  b.surface.uses.clear();
+  b.surface.SetBackColour(PaletteColour(kPaletteBlack));
+  b.Painter().PaintBackgroundCorner(L"C:\\a.jpg", TextPlace::kCentre, 100, 100);
+  b.settings.frame.backgroundMode = 1;
+  (void)b.Painter().PaintBackground(L"C:\\a.jpg");
+  ASSERT_EQ(b.surface.uses.size(), 2u);
+  EXPECT_EQ(b.surface.uses[0].ground, PaletteColour(kPaletteBlack));
+  EXPECT_EQ(b.surface.uses[1].ground, PaletteColour(kPaletteBlack));
 }
 
 TEST(PaintBackgroundCorner, NoRoomAndBrokenPicturesPaintNothing) {
