@@ -124,10 +124,12 @@ TEST(PictureHeader, BmpAlphaOnlyWhereTheHeaderGivesAnAlphaMask) {
   constexpr std::uint32_t kRgb = 0, kBitFields = 3, kAlphaBitFields = 6;
   EXPECT_TRUE(ReadPictureHeader(Over(Bmp32(124, kBitFields, 0xFF000000))).bmpAlpha) << "V5";
   EXPECT_TRUE(ReadPictureHeader(Over(Bmp32(108, kBitFields, 0xFF000000))).bmpAlpha) << "V4";
-  EXPECT_TRUE(ReadPictureHeader(Over(Bmp32(40, kAlphaBitFields, 0xFF000000))).bmpAlpha) << "four masks after the header";
+  EXPECT_TRUE(ReadPictureHeader(Over(Bmp32(40, kAlphaBitFields, 0xFF000000))).bmpAlpha)
+      << "four masks after the header";
   EXPECT_FALSE(ReadPictureHeader(Over(Bmp32(124, kRgb, 0xFF000000))).bmpAlpha) << "plain BI_RGB: padding";
   EXPECT_FALSE(ReadPictureHeader(Over(Bmp32(124, kBitFields, 0))).bmpAlpha) << "no alpha mask";
-  EXPECT_FALSE(ReadPictureHeader(Over(Bmp32(40, kBitFields, 0xFF000000))).bmpAlpha) << "three masks: the fourth is pixels";
+  EXPECT_FALSE(ReadPictureHeader(Over(Bmp32(40, kBitFields, 0xFF000000))).bmpAlpha)
+      << "three masks: the fourth is pixels";
   EXPECT_FALSE(ReadPictureHeader(Over(Bmp32(124, kBitFields, 0xFF000000).substr(0, 60))).bmpAlpha) << "cut";
   EXPECT_FALSE(ReadPictureHeader(Over(Bmp(2, 2))).bmpAlpha);
 }
@@ -156,7 +158,8 @@ TEST(PictureHeader, OrientationOfAJpegsExifBlock) {
   for (const bool little : {true, false}) {
     const Bytes make = Entry(little, 0x010F, 2, 4, 0x41424300);
     for (std::uint32_t v = 1; v <= 8; ++v) {
-      const PictureHeader h = ReadPictureHeader(Over(JpegWithApp1(Exif(little, make + Entry(little, 274, 3, 1, v), 2))));
+      const Bytes exif = Exif(little, make + Entry(little, 274, 3, 1, v), 2);
+      const PictureHeader h = ReadPictureHeader(Over(JpegWithApp1(exif)));
       EXPECT_TRUE(h.valid);
       EXPECT_EQ(h.width, 40u);
       EXPECT_EQ(h.orientationTag, v) << (little ? "II " : "MM ") << v;
@@ -164,7 +167,8 @@ TEST(PictureHeader, OrientationOfAJpegsExifBlock) {
   }
   EXPECT_EQ(ReadPictureHeader(Over(JpegWithApp1(Exif(true, Entry(true, 274, 4, 1, 6), 1)))).orientationTag, 6u)
       << "a LONG";
-  EXPECT_EQ(ReadPictureHeader(Over(JpegWithApp1(Exif(true, Entry(true, 274, 3, 1, 0xFFFF), 1)))).orientationTag, 0xFFFFu)
+  const Bytes garbage = Exif(true, Entry(true, 274, 3, 1, 0xFFFF), 1);
+  EXPECT_EQ(ReadPictureHeader(Over(JpegWithApp1(garbage))).orientationTag, 0xFFFFu)
       << "garbage is kept as read; the decoder treats it as upright";
   const struct {
     const char* name;

@@ -82,7 +82,8 @@ TEST(PictureOrientation, LargePicturesTurnWhole) {
   OrientPixels(stored.data(), w, h, Orientation::kQuarterLeft, out.data());
   for (int y = 0; y < w; ++y) {
     for (int x = 0; x < h; ++x) {
-      ASSERT_EQ(out[static_cast<std::size_t>(y * h + x)], static_cast<std::uint32_t>(x * w + (w - 1 - y))) << x << "," << y;
+      ASSERT_EQ(out[static_cast<std::size_t>(y * h + x)], static_cast<std::uint32_t>(x * w + (w - 1 - y)))
+          << x << "," << y;
     }
   }
 }

@@ -1,7 +1,8 @@
 # Pictures as cameras and tools make them: photos with each orientation tag
 # drawn upright, see-through PNG, GIF and BMP pictures over both grounds,
 # and a folder of PNG pictures as the background folder (zortool.exe render
-# draws pages as the saver does; the saver itself shows two of them).
+# draws pages as the saver does; the saver and a thumbnail's test display
+# show them on screen; the viewer is checked with the image options).
 # shellcheck shell=bash
 
 # A copy of a JPEG with an Exif block holding orientation tag 1, spliced
@@ -154,6 +155,34 @@ e2e_real_pictures_saver_shows_png_folder_and_turned_photo() {
     fi
     end_programs "$pid"
   done
+  rm -rf "$d"
+  return $ok
+}
+
+# A thumbnail's test display (the settings dialog) shows a photo stored
+# mirrored along its diagonal (tag 5) upright.
+e2e_real_pictures_thumbnail_shows_a_turned_photo_upright() {
+  local d ok=0
+  d=$(new_folder)
+  prepare_messages "$d"
+  rp_upright "$d/upright.png"
+  rp_oriented "$d/upright.png" 5 "$d/photo.jpg" || { echo "cannot make the photo"; rm -rf "$d"; return 1; }
+  rp_settings "$d/ZORANTE.ini" "BgBMP=1;BgBMPStr=3;BgBMPDorB=-1;BgBMPBMP=$(zor_wine_path "$d/photo.jpg")"
+  start_settings "$d" || { echo "no settings dialog"; end_programs "$SETTINGS_PID"; rm -rf "$d"; return 1; }
+  click_row 0 || ok=1
+  sleep 0.5  # the thumbnails are drawn once the selection settles
+  if click_control "$SETTINGS_CAPTION" Static 中央にレイアウト（背景黒） && ask wait ZORANTE 15000; then
+    zor_poll 15 rp_screen_upright "$SHOTS/real-thumbnail-display.png" ||
+      { echo "the test display does not show the photo upright"; ok=1; }
+    xdotool key a
+    ask gone ZORANTE 10000 || { echo "a key did not end the test display"; ok=1; }
+  else
+    echo "no test display"
+    ok=1
+  fi
+  click_control "$SETTINGS_CAPTION" Button OK
+  wait_gone "$SETTINGS_PID" 10 || { echo "OK did not end the program"; ok=1; }
+  end_programs "$SETTINGS_PID"
   rm -rf "$d"
   return $ok
 }

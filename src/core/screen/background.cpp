@@ -44,7 +44,9 @@ std::vector<std::wstring> ExtensionsOfList(std::wstring_view list) {
     const std::size_t comma = list.find_first_of(L",;");
     std::wstring_view item = list.substr(0, comma);
     list = comma == std::wstring_view::npos ? std::wstring_view{} : list.substr(comma + 1);
-    while (!item.empty() && (item.front() == L' ' || item.front() == L'.' || item.front() == L'*')) item.remove_prefix(1);
+    while (!item.empty() && (item.front() == L' ' || item.front() == L'.' || item.front() == L'*')) {
+      item.remove_prefix(1);
+    }
     while (!item.empty() && item.back() == L' ') item.remove_suffix(1);
     if (item.empty()) continue;
     std::wstring e;

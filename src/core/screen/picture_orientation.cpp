@@ -57,7 +57,8 @@ void OrientPixels(const std::uint32_t* stored, int width, int height, Orientatio
         std::uint32_t* row = out + static_cast<std::size_t>(y) * static_cast<std::size_t>(up.width);
         for (int x = bx; x < ex; ++x) {
           const Point s = StoredPoint(x, y, width, height, o);
-          row[x] = stored[static_cast<std::size_t>(s.y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(s.x)];
+          const std::size_t at = static_cast<std::size_t>(s.y) * static_cast<std::size_t>(width) + s.x;
+          row[x] = stored[at];
         }
       }
     }

@@ -383,7 +383,9 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
                                    static_cast<INT>(rows)};
                 const HRESULT hr = InDecoder([&] { return from->CopyPixels(&rect, stride, stride * rows, buffer); });
                 if (SUCCEEDED(hr) && alpha) {
-                  for (UINT r = 0; r < rows; ++r) CompositeRowOverGround(buffer + std::size_t{r} * stride, static_cast<int>(rw), ground);
+                  for (UINT r = 0; r < rows; ++r) {
+                    CompositeRowOverGround(buffer + std::size_t{r} * stride, static_cast<int>(rw), ground);
+                  }
                 }
                 return hr;
               }};
