@@ -85,11 +85,11 @@ e2e_real_pictures_render_turned_see_through_and_png_folders() {
   done
 
   # See-through pictures 400 × 300, own size at (280, 120): the left half
-  # clear, the right half half-transparent red, an opaque black bar below.
+  # clear, the right half half-transparent red, an opaque blue bar below.
   convert -size 400x300 xc:none -fill 'rgba(255,0,0,0.5)' -draw 'rectangle 200,0 399,199' \
-    -fill black -draw 'rectangle 0,200 399,299' "$d/pics/logo.png"
+    -fill '#0000FF' -draw 'rectangle 0,200 399,299' "$d/pics/logo.png"
   convert -size 400x300 xc:'#00FF00' -fill '#FF0000' -draw 'rectangle 200,0 399,199' \
-    -fill black -draw 'rectangle 0,200 399,299' -transparent '#00FF00' "$d/pics/clear.gif"
+    -fill '#0000FF' -draw 'rectangle 0,200 399,299' -transparent '#00FF00' "$d/pics/clear.gif"
   convert "$d/pics/logo.png" -define bmp:format=bmp4 BMP:"$d/pics/alpha.bmp"
   for file in logo.png clear.gif alpha.bmp; do
     for ground in white black; do
@@ -99,7 +99,7 @@ e2e_real_pictures_render_turned_see_through_and_png_folders() {
       g=0
       [ "$ground" = black ] || g=255
       rp_area_near "$SHOTS/$out" 380 200 $g $g $g || { echo "$file on $ground: clear part not the ground"; ok=1; }
-      rp_area_near "$SHOTS/$out" 380 370 0 0 0 || { echo "$file on $ground: opaque black bar missing"; ok=1; }
+      rp_area_near "$SHOTS/$out" 380 370 0 0 255 || { echo "$file on $ground: opaque blue bar missing"; ok=1; }
       case "$file:$ground" in
         clear.gif:*) rp_area_near "$SHOTS/$out" 580 200 255 0 0 ;;
         *:white) rp_area_near "$SHOTS/$out" 580 200 255 127 127 ;;
