@@ -273,9 +273,10 @@ Bytes TransparentGif() {
   return b + "\x3B";
 }
 
-// A 32-bit BMP, 2 × 1 (red, then black), with the fourth bytes 0x80 and 0:
-// alpha under a V5 header with an alpha mask, padding in a plain one.
-Bytes Bmp32(bool alphaMask) {
+// A 32-bit BMP, 2 × 1 (red, then black), with the fourth bytes 0x80 and 0
+// (or both 0): alpha under a V5 header with an alpha mask, padding in a
+// plain one.
+Bytes Bmp32(bool alphaMask, bool zeroAlpha = false) {
   const std::uint32_t info = alphaMask ? 124 : 40;
   Bytes b = "BM" + Le32(14 + info + 8) + Le32(0) + Le32(14 + info) + Le32(info) + Le32(2) + Le32(1) + Le16(1) +
             Le16(32) + Le32(alphaMask ? 3 : 0) + Le32(8) + Le32(2835) + Le32(2835) + Le32(0) + Le32(0);
@@ -283,12 +284,13 @@ Bytes Bmp32(bool alphaMask) {
     b += Le32(0x00FF0000) + Le32(0x0000FF00) + Le32(0x000000FF) + Le32(0xFF000000) + Le32(0x73524742);  // "sRGB"
     b += Bytes(124 - 60, '\0');
   }
-  return b + Bytes{0, 0, '\xFF', '\x80', 0, 0, 0, 0};
+  return b + Bytes{0, 0, '\xFF', zeroAlpha ? '\0' : '\x80', 0, 0, 0, 0};
 }
 
 // Faults: clear parts drawn black (alpha dropped), 71 % white drawn as full
 // white, a ground other than the page's, a GIF's transparent colour shown,
-// and a plain 32-bit BMP's padding taken for alpha (the picture vanishing).
+// and a plain 32-bit BMP's padding, or an alpha mask over alpha that is all
+// 0, taken for alpha (the picture vanishing).
 TEST_F(PictureKinds, SeeThroughPicturesOverEachGround) {
   for (const Rgb ground : {Rgb{255, 255, 255}, Rgb{0, 0, 0}}) {
     const std::uint32_t g = ground.r == 255 ? 0xFFFFFFu : 0x000000u;
@@ -317,6 +319,11 @@ TEST_F(PictureKinds, SeeThroughPicturesOverEachGround) {
     ASSERT_EQ(plain.result, PictureLoad::kLoaded);
     EXPECT_EQ(KeptAt(plain, 0, 0), 0xFF0000u) << "padding is not alpha";
     EXPECT_EQ(KeptAt(plain, 1, 0), 0x000000u);
+
+    const DecodedPicture unset = Decode("unset.bmp", Bmp32(true, true), use);
+    ASSERT_EQ(unset.result, PictureLoad::kLoaded);
+    EXPECT_EQ(KeptAt(unset, 0, 0), 0xFF0000u) << "an alpha mask over alpha all 0: opaque, not vanished";
+    EXPECT_EQ(KeptAt(unset, 1, 0), 0x000000u);
   }
 }
 

@@ -201,6 +201,28 @@ bool SeeThrough(IWICImagingFactory* factory, IWICBitmapSource* frame, const WICP
          SUCCEEDED(pixelInfo->SupportsTransparency(&transparency)) && transparency;
 }
 
+// True when a 32-bit frame with alpha has a pixel whose alpha is not 0.
+bool AnyAlpha(IWICBitmapSource* frame, PixelSize size) {
+  WICPixelFormatGUID format{};
+  if (FAILED(frame->GetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA)) return true;
+  const auto w = static_cast<UINT>(size.width);
+  std::vector<BYTE> strip;
+  try {
+    strip.resize(std::size_t{w} * 4 * kStripRows);
+  } catch (const std::bad_alloc&) {
+    return true;
+  }
+  for (UINT y = 0; y < static_cast<UINT>(size.height); y += kStripRows) {
+    const UINT rows = std::min(kStripRows, static_cast<UINT>(size.height) - y);
+    const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+    if (FAILED(InDecoder([&] { return frame->CopyPixels(&rect, w * 4, w * 4 * rows, strip.data()); }))) return true;
+    for (std::size_t i = 3; i < std::size_t{w} * 4 * rows; i += 4) {
+      if (strip[i] != 0) return true;
+    }
+  }
+  return false;
+}
+
 // The smallest size the decoder can scale to while decoding that still
 // covers kept; false when it cannot scale (or not usefully).
 bool ScaledSource(IWICBitmapSource* frame, PixelSize own, PixelSize kept, ComPtr<IWICBitmapSourceTransform>& transform,
@@ -255,11 +277,14 @@ PixelRect RegionFor(PixelSize own, PixelSize screen, const PictureUse& use) {
 }  // namespace
 
 namespace {
-// ignoreAlpha: the fourth byte of the frame's pixels is not alpha, whatever
-// its pixel format says (a plain 32-bit BMP); headerTag: the orientation tag
-// the file's header gave (0: none).
+// How a file's header speaks of alpha: not at all (not a BMP), the fourth
+// byte of a pixel is padding whatever WIC's pixel format says (a plain
+// 32-bit BMP), or alpha by an alpha mask (which tools also write over
+// pixels whose alpha is all 0: those are opaque).
+enum class HeaderAlpha { kNotSaid, kPadding, kMasked };
+// headerTag: the orientation tag the file's header gave (0: none).
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead, bool ignoreAlpha, std::uint32_t headerTag);
+                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag);
 }  // namespace
 
 DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
@@ -302,9 +327,11 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
     return PictureLoad::kNotAPicture;
   }
   touched.Join();
-  const bool ignoreAlpha = header.format == PictureFormat::kBmp && !header.bmpAlpha;
+  const HeaderAlpha alpha = header.format != PictureFormat::kBmp ? HeaderAlpha::kNotSaid
+                            : header.bmpAlpha                     ? HeaderAlpha::kMasked
+                                                                  : HeaderAlpha::kPadding;
   DecodedPicture decoded =
-      DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead), ignoreAlpha, header.orientationTag);
+      DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead), alpha, header.orientationTag);
   (void)InDecoder([&] {
     frame.reset();
     decoder.reset();
@@ -315,13 +342,13 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
 
 DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
                                   const PictureUse& use) {
-  return DecodeFrame(factory, frame, screen, use, DibImage(), false, 0);
+  return DecodeFrame(factory, frame, screen, use, DibImage(), HeaderAlpha::kNotSaid, 0);
 }
 
 namespace {
 
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead, bool ignoreAlpha, std::uint32_t headerTag) {
+                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag) {
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
@@ -355,7 +382,8 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
   WICPixelFormatGUID format{};
   RowLayout layout{};
   const bool knownFormat = SUCCEEDED(frame->GetPixelFormat(&format));
-  const bool alpha = knownFormat && !ignoreAlpha && SeeThrough(factory, frame, format);
+  const bool alpha = knownFormat && headerAlpha != HeaderAlpha::kPadding && SeeThrough(factory, frame, format) &&
+                     (headerAlpha != HeaderAlpha::kMasked || AnyAlpha(frame, stored));
   const bool scaled = !alpha && !use.ownSize && kept != own && ScaledSource(frame, own, kept, transform, source);
   if (scaled) {
     // source reads from the decoder's scaled rows
