@@ -34,16 +34,34 @@ struct Bench {
 };
 
 TEST(PictureNames, PatternAndJoining) {
-  for (const wchar_t* yes : {L"a.bmp", L"B.RLE", L"c.Gif", L"d.jpg", L"e.JPEG", L"x.y.jpg"}) {
+  for (const wchar_t* yes : {L"a.bmp", L"B.RLE", L"c.Gif", L"d.jpg", L"e.JPEG", L"x.y.jpg", L"f.PNG", L"g.tif",
+                             L"h.Tiff"}) {
     EXPECT_TRUE(IsPictureFileName(yes)) << static_cast<const void*>(yes);
   }
-  for (const wchar_t* no : {L"a.png", L"bmp", L"a.jpgx", L"a.jp", L"a.", L"", L"a.bmp.txt"}) {
+  for (const wchar_t* no : {L"a.webp", L"bmp", L"a.jpgx", L"a.jp", L"a.", L"", L"a.bmp.txt", L"a.pngpngpngpngpngpng"}) {
     EXPECT_FALSE(IsPictureFileName(no));
   }
+  // The system's other decoders add theirs (a WebP codec installed).
+  const std::vector<std::wstring> more{L"webp", L"heic"};
+  EXPECT_TRUE(IsPictureFileName(L"a.WebP", more));
+  EXPECT_TRUE(IsPictureFileName(L"a.bmp", more));
+  EXPECT_FALSE(IsPictureFileName(L"a.txt", more));
   EXPECT_EQ(JoinFolderFile(L"C:\\", L"a.jpg"), L"C:\\a.jpg") << "a drive root is not doubled";
   EXPECT_EQ(JoinFolderFile(L"C:\\pics", L"a.jpg"), L"C:\\pics\\a.jpg");
   EXPECT_EQ(JoinFolderFile(L"C:\\pics\\", L"a.jpg"), L"C:\\pics\\a.jpg");
   EXPECT_EQ(JoinFolderFile(L"C:", L"a.jpg"), L"C:\\a.jpg");
+}
+
+// Faults: a codec's list with capitals, blanks, repeats or an empty entry
+// giving extensions that never match (".JPE" kept with its dot or case).
+TEST(PictureNames, ExtensionsOfADecodersList) {
+  EXPECT_EQ(ExtensionsOfList(L".jpeg,.JPE, .jpg,,.jfif ,.jpg"),
+            (std::vector<std::wstring>{L"jpeg", L"jpe", L"jpg", L"jfif"}));
+  EXPECT_EQ(ExtensionsOfList(L"*.webp"), (std::vector<std::wstring>{L"webp"}));
+  EXPECT_EQ(ExtensionsOfList(L".jpg;.jpeg;.jfif"), (std::vector<std::wstring>{L"jpg", L"jpeg", L"jfif"}))
+      << "Wine's JPEG decoder lists them with semicolons";
+  EXPECT_TRUE(ExtensionsOfList(L"").empty());
+  EXPECT_TRUE(ExtensionsOfList(L" , . ,").empty());
 }
 
 struct ChooseCase {
@@ -255,6 +273,7 @@ TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
   const PictureUse middle{true, 0, 0};
   const PictureUse fillsScreen{false, 0, 0, true};
   Bench b;
+  b.surface.SetBackColour(PaletteColour(kPaletteWhite));  // the uses' default ground
   b.surface.pictureSize = {800, 600};
   b.settings.frame.backgroundMode = 1;
   for (std::int16_t scaling = 0; scaling < 4; ++scaling) {
@@ -276,6 +295,16 @@ TEST(BackgroundPainter, TellsTheHolderHowThePictureWillBePainted) {
     }
   }
   EXPECT_EQ(b.surface.uses, (std::vector<PictureUse>{{true, 1, -1}, {true, -1, 1}, middle, scaled, scaled, scaled}));
+
+  // Fault: a see-through picture blended over another ground than the page's.
+  b.surface.uses.clear();
+  b.surface.SetBackColour(PaletteColour(kPaletteBlack));
+  b.Painter().PaintBackgroundCorner(L"C:\\a.jpg", TextPlace::kCentre, 100, 100);
+  b.settings.frame.backgroundMode = 1;
+  (void)b.Painter().PaintBackground(L"C:\\a.jpg");
+  ASSERT_EQ(b.surface.uses.size(), 2u);
+  EXPECT_EQ(b.surface.uses[0].ground, PaletteColour(kPaletteBlack));
+  EXPECT_EQ(b.surface.uses[1].ground, PaletteColour(kPaletteBlack));
 }
 
 TEST(PaintBackgroundCorner, NoRoomAndBrokenPicturesPaintNothing) {

@@ -106,7 +106,9 @@ TEST(IntervalImages, NeverTheSamePictureTwiceInARow) {
   // Each next picture is named before the wait, so it can be decoded meanwhile.
   EXPECT_EQ(b.surface.prefetched, (std::vector<std::filesystem::path>{PathFromText(L"C:\\a.jpg"),
                                                                      PathFromText(L"C:\\b.jpg")}));
-  EXPECT_EQ(b.surface.uses, std::vector<PictureUse>(5)) << "three loads and two prefetches, all scaled";
+  const PictureUse scaledOverBlack{false, 0, 0, false, PaletteColour(kPaletteBlack)};
+  EXPECT_EQ(b.surface.uses, std::vector<PictureUse>(5, scaledOverBlack))
+      << "three loads and two prefetches, all scaled, see-through parts over the run's black";
   EXPECT_EQ(b.surface.pictures.size(), 3u);
   // Stretched: the whole picture onto the whole screen, in points.
   EXPECT_EQ(b.surface.pictures[0].destination, (Rect{0, 0, 768, 576}));
@@ -200,7 +202,8 @@ TEST(IntervalImages, ScalingsRoundToWholePixels) {
   own.Run();
   // (1024 - 333) / 2 = 345.5 -> 346 pixels; (768 - 101) / 2 = 333.5 -> 334.
   EXPECT_EQ(own.surface.pictures[0].destination, (Rect{346 * 0.75f, 334 * 0.75f, 333 * 0.75f, 101 * 0.75f}));
-  EXPECT_EQ(own.surface.uses, (std::vector<PictureUse>{{true, 0, 0}})) << "own size, in the middle";
+  EXPECT_EQ(own.surface.uses, (std::vector<PictureUse>{{true, 0, 0, false, PaletteColour(kPaletteBlack)}}))
+      << "own size, in the middle";
 }
 
 TEST(IntervalImages, ClosingTheFormEndsTheRunAtOnce) {

@@ -57,9 +57,12 @@ img_viewer_usable() { [ "$(img_state "$1" Button ビュワー)" = "1 1 0" ]; }
 img_options_show() { [ "$(img_state "$IMG_OPTIONS" Static "$1")" = "1 1 -1" ]; }
 
 # Three pictures: two colourful JPEGs for the background, one for the interval folder.
+# a.jpg is a photo stored on its side (orientation tag 6) that stands 640 ×
+# 480 upright, with a green block in its upright top-left corner.
 img_make_pictures() {
   mkdir -p "$1/bg" "$1/it"
-  convert -seed 7 -size 640x480 plasma:red-blue "$1/bg/a.jpg" &&
+  convert -seed 7 -size 640x480 plasma:red-blue -fill '#00FF00' -draw 'rectangle 0,0 199,149' "$1/upright.png" &&
+    rp_oriented "$1/upright.png" 6 "$1/bg/a.jpg" &&
     convert -size 640x480 gradient:yellow-green "$1/bg/b.jpg" &&
     convert -seed 9 -size 320x240 plasma: "$1/it/i.jpg"
 }
@@ -119,6 +122,9 @@ e2e_image_options_store_folders_and_file_and_the_saver_shows_the_picture() {
       read -r vl vt vr vb < <(img_ask window "$IMG_VIEWER") || true
       [ $((${vr:-0} - ${vl:-0})) -ge 640 ] && [ $((${vb:-0} - ${vt:-0})) -ge 480 ] ||
         { echo "the viewer is smaller than the picture: $vl $vt $vr $vb"; ok=1; }
+      # Upright: the green block at the top-left of the picture (below the caption).
+      rp_area_near "$SHOTS/image-viewer.png" $((${vl:-0} + 80)) $((${vb:-0} - 480 + 70)) 0 255 0 ||
+        { echo "the viewer's photo is not upright: $(pixel_at "$SHOTS/image-viewer.png" $((${vl:-0} + 80)) $((${vb:-0} - 480 + 70)))"; ok=1; }
       xdotool key a
       img_ask gone "$IMG_VIEWER" 5000 || { echo "a key did not close the viewer"; ok=1; }
       img_ask window "$IMG_BG_FILE" >/dev/null || { echo "the chooser closed with the viewer"; ok=1; }

@@ -35,7 +35,7 @@ pids=()
 failed=0
 SCREEN=$ROOT/src/core/screen
 for src in "$ROOT"/src/core/data/*.cpp "$ROOT"/src/core/text/*.cpp "$SCREEN"/picture_header.cpp \
-  "$SCREEN"/{decoded_row,row_shrinker,shrink_weights,shrink_policy}.cpp "$SCREEN"/shrink_kernel_*.cpp; do
+  "$SCREEN"/{decoded_row,picture_orientation,row_shrinker,shrink_weights,shrink_policy}.cpp "$SCREEN"/shrink_kernel_*.cpp; do
   obj=$OUT/obj/$(basename "$(dirname "$src")")_$(basename "${src%.cpp}").o
   objects+=("$obj")
   # Each kernel file is built for its own instruction set, as in CMakeLists.txt.

@@ -1,5 +1,6 @@
-// libFuzzer target: the picture-header reader on arbitrary file bytes, and
-// the area shrink on small sizes and rows taken from the same bytes.
+// libFuzzer target: the picture-header reader on arbitrary file bytes (the
+// Exif block of a JPEG among them), the area shrink on small sizes and rows
+// taken from the same bytes, and a blend over the ground and a turn of them.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -7,6 +8,7 @@
 
 #include "core/screen/area_shrinker.h"
 #include "core/screen/picture_header.h"
+#include "core/screen/picture_orientation.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::size_t reads = 0;
@@ -35,6 +37,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   shrink.Finish();
   for (const std::uint32_t v : out) {
     if (v > 0xFFFFFFu) __builtin_trap();  // every pixel written, and in range
+  }
+
+  // The shrunk pixels turned as the header's tag says, and a part of the
+  // turned picture mapped back inside the stored one.
+  const zor::Orientation o = zor::OrientationFromTag(h.orientationTag ? h.orientationTag : data[4] % 10u);
+  const zor::PixelSize up = zor::UprightSize(to, o);
+  std::vector<std::uint32_t> turned(out.size(), 0xFF000000u);
+  zor::OrientPixels(out.data(), to.width, to.height, o, turned.data());
+  for (const std::uint32_t v : turned) {
+    if (v > 0xFFFFFFu) __builtin_trap();
+  }
+  const int x0 = data[0] % up.width;
+  const int y0 = data[1] % up.height;
+  const zor::PixelRect part{x0, y0, x0 + 1 + data[2] % (up.width - x0), y0 + 1 + data[3] % (up.height - y0)};
+  const zor::PixelRect s = zor::StoredRect(part, to, o);
+  if (s.left < 0 || s.top < 0 || s.right > to.width || s.bottom > to.height ||
+      s.width() * s.height() != part.width() * part.height()) {
+    __builtin_trap();
+  }
+
+  // A row of the bytes as see-through pixels over a ground from them.
+  std::vector<std::uint8_t> bgra(data, data + (size & ~std::size_t{3}));
+  zor::CompositeRowOverGround(bgra.data(), static_cast<int>(bgra.size() / 4), zor::Rgb{data[0], data[1], data[2]});
+  for (std::size_t i = 3; i < bgra.size(); i += 4) {
+    if (bgra[i] != 0) __builtin_trap();
   }
   return 0;
 }

@@ -712,7 +712,8 @@ TEST_F(Pictures, FolderListsInNameOrderRefreshedWhenTheFolderChanges) {
   EXPECT_FALSE(lists.FolderExists(L""));
   EXPECT_TRUE(lists.FolderExists(L"C:\\"));
   EXPECT_FALSE(lists.FolderExists(folder + L"\\nothing"));
-  EXPECT_EQ(lists.Files(folder), (std::vector<std::wstring>{L"10.jpeg", L"9.rle", L"A.bmp", L"b.JPG", L"c.gif"}));
+  EXPECT_EQ(lists.Files(folder),
+            (std::vector<std::wstring>{L"10.jpeg", L"9.rle", L"A.bmp", L"b.JPG", L"c.gif", L"d.png"}));
   EXPECT_EQ(lists.Files(folder + L"\\"), lists.Files(folder)) << "a trailing separator";
   const int listings = lists.Listings();
   for (int i = 0; i < 100; ++i) (void)lists.Files(folder);
@@ -721,7 +722,7 @@ TEST_F(Pictures, FolderListsInNameOrderRefreshedWhenTheFolderChanges) {
   // The folder's last-write time moves with a new file (a second later: coarse clocks).
   Sleep(1100);
   WriteFile(dir / "aa.jpg", "x");
-  EXPECT_EQ(lists.Files(folder).size(), 6u);
+  EXPECT_EQ(lists.Files(folder).size(), 7u);
   EXPECT_TRUE(lists.Files(folder + L"\\missing").empty());
 }
 

@@ -25,15 +25,35 @@ std::wstring Trimmed(std::wstring_view text) {
 
 }  // namespace
 
-bool IsPictureFileName(std::wstring_view name) noexcept {
+bool IsPictureFileName(std::wstring_view name, std::span<const std::wstring> more) noexcept {
   const std::size_t dot = name.find_last_of(L'.');
   if (dot == std::wstring_view::npos) return false;
   const std::wstring_view ext = name.substr(dot + 1);
-  if (ext.size() < 3 || ext.size() > 4) return false;
-  wchar_t lower[4] = {};
+  constexpr std::size_t kLongest = 16;
+  if (ext.empty() || ext.size() > kLongest) return false;
+  wchar_t lower[kLongest] = {};
   for (std::size_t i = 0; i < ext.size(); ++i) lower[i] = static_cast<wchar_t>(std::towlower(ext[i]));
   const std::wstring_view e(lower, ext.size());
-  return e == L"bmp" || e == L"rle" || e == L"gif" || e == L"jpg" || e == L"jpeg";
+  return std::find(kPictureExtensions.begin(), kPictureExtensions.end(), e) != kPictureExtensions.end() ||
+         std::find(more.begin(), more.end(), e) != more.end();
+}
+
+std::vector<std::wstring> ExtensionsOfList(std::wstring_view list) {
+  std::vector<std::wstring> extensions;
+  while (!list.empty()) {
+    const std::size_t comma = list.find_first_of(L",;");
+    std::wstring_view item = list.substr(0, comma);
+    list = comma == std::wstring_view::npos ? std::wstring_view{} : list.substr(comma + 1);
+    while (!item.empty() && (item.front() == L' ' || item.front() == L'.' || item.front() == L'*')) {
+      item.remove_prefix(1);
+    }
+    while (!item.empty() && item.back() == L' ') item.remove_suffix(1);
+    if (item.empty()) continue;
+    std::wstring e;
+    for (const wchar_t c : item) e += static_cast<wchar_t>(std::towlower(c));
+    if (std::find(extensions.begin(), extensions.end(), e) == extensions.end()) extensions.push_back(std::move(e));
+  }
+  return extensions;
 }
 
 std::wstring JoinFolderFile(std::wstring_view folder, std::wstring_view name) {
@@ -125,7 +145,8 @@ std::wstring BackgroundPainter::ChooseBackgroundFile(const FrameState& state) {
   return JoinFolderFile(settings_.backgroundFolder, (*files)[static_cast<std::size_t>(i)]);
 }
 
-bool BackgroundPainter::HoldPicture(const std::wstring& file, const PictureUse& use) {
+bool BackgroundPainter::HoldPicture(const std::wstring& file, PictureUse use) {
+  use.ground = surface_->BackColour();
   if (!file.empty() && !surface_->LoadPicture(PathFromText(file), use)) return false;
   const PointSize p = surface_->PictureSizePixels();
   return p.width > 0.0f && p.height > 0.0f;

@@ -4,7 +4,9 @@
 // corner the text leaves free.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +19,17 @@
 
 namespace zor {
 
-// The pattern of the screen form's picture file lists.
-inline constexpr std::wstring_view kPicturePattern = L"*.bmp;*.rle;*.gif;*.jpg;*.jpeg";
+// The extensions (lower case, no dot) of the pictures every system decodes;
+// the picture file lists take these and those of the system's other decoders.
+inline constexpr std::array<std::wstring_view, 8> kPictureExtensions = {L"bmp", L"rle", L"gif", L"jpg",
+                                                                       L"jpeg", L"png", L"tif", L"tiff"};
 
-// True when the name ends in one of the pattern's extensions, in any case.
-[[nodiscard]] bool IsPictureFileName(std::wstring_view name) noexcept;
+// True when the name ends in one of kPictureExtensions or of more, in any case.
+[[nodiscard]] bool IsPictureFileName(std::wstring_view name, std::span<const std::wstring> more = {}) noexcept;
+
+// The extensions of a decoder's list such as ".jpeg,.JPE; .jpg": lower case,
+// without dots, blanks or empty entries.
+[[nodiscard]] std::vector<std::wstring> ExtensionsOfList(std::wstring_view list);
 
 // Folder and file name joined by one "\": none is added after a folder that
 // already ends in a separator (a drive root such as "C:\").
@@ -90,9 +98,10 @@ class BackgroundPainter final : public BackgroundPictures {
   void Rebind(Surface& surface) noexcept { surface_ = &surface; }
 
  private:
-  // Loads a named file for a use (an empty name keeps the picture held,
-  // which was loaded for the same use); false when there is nothing to paint.
-  [[nodiscard]] bool HoldPicture(const std::wstring& file, const PictureUse& use);
+  // Loads a named file for a use over the page's ground (an empty name keeps
+  // the picture held, which was loaded for the same use); false when there
+  // is nothing to paint.
+  [[nodiscard]] bool HoldPicture(const std::wstring& file, PictureUse use);
   void Paint(const PicturePlacement& placement, float leftPixels, float topPixels);
 
   Surface* surface_;

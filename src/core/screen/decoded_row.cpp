@@ -20,4 +20,15 @@ void ExpandRow(const std::uint8_t* row, RowLayout layout, int width, std::uint32
   }
 }
 
+void CompositeRowOverGround(std::uint8_t* row, int width, Rgb ground) noexcept {
+  const std::uint32_t g[3] = {ground.b, ground.g, ground.r};
+  for (int i = 0; i < width; ++i, row += 4) {
+    const std::uint32_t a = row[3];
+    if (a != 255) {
+      for (int c = 0; c < 3; ++c) row[c] = static_cast<std::uint8_t>((row[c] * a + g[c] * (255 - a) + 127) / 255);
+    }
+    row[3] = 0;
+  }
+}
+
 }  // namespace zor

@@ -53,7 +53,8 @@ RunPlan PlanRun(std::int16_t mode, std::int32_t displayInterval, RandomSource& r
 
 PictureUse IntervalPictureRun::Use() const {
   const Scaling scaling = ScalingOf(settings_.intervalStretch);
-  return {scaling == Scaling::kOwnSize, 0, 0, scaling == Scaling::kFill};
+  // The run's pages are black.
+  return {scaling == Scaling::kOwnSize, 0, 0, scaling == Scaling::kFill, PaletteColour(kPaletteBlack)};
 }
 
 void IntervalPictureRun::ClearBlack() {

@@ -1,5 +1,5 @@
 // Picture files before decoding: the format by its signature and the size
-// its header claims (BMP, GIF, JPEG), read before any decoder runs so that
+// its header claims (BMP, GIF, JPEG, PNG), read before any decoder runs so that
 // hostile sizes are refused.
 #pragma once
 
@@ -9,13 +9,19 @@
 
 namespace zor {
 
-enum class PictureFormat { kUnknown, kBmp, kGif, kJpeg };
+enum class PictureFormat { kUnknown, kBmp, kGif, kJpeg, kPng };
 
 struct PictureHeader {
   PictureFormat format = PictureFormat::kUnknown;
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   bool valid = false;  // the format was recognised and its size read
+  // A BMP's fourth byte of a pixel is alpha only where the header gives an
+  // alpha mask (bit fields); in a plain 32-bit BMP it is padding.
+  bool bmpAlpha = false;
+  // The orientation tag of a JPEG's Exif block before its frame header
+  // (0: none), as read, whatever its value.
+  std::uint32_t orientationTag = 0;
 };
 
 // Reads up to size bytes at offset into buffer; returns the count read.

@@ -68,6 +68,8 @@ struct PictureUse {
   // Scaled to fill the whole screen, centred: only the middle rows of the
   // picture that covers the screen are ever painted.
   bool fillsScreen = false;
+  // What shows through a see-through picture: the page's ground colour.
+  Rgb ground{255, 255, 255};
   friend bool operator==(const PictureUse&, const PictureUse&) = default;
 };
 
@@ -110,7 +112,8 @@ class Surface {
     for (const Offset& o : offsets) Print(x + o.dx, y + o.dy, text);
   }
 
-  // The picture holder: loads a BMP/RLE/GIF/JPEG file (false: nothing
+  // The picture holder: loads a picture file (BMP/RLE/GIF/JPEG/PNG/TIFF and
+  // whatever else the system decodes) (false: nothing
   // loaded, the previous picture stays), its size in pixels, and a copy of
   // part of it (source in pixels) onto the image (destination in points).
   // use tells how the picture is about to be painted, so that the holder

@@ -1,8 +1,50 @@
 #include "win/screen/folder_lists.h"
 
+#include <wincodec.h>
+
 #include <algorithm>
 
+#include "win/common/com.h"
+
 namespace zor::win {
+
+namespace {
+
+std::vector<std::wstring> DecoderExtensions() {
+  std::vector<std::wstring> found;
+  const ComScope com;  // a thread with COM already keeps it as it is
+  ComPtr<IWICImagingFactory> factory;
+  ComPtr<IEnumUnknown> decoders;
+  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                              reinterpret_cast<void**>(factory.put()))) ||
+      FAILED(factory->CreateComponentEnumerator(WICDecoder, WICComponentEnumerateDefault, decoders.put()))) {
+    return found;
+  }
+  for (;;) {
+    ComPtr<IUnknown> item;
+    ULONG fetched = 0;
+    if (decoders->Next(1, item.put(), &fetched) != S_OK || fetched != 1) break;
+    ComPtr<IWICBitmapCodecInfo> codec;
+    if (FAILED(item->QueryInterface(IID_IWICBitmapCodecInfo, reinterpret_cast<void**>(codec.put())))) continue;
+    UINT length = 0;
+    if (FAILED(codec->GetFileExtensions(0, nullptr, &length)) || length == 0 || length > 4096) continue;
+    std::wstring list(length, L'\0');
+    if (FAILED(codec->GetFileExtensions(length, list.data(), &length))) continue;
+    list.resize(wcsnlen(list.c_str(), list.size()));
+    for (std::wstring& e : ExtensionsOfList(list)) {
+      const bool base = std::find(kPictureExtensions.begin(), kPictureExtensions.end(), e) != kPictureExtensions.end();
+      if (!base && std::find(found.begin(), found.end(), e) == found.end()) found.push_back(std::move(e));
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
+const std::vector<std::wstring>& SystemPictureExtensions() {
+  static const std::vector<std::wstring> extensions = DecoderExtensions();
+  return extensions;
+}
 
 std::vector<std::wstring> ListPictureFiles(const std::wstring& folder) {
   std::vector<std::wstring> names;
@@ -14,7 +56,7 @@ std::vector<std::wstring> ListPictureFiles(const std::wstring& folder) {
   do {
     // The file list shows plain files: no folders, hidden or system files.
     if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
-    if (IsPictureFileName(data.cFileName)) names.emplace_back(data.cFileName);
+    if (IsPictureFileName(data.cFileName, SystemPictureExtensions())) names.emplace_back(data.cFileName);
   } while (FindNextFileW(find, &data));
   FindClose(find);
   // By name as a sorted list box orders them: case-insensitive, in the user's locale.

@@ -31,6 +31,10 @@ class FolderLists final : public PictureFolders {
   int listings_ = 0;
 };
 
+// The extensions (lower case, no dot) of every picture decoder installed in
+// the system beyond kPictureExtensions, asked once.
+[[nodiscard]] const std::vector<std::wstring>& SystemPictureExtensions();
+
 // The picture file names of a folder in the file list's order; empty when
 // the folder cannot be read.
 [[nodiscard]] std::vector<std::wstring> ListPictureFiles(const std::wstring& folder);

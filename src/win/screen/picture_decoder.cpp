@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include "core/screen/picture_orientation.h"
 #include "win/common/com.h"
 #include "win/common/handles.h"
 #include "win/screen/wic_transform.h"
@@ -146,6 +147,82 @@ struct RowSource {
   std::function<HRESULT(UINT y, UINT rows, UINT stride, BYTE* buffer)> read;
 };
 
+// How the frame's stored pixels stand upright: the orientation tag of a
+// JPEG's or a TIFF's first directory, read through the metadata query
+// reader, else the tag the file's header gave (Wine's JPEG decoder offers
+// no Exif metadata); none, or a value outside 1..8, is upright.
+Orientation OrientationOf(IWICBitmapSource* source, std::uint32_t headerTag) {
+  const Orientation fromHeader = OrientationFromTag(headerTag);
+  ComPtr<IWICBitmapFrameDecode> frame;
+  if (FAILED(source->QueryInterface(IID_IWICBitmapFrameDecode, reinterpret_cast<void**>(frame.put())))) {
+    return fromHeader;
+  }
+  ComPtr<IWICMetadataQueryReader> reader;
+  if (FAILED(InDecoder([&] { return frame->GetMetadataQueryReader(reader.put()); }))) return fromHeader;
+  for (const wchar_t* query : {L"/app1/ifd/{ushort=274}", L"/ifd/{ushort=274}"}) {
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    const HRESULT hr = InDecoder([&] { return reader->GetMetadataByName(query, &value); });
+    std::uint32_t tag = 0;
+    const bool found = SUCCEEDED(hr) && (value.vt == VT_UI2 || value.vt == VT_UI4 || value.vt == VT_I2);
+    if (found) tag = value.vt == VT_UI4 ? value.ulVal : value.uiVal;
+    PropVariantClear(&value);
+    if (found) return OrientationFromTag(tag);
+  }
+  return fromHeader;
+}
+
+// True when the frame's pixels can be see-through: an indexed format with
+// a palette entry that is, or a format with an alpha channel.
+bool SeeThrough(IWICImagingFactory* factory, IWICBitmapSource* frame, const WICPixelFormatGUID& format) {
+  if (!factory) return false;
+  const bool indexed = IsEqualGUID(format, GUID_WICPixelFormat1bppIndexed) ||
+                       IsEqualGUID(format, GUID_WICPixelFormat2bppIndexed) ||
+                       IsEqualGUID(format, GUID_WICPixelFormat4bppIndexed) ||
+                       IsEqualGUID(format, GUID_WICPixelFormat8bppIndexed);
+  if (indexed) {
+    ComPtr<IWICPalette> palette;
+    BOOL alpha = FALSE;
+    return SUCCEEDED(factory->CreatePalette(palette.put())) && SUCCEEDED(frame->CopyPalette(palette.get())) &&
+           SUCCEEDED(palette->HasAlpha(&alpha)) && alpha;
+  }
+  if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) || IsEqualGUID(format, GUID_WICPixelFormat32bppRGBA) ||
+      IsEqualGUID(format, GUID_WICPixelFormat32bppPBGRA) || IsEqualGUID(format, GUID_WICPixelFormat32bppPRGBA) ||
+      IsEqualGUID(format, GUID_WICPixelFormat64bppRGBA) || IsEqualGUID(format, GUID_WICPixelFormat64bppBGRA) ||
+      IsEqualGUID(format, GUID_WICPixelFormat64bppPRGBA)) {
+    return true;
+  }
+  // Any other format says for itself whether it has an alpha channel.
+  ComPtr<IWICComponentInfo> info;
+  ComPtr<IWICPixelFormatInfo2> pixelInfo;
+  BOOL transparency = FALSE;
+  return SUCCEEDED(factory->CreateComponentInfo(format, info.put())) &&
+         SUCCEEDED(info->QueryInterface(IID_IWICPixelFormatInfo2, reinterpret_cast<void**>(pixelInfo.put()))) &&
+         SUCCEEDED(pixelInfo->SupportsTransparency(&transparency)) && transparency;
+}
+
+// True when a 32-bit frame with alpha has a pixel whose alpha is not 0.
+bool AnyAlpha(IWICBitmapSource* frame, PixelSize size) {
+  WICPixelFormatGUID format{};
+  if (FAILED(frame->GetPixelFormat(&format)) || !IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA)) return true;
+  const auto w = static_cast<UINT>(size.width);
+  std::vector<BYTE> strip;
+  try {
+    strip.resize(std::size_t{w} * 4 * kStripRows);
+  } catch (const std::bad_alloc&) {
+    return true;
+  }
+  for (UINT y = 0; y < static_cast<UINT>(size.height); y += kStripRows) {
+    const UINT rows = std::min(kStripRows, static_cast<UINT>(size.height) - y);
+    const WICRect rect{0, static_cast<INT>(y), static_cast<INT>(w), static_cast<INT>(rows)};
+    if (FAILED(InDecoder([&] { return frame->CopyPixels(&rect, w * 4, w * 4 * rows, strip.data()); }))) return true;
+    for (std::size_t i = 3; i < std::size_t{w} * 4 * rows; i += 4) {
+      if (strip[i] != 0) return true;
+    }
+  }
+  return false;
+}
+
 // The smallest size the decoder can scale to while decoding that still
 // covers kept; false when it cannot scale (or not usefully).
 bool ScaledSource(IWICBitmapSource* frame, PixelSize own, PixelSize kept, ComPtr<IWICBitmapSourceTransform>& transform,
@@ -200,8 +277,14 @@ PixelRect RegionFor(PixelSize own, PixelSize screen, const PictureUse& use) {
 }  // namespace
 
 namespace {
+// How a file's header speaks of alpha: not at all (not a BMP), the fourth
+// byte of a pixel is padding whatever WIC's pixel format says (a plain
+// 32-bit BMP), or alpha by an alpha mask (which tools also write over
+// pixels whose alpha is all 0: those are opaque).
+enum class HeaderAlpha { kNotSaid, kPadding, kMasked };
+// headerTag: the orientation tag the file's header gave (0: none).
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead);
+                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag);
 }  // namespace
 
 DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
@@ -244,7 +327,11 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
     return PictureLoad::kNotAPicture;
   }
   touched.Join();
-  DecodedPicture decoded = DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead));
+  const HeaderAlpha alpha = header.format != PictureFormat::kBmp ? HeaderAlpha::kNotSaid
+                            : header.bmpAlpha                     ? HeaderAlpha::kMasked
+                                                                  : HeaderAlpha::kPadding;
+  DecodedPicture decoded =
+      DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead), alpha, header.orientationTag);
   (void)InDecoder([&] {
     frame.reset();
     decoder.reset();
@@ -255,36 +342,52 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
 
 DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
                                   const PictureUse& use) {
-  return DecodeFrame(factory, frame, screen, use, DibImage());
+  return DecodeFrame(factory, frame, screen, use, DibImage(), HeaderAlpha::kNotSaid, 0);
 }
 
 namespace {
 
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead) {
+                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag) {
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
   if (!AcceptablePictureSize(w, h)) return PictureLoad::kRefusedSize;
-  const PixelSize own{static_cast<int>(w), static_cast<int>(h)};
-  const PixelRect region = RegionFor(own, screen, use);
-  const PixelSize kept = use.ownSize ? PixelSize{region.width(), region.height()} : zor::KeptSize(own, screen);
+  // Sizes and the region are decided on the upright picture; the stored
+  // pixels are decoded and shrunk as they are, and turned at the kept size
+  // (WIC's flip-rotator under Wine only flips top to bottom, and a kept
+  // picture is far smaller than a camera's).
+  const Orientation orientation = OrientationOf(frame, headerTag);
+  const bool turned = orientation != Orientation::kUpright;
+  const PixelSize stored{static_cast<int>(w), static_cast<int>(h)};
+  const PixelSize upright = UprightSize(stored, orientation);
+  const PixelRect uprightRegion = RegionFor(upright, screen, use);
+  const PixelSize uprightKept =
+      use.ownSize ? PixelSize{uprightRegion.width(), uprightRegion.height()} : zor::KeptSize(upright, screen);
+  const PixelSize own = stored;
+  const PixelRect region = turned ? StoredRect(uprightRegion, stored, orientation) : uprightRegion;
+  const PixelSize kept = UprightSize(uprightKept, orientation);  // a turn undoes itself on sizes
   // The part read from the frame at its own size.
   const auto x0 = static_cast<UINT>(region.left);
   const auto y0 = static_cast<UINT>(region.top);
   const auto rw = static_cast<UINT>(region.width());
 
   // Rows come scaled from the decoder where it can, else in the frame's own
-  // format where that is one of ours, else through a converter.
+  // format where that is one of ours, else through a converter; see-through
+  // pictures always through a converter to 32-bit with alpha, blended over
+  // the ground as they come.
   RowSource source;
   ComPtr<IWICBitmapSourceTransform> transform;
   ComPtr<IWICFormatConverter> converter;
   WICPixelFormatGUID format{};
   RowLayout layout{};
-  const bool scaled = !use.ownSize && kept != own && ScaledSource(frame, own, kept, transform, source);
+  const bool knownFormat = SUCCEEDED(frame->GetPixelFormat(&format));
+  const bool alpha = knownFormat && headerAlpha != HeaderAlpha::kPadding && SeeThrough(factory, frame, format) &&
+                     (headerAlpha != HeaderAlpha::kMasked || AnyAlpha(frame, stored));
+  const bool scaled = !alpha && !use.ownSize && kept != own && ScaledSource(frame, own, kept, transform, source);
   if (scaled) {
     // source reads from the decoder's scaled rows
-  } else if (SUCCEEDED(frame->GetPixelFormat(&format)) && LayoutOf(format, layout)) {
+  } else if (!alpha && knownFormat && LayoutOf(format, layout)) {
     source = {PixelSize{region.width(), region.height()}, layout,
               [frame, x0, y0, rw](UINT y, UINT rows, UINT stride, BYTE* buffer) {
                 const WICRect rect{static_cast<INT>(x0), static_cast<INT>(y0 + y), static_cast<INT>(rw),
@@ -292,23 +395,35 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
                 return InDecoder([&] { return frame->CopyPixels(&rect, stride, stride * rows, buffer); });
               }};
   } else {
-    if (!factory || FAILED(factory->CreateFormatConverter(converter.put())) ||
-        FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom))) {
-      return PictureLoad::kNotAPicture;
+    IWICBitmapSource* from = frame;
+    if (!alpha || !IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA)) {
+      if (!factory || FAILED(factory->CreateFormatConverter(converter.put())) ||
+          FAILED(converter->Initialize(frame, alpha ? GUID_WICPixelFormat32bppBGRA : GUID_WICPixelFormat32bppBGR,
+                                       WICBitmapDitherTypeNone, nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
+        return PictureLoad::kNotAPicture;
+      }
+      from = converter.get();
     }
-    IWICFormatConverter* c = converter.get();
+    const Rgb ground = use.ground;
     source = {PixelSize{region.width(), region.height()}, RowLayout::kBgrx32,
-              [c, x0, y0, rw](UINT y, UINT rows, UINT stride, BYTE* buffer) {
+              [from, x0, y0, rw, alpha, ground](UINT y, UINT rows, UINT stride, BYTE* buffer) {
                 const WICRect rect{static_cast<INT>(x0), static_cast<INT>(y0 + y), static_cast<INT>(rw),
                                    static_cast<INT>(rows)};
-                return InDecoder([&] { return c->CopyPixels(&rect, stride, stride * rows, buffer); });
+                const HRESULT hr = InDecoder([&] { return from->CopyPixels(&rect, stride, stride * rows, buffer); });
+                if (SUCCEEDED(hr) && alpha) {
+                  for (UINT r = 0; r < rows; ++r) {
+                    CompositeRowOverGround(buffer + std::size_t{r} * stride, static_cast<int>(rw), ground);
+                  }
+                }
+                return hr;
               }};
   }
 
   // A picture that fills the screen shows the middle rows of its kept size:
   // only those are made, from only the rows of the source they need.
-  const auto [firstRow, endRow] = source.size != kept ? RowsMade(kept, screen, use) : std::pair{0, kept.height};
+  // (A turned picture's middle rows are not the stored ones: all are made.)
+  const auto [firstRow, endRow] =
+      source.size != kept && !turned ? RowsMade(kept, screen, use) : std::pair{0, kept.height};
   DibImage bitmap = std::move(ahead);  // kept as it is where the size agrees
   if (!bitmap.Create(kept.width, endRow - firstRow)) return PictureLoad::kOutOfMemory;
   const auto sw = static_cast<UINT>(source.size.width);
@@ -353,7 +468,12 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
     if (shrinker) shrinker->Finish();
   }
   GdiFlush();
-  return {own, region, std::move(bitmap), firstRow, kept.height};
+  if (!turned) return {own, region, std::move(bitmap), firstRow, kept.height};
+  DibImage turnedImage;
+  if (!turnedImage.Create(uprightKept.width, uprightKept.height)) return PictureLoad::kOutOfMemory;
+  OrientPixels(bitmap.pixels(), kept.width, kept.height, orientation, turnedImage.pixels());
+  GdiFlush();
+  return {upright, uprightRegion, std::move(turnedImage), 0, uprightKept.height};
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// Decoding BMP (RLE too), GIF and JPEG files with WIC into pixels kept no
-// larger than a use needs, with the sizes a file may claim bounded.
+// Decoding picture files with WIC (BMP with RLE, GIF, JPEG, PNG, TIFF and
+// whatever else the system decodes) into upright pixels kept no larger than
+// a use needs, see-through ones over the use's ground, with the sizes a file
+// may claim bounded.
 #pragma once
 
 #include <windows.h>
@@ -21,7 +23,8 @@ namespace zor::win {
 enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutOfMemory };
 
 // A picture decoded for a screen: the file's own size and its pixels, kept
-// no larger than needed to cover the screen.
+// no larger than needed to cover the screen; both upright as the file's
+// orientation tag says.
 struct DecodedPicture {
   DecodedPicture(PictureLoad why = PictureLoad::kUnreadable) : result(why) {}  // NOLINT: a failure converts
   DecodedPicture(PixelSize ownSize, const PixelRect& part, DibImage&& pixels, int top = 0, int height = 0)
