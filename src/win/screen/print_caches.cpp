@@ -1,6 +1,7 @@
 #include "win/screen/print_caches.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/screen/points_and_pixels.h"
 
@@ -26,6 +27,52 @@ TextExtent PrintCaches::Measure(HDC dc, const CachedFont& font, std::wstring_vie
   if (measures_.size() >= kMaxMeasures) measures_.clear();
   measures_.emplace(std::move(key), extent);
   return extent;
+}
+
+int PrintCaches::EmBoxDrop(HDC dc, const CachedFont& font) {
+  if (const auto known = drops_.find(font.id); known != drops_.end()) return known->second;
+  SelectionRestorer keep(dc, font.handle);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc, &tm);
+  const int em = tm.tmHeight - tm.tmInternalLeading;
+  // GDI stands the em box of a CJK face on its typographic descender (the
+  // OS/2 table's, which GetOutlineTextMetrics gives): the cell's ascent
+  // above the baseline may be far taller than the em box's top. A face
+  // without a usable descender gets the usual box, 12 % of the em below.
+  int below = em * 12 / 100;
+  const UINT bytes = GetOutlineTextMetricsW(dc, 0, nullptr);
+  if (bytes >= sizeof(OUTLINETEXTMETRICW)) {
+    std::vector<OUTLINETEXTMETRICW> buffer((bytes + sizeof(OUTLINETEXTMETRICW) - 1) / sizeof(OUTLINETEXTMETRICW));
+    if (GetOutlineTextMetricsW(dc, bytes, buffer.data()) != 0) {
+      const int descent = -buffer.front().otmDescent;
+      if (descent >= 0 && descent <= em / 2) below = descent;
+    }
+  }
+  const int drop = tm.tmAscent - (em - below);
+  if (drops_.size() >= kMaxMeasures) drops_.clear();
+  drops_.emplace(font.id, drop);
+  return drop;
+}
+
+bool PrintCaches::HasVerticalForm(HDC dc, const CachedFont& plain, const CachedFont& turned, const std::wstring& face,
+                                  std::wstring_view ch) {
+  std::pair<std::wstring, std::wstring> key{face, std::wstring(ch)};
+  if (const auto known = verticalForms_.find(key); known != verticalForms_.end()) return known->second;
+  std::vector<WORD> plainGlyphs(ch.size());
+  std::vector<WORD> turnedGlyphs(ch.size());
+  bool differs = false;
+  {
+    SelectionRestorer keep(dc, plain.handle);
+    GetGlyphIndicesW(dc, ch.data(), static_cast<int>(ch.size()), plainGlyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  }
+  {
+    SelectionRestorer keep(dc, turned.handle);
+    GetGlyphIndicesW(dc, ch.data(), static_cast<int>(ch.size()), turnedGlyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+  }
+  differs = plainGlyphs != turnedGlyphs;
+  if (verticalForms_.size() >= kMaxMeasures) verticalForms_.clear();
+  verticalForms_.emplace(std::move(key), differs);
+  return differs;
 }
 
 bool PrintCaches::PrintedBefore(FontId font, int x, int y, std::wstring_view text) {
