@@ -2,7 +2,8 @@
 // alternate between white type and the red emphasis colour: no ink within
 // MARGIN pixels of the picture's edge, and no character's ink touching the
 // next one's (a red pixel beside a white one, or white type blended over red).
-// Usage: ink_check MARGIN FILE.ppm...   prints one line per fault; exit 1 on any.
+// Usage: ink_check all|edges MARGIN FILE.ppm...   (edges: the edge alone)
+// prints one line per fault; exit 1 on any.
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -42,7 +43,7 @@ bool White(const unsigned char* p) { return p[1] > kInk && p[0] < p[1] + 40; }
 // White type printed over red ink.
 bool Blend(const unsigned char* p) { return p[1] > kInk && p[0] >= p[1] + 40; }
 
-int Check(const char* path, int margin) {
+int Check(const char* path, int margin, bool neighbours) {
   Picture picture;
   if (!ReadPpm(path, picture)) {
     std::printf("FAIL %s: not a readable binary PPM\n", path);
@@ -59,6 +60,7 @@ int Check(const char* path, int margin) {
       if (!Ink(p)) continue;
       const bool nearEdge = x < margin || y < margin || x >= picture.width - margin || y >= picture.height - margin;
       if (nearEdge) ++edgeInk;
+      if (!neighbours) continue;
       bool touch = Blend(p);
       if (!touch && Red(p)) {
         for (int dy = -1; dy <= 1 && !touch; ++dy) {
@@ -90,12 +92,13 @@ int Check(const char* path, int margin) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: ink_check MARGIN FILE.ppm...\n");
+  const std::string what = argc > 1 ? argv[1] : "";
+  if (argc < 4 || (what != "all" && what != "edges")) {
+    std::fprintf(stderr, "usage: ink_check all|edges MARGIN FILE.ppm...\n");
     return 2;
   }
-  const int margin = std::atoi(argv[1]);
+  const int margin = std::atoi(argv[2]);
   int faults = 0;
-  for (int i = 2; i < argc; ++i) faults += Check(argv[i], margin);
+  for (int i = 3; i < argc; ++i) faults += Check(argv[i], margin, what == "all");
   return faults == 0 ? 0 : 1;
 }

