@@ -63,7 +63,7 @@ float GdiSurface::EmBoxDrop(const FontSpec& font) {
   upright.escapement = 0;
   const CachedFont made = caches_.FontFor(images_.Dc(), upright, tppY_);
   if (!made.handle) return 0.0f;
-  return PixelsToPoints(static_cast<float>(caches_.EmBoxDrop(images_.Dc(), made)), tppY_);
+  return PixelsToPoints(caches_.EmBoxDrop(images_.Dc(), made), tppY_);
 }
 
 bool GdiSurface::HasVerticalForm(const FontSpec& font, std::wstring_view ch) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/screen/points_and_pixels.h"
+#include "win/common/handles.h"
 
 namespace zor::win {
 
@@ -29,26 +30,58 @@ TextExtent PrintCaches::Measure(HDC dc, const CachedFont& font, std::wstring_vie
   return extent;
 }
 
-int PrintCaches::EmBoxDrop(HDC dc, const CachedFont& font) {
-  if (const auto known = drops_.find(font.id); known != drops_.end()) return known->second;
-  SelectionRestorer keep(dc, font.handle);
-  TEXTMETRICW tm{};
-  GetTextMetricsW(dc, &tm);
-  const int em = tm.tmHeight - tm.tmInternalLeading;
-  // GDI stands the em box of a CJK face on its typographic descender (the
-  // OS/2 table's, which GetOutlineTextMetrics gives): the cell's ascent
-  // above the baseline may be far taller than the em box's top. A face
-  // without a usable descender gets the usual box, 12 % of the em below.
-  int below = em * 12 / 100;
-  const UINT bytes = GetOutlineTextMetricsW(dc, 0, nullptr);
-  if (bytes >= sizeof(OUTLINETEXTMETRICW)) {
-    std::vector<OUTLINETEXTMETRICW> buffer((bytes + sizeof(OUTLINETEXTMETRICW) - 1) / sizeof(OUTLINETEXTMETRICW));
-    if (GetOutlineTextMetricsW(dc, bytes, buffer.data()) != 0) {
-      const int descent = -buffer.front().otmDescent;
-      if (descent >= 0 && descent <= em / 2) below = descent;
-    }
+namespace {
+
+// The em square in font units, and the ascent and the typographic descent
+// in those units (the font made at one pixel per unit, so nothing is
+// rounded); false for a face that is no outline font.
+bool DesignMetrics(HDC dc, HFONT font, int& emSquare, int& ascent, int& descent) {
+  OUTLINETEXTMETRICW otm[2]{};
+  otm[0].otmSize = sizeof(OUTLINETEXTMETRICW);
+  {
+    SelectionRestorer keep(dc, font);
+    if (GetOutlineTextMetricsW(dc, sizeof(otm), otm) == 0 || otm[0].otmEMSquare == 0) return false;
   }
-  const int drop = tm.tmAscent - (em - below);
+  emSquare = static_cast<int>(otm[0].otmEMSquare);
+  LOGFONTW lf{};
+  if (GetObjectW(font, sizeof(lf), &lf) == 0) return false;
+  lf.lfHeight = -emSquare;
+  lf.lfEscapement = 0;
+  lf.lfOrientation = 0;
+  const UniqueFont design(CreateFontIndirectW(&lf));
+  if (!design) return false;
+  SelectionRestorer keep(dc, design.get());
+  TEXTMETRICW tm{};
+  if (!GetTextMetricsW(dc, &tm) || GetOutlineTextMetricsW(dc, sizeof(otm), otm) == 0) return false;
+  ascent = tm.tmAscent;
+  descent = -otm[0].otmDescent;
+  return true;
+}
+
+}  // namespace
+
+float PrintCaches::EmBoxDrop(HDC dc, const CachedFont& font) {
+  if (const auto known = drops_.find(font.id); known != drops_.end()) return known->second;
+  TEXTMETRICW tm{};
+  {
+    SelectionRestorer keep(dc, font.handle);
+    GetTextMetricsW(dc, &tm);
+  }
+  const auto em = static_cast<float>(tm.tmHeight - tm.tmInternalLeading);
+  // GDI stands the em box of a CJK face on its typographic descender (the
+  // OS/2 table's): the cell's ascent above the baseline may be far taller
+  // than the em box's top. Reckoned in font units and scaled once, so that
+  // a face whose em box meets its cell's top gives 0 at every size. A face
+  // without a usable descender gets the usual box, 12 % of the em below.
+  float drop = 0.0f;
+  int emSquare = 0;
+  int ascent = 0;
+  int descent = 0;
+  if (DesignMetrics(dc, font.handle, emSquare, ascent, descent) && descent >= 0 && descent <= emSquare / 2) {
+    drop = static_cast<float>(ascent - (emSquare - descent)) * em / static_cast<float>(emSquare);
+  } else {
+    drop = static_cast<float>(tm.tmAscent) - 0.88f * em;
+  }
   if (drops_.size() >= kMaxMeasures) drops_.clear();
   drops_.emplace(font.id, drop);
   return drop;

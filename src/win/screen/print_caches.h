@@ -36,7 +36,7 @@ class PrintCaches {
 
   // How many pixels the top of the font's ideographic em box lies below the
   // top of its character cell (asked once per font).
-  [[nodiscard]] int EmBoxDrop(HDC dc, const CachedFont& font);
+  [[nodiscard]] float EmBoxDrop(HDC dc, const CachedFont& font);
   // True when the turned font (the "@" form of face) maps ch to another
   // glyph than the plain one: a vertical form (asked once per face).
   [[nodiscard]] bool HasVerticalForm(HDC dc, const CachedFont& plain, const CachedFont& turned,
@@ -69,7 +69,7 @@ class PrintCaches {
   static constexpr std::size_t kKeptBytes = 16u << 20;
   FontCache fonts_;
   std::map<std::pair<FontId, std::wstring>, TextExtent, std::less<>> measures_;
-  std::map<FontId, int> drops_;
+  std::map<FontId, float> drops_;
   std::map<std::pair<std::wstring, std::wstring>, bool> verticalForms_;
   // A text printed in a font at a place (its reference point in pixels).
   std::set<std::tuple<FontId, int, int, std::wstring>, std::less<>> printed_;
