@@ -12,7 +12,8 @@ ZOR_PACKAGES=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64
   xvfb x11-utils xdotool imagemagick libx11-dev libxfixes-dev
-  fonts-ipafont-gothic fonts-ipafont-mincho
+  fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk fonts-takao-mincho fonts-vlgothic
+  python3-fonttools
   clang libclang-rt-14-dev
   fp-utils p7zip-full nsis zip
   python3 chromium

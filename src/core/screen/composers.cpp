@@ -71,9 +71,12 @@ bool Emphasised(const CardRequest& request, int k, int pick) {
 }
 
 // Prints the placed characters, switching fonts only when the face, size or
-// italic state changes from one character to the next.
+// italic state changes from one character to the next. In an L each
+// character's em box is put in its cell (the centred row is printed from
+// the cells' corners as they are).
 PageResult DrawGlyphs(CardContext& context, const CardRequest& request, bool invertColours,
-                      const std::vector<std::wstring>& chars, const std::vector<GlyphPlace>& places, int smear) {
+                      const std::vector<std::wstring>& chars, const std::vector<GlyphPlace>& places, int smear,
+                      bool inL) {
   GlyphDrawer& drawer = context.drawer;
   Surface& surface = drawer.surface();
   const std::wstring& name = context.settings.typeFace;
@@ -108,7 +111,8 @@ PageResult DrawGlyphs(CardContext& context, const CardRequest& request, bool inv
       haveKind = true;
     }
     surface.SetForeColour(Emphasised(request, place.index, pick) ? emphasis : plain);
-    drawer.DrawDecorated(place.x, place.y, ch, smear, false);
+    const Offset cell = inL ? drawer.CellOffset(ch, place.turned) : Offset{};
+    drawer.DrawDecorated(place.x + cell.dx, place.y + cell.dy, ch, smear, false);
   }
   drawer.RestoreFormFont();
   return result;
@@ -326,7 +330,7 @@ PageResult ComposeL(CardContext& context, const CardRequest& request, bool& inve
   }
   frame.WaitBeforeText(request.testDisplay);
   const PageResult result = DrawGlyphs(context, request, invertColours, chars,
-                                       PlaceL(shape, chars, sizes, width, height), bottomLeft ? 0 : 1);
+                                       PlaceL(shape, chars, sizes, width, height), bottomLeft ? 0 : 1, true);
   if (result != PageResult::kDrawn) return result;
   frame.Finish(place, invertColours);
   return result;
@@ -358,7 +362,7 @@ PageResult ComposeCentred(CardContext& context, const CardRequest& request, bool
   const float s = CentredSize(kUsable * width, kUsable * height, n);
   frame.PaintPendingCorner(TextPlace::kCentre, n <= 2 ? s / 2.0f : s, s);
   frame.WaitBeforeText(request.testDisplay);
-  const PageResult result = DrawGlyphs(context, request, invertColours, chars, PlaceCentred(n, s, width, height), 1);
+  const PageResult result = DrawGlyphs(context, request, invertColours, chars, PlaceCentred(n, s, width, height), 1, false);
   if (result != PageResult::kDrawn) return result;
   frame.Finish(TextPlace::kCentre, invertColours);
   return result;

@@ -74,6 +74,27 @@ float GlyphDrawer::CentringOffset(std::wstring_view ch, bool vertical) {
 float GlyphDrawer::GetDiffX(std::wstring_view ch) { return CentringOffset(ch, false); }
 float GlyphDrawer::GetDiffY(std::wstring_view ch) { return CentringOffset(ch, true); }
 
+Offset VerticalFormShift(std::wstring_view ch) {
+  static constexpr std::wstring_view kCommas = L"、。，．";
+  static constexpr std::wstring_view kSmallKana = L"ぁぃぅぇぉっゃゅょゎァィゥェォッャュョヮヵヶ";
+  if (ch.size() != 1) return {};
+  if (kCommas.find(ch[0]) != std::wstring_view::npos) return {0.6f, -0.6f};
+  if (kSmallKana.find(ch[0]) != std::wstring_view::npos) return {0.1f, -0.1f};
+  return {};
+}
+
+Offset GlyphDrawer::CellOffset(std::wstring_view ch, bool turned) {
+  const float drop = surface_.EmBoxDrop(form_);
+  if (!turned) return {0.0f, -drop};
+  Offset offset{drop, 0.0f};
+  const Offset shift = VerticalFormShift(ch);
+  if ((shift.dx != 0.0f || shift.dy != 0.0f) && !surface_.HasVerticalForm(form_, ch)) {
+    offset.dx += shift.dx * form_.size;
+    offset.dy += shift.dy * form_.size;
+  }
+  return offset;
+}
+
 void GlyphDrawer::DrawDecorated(float x, float y, std::wstring_view text, int smearDirection, bool noCentring) {
   if (!noCentring) {
     x += GetDiffX(text);

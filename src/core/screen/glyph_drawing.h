@@ -32,6 +32,12 @@ inline constexpr float kLabelDesignSize = 56.25f;
   return !face.empty() && face.front() == L'@';
 }
 
+// Where vertical typesetting moves a character printed upright in a column
+// from where horizontal text has it, in ems (right, down), for a face with
+// no vertical form of it: 、。，． to the cell's top-right corner, small kana
+// a little up and to the right; nothing for any other character.
+[[nodiscard]] Offset VerticalFormShift(std::wstring_view ch);
+
 class GlyphDrawer {
  public:
   // The form starts with the given face and bold flag ("UseFont",
@@ -50,6 +56,13 @@ class GlyphDrawer {
   // horizontal face, along y for an "@" face; 0 for any other text.
   [[nodiscard]] float GetDiffX(std::wstring_view ch);
   [[nodiscard]] float GetDiffY(std::wstring_view ch);
+
+  // What moves one character of an L's runs from its cell's corner so that
+  // the face's em box fills the cell whatever room its lines hold: an
+  // upright character up by the face's em-box drop, a turned one (the form
+  // font in an "@" face) right by it, and a turned character the face has
+  // no vertical form of to where vertical typesetting puts it.
+  [[nodiscard]] Offset CellOffset(std::wstring_view ch, bool turned);
 
   // Prints text at (x, y) with the decoration. Smear direction 0 or 2 sends
   // extra-bold copies to the left, anything else to the right. Without

@@ -74,6 +74,9 @@ PageResult DrawPlain(CardContext& context, const CardRequest& request, bool& inv
   {
     const RotatedFont upright(drawer, 0.0f);
     surface.SetForeColour(TypeColour(invertColours));
+    // In a corner the em box stands where the line was reckoned; the centred
+    // line is printed from its cell's corner as it is.
+    if (place != TextPlace::kCentre) top += drawer.CellOffset(L"", false).dy;
     drawer.DrawDecorated(x, top, lines.first, 0, true);
     if (lines.count == 2 && !lines.second.empty()) drawer.DrawDecorated(x, top + size, lines.second, 0, true);
   }

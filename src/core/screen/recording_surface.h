@@ -44,6 +44,11 @@ class RecordingSurface final : public Surface {
   // a few pixels: the width then no longer scales with the size.
   float extraPerCharacter = 0.0f;
 
+  // The em-box drop in ems of the font's size, and the characters the "@"
+  // faces have no vertical form of.
+  float emBoxDrop = 0.0f;
+  std::set<std::wstring> noVerticalForm;
+
   std::set<std::wstring> missingFaces;
   PointSize creditLabel{60.0f, 12.0f};
   PointSize pictureSize{0.0f, 0.0f};
@@ -82,6 +87,10 @@ class RecordingSurface final : public Surface {
   void ReportMissingFace(std::wstring_view message) override;
   void SelectFont(const FontSpec& font) override;
   [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override;
+  [[nodiscard]] float EmBoxDrop(const FontSpec& font) override { return emBoxDrop * font.size; }
+  [[nodiscard]] bool HasVerticalForm(const FontSpec&, std::wstring_view ch) override {
+    return noVerticalForm.find(std::wstring(ch)) == noVerticalForm.end();
+  }
   void Print(float x, float y, std::wstring_view text) override;
   [[nodiscard]] bool LoadPicture(const std::filesystem::path& file, const PictureUse& use) override;
   void PrefetchPicture(const std::filesystem::path& file, const PictureUse& use) override {

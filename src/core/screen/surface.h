@@ -102,6 +102,15 @@ class Surface {
   // The hidden measuring label: the caption laid out in the given font
   // (escapement 0), as Print would draw it unturned.
   [[nodiscard]] virtual TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) = 0;
+  // How far the top of the face's ideographic em box (the square its
+  // full-width characters are designed in) lies below the top of a print's
+  // character cell, in points at the font's size: 0 where the two meet, more
+  // for a face whose lines hold room above the em box. A print in the font
+  // turned to 2700 has its em box that far left of its reference point.
+  [[nodiscard]] virtual float EmBoxDrop(const FontSpec& font) = 0;
+  // True when the "@" form of the font's face prints ch in a vertical form of
+  // its own; false where it prints ch upright as horizontal text does.
+  [[nodiscard]] virtual bool HasVerticalForm(const FontSpec& font, std::wstring_view ch) = 0;
   // Draws text with the top-left of its first cell at (x, y) (for a font at
   // 2700, the top-right of that cell), transparent, in the type colour.
   virtual void Print(float x, float y, std::wstring_view text) = 0;

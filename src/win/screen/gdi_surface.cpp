@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/screen/glyph_drawing.h"
 #include "core/screen/points_and_pixels.h"
 #include "win/common/palette_colours.h"
 
@@ -55,6 +56,26 @@ TextExtent GdiSurface::MeasureText(const FontSpec& font, std::wstring_view capti
   const CachedFont made = caches_.FontFor(images_.Dc(), upright, tppY_);
   if (!made.handle) return {};
   return caches_.Measure(images_.Dc(), made, caption, tppX_, tppY_);
+}
+
+float GdiSurface::EmBoxDrop(const FontSpec& font) {
+  FontSpec upright = font;
+  upright.escapement = 0;
+  const CachedFont made = caches_.FontFor(images_.Dc(), upright, tppY_);
+  if (!made.handle) return 0.0f;
+  return PixelsToPoints(caches_.EmBoxDrop(images_.Dc(), made), tppY_);
+}
+
+bool GdiSurface::HasVerticalForm(const FontSpec& font, std::wstring_view ch) {
+  FontSpec horizontal = font;
+  horizontal.escapement = 0;
+  if (IsVerticalFace(horizontal.face)) horizontal.face.erase(0, 1);
+  FontSpec vertical = horizontal;
+  vertical.face.insert(0, 1, L'@');
+  const CachedFont plain = caches_.FontFor(images_.Dc(), horizontal, tppY_);
+  const CachedFont turned = caches_.FontFor(images_.Dc(), vertical, tppY_);
+  if (!plain.handle || !turned.handle) return true;
+  return caches_.HasVerticalForm(images_.Dc(), plain, turned, horizontal.face, ch);
 }
 
 bool GdiSurface::InkUnchanged(const GlyphStamp& stamp, int refX, int refY, const ImagePixels& image) {

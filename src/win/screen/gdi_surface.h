@@ -39,6 +39,8 @@ class GdiSurface final : public Surface {
 
   void SelectFont(const FontSpec& font) override;
   [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override;
+  [[nodiscard]] float EmBoxDrop(const FontSpec& font) override;
+  [[nodiscard]] bool HasVerticalForm(const FontSpec& font, std::wstring_view ch) override;
   // A text printed a second time in a font at the same place on plain
   // ground is copied from the print kept the first time.
   void Print(float x, float y, std::wstring_view text) override;

@@ -34,6 +34,14 @@ class PrintCaches {
   [[nodiscard]] TextExtent Measure(HDC dc, const CachedFont& font, std::wstring_view caption, float twipsPerPixelX,
                                    float twipsPerPixelY);
 
+  // How many pixels the top of the font's ideographic em box lies below the
+  // top of its character cell (asked once per font).
+  [[nodiscard]] float EmBoxDrop(HDC dc, const CachedFont& font);
+  // True when the turned font (the "@" form of face) maps ch to another
+  // glyph than the plain one: a vertical form (asked once per face).
+  [[nodiscard]] bool HasVerticalForm(HDC dc, const CachedFont& plain, const CachedFont& turned,
+                                     const std::wstring& face, std::wstring_view ch);
+
   // Notes a text printed in a font at a place (its reference point in
   // pixels); true when it was printed there before.
   [[nodiscard]] bool PrintedBefore(FontId font, int x, int y, std::wstring_view text);
@@ -61,6 +69,8 @@ class PrintCaches {
   static constexpr std::size_t kKeptBytes = 16u << 20;
   FontCache fonts_;
   std::map<std::pair<FontId, std::wstring>, TextExtent, std::less<>> measures_;
+  std::map<FontId, float> drops_;
+  std::map<std::pair<std::wstring, std::wstring>, bool> verticalForms_;
   // A text printed in a font at a place (its reference point in pixels).
   std::set<std::tuple<FontId, int, int, std::wstring>, std::less<>> printed_;
   KeptPrints keptPrints_;

@@ -36,6 +36,10 @@ class RehearsalSurface final : public Surface {
   [[nodiscard]] TextExtent MeasureText(const FontSpec& font, std::wstring_view caption) override {
     return page_.MeasureText(font, caption);
   }
+  [[nodiscard]] float EmBoxDrop(const FontSpec& font) override { return page_.EmBoxDrop(font); }
+  [[nodiscard]] bool HasVerticalForm(const FontSpec& font, std::wstring_view ch) override {
+    return page_.HasVerticalForm(font, ch);
+  }
   void Print(float x, float y, std::wstring_view text) override;
   void PrintCopies(float x, float y, std::wstring_view text, std::span<const Offset> offsets) override;
 

@@ -80,6 +80,16 @@ class TimingSurface final : public Surface {
     Timed(kMeasure, [&] { r = s_.MeasureText(f, c); });
     return r;
   }
+  float EmBoxDrop(const FontSpec& f) override {
+    float r = 0.0f;
+    Timed(kMeasure, [&] { r = s_.EmBoxDrop(f); });
+    return r;
+  }
+  bool HasVerticalForm(const FontSpec& f, std::wstring_view c) override {
+    bool r = true;
+    Timed(kMeasure, [&] { r = s_.HasVerticalForm(f, c); });
+    return r;
+  }
   void Print(float x, float y, std::wstring_view t) override { Timed(kPrint, [&] { s_.Print(x, y, t); }); }
   void PrintCopies(float x, float y, std::wstring_view t, std::span<const Offset> o) override {
     Timed(kCopies, [&] { s_.PrintCopies(x, y, t, o); });
