@@ -35,7 +35,7 @@ class PrintCaches {
                                    float twipsPerPixelY);
 
   // Notes a text printed in a font at a place (its reference point in
-  // pixels); true when it was printed there before.
+  // pixels); true when it was printed there since the fonts were last let go.
   [[nodiscard]] bool PrintedBefore(FontId font, int x, int y, std::wstring_view text);
 
   [[nodiscard]] const KeptPrint* KeptPrintAt(const KeptPrints::Place& place) const { return keptPrints_.Find(place); }
@@ -63,6 +63,7 @@ class PrintCaches {
   std::map<std::pair<FontId, std::wstring>, TextExtent, std::less<>> measures_;
   // A text printed in a font at a place (its reference point in pixels).
   std::set<std::tuple<FontId, int, int, std::wstring>, std::less<>> printed_;
+  std::uint32_t printedGeneration_ = 0;  // the font generation printed_ was noted in
   KeptPrints keptPrints_;
   GlyphStamps stamps_;
   CacheBudget budget_{kKeptBytes};
