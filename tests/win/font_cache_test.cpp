@@ -8,6 +8,7 @@
 
 #include "win/common/dib.h"
 #include "win/screen/gdi_surface.h"
+#include "win/screen/print_caches.h"
 
 namespace zor::win {
 namespace {
@@ -79,6 +80,29 @@ TEST(FontCache, SurfaceDrawsAndMeasuresTheSameAfterFontsAreMadeAgain) {
   int differing = 0;
   for (int i = 0; i < 200 * 120; ++i) differing += (image.pixels()[i] & 0xFFFFFF) != (fresh.pixels()[i] & 0xFFFFFF);
   EXPECT_EQ(differing, 0);
+}
+
+// Catches places printed that outlive the font handles: a page drawn again
+// only after many other sizes (a first page after a change of size) would
+// keep each print, paying for a look at what it drew, as if printed twice in a row.
+TEST(PrintCaches, PlacesPrintedAreForgottenWithTheFontHandles) {
+  DibImage image;
+  ASSERT_TRUE(image.Create(16, 16));
+  PrintCaches caches;
+  caches.UsedBy(image.dc());
+  const FontSpec mincho{L"IPAMincho", 12.0f, false, false, 0};
+  const FontId id = caches.FontFor(image.dc(), mincho, 15.0f).id;
+  EXPECT_FALSE(caches.PrintedBefore(id, 10, 20, L"永"));
+  EXPECT_TRUE(caches.PrintedBefore(id, 10, 20, L"永"));
+  EXPECT_FALSE(caches.PrintedBefore(id, 11, 20, L"永")) << "another place";
+  const std::uint32_t generation = caches.FontGeneration();
+  for (int size = 13; caches.FontGeneration() == generation && size < 200; ++size) {
+    (void)caches.FontFor(image.dc(), FontSpec{L"IPAMincho", static_cast<float>(size), false, false, 0}, 15.0f);
+  }
+  ASSERT_NE(caches.FontGeneration(), generation);
+  EXPECT_EQ(caches.FontFor(image.dc(), mincho, 15.0f).id, id);
+  EXPECT_FALSE(caches.PrintedBefore(id, 10, 20, L"永")) << "noted before the handles were let go";
+  EXPECT_TRUE(caches.PrintedBefore(id, 10, 20, L"永"));
 }
 
 }  // namespace

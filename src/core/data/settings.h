@@ -23,15 +23,16 @@ inline constexpr std::wstring_view kSettingsSection = L"ZORANTE";
 // Windows store reads with a buffer of at most this many bytes and its NUL.
 inline constexpr std::size_t kSettingsValueMaxBytes = 65535;
 
-// The choices the option dialogs offer for the numbered settings, 0..n-1.
-// Decoration 0 none, 1 pseudo extra-bold, 2 outline, 3 shadow.
-inline constexpr std::int16_t kDecorationChoices = 4;
+// The choices the option dialogs offer for the numbered settings, 0..n-1,
+// named where the program reads them.
+// Decoration: none, pseudo extra-bold, outline, shadow.
+enum : std::int16_t { kDecorationNone, kDecorationExtraBold, kDecorationOutline, kDecorationShadow, kDecorationChoices };
 // Year styles 0 digit by digit, 1 with unit characters.
 inline constexpr std::int16_t kYearStyleChoices = 2;
-// Background placement 0 none, 1 centre, 2 corner, 3 tile, 4 random.
-inline constexpr std::int16_t kPlacementChoices = 5;
-// Interval pictures 0 none, 1 in order, 2 shuffled.
-inline constexpr std::int16_t kIntervalChoices = 3;
+// Background placement: none, centre, corner, tile, random.
+enum : std::int16_t { kPlaceNone, kPlaceCentre, kPlaceCorner, kPlaceTile, kPlaceRandom, kPlacementChoices };
+// Interval pictures: none, in order, shuffled.
+enum : std::int16_t { kIntervalNone, kIntervalInOrder, kIntervalShuffled, kIntervalChoices };
 // Scaling 0 none, 1 whole picture visible, 2 screen filled, 3 stretched.
 inline constexpr std::int16_t kStretchChoices = 4;
 

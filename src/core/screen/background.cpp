@@ -8,11 +8,6 @@ namespace zor {
 
 namespace {
 
-constexpr std::int16_t kPlaceNone = 0;
-constexpr std::int16_t kPlaceCentre = 1;
-constexpr std::int16_t kPlaceCorner = 2;
-constexpr std::int16_t kPlaceTile = 3;
-constexpr std::int16_t kPlaceRandom = 4;
 constexpr std::int16_t kSingleFile = -1;
 constexpr float kCornerShare = 0.97f;
 
@@ -137,7 +132,7 @@ std::wstring BackgroundPainter::ChooseBackgroundFile(const FrameState& state) {
   }
   const std::int16_t placement = settings_.frame.backgroundMode;
   if (placement != kPlaceCorner && placement != kPlaceRandom && !state.intervalJustShown &&
-      (settings_.frame.intervalMode != 0 || state.displayTick != 0)) {
+      (settings_.frame.intervalMode != kIntervalNone || state.displayTick != 0)) {
     return {};
   }
   if (single) return file;

@@ -8,14 +8,10 @@
 
 #include "core/data/default_face.h"
 #include "core/data/message_format.h"
+#include "core/data/settings.h"
 #include "core/screen/palette.h"
 
 namespace zor {
-
-inline constexpr std::int16_t kDecorationNone = 0;
-inline constexpr std::int16_t kDecorationExtraBold = 1;
-inline constexpr std::int16_t kDecorationOutline = 2;
-inline constexpr std::int16_t kDecorationShadow = 3;
 
 // Settings keys "UseFont", "UseFontBold", "DecoFont".
 struct DrawSettings {

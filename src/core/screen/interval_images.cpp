@@ -6,8 +6,6 @@ namespace zor {
 
 namespace {
 
-constexpr std::int16_t kNormalRun = 1;
-constexpr std::int16_t kShuffleRun = 2;
 constexpr std::int32_t kQuickMs = 300;
 constexpr std::int32_t kLingerMs = 1000;
 constexpr std::int32_t kSteadyMs = 500;
@@ -33,10 +31,10 @@ bool WaitMs(Clock& clock, IntervalHost& host, std::int32_t ms) {
 
 RunPlan PlanRun(std::int16_t mode, std::int32_t displayInterval, RandomSource& random) {
   RunPlan plan;
-  if (mode == kNormalRun) {
+  if (mode == kIntervalInOrder) {
     plan.count = random.Rand(3) == 2 ? 2 : 1;
     plan.time = displayInterval;
-  } else if (mode == kShuffleRun) {
+  } else if (mode == kIntervalShuffled) {
     int h = random.Rand(4) + 1;
     if (h == 1) h = 2;
     if (h == 2) {

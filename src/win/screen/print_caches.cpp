@@ -109,6 +109,13 @@ bool PrintCaches::HasVerticalForm(HDC dc, const CachedFont& plain, const CachedF
 }
 
 bool PrintCaches::PrintedBefore(FontId font, int x, int y, std::wstring_view text) {
+  // Places are forgotten with the font handles: a text printed again only
+  // after many other sizes is printed as a first print rather than kept
+  // (keeping pays only for a text printed again soon).
+  if (printedGeneration_ != fonts_.Generation()) {
+    printed_.clear();
+    printedGeneration_ = fonts_.Generation();
+  }
   if (printed_.find(std::tuple(font, x, y, text)) != printed_.end()) return true;
   if (printed_.size() >= kMaxMeasures) printed_.clear();
   printed_.emplace(font, x, y, std::wstring(text));

@@ -43,7 +43,7 @@ class PrintCaches {
                                      const std::wstring& face, std::wstring_view ch);
 
   // Notes a text printed in a font at a place (its reference point in
-  // pixels); true when it was printed there before.
+  // pixels); true when it was printed there since the fonts were last let go.
   [[nodiscard]] bool PrintedBefore(FontId font, int x, int y, std::wstring_view text);
 
   [[nodiscard]] const KeptPrint* KeptPrintAt(const KeptPrints::Place& place) const { return keptPrints_.Find(place); }
@@ -73,6 +73,7 @@ class PrintCaches {
   std::map<std::pair<std::wstring, std::wstring>, bool> verticalForms_;
   // A text printed in a font at a place (its reference point in pixels).
   std::set<std::tuple<FontId, int, int, std::wstring>, std::less<>> printed_;
+  std::uint32_t printedGeneration_ = 0;  // the font generation printed_ was noted in
   KeptPrints keptPrints_;
   GlyphStamps stamps_;
   CacheBudget budget_{kKeptBytes};
