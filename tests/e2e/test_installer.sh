@@ -16,7 +16,7 @@ INST_DESKTOP_KEY='HKCU\Control Panel\Desktop'
 INST_SETTINGS="$(zor_settings_caption)"
 INST_SETUP=""
 # The older release the upgrade is tested from: ZOR_OLDER_COMMIT, else the
-# newest tag, else the last commit before setups were made the same bytes
+# newest tag before HEAD, else the last commit before setups were made the same bytes
 # from every build. Its setup is built once into build/e2e/older/<commit>/.
 INST_OLDER_PINNED=e31759273815c0494027da9894a4d96c644f0f07
 INST_SIGNED_OUT="$ZOR_ROOT/build/e2e/installer-signed"
@@ -375,7 +375,7 @@ e2e_installer_silent_install_saver_help_upgrade_and_uninstall() {
 # sources into build/e2e/older/<commit>/ once and kept for later runs.
 inst_older_setup() {
   local commit dir setup
-  commit="${ZOR_OLDER_COMMIT:-$(git -C "$ZOR_ROOT" describe --tags --abbrev=0 2>/dev/null || echo "$INST_OLDER_PINNED")}"
+  commit="${ZOR_OLDER_COMMIT:-$(git -C "$ZOR_ROOT" describe --tags --abbrev=0 HEAD^ 2>/dev/null || echo "$INST_OLDER_PINNED")}"
   git -C "$ZOR_ROOT" cat-file -e "$commit^{commit}" 2>/dev/null ||
     { echo "the older commit $commit is not in this clone (a shallow clone? git fetch --unshallow)" >&2; return 1; }
   commit=$(git -C "$ZOR_ROOT" rev-parse "$commit^{commit}")
@@ -398,9 +398,6 @@ inst_older_setup() {
 # This build's setup signed with a throw-away certificate (and the
 # certificate, for checking the installed programs' signatures).
 inst_signed_setup() {
-  local setup
-  setup=$(find "$INST_SIGNED_OUT" -maxdepth 1 -name 'ZORANTE-*-setup.exe' 2>/dev/null | head -n 1)
-  if [ -n "$setup" ] && [ "$setup" -nt "$INST_SETUP" ]; then echo "$setup"; return 0; fi
   rm -rf "$INST_SIGNED_OUT"
   mkdir -p "$INST_SIGNED_OUT/cert"
   openssl req -x509 -newkey rsa:2048 -nodes -keyout "$INST_SIGNED_OUT/cert/key.pem" -out "$INST_SIGNED_OUT/cert/cert.pem" \
