@@ -73,13 +73,13 @@ zor_build() {
 }
 
 # Configures both presets and builds only what running the saver needs:
-# zortool natively, zorante.scr and zortool.exe for Windows.
+# zortool natively (it makes the run folder's files) and zorante.scr.
 zor_build_run() {
   cd "$ZOR_ROOT" || return 1
   zor_log "build: native zortool"
   cmake --preset native >/dev/null && cmake --build --preset native --target zortool || return 1
-  zor_log "build: windows zorante.scr, zortool.exe"
-  cmake --preset windows >/dev/null && cmake --build --preset windows --target zorante zortool || return 1
+  zor_log "build: windows zorante.scr"
+  cmake --preset windows >/dev/null && cmake --build --preset windows --target zorante || return 1
 }
 
 # Wine runs in a prefix and a home of the project's own: nothing of the
