@@ -5,13 +5,18 @@
 ; makensis -DVERSION=X.YY -DVERSION_MAJOR=X -DVERSION_MINOR=YY -DSTAGE=DIR
 ;          -DICON=FILE -DSIDE=FILE -DOUTFILE=FILE zorante.nsi
 ; STAGE holds zorante.scr, zortool.exe, zorante.chm and the sample zorante.zrd;
-; SIDE is the 164x314 BMP of the welcome and finish pages.
+; SIDE is the 164x314 BMP of the welcome and finish pages. With
+; -DSIGN_UNINSTALLER=COMMAND, the uninstaller is signed by COMMAND "FILE"
+; before it is packed into setup.
 
 Unicode true
 Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+; The same setup from every build of one commit: no build machine's file
+; times inside (installed files get the time they are installed).
+SetDateSave off
 
 !ifndef VERSION | VERSION_MAJOR | VERSION_MINOR | STAGE | ICON | SIDE | OUTFILE
   !error "VERSION, VERSION_MAJOR, VERSION_MINOR, STAGE, ICON, SIDE and OUTFILE must be defined"
@@ -31,6 +36,10 @@ SetCompressor /SOLID lzma
 !define FALLBACK_FACES '"游明朝" "Yu Mincho" "ＭＳ Ｐ明朝" "IPA明朝" "IPAMincho" "IPAex明朝" "IPAexMincho" \
   "Noto Serif JP" "Noto Serif CJK JP" "ＭＳ ゴシック" "游ゴシック" "Yu Gothic" "メイリオ" "Meiryo" \
   "IPAゴシック" "IPAGothic" "Noto Sans JP" "Noto Sans CJK JP"'
+
+!ifdef SIGN_UNINSTALLER
+  !uninstfinalize '${SIGN_UNINSTALLER} "%1"' = 0
+!endif
 
 Name "ZORANTE"
 OutFile "${OUTFILE}"

@@ -18,6 +18,19 @@ ZOR_PACKAGES=(
   fp-utils p7zip-full nsis zip
   python3 chromium
   locales
+  osslsigncode openssl python3-yaml
+)
+
+# What building and running the saver needs (scripts/run): no test,
+# browser or packaging tools.
+ZOR_RUN_PACKAGES=(
+  cmake make g++ pkg-config
+  googletest libgtest-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64
+  xvfb x11-utils imagemagick
+  fonts-ipafont-gothic fonts-ipafont-mincho
+  fp-utils python3
 )
 
 # The project's version, as CMakeLists.txt declares it (the one place it is written).
@@ -30,10 +43,12 @@ zor_settings_caption() {
 
 zor_log() { printf '== %s\n' "$*" >&2; }
 
-# Installs whatever of ZOR_PACKAGES is missing (as root on Debian 12).
+# Installs whatever of the packages named (default: ZOR_PACKAGES) is missing
+# (as root on Debian 12).
 zor_install_deps() {
-  local missing=() p
-  for p in "${ZOR_PACKAGES[@]}"; do
+  local missing=() p wanted=("$@")
+  [ "$#" -gt 0 ] || wanted=("${ZOR_PACKAGES[@]}")
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if [ "${#missing[@]}" -eq 0 ]; then
@@ -56,6 +71,16 @@ zor_build() {
     cmake --preset "$preset" >/dev/null || return 1
     cmake --build --preset "$preset" || return 1
   done
+}
+
+# Configures both presets and builds only what running the saver needs:
+# zortool natively (it makes the run folder's files) and zorante.scr.
+zor_build_run() {
+  cd "$ZOR_ROOT" || return 1
+  zor_log "build: native zortool"
+  cmake --preset native >/dev/null && cmake --build --preset native --target zortool || return 1
+  zor_log "build: windows zorante.scr"
+  cmake --preset windows >/dev/null && cmake --build --preset windows --target zorante || return 1
 }
 
 # Wine runs in a prefix and a home of the project's own: nothing of the

@@ -4,7 +4,9 @@
 # the user's files only when asked; a silent
 # install that sets the screen saver, the installed saver with its message,
 # the Start-menu entry with the help window, an upgrade that keeps the
-# user's files and a silent uninstall that keeps them.
+# user's files and a silent uninstall that keeps them; an upgrade from a
+# real older release, signed, and a downgrade back, that keep the user's
+# files byte for byte, and an uninstall that leaves only those.
 # shellcheck shell=bash disable=SC2015
 
 INST_PREFIX="$ZOR_ROOT/build/e2e/installer-prefix"
@@ -13,6 +15,11 @@ INST_UNINSTALL_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZOR
 INST_DESKTOP_KEY='HKCU\Control Panel\Desktop'
 INST_SETTINGS="$(zor_settings_caption)"
 INST_SETUP=""
+# The older release the upgrade is tested from: ZOR_OLDER_COMMIT, else the
+# newest tag before HEAD, else the last commit before setups were made the same bytes
+# from every build. Its setup is built once into build/e2e/older/<commit>/.
+INST_OLDER_PINNED=e31759273815c0494027da9894a4d96c644f0f07
+INST_SIGNED_OUT="$ZOR_ROOT/build/e2e/installer-signed"
 
 # The setup program from the suite's builds and the prefix, made once per
 # run; false when either fails. WINEPREFIX is the installer's.
@@ -359,6 +366,107 @@ e2e_installer_silent_install_saver_help_upgrade_and_uninstall() {
   [ "$(inst_reg "$INST_DESKTOP_KEY" SCRNSAVE.EXE)" = 'C:\windows\system32\other.scr' ] ||
     { echo "the uninstall removed another screen saver's setting"; ok=1; }
   wine reg delete 'HKCU\Control Panel\Desktop' /v SCRNSAVE.EXE /f >/dev/null 2>&1
+  rm -rf "$kept" "$folder"
+  inst_end_programs
+  return $ok
+}
+
+# The older release's setup (see INST_OLDER_PINNED), built from its own
+# sources into build/e2e/older/<commit>/ once and kept for later runs.
+inst_older_setup() {
+  local commit dir setup
+  commit="${ZOR_OLDER_COMMIT:-$(git -C "$ZOR_ROOT" describe --tags --abbrev=0 HEAD^ 2>/dev/null || echo "$INST_OLDER_PINNED")}"
+  git -C "$ZOR_ROOT" cat-file -e "$commit^{commit}" 2>/dev/null ||
+    { echo "the older commit $commit is not in this clone (a shallow clone? git fetch --unshallow)" >&2; return 1; }
+  commit=$(git -C "$ZOR_ROOT" rev-parse "$commit^{commit}")
+  dir="$ZOR_ROOT/build/e2e/older/$commit"
+  setup=$(find "$dir/out" -maxdepth 1 -name 'ZORANTE-*-setup.exe' 2>/dev/null | head -n 1)
+  if [ -n "$setup" ]; then echo "$setup"; return 0; fi
+  echo "building the older setup from $commit (kept in $dir)" >&2
+  rm -rf "$dir"
+  mkdir -p "$dir/src"
+  git -C "$ZOR_ROOT" archive "$commit" | tar -x -C "$dir/src" || return 1
+  (cd "$dir/src" && cmake --preset native && cmake --build build/native -j 2 --target zortool &&
+    cmake --preset windows && cmake --build build/windows -j 2 --target zorante zortool zorante_help) \
+    >"$dir/build.log" 2>&1 || { echo "the older build failed: $dir/build.log" >&2; return 1; }
+  setup=$(bash "$dir/src/installer/make-setup" "$dir/src/build/windows" "$dir/src/build/native" "$dir/out") || return 1
+  # Only setup and its staged files are kept.
+  rm -rf "$dir/src"
+  echo "$setup"
+}
+
+# This build's setup signed with a throw-away certificate (and the
+# certificate, for checking the installed programs' signatures).
+inst_signed_setup() {
+  rm -rf "$INST_SIGNED_OUT"
+  mkdir -p "$INST_SIGNED_OUT/cert"
+  openssl req -x509 -newkey rsa:2048 -nodes -keyout "$INST_SIGNED_OUT/cert/key.pem" -out "$INST_SIGNED_OUT/cert/cert.pem" \
+    -days 2 -subj "/CN=ZORANTE test signing" -addext "extendedKeyUsage=codeSigning" >/dev/null 2>&1 &&
+    openssl pkcs12 -export -inkey "$INST_SIGNED_OUT/cert/key.pem" -in "$INST_SIGNED_OUT/cert/cert.pem" \
+      -out "$INST_SIGNED_OUT/cert/cert.pfx" -passout pass:test >/dev/null 2>&1 || return 1
+  ZOR_SIGN_PFX="$INST_SIGNED_OUT/cert/cert.pfx" ZOR_SIGN_PASSWORD=test \
+    bash "$ZOR_ROOT/installer/make-setup" "$(dirname "$HOST")" "$ZOR_ROOT/build/native" "$INST_SIGNED_OUT" 2>/dev/null
+}
+
+# The names of the files in a folder, one a line, sorted.
+inst_listing() { find "$1" -mindepth 1 -printf '%P\n' | LC_ALL=C sort; }
+
+# True when the programs in FOLDER are byte for byte those of the stage STAGE.
+inst_programs_are() {
+  local folder="$1" stage="$2" f
+  for f in zorante.scr zortool.exe zorante.chm; do cmp -s "$folder/$f" "$stage/$f" || return 1; done
+}
+
+e2e_installer_upgrade_from_an_older_release_downgrade_and_uninstall() {
+  local -x WINEPREFIX="$INST_PREFIX"
+  inst_ready || return 1
+  local ok=0 older newer folder kept f start
+  start=$(date +%s)
+  older=$(inst_older_setup) || return 1
+  newer=$(inst_signed_setup) || { echo "no signed setup"; return 1; }
+  echo "older setup: $older (ready after $(( $(date +%s) - start )) s); signed setup: $newer"
+
+  wine "$older" /S || { echo "the older setup /S failed"; return 1; }
+  folder=$(inst_folder)
+  [ -n "$folder" ] && [ -f "$folder/zorante.scr" ] || { echo "the older setup installed nothing"; inst_end_programs; return 1; }
+  inst_programs_are "$folder" "${older%-setup.exe}" || { echo "the older setup did not install its own programs"; ok=1; }
+  # The user's files: the sample file edited, one more file, settings changed.
+  "$ZOR_ROOT/build/native/zortool" add "$folder/zorante.zrd" "私のメッセージ" >/dev/null
+  "$ZOR_ROOT/build/native/zortool" new "$folder/mine.zrd" >/dev/null
+  "$ZOR_ROOT/build/native/zortool" add "$folder/mine.zrd" "もう一つのファイル" >/dev/null
+  printf 'DecoFont=2\r\nLoadFileName=%s\r\n' "$(winepath -w "$folder/mine.zrd" 2>/dev/null)" >>"$folder/ZORANTE.ini"
+  kept=$(mktemp -d)
+  cp "$folder/zorante.zrd" "$folder/mine.zrd" "$folder/ZORANTE.ini" "$kept/"
+
+  # Upgrade: the programs replaced, the user's files byte for byte.
+  wine "$newer" /S || { echo "setup /S over the older release failed"; ok=1; }
+  inst_programs_are "$folder" "${newer%-setup.exe}" || { echo "the upgrade did not replace the programs"; ok=1; }
+  for f in zorante.zrd mine.zrd ZORANTE.ini; do
+    cmp -s "$kept/$f" "$folder/$f" || { echo "the upgrade changed $f"; ok=1; }
+  done
+  # The signed setup's programs and uninstaller are signed as installed.
+  for f in zorante.scr zortool.exe uninstall.exe; do
+    osslsigncode verify -CAfile "$INST_SIGNED_OUT/cert/cert.pem" -in "$folder/$f" >/dev/null 2>&1 ||
+      { echo "the installed $f carries no valid signature"; ok=1; }
+  done
+
+  # Downgrade: the older release over this one keeps the user's files too.
+  wine "$older" /S || { echo "the older setup /S over this release failed"; ok=1; }
+  inst_programs_are "$folder" "${older%-setup.exe}" || { echo "the downgrade did not put the older programs back"; ok=1; }
+  for f in zorante.zrd mine.zrd ZORANTE.ini; do
+    cmp -s "$kept/$f" "$folder/$f" || { echo "the downgrade changed $f"; ok=1; }
+  done
+
+  # Up again, then this release's uninstaller: nothing left but the user's files.
+  wine "$newer" /S || { echo "setup /S after the downgrade failed"; ok=1; }
+  inst_quiet_uninstall "$folder" || ok=1
+  [ "$(inst_listing "$folder" | tr '\n' ' ')" = "ZORANTE.ini mine.zrd zorante.zrd " ] ||
+    { echo "after the uninstall the folder holds: $(inst_listing "$folder" | tr '\n' ' ')"; ok=1; }
+  for f in zorante.zrd mine.zrd ZORANTE.ini; do
+    cmp -s "$kept/$f" "$folder/$f" || { echo "the uninstall removed or changed $f"; ok=1; }
+  done
+  [ -z "$(inst_shortcut)" ] || { echo "the Start-menu entry stays"; ok=1; }
+  echo "upgrade test: $(( $(date +%s) - start )) s"
   rm -rf "$kept" "$folder"
   inst_end_programs
   return $ok
