@@ -376,6 +376,11 @@ e2e_installer_silent_install_saver_help_upgrade_and_uninstall() {
 inst_older_setup() {
   local commit dir setup
   commit="${ZOR_OLDER_COMMIT:-$(git -C "$ZOR_ROOT" describe --tags --abbrev=0 HEAD^ 2>/dev/null || echo "$INST_OLDER_PINNED")}"
+  # A shallow clone lacks the older commit: deepen it where the remote answers.
+  if ! git -C "$ZOR_ROOT" cat-file -e "$commit^{commit}" 2>/dev/null &&
+    [ "$(git -C "$ZOR_ROOT" rev-parse --is-shallow-repository 2>/dev/null)" = true ]; then
+    timeout 120 git -C "$ZOR_ROOT" fetch -q --unshallow >/dev/null 2>&1
+  fi
   git -C "$ZOR_ROOT" cat-file -e "$commit^{commit}" 2>/dev/null ||
     { echo "the older commit $commit is not in this clone (a shallow clone? git fetch --unshallow)" >&2; return 1; }
   commit=$(git -C "$ZOR_ROOT" rev-parse "$commit^{commit}")
