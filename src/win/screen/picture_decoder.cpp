@@ -201,10 +201,11 @@ PixelRect RegionFor(PixelSize own, PixelSize screen, const PictureUse& use) {
 
 namespace {
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead);
+                           DibImage&& ahead, const std::atomic<bool>* wanted = nullptr);
 }  // namespace
 
-DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
+DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use,
+                                 const std::atomic<bool>* wanted) {
   bool readable = false;
   const PictureHeader header = HeaderOf(file, readable);
   if (!readable) return PictureLoad::kUnreadable;
@@ -244,7 +245,7 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
     return PictureLoad::kNotAPicture;
   }
   touched.Join();
-  DecodedPicture decoded = DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead));
+  DecodedPicture decoded = DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead), wanted);
   (void)InDecoder([&] {
     frame.reset();
     decoder.reset();
@@ -261,7 +262,8 @@ DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource*
 namespace {
 
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead) {
+                           DibImage&& ahead, const std::atomic<bool>* wanted) {
+  const auto abandoned = [wanted] { return wanted && !wanted->load(std::memory_order_relaxed); };
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
@@ -316,6 +318,7 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
   const UINT stride = sw * static_cast<UINT>(BytesPerPixel(source.layout));
   if (source.size == kept && source.layout == RowLayout::kBgrx32) {
     for (UINT y = 0; y < sh; y += kStripRows) {
+      if (abandoned()) return PictureLoad::kUnreadable;
       const UINT rows = std::min(kStripRows, sh - y);
       if (FAILED(source.read(y, rows, stride, reinterpret_cast<BYTE*>(bitmap.pixels() + std::size_t{y} * sw)))) {
         return PictureLoad::kNotAPicture;
@@ -339,6 +342,7 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
       endSource = std::min(sh, static_cast<UINT>(shrinker->EndSourceRow()));
     }
     for (UINT y = firstSource; y < endSource; y += stripRows) {
+      if (abandoned()) return PictureLoad::kUnreadable;
       const UINT rows = std::min(stripRows, endSource - y);
       if (FAILED(source.read(y, rows, stride, strip.data()))) return PictureLoad::kNotAPicture;
       if (shrinker) {

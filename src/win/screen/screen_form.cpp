@@ -274,6 +274,11 @@ bool ScreenForm::Wait(DWORD ms) {
   }
 }
 
+bool ScreenForm::WaitFor(HANDLE done, DWORD ms) {
+  if (options_.mode == ScreenMode::kPreview) return WaitForSingleObject(done, ms) == WAIT_OBJECT_0;
+  return WaitAnswering(done, ms, [this] { return closing_; });
+}
+
 LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
   if (IsKeyOrClick(msg)) {
     // The preview ignores input.

@@ -1,0 +1,58 @@
+#include "win/screen/picture_worker.h"
+
+#include <thread>
+
+namespace zor::win {
+
+namespace {
+std::atomic<int> running{0};
+}  // namespace
+
+int RunningWork() noexcept { return running.load(std::memory_order_relaxed); }
+
+namespace detail {
+
+bool EnterWork() noexcept {
+  int now = running.load(std::memory_order_relaxed);
+  do {
+    if (now >= kMostRunningWork) return false;
+  } while (!running.compare_exchange_weak(now, now + 1, std::memory_order_relaxed));
+  return true;
+}
+
+void LeaveWork() noexcept { running.fetch_sub(1, std::memory_order_relaxed); }
+
+bool RunDetached(std::function<void()> body) noexcept {
+  try {
+    std::thread(std::move(body)).detach();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace detail
+
+bool WaitAnswering(HANDLE done, DWORD ms, const std::function<bool()>& stop) {
+  const ULONGLONG deadline = ms == INFINITE ? ~0ull : GetTickCount64() + ms;
+  for (;;) {
+    if (stop && stop()) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now >= deadline ? 0 : ms == INFINITE ? INFINITE : static_cast<DWORD>(deadline - now);
+    const DWORD woke = MsgWaitForMultipleObjectsEx(1, &done, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    if (woke == WAIT_OBJECT_0) return true;
+    if (woke != WAIT_OBJECT_0 + 1) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;  // time is up
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+      if (stop && stop()) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
+    }
+  }
+}
+
+}  // namespace zor::win
