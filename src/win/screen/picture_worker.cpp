@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "win/screen/loop_hold.h"
+
 namespace zor::win {
 
 namespace {
@@ -39,7 +41,9 @@ bool WaitAnswering(HANDLE done, DWORD ms, const std::function<bool()>& stop) {
     if (stop && stop()) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;
     const ULONGLONG now = GetTickCount64();
     const DWORD left = now >= deadline ? 0 : ms == INFINITE ? INFINITE : static_cast<DWORD>(deadline - now);
+    loop_hold::Idle();
     const DWORD woke = MsgWaitForMultipleObjectsEx(1, &done, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    loop_hold::Busy();
     if (woke == WAIT_OBJECT_0) return true;
     if (woke != WAIT_OBJECT_0 + 1) return WaitForSingleObject(done, 0) == WAIT_OBJECT_0;  // time is up
     MSG msg;

@@ -10,6 +10,7 @@
 #include "win/common/system.h"
 #include "win/screen/image_pixels.h"
 #include "win/screen/key_or_click.h"
+#include "win/screen/loop_hold.h"
 
 namespace zor::win {
 
@@ -117,7 +118,17 @@ void ScreenForm::Unload() {
 }
 
 void ScreenForm::End() {
-  if (options_.endAction == EndAction::kEndProcess) EndSaver();
+  if (options_.endAction == EndAction::kEndProcess) {
+    // The window goes before the process: a thread of work stuck in a read
+    // the file system already took (a share that went to sleep) keeps the
+    // process, and so its connection to the display, until the read ends.
+    covers_.Close();
+    if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
+    // Looking at the queue sends what the display was told (Wine's X11 driver).
+    MSG msg;
+    (void)PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    EndSaver();
+  }
   Unload();
 }
 
@@ -260,7 +271,9 @@ bool ScreenForm::Wait(DWORD ms) {
       Sleep(remaining);
       continue;
     }
+    loop_hold::Idle();
     MsgWaitForMultipleObjectsEx(0, nullptr, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    loop_hold::Busy();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
@@ -280,6 +293,7 @@ bool ScreenForm::WaitFor(HANDLE done, DWORD ms) {
 }
 
 LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  const loop_hold::Handling handling;
   if (IsKeyOrClick(msg)) {
     // The preview ignores input.
     if (options_.mode != ScreenMode::kPreview) End();
