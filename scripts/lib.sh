@@ -17,6 +17,7 @@ ZOR_PACKAGES=(
   fp-utils p7zip-full nsis zip
   python3 chromium
   locales
+  fuse3 python3-fusepy
 )
 
 # The project's version, as CMakeLists.txt declares it (the one place it is written).

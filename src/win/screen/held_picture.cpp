@@ -56,15 +56,39 @@ std::optional<HeldPicture::Pending> HeldPicture::Start(const std::filesystem::pa
 }
 
 void HeldPicture::Abandon() noexcept {
+  if (pending_ && pending_->work && pending_->work->waitedOut && !pending_->work->Ended()) {
+    try {
+      stuck_.push_front(std::move(*pending_));
+      if (stuck_.size() > kStuckKept) {
+        stuck_.back().work->Abandon();
+        stuck_.pop_back();
+      }
+      pending_.reset();
+      return;
+    } catch (...) {
+    }
+  }
   if (pending_ && pending_->work) pending_->work->Abandon();
   pending_.reset();
 }
 
+HeldPicture::~HeldPicture() {
+  Abandon();
+  for (Pending& p : stuck_) p.work->Abandon();
+}
+
 PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
   for (bool force = false;; force = true) {
-    if (!(pending_ && pending_->file == file.native() && pending_->screen == screen && pending_->use == use)) {
+    if (!(pending_ && pending_->For(file.native(), screen, use))) {
       Abandon();
-      pending_ = Start(file, screen, use, false, force);
+      const auto stuck = std::find_if(stuck_.begin(), stuck_.end(),
+                                      [&](const Pending& p) { return p.For(file.native(), screen, use); });
+      if (stuck != stuck_.end()) {
+        pending_ = std::move(*stuck);
+        stuck_.erase(stuck);
+      } else {
+        pending_ = Start(file, screen, use, false, force);
+      }
       if (!pending_) return PictureLoad::kUnreadable;  // no thread: too many reads hang
     }
     Work<Outcome>& work = *pending_->work;
@@ -132,9 +156,16 @@ PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded, const PictureKey& key) 
 }
 
 void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
-  if (pending_ && pending_->file == file.native() && pending_->screen == screen && pending_->use == use) return;
+  if (pending_ && pending_->For(file.native(), screen, use)) return;
   // A decode no longer wanted stops at its next rows and lets its memory go.
   Abandon();
+  const auto stuck =
+      std::find_if(stuck_.begin(), stuck_.end(), [&](const Pending& p) { return p.For(file.native(), screen, use); });
+  if (stuck != stuck_.end()) {
+    pending_ = std::move(*stuck);
+    stuck_.erase(stuck);
+    return;
+  }
   pending_ = Start(file, screen, use, true, false);
 }
 

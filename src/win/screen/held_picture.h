@@ -29,7 +29,7 @@ class HeldPicture {
   HeldPicture(const HeldPicture&) = delete;
   HeldPicture& operator=(const HeldPicture&) = delete;
   // A decode still running is abandoned, never waited for.
-  ~HeldPicture() { Abandon(); }
+  ~HeldPicture();
   // Reads the file's stamp and decodes it on a thread of its own, waiting by
   // the waiter (see SetWaiter); anything but kLoaded leaves the held picture
   // as it was. The same unchanged file asked for again for the same screen is
@@ -95,6 +95,9 @@ class HeldPicture {
     PictureUse use;
     bool ahead = false;
     std::shared_ptr<Work<Outcome>> work;
+    [[nodiscard]] bool For(const std::wstring& f, PixelSize s, const PictureUse& u) const {
+      return file == f && screen == s && use == u;
+    }
   };
   [[nodiscard]] static std::optional<PictureKey> KeyOf(const std::filesystem::path& file, PixelSize screen,
                                                         const PictureUse& use);
@@ -126,6 +129,10 @@ class HeldPicture {
 
   PictureKey held_;
   std::optional<Pending> pending_;
+  // Reads that ran out of time, set aside when another file was asked for:
+  // asked for again, they are not started (nor waited for) afresh.
+  std::deque<Pending> stuck_;
+  static constexpr std::size_t kStuckKept = 4;
   std::shared_ptr<HeldKeys> heldKeys_ = std::make_shared<HeldKeys>();
   WorkWaiter* waiter_ = nullptr;
   DWORD limitMs_ = INFINITE;
