@@ -108,6 +108,7 @@ TEST(PictureWorker, HungWorkIsBoundedAndAbandonedWorkStopsAndLetsGo) {
   ASSERT_TRUE(loops);
   loops->Abandon();
   ASSERT_TRUE(WaitAnswering(loops->Done(), 5000, {})) << "abandoned work stops";
+  WaitUntilNoWork();
   EXPECT_EQ(RunningWork(), 0);
 }
 

@@ -111,6 +111,18 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
     if (!outcome.key) return outcome.decoded.result == PictureLoad::kLoaded ? PictureLoad::kUnreadable
                                                                              : outcome.decoded.result;
     const PictureKey& key = *outcome.key;
+    // Decoded ahead: taken only if the file is still as it was when the decode read it.
+    if (ahead) {
+      auto stamp = StartWork([file, screen, use](const std::atomic<bool>&) { return KeyOf(file, screen, use); });
+      if (!stamp) return PictureLoad::kUnreadable;
+      PlainWaiter plain;
+      if (!stamp->Ended() && !(waiter_ ? waiter_ : &plain)->WaitFor(stamp->Done(), waiter_ ? limitMs_ : INFINITE) &&
+          !stamp->Ended()) {
+        return PictureLoad::kNotReady;
+      }
+      if (stamp->Result() != outcome.key) continue;  // changed since: decoded afresh
+      ++takenAhead_;
+    }
     // The same unchanged file for the same screen is already held.
     if (!Empty() && held_ == key) return PictureLoad::kLoaded;
     const auto before = std::find_if(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.key == key; });
@@ -123,7 +135,6 @@ PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize scree
     }
     // Held when the thread looked, gone since: decoded after all.
     if (outcome.heldAlready) continue;
-    if (ahead && outcome.decoded.result == PictureLoad::kLoaded) ++takenAhead_;
     return Adopt(std::move(outcome.decoded), key);
   }
 }
