@@ -108,3 +108,57 @@ e2e_large_jpegs_and_a_folder_removed_while_running_leave_pages_and_the_key_worki
   rm -rf "$d"
   return $ok
 }
+
+# The settings program's picture dialogs answer while a picture never reads:
+# the chooser's preview and the viewer read it off the dialog's thread.
+e2e_the_picture_dialogs_answer_while_a_picture_never_reads() {
+  local d ok=0 pid i
+  [ -e /dev/fuse ] && command -v fusermount3 >/dev/null || { echo "no FUSE here"; return 1; }
+  d=$(new_folder)
+  IMG_FOLDER=$(basename "$d")
+  prepare_messages "$d"
+  mkdir -p "$d/share-source"
+  convert -size 1200x900 gradient:navy-orange "$d/share-source/hang.jpg"
+  convert -size 640x480 xc:'#30a040' "$d/share-source/ok.jpg"
+  mount_blocking_folder "$d" || { echo "the FUSE folder did not mount"; rm -rf "$d"; return 1; }
+  (cd "$d" && exec wine zorante.scr /c) 2>/dev/null &
+  pid=$!
+  if ! img_ask wait "$IMG_SETTINGS" 30000; then
+    echo "no settings dialog"
+    ok=1
+  elif ! img_open_options; then
+    echo "the menu did not open the image options"
+    ok=1
+  else
+    img_click "$IMG_OPTIONS" Button 変更 0 && img_ask wait "$IMG_BG_FOLDER" 10000 ||
+      { echo "the background chooser did not open"; ok=1; }
+    img_enter_folder "$IMG_BG_FOLDER" share && zor_poll 10 img_in_leaf "$IMG_BG_FOLDER" ||
+      { echo "the folder share was not entered"; ok=1; }
+    img_click "$IMG_BG_FOLDER" Button ﾌｧｲﾙで指定 && img_ask wait "$IMG_BG_FILE" 5000 ||
+      { echo "ticking the file box did not retitle the chooser"; ok=1; }
+    # hang.jpg is the first file: its preview never reads.
+    img_click_first_file "$IMG_BG_FILE" && zor_poll 5 img_viewer_usable "$IMG_BG_FILE" ||
+      { echo "a click on the file left the viewer button disabled"; ok=1; }
+    for i in 1 2 3 4 5; do
+      img_ask answering "$IMG_BG_FILE" 100 || { echo "the chooser did not answer within 100 ms ($i)"; ok=1; }
+      sleep 0.2
+    done
+    import -window root "$SHOTS/chooser-never-reads.png"
+    # The viewer opens empty once the wait runs out, answers, and a key closes it.
+    if img_click "$IMG_BG_FILE" Button ビュワー && img_ask wait "$IMG_VIEWER" 10000; then
+      img_ask answering "$IMG_VIEWER" 100 || { echo "the viewer did not answer within 100 ms"; ok=1; }
+      xdotool key a
+      img_ask gone "$IMG_VIEWER" 5000 || { echo "a key did not close the viewer"; ok=1; }
+    else
+      echo "the viewer did not open"
+      ok=1
+    fi
+    img_ask answering "$IMG_BG_FILE" 100 || { echo "the chooser did not answer after the viewer"; ok=1; }
+    img_click "$IMG_BG_FILE" Button Cancel && img_ask gone "$IMG_BG_FILE" 10000 ||
+      { echo "cancel did not close the chooser"; ok=1; }
+  fi
+  unmount_blocking_folder "$d"
+  end_programs "$pid"
+  rm -rf "$d"
+  return $ok
+}

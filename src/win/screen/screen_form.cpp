@@ -119,14 +119,20 @@ void ScreenForm::Unload() {
 
 void ScreenForm::End() {
   if (options_.endAction == EndAction::kEndProcess) {
-    // The window goes before the process: a thread of work stuck in a read
-    // the file system already took (a share that went to sleep) keeps the
-    // process, and so its connection to the display, until the read ends.
-    covers_.Close();
-    if (hwnd()) ShowWindow(hwnd(), SW_HIDE);
-    // Looking at the queue sends what the display was told (Wine's X11 driver).
-    MSG msg;
-    (void)PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    // With work still running the window goes before the process: a thread
+    // stuck in a read the file system already took (a share that went to
+    // sleep) keeps the process, and so its connection to the display,
+    // until the read ends. Hidden without activating another window.
+    if (RunningWork() > 0) {
+      covers_.Close();
+      if (hwnd()) {
+        SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+      }
+      // Looking at the queue sends what the display was told (Wine's X11 driver).
+      MSG msg;
+      (void)PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
     EndSaver();
   }
   Unload();
