@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bmp_file.h"
+#include "win/options/picture_viewer.h"
 #include "win/screen/held_picture.h"
 #include "win/screen/loop_hold.h"
 #include "win/screen/picture_decoder.h"
@@ -175,6 +176,48 @@ TEST(PictureWorker, TheLoopHeldFigureCountsHandlingButNotWaits) {
     EXPECT_TRUE(WaitAnswering(work->Done(), 5000, {}));
   }
   EXPECT_LT(loop_hold::LongestMs(), 60.0);
+}
+
+}  // namespace
+}  // namespace zor::win
+
+namespace zor::win {
+namespace {
+
+// Runs the thread's messages until done() or about 5 s.
+template <class F>
+void RunMessagesUntil(F&& done) {
+  for (int i = 0; i < 500 && !done(); ++i) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+}
+
+// Catches: a viewer opened before its picture was read that never takes the
+// picture (or its size), or stays open on a file that turns out broken.
+TEST(PictureWorker, AViewerOpenedBeforeItsPictureTakesItOrClosesOnAFailure) {
+  TempFolder dir;
+  WriteBmp(dir / "a.bmp", 300, 200);
+  zor::testing::WriteBytes(dir / "broken.jpg", "\xFF\xD8\xFF\xE0 truncated");
+  {
+    PictureViewer viewer;
+    viewer.Start(dir / "a.bmp");
+    ASSERT_TRUE(viewer.Open(nullptr));
+    RunMessagesUntil([&] { return viewer.Outcome() != PictureLoad::kNotReady; });
+    EXPECT_EQ(viewer.Outcome(), PictureLoad::kLoaded);
+    RECT r{};
+    GetClientRect(viewer.hwnd(), &r);
+    EXPECT_EQ(r.right, 300);
+    EXPECT_EQ(r.bottom, 200);
+  }
+  PictureViewer broken;
+  broken.Start(dir / "broken.jpg");
+  ASSERT_TRUE(broken.Open(nullptr));
+  RunMessagesUntil([&] { return broken.Ended(); });
+  EXPECT_TRUE(broken.Ended());
+  EXPECT_NE(broken.Outcome(), PictureLoad::kLoaded);
+  EXPECT_NE(broken.Outcome(), PictureLoad::kNotReady);
 }
 
 }  // namespace

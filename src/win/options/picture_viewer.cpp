@@ -122,7 +122,11 @@ void PictureViewer::Start(const std::filesystem::path& file) {
 
 PictureLoad PictureViewer::Wait(DWORD ms) {
   if (HANDLE ended = picture_.ReadEnded()) (void)WaitAnswering(ended, ms, {});
-  outcome_ = picture_.Take();
+  return Settle(picture_.Take());
+}
+
+PictureLoad PictureViewer::Settle(PictureLoad outcome) {
+  outcome_ = outcome;
   shown_ = outcome_ == PictureLoad::kLoaded ? FitWithin(picture_.OwnSize(), area_) : PixelSize{};
   return outcome_;
 }
@@ -156,9 +160,10 @@ bool PictureViewer::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
   switch (msg) {
     case WM_TIMER: {
       if (wp != kReadTimer) return false;
-      if (picture_.Reading() && picture_.Take() == PictureLoad::kNotReady) return true;
+      const PictureLoad read = picture_.Take();
+      if (read == PictureLoad::kNotReady) return true;
       KillTimer(hwnd(), kReadTimer);
-      (void)Wait(0);
+      (void)Settle(read);
       // One that cannot be shown is told after the window closes.
       if (outcome_ != PictureLoad::kLoaded) {
         End(IDCANCEL);

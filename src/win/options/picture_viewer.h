@@ -82,6 +82,7 @@ class PictureViewer final : public Dialog {
 
  private:
   void FitWindow();
+  PictureLoad Settle(PictureLoad outcome);
   FittedPicture picture_;
   PixelSize area_;
   PixelSize shown_;
