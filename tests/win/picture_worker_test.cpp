@@ -140,7 +140,12 @@ TEST(PictureWorker, TheHeldPictureNeverWaitsTwiceAndTakesTheDecodeWhenItEnds) {
     EXPECT_EQ(picture.Load(dir / "big.bmp", {640, 480}), PictureLoad::kNotReady);
     EXPECT_EQ(page.calls, 1) << "not waited for again while it runs";
     WaitUntilNoWork();
+    // Ended since: taken without a wait.
+    EXPECT_EQ(picture.Load(dir / "big.bmp", {640, 480}), PictureLoad::kLoaded);
+    EXPECT_EQ(page.calls, 1);
   }
+  // From here on the loads wait (each reads the file's stamp off the thread).
+  picture.SetWaiter(nullptr, INFINITE);
   EXPECT_EQ(picture.Load(dir / "big.bmp", {640, 480}), PictureLoad::kLoaded);
   EXPECT_EQ(picture.Decodes(), 1);
   EXPECT_EQ(picture.OwnSize(), (PixelSize{3000, 2000}));
@@ -149,7 +154,6 @@ TEST(PictureWorker, TheHeldPictureNeverWaitsTwiceAndTakesTheDecodeWhenItEnds) {
   EXPECT_EQ(picture.Decodes(), 1);
   // Another file while a prefetch runs: the prefetch is abandoned.
   picture.Prefetch(dir / "small.bmp", {640, 480});
-  picture.SetWaiter(nullptr, INFINITE);
   EXPECT_EQ(picture.Load(dir / "small.bmp", {640, 480}), PictureLoad::kLoaded);
   EXPECT_EQ(picture.TakenAhead(), 1);
   EXPECT_EQ(picture.Load(dir / "gone.bmp", {640, 480}), PictureLoad::kUnreadable);
