@@ -12,8 +12,10 @@ namespace zor::win::loop_hold {
 
 namespace detail {
 inline std::atomic<std::int64_t> longest{0};  // counter ticks
-inline thread_local std::int64_t since = 0;   // 0: not holding
-inline thread_local int depth = 0;
+// Plain, not thread_local (which mingw emulates with allocations): only
+// the window's thread marks.
+inline std::int64_t since = 0;  // 0: not holding
+inline int depth = 0;
 inline std::int64_t Now() noexcept {
   LARGE_INTEGER t;
   QueryPerformanceCounter(&t);
