@@ -1,5 +1,8 @@
 #include "win/screen/picture_worker.h"
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <thread>
 
 #include "win/screen/loop_hold.h"
@@ -8,6 +11,33 @@ namespace zor::win {
 
 namespace {
 std::atomic<int> running{0};
+
+// Threads whose work ended wait here for the next, so that a page does not
+// pay for a new thread (and every library's thread attach) each time. Made
+// once and never destroyed: nothing at exit waits on it or on its threads.
+struct Pool {
+  std::mutex lock;
+  std::condition_variable wake;
+  std::deque<std::function<void()>> queued;
+  int idle = 0;
+};
+Pool& ThePool() {
+  static Pool* const pool = new Pool;
+  return *pool;
+}
+
+void WorkLoop(std::function<void()> body) {
+  Pool& pool = ThePool();
+  for (;;) {
+    body();
+    std::unique_lock<std::mutex> hold(pool.lock);
+    ++pool.idle;
+    pool.wake.wait(hold, [&] { return !pool.queued.empty(); });
+    --pool.idle;
+    body = std::move(pool.queued.front());
+    pool.queued.pop_front();
+  }
+}
 }  // namespace
 
 int RunningWork() noexcept { return running.load(std::memory_order_relaxed); }
@@ -26,7 +56,16 @@ void LeaveWork() noexcept { running.fetch_sub(1, std::memory_order_relaxed); }
 
 bool RunDetached(std::function<void()> body) noexcept {
   try {
-    std::thread(std::move(body)).detach();
+    Pool& pool = ThePool();
+    {
+      const std::lock_guard<std::mutex> hold(pool.lock);
+      if (pool.idle > static_cast<int>(pool.queued.size())) {
+        pool.queued.push_back(std::move(body));
+        pool.wake.notify_one();
+        return true;
+      }
+    }
+    std::thread(WorkLoop, std::move(body)).detach();
     return true;
   } catch (...) {
     return false;

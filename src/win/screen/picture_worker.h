@@ -1,6 +1,7 @@
 // Work taken off a window's thread (reading, listing and decoding pictures):
-// each piece runs on a thread of its own that nobody joins, so a read that
-// never ends costs that thread alone, and the process still ends at once.
+// each piece runs on a thread of work of its own (one left idle by earlier
+// work where there is one) that nobody joins, so a read that never ends
+// costs that thread alone, and the process still ends at once.
 #pragma once
 
 #include <windows.h>
@@ -45,7 +46,7 @@ namespace detail {
 // Counts a thread in; false when kMostRunningWork already run.
 [[nodiscard]] bool EnterWork() noexcept;
 void LeaveWork() noexcept;
-// Runs body on a detached thread; false when none can be made.
+// Runs body on an idle thread of work, or a new detached one; false when none can be made.
 [[nodiscard]] bool RunDetached(std::function<void()> body) noexcept;
 }  // namespace detail
 
