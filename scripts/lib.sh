@@ -19,6 +19,7 @@ ZOR_PACKAGES=(
   python3 chromium
   locales
   osslsigncode openssl python3-yaml
+  fuse3 python3-fusepy
 )
 
 # What building and running the saver needs (scripts/run): no test,

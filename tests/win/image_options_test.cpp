@@ -98,6 +98,14 @@ class ImageOptionsTest : public ::testing::Test {
     EXPECT_TRUE(chooser_->Open(nullptr));
     return chooser_->hwnd();
   }
+  // The preview is read off the dialog's thread: its messages run until it is in.
+  void WaitForPreview() {
+    for (int i = 0; i < 500 && chooser_->Preview().Reading(); ++i) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+  }
 
   TempFolder dir_;
   SettingsFileStore store_{SettingsFilePath(dir_.path())};
@@ -259,6 +267,7 @@ TEST_F(ImageOptionsTest, TheChooserStartsOnTheStoredFolderAndFile) {
     EXPECT_EQ(Selected(s, IDC_FILE_LIST), c.selected) << c.backgroundSingleFile;
     EXPECT_EQ(Enabled(s, IDC_OPEN_VIEWER), c.selected >= 0) << c.backgroundSingleFile;
     EXPECT_EQ(Checked(s, IDC_CHOOSE_FILE), c.fileChosen == -1);
+    WaitForPreview();
     EXPECT_EQ(chooser_->Preview().Empty(), c.selected < 0);
     if (c.folder == Folder("pics")) {
       EXPECT_EQ(chooser_->Files(), (std::vector<std::wstring>{L"a.bmp", L"b.bmp", L"broken.jpg"}));
@@ -343,6 +352,7 @@ TEST_F(ImageOptionsTest, TheViewerShowsThePictureAndAnyKeyOrClickClosesIt) {
   services_.onDialog = [](Dialog&) { ADD_FAILURE() << "no viewer for a broken picture"; };
   services_.messages.clear();
   SelectRow(s, IDC_FILE_LIST, 2);
+  WaitForPreview();
   EXPECT_TRUE(chooser_->Preview().Empty());
   Click(s, IDC_OPEN_VIEWER);
   ASSERT_EQ(services_.messages.size(), 1u);

@@ -213,14 +213,20 @@ void PictureFolderChooser::FileClicked() {
   ShowPreview();
 }
 
+namespace {
+// Posted by the preview's decode when it ends.
+constexpr UINT kPreviewRead = WM_APP + 1;
+}  // namespace
+
 void PictureFolderChooser::ShowPreview() {
   preview_.Clear();
   const std::wstring path = model_.SelectedPath();
   if (!path.empty()) {
     RECT r{};
     GetClientRect(Item(IDC_PICTURE_PREVIEW), &r);
-    // A broken picture simply shows no preview; the viewer tells why.
-    (void)preview_.Load(path, {r.right - r.left, r.bottom - r.top});
+    // Read on a thread of work, the preview empty meanwhile; a broken
+    // picture simply shows no preview, the viewer tells why.
+    preview_.Start(path, {r.right - r.left, r.bottom - r.top}, hwnd(), kPreviewRead);
   }
   InvalidateRect(Item(IDC_PICTURE_PREVIEW), nullptr, TRUE);
 }
@@ -263,6 +269,12 @@ bool PictureFolderChooser::ToModel(int id, int code) {
 }
 
 bool PictureFolderChooser::OnMessage(UINT msg, WPARAM, LPARAM lp, LRESULT* result) {
+  if (msg == kPreviewRead) {
+    // A decode abandoned since (another file chosen) posts too: Take waits for the one running.
+    if (preview_.Take() != PictureLoad::kNotReady) InvalidateRect(Item(IDC_PICTURE_PREVIEW), nullptr, TRUE);
+    *result = 0;
+    return true;
+  }
   if (msg != WM_DRAWITEM) return false;
   const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
   if (item.CtlID != IDC_PICTURE_PREVIEW) return false;

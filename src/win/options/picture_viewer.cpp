@@ -37,7 +37,8 @@ namespace {
 std::wstring_view PictureLoadReason(PictureLoad why) {
   switch (why) {
     case PictureLoad::kLoaded: return {};
-    case PictureLoad::kUnreadable: return L"ファイルを読み込めません。";
+    case PictureLoad::kUnreadable:
+    case PictureLoad::kNotReady: return L"ファイルを読み込めません。";
     case PictureLoad::kRefusedSize: return L"画像が大きすぎるため表示できません。";
     case PictureLoad::kNotAPicture: return L"画像ファイルとして読み込めません。";
     case PictureLoad::kOutOfMemory: return L"メモリが不足しているため表示できません。";
@@ -53,8 +54,25 @@ std::wstring PictureLoadMessage(PictureLoad why, const std::filesystem::path& fi
 }
 
 PictureLoad FittedPicture::Load(const std::filesystem::path& file, PixelSize box) {
+  Start(file, box);
+  if (!work_) return PictureLoad::kUnreadable;
+  WaitForSingleObject(work_->Done(), INFINITE);
+  return Take();
+}
+
+void FittedPicture::Start(const std::filesystem::path& file, PixelSize box, HWND notify, UINT msg) {
+  Clear();
   // Kept no larger than what covers the box; the paint fits it in.
-  picture_ = DecodePictureFile(file, box, {});
+  work_ = StartWork([file, box](const std::atomic<bool>& wanted) { return DecodePictureFile(file, box, {}, &wanted); },
+                    notify, msg);
+  if (!work_) picture_ = DecodedPicture(PictureLoad::kUnreadable);
+}
+
+PictureLoad FittedPicture::Take() {
+  if (!work_) return picture_.result == PictureLoad::kLoaded ? PictureLoad::kLoaded : PictureLoad::kNotReady;
+  if (!work_->Ended()) return PictureLoad::kNotReady;
+  picture_ = std::move(work_->Result());
+  work_.reset();
   return picture_.result;
 }
 
@@ -77,21 +95,51 @@ void FittedPicture::Paint(HDC dc, const RECT& r) const {
   SetStretchBltMode(dc, oldMode);
 }
 
+namespace {
+// Looks for the end of a decode that outlasted the wait before the window.
+constexpr UINT_PTR kReadTimer = 1;
+constexpr UINT kReadPollMs = 50;
+}  // namespace
+
 PictureViewer::PictureViewer() : Dialog(IDD_PICTURE_VIEWER) {}
 
 PictureLoad PictureViewer::Load(const std::filesystem::path& file) {
+  Start(file);
+  return Wait(INFINITE);
+}
+
+void PictureViewer::Start(const std::filesystem::path& file) {
   // The window with its caption and frame fits the work area.
-  PixelSize area = WorkArea();
+  area_ = WorkArea();
   RECT frame{0, 0, 0, 0};
   AdjustWindowRectEx(&frame, WS_POPUP | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
-  area.width -= frame.right - frame.left;
-  area.height -= frame.bottom - frame.top;
-  const PictureLoad result = picture_.Load(file, area);
-  shown_ = result == PictureLoad::kLoaded ? FitWithin(picture_.OwnSize(), area) : PixelSize{};
-  return result;
+  area_.width -= frame.right - frame.left;
+  area_.height -= frame.bottom - frame.top;
+  outcome_ = PictureLoad::kNotReady;
+  shown_ = {};
+  picture_.Start(file, area_);
+}
+
+PictureLoad PictureViewer::Wait(DWORD ms) {
+  if (HANDLE ended = picture_.ReadEnded()) (void)WaitAnswering(ended, ms, {});
+  return Settle(picture_.Take());
+}
+
+PictureLoad PictureViewer::Settle(PictureLoad outcome) {
+  outcome_ = outcome;
+  shown_ = outcome_ == PictureLoad::kLoaded ? FitWithin(picture_.OwnSize(), area_) : PixelSize{};
+  return outcome_;
 }
 
 bool PictureViewer::OnInit() {
+  // A picture still being read: the window opens empty and looks for it.
+  if (picture_.Reading()) SetTimer(hwnd(), kReadTimer, kReadPollMs, nullptr);
+  FitWindow();
+  CentreOnScreen();
+  return true;
+}
+
+void PictureViewer::FitWindow() {
   if (shown_.width > 0) {
     RECT r{0, 0, shown_.width, shown_.height};
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
@@ -100,8 +148,6 @@ bool PictureViewer::OnInit() {
     SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  CentreOnScreen();
-  return true;
 }
 
 bool PictureViewer::OnCommand(int id, int code, HWND control) {
@@ -110,8 +156,25 @@ bool PictureViewer::OnCommand(int id, int code, HWND control) {
   return true;
 }
 
-bool PictureViewer::OnMessage(UINT msg, WPARAM, LPARAM, LRESULT* result) {
+bool PictureViewer::OnMessage(UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
   switch (msg) {
+    case WM_TIMER: {
+      if (wp != kReadTimer) return false;
+      const PictureLoad read = picture_.Take();
+      if (read == PictureLoad::kNotReady) return true;
+      KillTimer(hwnd(), kReadTimer);
+      (void)Settle(read);
+      // One that cannot be shown is told after the window closes.
+      if (outcome_ != PictureLoad::kLoaded) {
+        End(IDCANCEL);
+      } else {
+        FitWindow();
+        CentreOnScreen();
+        InvalidateRect(hwnd(), nullptr, TRUE);
+      }
+      *result = 0;
+      return true;
+    }
     case WM_PAINT: {
       PaintDc paint(hwnd());
       RECT r{};
@@ -134,14 +197,25 @@ PictureLoad ShowPictureViewer(DialogServices& services, HWND owner, const std::f
   PictureViewer viewer;
   PictureLoad loaded = PictureLoad::kUnreadable;
   {
+    // The owner answers its messages while the picture is read, but takes
+    // no input, as under the viewer; a read that does not end in time
+    // opens the viewer empty, and it closes with any key as ever.
     WaitCursor wait;
-    loaded = viewer.Load(file);
+    const bool enabled = owner && IsWindowEnabled(owner);
+    if (enabled) EnableWindow(owner, FALSE);
+    viewer.Start(file);
+    loaded = viewer.Wait(kPictureWaitMs);
+    if (enabled) EnableWindow(owner, TRUE);
   }
-  if (loaded != PictureLoad::kLoaded) {
+  if (loaded != PictureLoad::kLoaded && loaded != PictureLoad::kNotReady) {
     services.Warn(owner, PictureLoadMessage(loaded, file));
     return loaded;
   }
   services.RunDialog(viewer, owner);
+  loaded = viewer.Outcome();
+  if (loaded != PictureLoad::kLoaded && loaded != PictureLoad::kNotReady) {
+    services.Warn(owner, PictureLoadMessage(loaded, file));
+  }
   return loaded;
 }
 

@@ -159,6 +159,9 @@ class DisplayController final : public ScreenController {
     // Records the count claims but the file does not hold are not read.
     options_.count = std::min(options_.count, RecordsPresent(messages_.file));
     pictureSettings_ = options.pictures;
+    // Folders and pictures are read off the window's thread; a page waits
+    // for them answering its messages, and goes on without them in the end.
+    folders_.SetWaiter(&form, kPictureWaitMs);
     host_ = std::make_unique<FormHost>(form);
     clock_ = std::make_unique<FormClock>(form);
     intervalHost_ = std::make_unique<FormIntervalHost>(form, options_);
@@ -223,6 +226,7 @@ class DisplayController final : public ScreenController {
                                                  form.TwipsPerPixelX(), form.TwipsPerPixelY(), *host_);
       if (surface_) remade->SharePicture(*surface_);
       surface_ = std::move(remade);
+      surface_->Picture().SetWaiter(&form, kPictureWaitMs);
       surfaceDc_ = form.ImageDc();
       surfaceW_ = form.PixelWidth();
       surfaceH_ = form.PixelHeight();

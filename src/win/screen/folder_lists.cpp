@@ -67,29 +67,84 @@ std::vector<std::wstring> ListPictureFiles(const std::wstring& folder) {
   return names;
 }
 
-bool FolderLists::FolderExists(const std::wstring& path) {
+namespace {
+
+bool IsFolder(const std::wstring& path) {
   if (path.empty()) return false;
   const DWORD a = GetFileAttributesW(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool FolderLists::FileExists(const std::wstring& path) { return zor::FileExists(std::filesystem::path(path)); }
+}  // namespace
+
+template <class T, class F>
+std::optional<T> FolderLists::Ask(const std::wstring& what, F&& ask) {
+  if (!waiter_) {
+    const std::atomic<bool> wanted{true};
+    return ask(wanted);
+  }
+  const auto slow = slow_.find(what);
+  if (slow != slow_.end()) {
+    auto* work = static_cast<Work<T>*>(slow->second.get());
+    if (!work->Ended()) return std::nullopt;
+    slow_.erase(slow);  // it answered at last: asked afresh below
+  }
+  auto work = StartWork(std::forward<F>(ask));
+  if (!work) return std::nullopt;
+  if (!work->Ended() && !waiter_->WaitFor(work->Done(), limitMs_) && !work->Ended()) {
+    slow_[what] = work;
+    return std::nullopt;
+  }
+  return std::move(work->Result());
+}
+
+bool FolderLists::FolderExists(const std::wstring& path) {
+  if (path.empty()) return false;
+  const std::optional<bool> answer = Ask<bool>(path, [path](const std::atomic<bool>&) { return IsFolder(path); });
+  if (!answer) return exists_.contains(path) && exists_[path];
+  if (exists_.size() > 16) exists_.clear();
+  exists_[path] = *answer;
+  return *answer;
+}
+
+bool FolderLists::FileExists(const std::wstring& path) {
+  const std::optional<bool> answer =
+      Ask<bool>(path, [path](const std::atomic<bool>&) { return zor::FileExists(std::filesystem::path(path)); });
+  if (!answer) return exists_.contains(path) && exists_[path];
+  if (exists_.size() > 16) exists_.clear();
+  exists_[path] = *answer;
+  return *answer;
+}
 
 const std::vector<std::wstring>& FolderLists::Files(const std::wstring& folder) {
-  WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &info) ||
-      !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+  const auto it = lists_.find(folder);
+  const std::optional<FILETIME> known = it != lists_.end() ? std::optional(it->second.written) : std::nullopt;
+  const std::optional<FolderState> state =
+      Ask<FolderState>(L"\n" + folder, [folder, known](const std::atomic<bool>&) {
+        FolderState found;
+        WIN32_FILE_ATTRIBUTE_DATA info;
+        if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &info) ||
+            !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+          return found;
+        }
+        found.folder = true;
+        found.written = info.ftLastWriteTime;
+        // Adding, removing or renaming a file changes the folder's last-write time.
+        if (!known || CompareFileTime(&*known, &info.ftLastWriteTime) != 0) found.names = ListPictureFiles(folder);
+        return found;
+      });
+  // A folder that does not answer keeps the list it last had. (Messages
+  // answered during the wait touch no list, but it is looked up again.)
+  const auto kept = lists_.find(folder);
+  if (!state) return kept != lists_.end() ? kept->second.names : none_;
+  if (!state->folder) {
     lists_.erase(folder);
     return none_;
   }
-  // Adding, removing or renaming a file changes the folder's last-write time.
-  auto it = lists_.find(folder);
-  if (it != lists_.end() && CompareFileTime(&it->second.written, &info.ftLastWriteTime) == 0) {
-    return it->second.names;
-  }
+  if (!state->names && kept != lists_.end()) return kept->second.names;
   Listing listing;
-  listing.written = info.ftLastWriteTime;
-  listing.names = ListPictureFiles(folder);
+  listing.written = state->written;
+  if (state->names) listing.names = std::move(*state->names);
   ++listings_;
   if (lists_.size() > 8) lists_.clear();
   return lists_.insert_or_assign(folder, std::move(listing)).first->second.names;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 
 namespace zor::win {
 
@@ -26,45 +25,123 @@ void HeldPicture::Hold(Picture&& picture, const PictureKey& key) {
   held_ = key;
   piece_.Reset();
   pieceSize_ = {};
+  PublishKeys();
+}
+
+void HeldPicture::PublishKeys() {
+  std::vector<PictureKey> keys;
+  if (!Empty() && !held_.file.empty()) keys.push_back(held_);
+  for (const Earlier& e : earlier_) keys.push_back(e.key);
+  const std::lock_guard<std::mutex> hold(heldKeys_->lock);
+  heldKeys_->keys = std::move(keys);
+}
+
+std::optional<HeldPicture::Pending> HeldPicture::Start(const std::filesystem::path& file, PixelSize screen,
+                                                       const PictureUse& use, bool ahead, bool force) const {
+  // The thread reads the stamp and the picture; the holder's keys tell it
+  // when the decode is not needed.
+  auto work = StartWork([file, screen, use, force, keys = heldKeys_](const std::atomic<bool>& wanted) {
+    Outcome outcome;
+    outcome.key = KeyOf(file, screen, use);
+    if (!outcome.key) return outcome;
+    if (!force && keys->Has(*outcome.key)) {
+      outcome.heldAlready = true;
+      return outcome;
+    }
+    outcome.decoded = DecodePictureFile(file, screen, use, &wanted);
+    return outcome;
+  });
+  if (!work) return std::nullopt;
+  return Pending{file.native(), screen, use, ahead, std::move(work)};
+}
+
+void HeldPicture::Abandon() noexcept {
+  if (pending_ && pending_->work && pending_->work->waitedOut && !pending_->work->Ended()) {
+    try {
+      stuck_.push_front(std::move(*pending_));
+      if (stuck_.size() > kStuckKept) {
+        stuck_.back().work->Abandon();
+        stuck_.pop_back();
+      }
+      pending_.reset();
+      return;
+    } catch (...) {
+    }
+  }
+  if (pending_ && pending_->work) pending_->work->Abandon();
+  pending_.reset();
+}
+
+HeldPicture::~HeldPicture() {
+  Abandon();
+  for (Pending& p : stuck_) p.work->Abandon();
 }
 
 PictureLoad HeldPicture::Load(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
-  const std::optional<PictureKey> key = KeyOf(file, screen, use);
-  // The same unchanged file for the same screen is already held.
-  if (key && !Empty() && held_ == *key) return PictureLoad::kLoaded;
-  if (key) {
-    const auto before = std::find_if(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.key == *key; });
+  for (bool force = false;; force = true) {
+    if (!(pending_ && pending_->For(file.native(), screen, use))) {
+      Abandon();
+      const auto stuck = std::find_if(stuck_.begin(), stuck_.end(),
+                                      [&](const Pending& p) { return p.For(file.native(), screen, use); });
+      if (stuck != stuck_.end()) {
+        pending_ = std::move(*stuck);
+        stuck_.erase(stuck);
+      } else {
+        pending_ = Start(file, screen, use, false, force);
+      }
+      if (!pending_) return PictureLoad::kUnreadable;  // no thread: too many reads hang
+    }
+    Work<Outcome>& work = *pending_->work;
+    if (!work.Ended()) {
+      // A read that ran out of time once is not waited for on every page.
+      if (work.waitedOut) return PictureLoad::kNotReady;
+      PlainWaiter plain;
+      if (!(waiter_ ? waiter_ : &plain)->WaitFor(work.Done(), waiter_ ? limitMs_ : INFINITE)) {
+        // The wait may have been given up because the form closed.
+        if (!work.Ended()) {
+          work.waitedOut = true;
+          return PictureLoad::kNotReady;
+        }
+      }
+    }
+    const bool ahead = pending_->ahead;
+    const std::shared_ptr<Work<Outcome>> done = std::move(pending_->work);
+    pending_.reset();
+    Outcome& outcome = done->Result();
+    if (!outcome.key) return outcome.decoded.result == PictureLoad::kLoaded ? PictureLoad::kUnreadable
+                                                                             : outcome.decoded.result;
+    const PictureKey& key = *outcome.key;
+    // Decoded ahead: taken only if the file is still as it was when the decode read it.
+    if (ahead) {
+      auto stamp = StartWork([file, screen, use](const std::atomic<bool>&) { return KeyOf(file, screen, use); });
+      if (!stamp) return PictureLoad::kUnreadable;
+      PlainWaiter plain;
+      if (!stamp->Ended() && !(waiter_ ? waiter_ : &plain)->WaitFor(stamp->Done(), waiter_ ? limitMs_ : INFINITE) &&
+          !stamp->Ended()) {
+        return PictureLoad::kNotReady;
+      }
+      if (stamp->Result() != outcome.key) continue;  // changed since: decoded afresh
+      ++takenAhead_;
+    }
+    // The same unchanged file for the same screen is already held.
+    if (!Empty() && held_ == key) return PictureLoad::kLoaded;
+    const auto before = std::find_if(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.key == key; });
     if (before != earlier_.end()) {
       Earlier again = std::move(*before);
       earlier_.erase(before);
-      pending_.reset();
       Retire();
       Hold(std::move(again), again.key);
       return PictureLoad::kLoaded;
     }
+    // Held when the thread looked, gone since: decoded after all.
+    if (outcome.heldAlready) continue;
+    return Adopt(std::move(outcome.decoded), key);
   }
-
-  DecodedPicture decoded;
-  bool done = false;
-  if (pending_ && key && pending_->key == *key) {
-    // Decoded ahead from the same unchanged file.
-    try {
-      decoded = pending_->result.get();
-      done = true;
-      ++takenAhead_;
-    } catch (...) {
-    }
-  }
-  pending_.reset();
-  if (!done) decoded = DecodePictureFile(file, screen, use);
-  const PictureLoad result = Adopt(std::move(decoded));
-  if (result == PictureLoad::kLoaded && key) held_ = *key;
-  return result;
 }
 
 PictureLoad HeldPicture::LoadFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
                                    const PictureUse& use) {
-  return Adopt(DecodePictureFrame(factory, frame, screen, use));
+  return Adopt(DecodePictureFrame(factory, frame, screen, use), PictureKey{});
 }
 
 void HeldPicture::Retire() {
@@ -81,37 +158,26 @@ void HeldPicture::Retire() {
   held_ = {};
 }
 
-bool HeldPicture::HeldBefore(const PictureKey& key) const {
-  return std::any_of(earlier_.begin(), earlier_.end(), [&](const Earlier& e) { return e.key == key; });
-}
-
-PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded) {
+PictureLoad HeldPicture::Adopt(DecodedPicture&& decoded, const PictureKey& key) {
   if (decoded.result != PictureLoad::kLoaded) return decoded.result;
   Retire();
-  Hold(std::move(decoded), PictureKey{});
+  Hold(std::move(decoded), key);
   ++decodes_;
   return PictureLoad::kLoaded;
 }
 
 void HeldPicture::Prefetch(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
-  const std::optional<PictureKey> key = KeyOf(file, screen, use);
-  if (!key || (!Empty() && held_ == *key) || (pending_ && pending_->key == *key) || HeldBefore(*key)) return;
-  // A decode no longer wanted runs to its end on its own thread; its result is dropped.
-  pending_.reset();
-  std::promise<DecodedPicture> promise;
-  std::future<DecodedPicture> result = promise.get_future();
-  try {
-    std::thread([file, screen, use, promise = std::move(promise)]() mutable {
-      try {
-        promise.set_value(DecodePictureFile(file, screen, use));
-      } catch (...) {
-        promise.set_exception(std::current_exception());
-      }
-    }).detach();
-  } catch (const std::system_error&) {
-    return;  // no thread: the picture is decoded when it is asked for
+  if (pending_ && pending_->For(file.native(), screen, use)) return;
+  // A decode no longer wanted stops at its next rows and lets its memory go.
+  Abandon();
+  const auto stuck =
+      std::find_if(stuck_.begin(), stuck_.end(), [&](const Pending& p) { return p.For(file.native(), screen, use); });
+  if (stuck != stuck_.end()) {
+    pending_ = std::move(*stuck);
+    stuck_.erase(stuck);
+    return;
   }
-  pending_.emplace(Pending{*key, std::move(result)});
+  pending_ = Start(file, screen, use, true, false);
 }
 
 void HeldPicture::Paint(HDC dc, int imageW, int imageH, const Rect& source, const Rect& destination) {

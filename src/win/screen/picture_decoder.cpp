@@ -284,10 +284,12 @@ namespace {
 enum class HeaderAlpha { kNotSaid, kPadding, kMasked };
 // headerTag: the orientation tag the file's header gave (0: none).
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag);
+                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag,
+                           const std::atomic<bool>* wanted);
 }  // namespace
 
-DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use) {
+DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen, const PictureUse& use,
+                                 const std::atomic<bool>* wanted) {
   bool readable = false;
   const PictureHeader header = HeaderOf(file, readable);
   if (!readable) return PictureLoad::kUnreadable;
@@ -331,7 +333,7 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
                             : header.bmpAlpha                     ? HeaderAlpha::kMasked
                                                                   : HeaderAlpha::kPadding;
   DecodedPicture decoded =
-      DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead), alpha, header.orientationTag);
+      DecodeFrame(factory.get(), frame.get(), screen, use, std::move(ahead), alpha, header.orientationTag, wanted);
   (void)InDecoder([&] {
     frame.reset();
     decoder.reset();
@@ -342,13 +344,15 @@ DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize sc
 
 DecodedPicture DecodePictureFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen,
                                   const PictureUse& use) {
-  return DecodeFrame(factory, frame, screen, use, DibImage(), HeaderAlpha::kNotSaid, 0);
+  return DecodeFrame(factory, frame, screen, use, DibImage(), HeaderAlpha::kNotSaid, 0, nullptr);
 }
 
 namespace {
 
 DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame, PixelSize screen, const PictureUse& use,
-                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag) {
+                           DibImage&& ahead, HeaderAlpha headerAlpha, std::uint32_t headerTag,
+                           const std::atomic<bool>* wanted) {
+  const auto abandoned = [wanted] { return wanted && !wanted->load(std::memory_order_relaxed); };
   UINT w = 0;
   UINT h = 0;
   if (FAILED(frame->GetSize(&w, &h))) return PictureLoad::kNotAPicture;
@@ -431,6 +435,7 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
   const UINT stride = sw * static_cast<UINT>(BytesPerPixel(source.layout));
   if (source.size == kept && source.layout == RowLayout::kBgrx32) {
     for (UINT y = 0; y < sh; y += kStripRows) {
+      if (abandoned()) return PictureLoad::kUnreadable;
       const UINT rows = std::min(kStripRows, sh - y);
       if (FAILED(source.read(y, rows, stride, reinterpret_cast<BYTE*>(bitmap.pixels() + std::size_t{y} * sw)))) {
         return PictureLoad::kNotAPicture;
@@ -454,6 +459,7 @@ DecodedPicture DecodeFrame(IWICImagingFactory* factory, IWICBitmapSource* frame,
       endSource = std::min(sh, static_cast<UINT>(shrinker->EndSourceRow()));
     }
     for (UINT y = firstSource; y < endSource; y += stripRows) {
+      if (abandoned()) return PictureLoad::kUnreadable;
       const UINT rows = std::min(stripRows, endSource - y);
       if (FAILED(source.read(y, rows, stride, strip.data()))) return PictureLoad::kNotAPicture;
       if (shrinker) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 
@@ -20,7 +21,8 @@ namespace zor::win {
 
 // Why a file did not load (for tests and the benchmark; the display only
 // cares that nothing was loaded).
-enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutOfMemory };
+// kNotReady: the read has not ended in the time a page waits for it.
+enum class PictureLoad { kLoaded, kUnreadable, kRefusedSize, kNotAPicture, kOutOfMemory, kNotReady };
 
 // A picture decoded for a screen: the file's own size and its pixels, kept
 // no larger than needed to cover the screen; both upright as the file's
@@ -45,9 +47,10 @@ struct DecodedPicture {
 };
 
 // Decodes a file for a use on a screen. Uses nothing but its own objects:
-// any thread may call it.
+// any thread may call it. A decode whose wanted turns false stops at its
+// next strip of rows (kUnreadable) and lets its memory go.
 [[nodiscard]] DecodedPicture DecodePictureFile(const std::filesystem::path& file, PixelSize screen,
-                                               const PictureUse& use);
+                                               const PictureUse& use, const std::atomic<bool>* wanted = nullptr);
 // Decodes a frame (a decoder's, or any bitmap source). Scaled use: the whole
 // picture, scaled while decoding where the source offers it, then averaged
 // down to the size that covers the screen. Own size: the screen's worth of

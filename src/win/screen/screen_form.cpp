@@ -10,6 +10,7 @@
 #include "win/common/system.h"
 #include "win/screen/image_pixels.h"
 #include "win/screen/key_or_click.h"
+#include "win/screen/loop_hold.h"
 
 namespace zor::win {
 
@@ -40,6 +41,9 @@ void CrashOnPurpose() {
 void EndSaver() {
   ShowCursor(TRUE);
   SetScreenSaverActive(true);
+  // Ended at once: no library detach or static destructor runs, so none can
+  // wait for a thread of work stuck in a read (or for a lock it held).
+  TerminateProcess(GetCurrentProcess(), 0);
   ExitProcess(0);
 }
 
@@ -117,7 +121,23 @@ void ScreenForm::Unload() {
 }
 
 void ScreenForm::End() {
-  if (options_.endAction == EndAction::kEndProcess) EndSaver();
+  if (options_.endAction == EndAction::kEndProcess) {
+    // With work still running the window goes before the process: a thread
+    // stuck in a read the file system already took (a share that went to
+    // sleep) keeps the process, and so its connection to the display,
+    // until the read ends. Hidden without activating another window.
+    if (RunningWork() > 0) {
+      covers_.Close();
+      if (hwnd()) {
+        SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
+                     SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
+      }
+      // Looking at the queue sends what the display was told (Wine's X11 driver).
+      MSG msg;
+      (void)PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    }
+    EndSaver();
+  }
   Unload();
 }
 
@@ -269,7 +289,9 @@ bool ScreenForm::Wait(DWORD ms) {
       Sleep(remaining);
       continue;
     }
+    loop_hold::Idle();
     MsgWaitForMultipleObjectsEx(0, nullptr, remaining, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    loop_hold::Busy();
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
@@ -283,7 +305,13 @@ bool ScreenForm::Wait(DWORD ms) {
   }
 }
 
+bool ScreenForm::WaitFor(HANDLE done, DWORD ms) {
+  if (options_.mode == ScreenMode::kPreview) return WaitForSingleObject(done, ms) == WAIT_OBJECT_0;
+  return WaitAnswering(done, ms, [this] { return closing_; });
+}
+
 LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  const loop_hold::Handling handling;
   if (IsKeyOrClick(msg)) {
     // The preview ignores input.
     if (options_.mode != ScreenMode::kPreview) End();

@@ -19,6 +19,7 @@
 #include "win/screen/cover_windows.h"
 #include "win/screen/credit_label.h"
 #include "win/screen/form_images.h"
+#include "win/screen/picture_worker.h"
 
 namespace zor::win {
 
@@ -55,7 +56,7 @@ struct ScreenFormOptions {
   bool countTicks = false;       // diagnostics: display ticks are counted
 };
 
-class ScreenForm final : public Window {
+class ScreenForm final : public Window, public WorkWaiter {
  public:
   // Runs the load step (outside the preview the first tick too) and hands
   // the form to the caller, its one owner; nullptr when the load step ended
@@ -108,6 +109,9 @@ class ScreenForm final : public Window {
   // Waits ms milliseconds; window messages run meanwhile unless in preview.
   // False when the form was unloaded during the wait.
   [[nodiscard]] bool Wait(DWORD ms);
+  // Waits for work off the thread as Wait does (the preview only sleeps);
+  // gives up when the form closes. True when the work ended.
+  [[nodiscard]] bool WaitFor(HANDLE done, DWORD ms) override;
   [[nodiscard]] bool Closing() const noexcept { return closing_; }
 
   // Diagnostics: display ticks past the size guard, counted when the options ask.
