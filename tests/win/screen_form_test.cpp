@@ -132,100 +132,106 @@ void Pump(DWORD ms) {
   }
 }
 
-// Ticks at 400 ms; a tick may turn the display off in its middle, as a
+// Runs messages until ticks reach the count; the milliseconds it took (the
+// timeout when they did not). A loaded machine makes timers late, never early.
+template <class Counter>
+ULONGLONG PumpUntil(const Counter& ticks, int count, DWORD timeout = 3000) {
+  const ULONGLONG start = GetTickCount64();
+  while (ticks.ticks < count && GetTickCount64() - start < timeout) {
+    MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, 0);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+  return GetTickCount64() - start;
+}
+
+constexpr UINT kTickMs = 1000;
+
+// Ticks every second; a tick may turn the display off in its middle, as a
 // notification that comes while a page waits.
 class CountingTicks final : public ScreenController {
  public:
   int ticks = 0;
   bool displayOffDuringTick = false;
   bool LoadData(ScreenForm& form) override {
-    form.SetTimerInterval(400);
+    form.SetTimerInterval(kTickMs);
     return true;
   }
   void Tick(ScreenForm& form) override {
     ++ticks;
     if (displayOffDuringTick) SendDisplayState(form.hwnd(), 0);
-    form.SetTimerInterval(400);  // as every page sets it again
+    form.SetTimerInterval(kTickMs);  // as every page sets it again
   }
 };
 
-TEST(ScreenForm, NoTickWhileTheDisplayIsOffAndTheNextPageAtOnceWhenItIsOn) {
+std::unique_ptr<ScreenForm> LoadSaver(CountingTicks*& counter) {
   ScreenFormOptions options;
   options.mode = ScreenMode::kSaver;
   options.endAction = EndAction::kUnload;
   auto owned = std::make_unique<CountingTicks>();
-  CountingTicks& c = *owned;
+  counter = owned.get();
   std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, std::move(owned));
-  ASSERT_TRUE(form);
   ShowCursor(TRUE);  // the saver hid it
-  const HWND h = form->hwnd();
-  Pump(500);
-  EXPECT_GE(c.ticks, 2) << "the timer runs";
+  return form;
+}
 
-  // Off and dimmed are both rest: no timer fires for several intervals.
+TEST(ScreenForm, NoTickWhileTheDisplayIsOffAndTheNextPageAtOnceWhenItIsOn) {
+  CountingTicks* c = nullptr;
+  std::unique_ptr<ScreenForm> form = LoadSaver(c);
+  ASSERT_TRUE(form);
+  const HWND h = form->hwnd();
+  ASSERT_EQ(c->ticks, 1) << "the first page at load";
+
+  // Off and dimmed are both rest: no timer fires for more than an interval.
   for (DWORD state : {0u, 2u}) {
     SendDisplayState(h, state);
     EXPECT_TRUE(form->Resting());
-    const int before = c.ticks;
-    Pump(1000);
-    EXPECT_EQ(c.ticks, before) << state;
+    Pump(kTickMs + 500);
+    EXPECT_EQ(c->ticks, 1) << state;
   }
   SendDisplayState(h, 1);
   EXPECT_FALSE(form->Resting());
-  const int before = c.ticks;
-  Pump(150);
-  EXPECT_EQ(c.ticks, before + 1) << "on again: the next page at once, not after an interval";
-  Pump(400);
-  EXPECT_EQ(c.ticks, before + 2) << "and the timer runs from then";
+  EXPECT_LT(PumpUntil(*c, 2), kTickMs / 2) << "on again: the next page at once, not after an interval";
+  EXPECT_GE(PumpUntil(*c, 3), kTickMs - 100) << "and the timer counts from that page";
+  ASSERT_EQ(c->ticks, 3);
 
   // "On" sent while on (as the system does when the window registers) changes nothing.
   SendDisplayState(h, 1);
-  Pump(100);
-  EXPECT_EQ(c.ticks, before + 2);
+  Pump(200);
+  EXPECT_EQ(c->ticks, 3);
 
   // A page whose display goes off in its middle does not set the timer going again.
-  c.displayOffDuringTick = true;
-  Pump(400);
-  c.displayOffDuringTick = false;
+  c->displayOffDuringTick = true;
+  (void)PumpUntil(*c, 4);
+  c->displayOffDuringTick = false;
   ASSERT_TRUE(form->Resting());
-  const int paused = c.ticks;
-  Pump(1000);
-  EXPECT_EQ(c.ticks, paused);
+  Pump(kTickMs + 500);
+  EXPECT_EQ(c->ticks, 4);
   SendDisplayState(h, 1);
-  Pump(100);
-  EXPECT_EQ(c.ticks, paused + 1);
+  EXPECT_LT(PumpUntil(*c, 5), kTickMs / 2);
   form->Unload();
 }
 
 // Sleep and wake: nothing while suspended; on waking one page at once, not
 // the ticks missed meanwhile, and the period counts from the wake.
 TEST(ScreenForm, WakingFromSleepDrawsOnePageAndFiresNoMissedTicks) {
-  ScreenFormOptions options;
-  options.mode = ScreenMode::kSaver;
-  options.endAction = EndAction::kUnload;
-  auto owned = std::make_unique<CountingTicks>();
-  CountingTicks& c = *owned;
-  std::unique_ptr<ScreenForm> form = ScreenForm::Load(options, std::move(owned));
+  CountingTicks* c = nullptr;
+  std::unique_ptr<ScreenForm> form = LoadSaver(c);
   ASSERT_TRUE(form);
-  ShowCursor(TRUE);
   const HWND h = form->hwnd();
   SendMessageW(h, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-  const int before = c.ticks;
-  Pump(1000);
-  EXPECT_EQ(c.ticks, before);
+  Pump(kTickMs + 500);
+  EXPECT_EQ(c->ticks, 1);
   SendMessageW(h, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-  Pump(300);
-  EXPECT_EQ(c.ticks, before + 1);
-  Pump(200);
-  EXPECT_EQ(c.ticks, before + 2);
+  EXPECT_LT(PumpUntil(*c, 2), kTickMs / 2);
+  Pump(kTickMs / 2);
+  EXPECT_EQ(c->ticks, 2) << "no missed tick after the wake's page";
 
-  // A wake whose suspend was never told: the same, one page at once.
-  Pump(100);  // 100 ms into the period
+  // A wake whose suspend was never told, half-way through a period: one
+  // page at once, and the next a whole period after it.
   SendMessageW(h, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
-  Pump(50);
-  EXPECT_EQ(c.ticks, before + 3);
-  Pump(250);
-  EXPECT_EQ(c.ticks, before + 3) << "the period starts again from the wake";
+  EXPECT_LT(PumpUntil(*c, 3), kTickMs / 2);
+  EXPECT_GE(PumpUntil(*c, 4), kTickMs - 100) << "the period starts again from the wake";
   form->Unload();
 }
 
