@@ -78,8 +78,8 @@ TEST_F(HeldMessagesTest, TheStampDecidesWhetherTheFileIsRead) {
   EXPECT_EQ(held.At(1)->text, L"三");
 }
 
-// A file that vanishes, turns to garbage, is cut inside its header or
-// becomes another program's file: the messages read before stay held, and
+// A file that vanishes, turns to garbage, is cut inside its header,
+// becomes another program's file or a folder: the messages read before stay held, and
 // the file is read again once it is whole.
 TEST_F(HeldMessagesTest, AnUnreadableFileLeavesTheMessagesHeld) {
   const std::vector<std::wstring> two{L"一", L"二"};
@@ -89,8 +89,8 @@ TEST_F(HeldMessagesTest, AnUnreadableFileLeavesTheMessagesHeld) {
   foreign[10] = 'z';
   std::string newer = FileOf({L"三"});
   newer[0] = 99;
-  for (const std::string& bad : {std::string(), std::string("ZORANT\x01", 7), foreign, newer,
-                                 std::string(5000, '\xFF')}) {
+  for (const std::string& bad :
+       {std::string(), std::string("ZORANT\x01", 7), foreign, newer, std::string(5000, '\xFF')}) {
     Write(bad);
     EXPECT_EQ(held.Refresh(), HeldMessages::Check::kKept);
     EXPECT_EQ(Texts(held), two);
@@ -99,6 +99,10 @@ TEST_F(HeldMessagesTest, AnUnreadableFileLeavesTheMessagesHeld) {
   EXPECT_EQ(held.Refresh(), HeldMessages::Check::kKept);
   EXPECT_EQ(Texts(held), two);
   EXPECT_EQ(held.Header().count, 2);
+  std::filesystem::create_directory(file);  // a folder where the file was
+  EXPECT_EQ(held.Refresh(), HeldMessages::Check::kKept);
+  EXPECT_EQ(Texts(held), two);
+  std::filesystem::remove(file);
   Write(FileOf({L"三"}));
   EXPECT_EQ(held.Refresh(), HeldMessages::Check::kReread);
   EXPECT_EQ(Texts(held), (std::vector<std::wstring>{L"三"}));

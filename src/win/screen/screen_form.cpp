@@ -152,7 +152,10 @@ void ScreenForm::OnPowerBroadcast(WPARAM event, LPARAM data) {
   switch (event) {
     case PBT_POWERSETTINGCHANGE: {
       const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
-      if (!setting || !IsEqualGUID(setting->PowerSetting, GUID_CONSOLE_DISPLAY_STATE) || setting->DataLength < sizeof(DWORD)) return;
+      if (!setting || !IsEqualGUID(setting->PowerSetting, GUID_CONSOLE_DISPLAY_STATE) ||
+          setting->DataLength < sizeof(DWORD)) {
+        return;
+      }
       DWORD state = 0;
       memcpy(&state, setting->Data, sizeof state);
       displayOff_ = state != kDisplayOn;
