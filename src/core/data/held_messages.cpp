@@ -6,9 +6,9 @@
 namespace zor {
 
 std::optional<FileStamp> StampOf(const std::filesystem::path& file) {
+  // Two looks at the file's attributes: file_size fails on anything but a
+  // regular file (a folder, a missing name).
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(file, ec);
-  if (ec || !std::filesystem::is_regular_file(status)) return std::nullopt;
   FileStamp stamp;
   stamp.size = std::filesystem::file_size(file, ec);
   if (ec) return std::nullopt;
