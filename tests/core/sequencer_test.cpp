@@ -248,6 +248,59 @@ TEST_F(SequencerTest, NoMessagesAndMissingRecords) {
   EXPECT_EQ(renderer.pages.back().text, L"");
 }
 
+// The file shrank under the saver: registration order does not ask for the
+// rows past the new end (they were drawn as blank pages) but starts again.
+TEST_F(SequencerTest, RegistrationOrderStartsAgainWhenTheCountShrinks) {
+  for (int v = 1; v <= 6; ++v) messages.records[v] = {L"文" + std::to_wstring(v), CurrentFormat{}};
+  options.count = 6;
+  options.order = 1;
+  for (int i = 0; i < 4; ++i) (void)Tick();  // 1..4 shown, 5 next
+  for (int v = 3; v <= 6; ++v) messages.records.erase(v);
+  options.count = 2;
+  sequencer.MessagesReread();
+  for (int i = 0; i < 3; ++i) (void)Tick();
+  EXPECT_EQ(messages.reads, (std::vector<int>{1, 2, 3, 4, 1, 2, 1}));
+  for (const Page& page : renderer.pages) EXPECT_FALSE(page.text.empty()) << "no blank page";
+  // And grows again: the new rows are reached.
+  for (int v = 3; v <= 4; ++v) messages.records[v] = {L"新" + std::to_wstring(v), CurrentFormat{}};
+  options.count = 4;
+  sequencer.MessagesReread();
+  for (int i = 0; i < 3; ++i) (void)Tick();
+  EXPECT_EQ(renderer.pages.back().text, L"新4");
+}
+
+// Rows moved under the saver: the message just shown now stands where the
+// sequence goes next; after a re-read the one after it is shown instead,
+// in either order. Without a re-read the same text twice (two equal rows)
+// is shown as the file holds it.
+TEST_F(SequencerTest, AReReadNeverShowsTheMessageJustShownAgain) {
+  options.order = 1;
+  (void)Tick();  // 文1, row 2 next
+  messages.records[1].first = L"文2";
+  messages.records[2].first = L"文1";  // 文1 moved down a row
+  sequencer.MessagesReread();
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[1].text, L"文3");
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[2].text, L"文2") << "the sequence goes on after the row skipped";
+
+  options.order = 0;
+  random.script = {0, 0, 1, 0};  // row 1 (文2, as last shown), then row 2
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[3].text, L"文2");
+  messages.records[2].first = L"文2";
+  messages.records[1].first = L"文1";  // 文2 moved down a row
+  sequencer.MessagesReread();
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[4].text, L"文3");
+  EXPECT_EQ(sequencer.LastRandomIndex(), 3) << "the row shown is the one the next draw avoids";
+
+  messages.records[3].first = L"文3";
+  random.script = {2, 0};  // row 3 again is avoided by index; row 1 comes
+  (void)Tick();
+  EXPECT_EQ(renderer.pages[5].text, L"文1");
+}
+
 TEST_F(SequencerTest, TestDisplayDrawsTheChosenThumbnail) {
   TestDisplayRequest test;
   test.text = L"\\time";

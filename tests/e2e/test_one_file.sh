@@ -65,8 +65,8 @@ e2e_saver_reads_its_file_while_1000_edits_replace_it() (
   zrd="$d/zorante.zrd"
   held="$d/held.txt"
   shown="$d/shown.txt"
-  # The saver takes 20 messages at its start and picks among those rows; the
-  # writers keep 30 or more, so every row it picks holds a message.
+  # The saver reads the file again between pages whenever it changed; the
+  # writers keep 30 messages or more.
   if ! "$tool" new "$zrd" >/dev/null || ! "$tool" options "$zrd" --order random >/dev/null; then
     rm -rf "$d"
     return 1

@@ -66,7 +66,11 @@ void Sequencer::ChooseLayoutFlag(const SequencerOptions& options) {
 }
 
 int Sequencer::PickMessage(const SequencerOptions& options) {
-  if (options.order == 1) return place_.sequentialIndex + 1;
+  if (options.order == 1) {
+    // The count may have shrunk since the last page.
+    if (place_.sequentialIndex >= options.count) place_.sequentialIndex = 0;
+    return place_.sequentialIndex + 1;
+  }
   int v = random_.Rand(options.count) + 1;
   if (v == place_.lastRandomIndex) {
     ++v;
@@ -74,6 +78,14 @@ int Sequencer::PickMessage(const SequencerOptions& options) {
   }
   place_.lastRandomIndex = v;
   return v;
+}
+
+std::wstring Sequencer::ReadMessage(int v) {
+  place_.format = CurrentFormat{};
+  auto message = messages_.Read(v);
+  if (!message) return {};
+  place_.format = message->second;
+  return std::move(message->first);
 }
 
 TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, float formHeight,
@@ -100,16 +112,21 @@ TickOutcome Sequencer::Tick(const SequencerOptions& options, float formWidth, fl
     ChooseLayoutFlag(options);
     std::wstring text;
     if (options.count > 0) {
-      const int v = PickMessage(options);
-      place_.format = CurrentFormat{};
-      if (auto message = messages_.Read(v)) {
-        text = message->first;
-        place_.format = message->second;
+      int v = PickMessage(options);
+      text = ReadMessage(v);
+      if (place_.reread && options.count > 1 && text == place_.lastText) {
+        // The rows moved under the sequence: the next one instead.
+        v = v % options.count + 1;
+        if (options.order == 1) place_.sequentialIndex = v - 1;
+        else place_.lastRandomIndex = v;
+        text = ReadMessage(v);
       }
+      place_.lastText = text;
     } else {
       place_.format.emphasisMarks.clear();  // the other codes of the last message stay
       text = std::wstring(kNoMessagesText);
     }
+    place_.reread = false;
     request.text = ExpandKeywords(text, options.formalKanji, options.unitYear);
     request.format = place_.format;
     invert = ChooseInvert(options.scheme);

@@ -115,8 +115,15 @@ class Sequencer {
   [[nodiscard]] bool UseCentreLayout() const noexcept { return place_.useCentreLayout; }
   [[nodiscard]] const CurrentFormat& Format() const noexcept { return place_.format; }
 
+  // The messages were read again (the file changed): the next pick skips a
+  // message whose text is the one shown last, so the re-read never shows a
+  // message twice in a row.
+  void MessagesReread() noexcept { place_.reread = true; }
+
  private:
   [[nodiscard]] int PickMessage(const SequencerOptions& options);
+  // Message v's text and format; a missing record reads as blank text.
+  [[nodiscard]] std::wstring ReadMessage(int v);
   void ChooseLayoutFlag(const SequencerOptions& options);
   [[nodiscard]] bool ChooseInvert(std::int16_t scheme);
 
@@ -132,6 +139,8 @@ class Sequencer {
     int lastRandomIndex = 0;
     bool useCentreLayout = false;
     CurrentFormat format;
+    std::wstring lastText;  // of the message last picked, as stored
+    bool reread = false;
   };
   Place place_;
 };

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/data/file_system.h"
+#include "core/data/held_messages.h"
 #include "core/data/registration_file.h"
 #include "core/data/settings.h"
 #include "core/data/settings_file.h"
@@ -46,14 +47,15 @@ ProcessRandom& Random() {
   return random;
 }
 
-// Messages read from the registration file at every tick.
+// The registration file's messages, held so that a file that vanishes or
+// breaks while the saver runs leaves them shown.
 class FileMessages final : public MessageSource {
  public:
-  std::filesystem::path file;
+  HeldMessages held;
   [[nodiscard]] std::optional<std::pair<std::wstring, CurrentFormat>> Read(int v) override {
-    Result<Message> message = ReadMessage(file, v);
-    if (!message.ok()) return std::nullopt;
-    return std::make_pair(message.value().text, FormatOfRecord(message.value().format));
+    const Message* message = held.At(v);
+    if (!message) return std::nullopt;
+    return std::make_pair(message->text, FormatOfRecord(message->format));
   }
 };
 
@@ -133,8 +135,9 @@ class DisplayController final : public ScreenController {
     frame_ = FrameState{};
     frame_.intervalJustShown = true;
     SettingsFileStore store(SettingsFilePath(folder_));
-    const Settings settings = LoadSettings(store, folder_);
-    messages_.file = settings.registrationFile;
+    settings_ = LoadSettings(store, folder_);
+    const Settings& settings = settings_;
+    const std::filesystem::path& file = settings.registrationFile;
     const bool preview = form.Mode() == ScreenMode::kPreview;
     // The test display's messages belong to the settings dialog it returns to.
     HWND owner = form.Mode() == ScreenMode::kTestDisplay ? form.Options().owner : form.hwnd();
@@ -142,8 +145,8 @@ class DisplayController final : public ScreenController {
     RegistrationHeader header;
     header.count = 0;
     header.options.interval = 0;
-    if (FileExists(messages_.file)) {
-      Result<RegistrationHeader> valid = ValidateRegistrationFile(messages_.file);
+    if (FileExists(file)) {
+      Result<RegistrationHeader> valid = ValidateRegistrationFile(file);
       if (!valid.ok()) {
         ShowWarning(preview ? nullptr : owner, valid.status().message());
         return false;
@@ -154,10 +157,12 @@ class DisplayController final : public ScreenController {
       return false;
     }
 
+    (void)messages_.held.Load(file);
+    if (messages_.held.Loaded()) header = messages_.held.Header();
     const SaverOptions options = SaverOptionsOf(header, settings);
     options_ = options.sequence;
     // Records the count claims but the file does not hold are not read.
-    options_.count = std::min(options_.count, RecordsPresent(messages_.file));
+    options_.count = messages_.held.Count();
     pictureSettings_ = options.pictures;
     // Folders and pictures are read off the window's thread; a page waits
     // for them answering its messages, and goes on without them in the end.
@@ -182,6 +187,7 @@ class DisplayController final : public ScreenController {
     form.CountTick();
     form.Credit().visible = false;
     const TestDisplayRequest* test = form.Mode() == ScreenMode::kTestDisplay ? &form.Options().test : nullptr;
+    if (!test) FollowTheFile();
     const TickOutcome outcome =
         sequencer_->Tick(options_, surface(form).ScaleWidth(), surface(form).ScaleHeight(), test);
     if (shownLog_ && outcome.drawn && !test) (void)shownLog_->Append(outcome.text);
@@ -218,6 +224,15 @@ class DisplayController final : public ScreenController {
   }
 
  private:
+  // Between pages: a registration file changed since it was read is read
+  // again, its header's options with it. One look at its stamp when it did not.
+  void FollowTheFile() {
+    if (messages_.held.Refresh() != HeldMessages::Check::kReread) return;
+    options_ = SaverOptionsOf(messages_.held.Header(), settings_).sequence;
+    options_.count = messages_.held.Count();
+    sequencer_->MessagesReread();
+  }
+
   // The surface follows the form's image, which changes with the form's size.
   GdiSurface& surface(ScreenForm& form) {
     if (!surface_ || surfaceDc_ != form.ImageDc() || surfaceW_ != form.PixelWidth() ||
@@ -238,6 +253,7 @@ class DisplayController final : public ScreenController {
   }
 
   std::filesystem::path folder_;
+  Settings settings_;
   SequencerOptions options_;
   FrameState frame_;
   FileMessages messages_;

@@ -3,6 +3,7 @@
 #include <imm.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/screen/changed_rects.h"
 #include "core/screen/points_and_pixels.h"
@@ -22,6 +23,12 @@ constexpr UINT_PTR kParentWatch = 2;  // preview: notices a host that went away
 constexpr UINT_PTR kSoakTimer = 3;    // diagnostics: the soak log's period
 constexpr UINT_PTR kRehearsalTimer = 4;  // the next page rehearsed once this one is shown
 constexpr UINT kRehearsalDelayMs = 50;
+// Posted when the display wakes: the next page is drawn once the power
+// notification has been answered.
+constexpr UINT kNextPageMessage = WM_APP + 1;
+
+// GUID_CONSOLE_DISPLAY_STATE's data: 0 off, 1 on, 2 dimmed.
+constexpr DWORD kDisplayOn = 1;
 
 // The saver's credit line: the version, nine blanks, a carriage return
 // alone and the maker's line.
@@ -62,6 +69,7 @@ ScreenForm::ScreenForm(const ScreenFormOptions& options, std::unique_ptr<ScreenC
 
 // What draws on the image goes before the image.
 ScreenForm::~ScreenForm() {
+  if (displayNotify_) UnregisterPowerSettingNotification(displayNotify_);
   covers_.Close();
   controller_.reset();
 }
@@ -78,6 +86,7 @@ std::unique_ptr<ScreenForm> ScreenForm::Load(const ScreenFormOptions& options,
   if (!preview) SetWindowPos(form->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
   if (HWND ime = ImmGetDefaultIMEWnd(form->hwnd())) SendMessageW(ime, WM_IME_CONTROL, IMC_CLOSESTATUSWINDOW, 0);
 
+  form->WatchDisplayPower();
   if (!form->controller_->LoadData(*form)) {
     form->Unload();
     return nullptr;
@@ -111,6 +120,8 @@ void ScreenForm::Unload() {
     KillTimer(hwnd(), kSoakTimer);
     KillTimer(hwnd(), kRehearsalTimer);
     timerOn_ = false;
+    if (displayNotify_) UnregisterPowerSettingNotification(displayNotify_);
+    displayNotify_ = nullptr;
     SetWindowPos(hwnd(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);
     if (HWND ime = ImmGetDefaultIMEWnd(hwnd())) SendMessageW(ime, WM_IME_CONTROL, IMC_OPENSTATUSWINDOW, 0);
     // Hidden until its owner destroys it: a tick may still be on the stack.
@@ -149,12 +160,60 @@ void ScreenForm::StartSoakLog() {
   SetTimer(hwnd(), kSoakTimer, soakLog_->PeriodMs(), nullptr);
 }
 
+void ScreenForm::WatchDisplayPower() {
+  // The test display shows one page and has no timer to stop.
+  if (options_.mode == ScreenMode::kTestDisplay || !hwnd()) return;
+  // Wine accepts the registration but never sends the notification.
+  displayNotify_ = RegisterPowerSettingNotification(hwnd(), &GUID_CONSOLE_DISPLAY_STATE, DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void ScreenForm::OnPowerBroadcast(WPARAM event, LPARAM data) {
+  const bool resting = Resting();
+  switch (event) {
+    case PBT_POWERSETTINGCHANGE: {
+      const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(data);
+      if (!setting || !IsEqualGUID(setting->PowerSetting, GUID_CONSOLE_DISPLAY_STATE) ||
+          setting->DataLength < sizeof(DWORD)) {
+        return;
+      }
+      DWORD state = 0;
+      memcpy(&state, setting->Data, sizeof state);
+      displayOff_ = state != kDisplayOn;
+      break;
+    }
+    case PBT_APMSUSPEND: suspended_ = true; break;
+    case PBT_APMRESUMEAUTOMATIC: suspended_ = false; break;
+    default: return;
+  }
+  if (Resting()) {
+    Rest();
+  } else if (resting || event != PBT_POWERSETTINGCHANGE) {
+    PostMessageW(hwnd(), kNextPageMessage, 0, 0);
+  }
+}
+
+void ScreenForm::Rest() {
+  KillTimer(hwnd(), kDisplayTimer);
+  KillTimer(hwnd(), kRehearsalTimer);
+  timerOn_ = false;
+}
+
+void ScreenForm::NextPageNow() {
+  if (closing_ || Resting() || options_.mode == ScreenMode::kTestDisplay) return;
+  // The period starts again from now: a tick that fell due while asleep
+  // would otherwise fire at once after this page.
+  Rest();
+  RunTick();
+  // A tick that did not set the timer (the size guard) leaves it as it was.
+  if (!closing_ && !timerOn_ && interval_ > 0) SetTimerInterval(interval_);
+}
+
 void ScreenForm::CountTick() noexcept {
   if (options_.countTicks && ++tickCount_ > 2000000000) tickCount_ = 1000000000;
 }
 
 void ScreenForm::RunTick() {
-  if (ticking_ || closing_) return;
+  if (ticking_ || closing_ || Resting()) return;
   ticking_ = true;
   if (soakLog_) ++soakTicks_;
   controller_->Tick(*this);
@@ -265,6 +324,10 @@ void ScreenForm::OnPaint() {
 
 void ScreenForm::SetTimerInterval(UINT ms) {
   if (!hwnd() || closing_ || options_.mode == ScreenMode::kTestDisplay) return;
+  if (Resting()) {
+    interval_ = ms;  // taken up when the display wakes
+    return;
+  }
   if (ms == 0) {
     KillTimer(hwnd(), kDisplayTimer);
     timerOn_ = false;
@@ -356,6 +419,12 @@ LRESULT ScreenForm::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // The host must not start another saver over this one.
       if ((wp & 0xFFF0) == SC_SCREENSAVE || (wp & 0xFFF0) == SC_MONITORPOWER) return 0;
       break;
+    case WM_POWERBROADCAST:
+      OnPowerBroadcast(wp, lp);
+      return TRUE;
+    case kNextPageMessage:
+      NextPageNow();
+      return 0;
     case WM_DESTROY:
       // In the preview the host destroys its window and ours with it.
       if (options_.mode == ScreenMode::kPreview) PostQuitMessage(0);

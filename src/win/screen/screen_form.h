@@ -118,6 +118,12 @@ class ScreenForm final : public Window, public WorkWaiter {
   void CountTick() noexcept;
   [[nodiscard]] std::int32_t TickCount() const noexcept { return tickCount_; }
 
+  // The display's power: while it is off (or dimmed) no timer runs and
+  // nothing is drawn; when it is on again, and after the system wakes from
+  // sleep, the next page is drawn at once and the timer counts from then,
+  // so no missed tick fires and the date and time are those of the wake.
+  [[nodiscard]] bool Resting() const noexcept { return displayOff_ || suspended_; }
+
   // The saver's rule for a pointer event at a screen position: the first
   // event records where the pointer stands, any later other position ends.
   void PointerMoved(POINT screenPoint);
@@ -132,6 +138,10 @@ class ScreenForm final : public Window, public WorkWaiter {
   void RunTick();
   void OnPaint();
   void StartSoakLog();
+  void WatchDisplayPower();
+  void OnPowerBroadcast(WPARAM event, LPARAM data);
+  void Rest();
+  void NextPageNow();
 
   ScreenFormOptions options_;
   std::unique_ptr<ScreenController> controller_;
@@ -144,6 +154,9 @@ class ScreenForm final : public Window, public WorkWaiter {
   bool ticking_ = false;
   std::int32_t tickCount_ = 0;
   POINT pointer_{0, 0};
+  HPOWERNOTIFY displayNotify_ = nullptr;
+  bool displayOff_ = false;
+  bool suspended_ = false;
   CreditLabelView credit_;
   // A showing by PresentOnGround in progress: the next paint fills.
   bool groundFillPending_ = false;

@@ -11,7 +11,10 @@
 //       that long from the program folder given: its share of a core, and the
 //       system decoder's part of it, from the start and in steady state
 //       (after the first 6 s; KIND text, folder or interval names the goal
-//       the steady figure is held against).
+//       the steady figure is held against; display-off turns the display
+//       off at the end of the first 6 s, as the system tells the window, and
+//       counts the ticks after it). With text, also the time one look at
+//       the registration file's stamp takes, as each page looks.
 #include <windows.h>
 #include <psapi.h>
 #include <shellapi.h>
@@ -25,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "core/data/held_messages.h"
 #include "core/screen/background.h"
 #include "win/screen/loop_hold.h"
 #include "win/screen/display.h"
@@ -189,6 +193,28 @@ int Folder(const std::wstring& folder, int n) {
   return first.empty() ? 1 : 0;
 }
 
+// The display turned off, as the system tells a window registered for the
+// console display state.
+void SendDisplayOff(HWND form) {
+  alignas(POWERBROADCAST_SETTING) unsigned char bytes[sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD)]{};
+  auto* setting = reinterpret_cast<POWERBROADCAST_SETTING*>(bytes);
+  setting->PowerSetting = GUID_CONSOLE_DISPLAY_STATE;
+  setting->DataLength = sizeof(DWORD);
+  SendMessageW(form, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(setting));
+}
+
+// What the look at the registration file's stamp before each page costs.
+void StampCost(const std::filesystem::path& file) {
+  zor::HeldMessages held;
+  (void)held.Load(file);
+  constexpr int kLooks = 2000;
+  const auto start = Clock::now();
+  for (int i = 0; i < kLooks; ++i) (void)held.Refresh();
+  const double each = Ms(Clock::now() - start) * 1000.0 / kLooks;
+  std::printf("P2 registration file stamp, looked at before each page: %.1f us a look (%d looks); "
+              "at one page in 1 s, %.4f %% of a core\n", each, kLooks, each / 1000.0 / 1000.0 * 100.0);
+}
+
 // The saver itself shown for a while (the display controller on a full-screen
 // form, as zorante.scr /s runs it) from a program folder whose ZORANTE.ini
 // and message file the caller made: the processor time the whole process
@@ -201,6 +227,8 @@ int Showing(const std::wstring& folder, double seconds, const std::wstring& kind
   zor::win::ScreenFormOptions options;
   options.mode = zor::win::ScreenMode::kSaver;
   options.endAction = zor::win::EndAction::kUnload;
+  options.countTicks = true;
+  const bool displayOff = kind == L"display-off";
   struct Sample {
     double cpu;
     double decoder;
@@ -216,12 +244,15 @@ int Showing(const std::wstring& folder, double seconds, const std::wstring& kind
   const auto warm = first.at + std::chrono::milliseconds(6000);
   const auto end = first.at + std::chrono::milliseconds(static_cast<long long>(seconds * 1000.0));
   std::optional<Sample> steady;
+  std::int32_t ticksAtSteady = 0;
   while (!form->Closing()) {
     const auto now = Clock::now();
     if (now >= end) break;
     if (!steady && now >= warm) {
+      if (displayOff) SendDisplayOff(form->hwnd());
       steady = sample();
       zor::win::loop_hold::Reset();
+      ticksAtSteady = form->TickCount();
     }
     const auto next = steady ? end : std::min(end, warm);
     MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(Ms(next - now)) + 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -234,6 +265,7 @@ int Showing(const std::wstring& folder, double seconds, const std::wstring& kind
   }
   const Sample last = sample();
   const double held = zor::win::loop_hold::LongestMs();
+  const std::int32_t ticksAfterSteady = form->TickCount() - ticksAtSteady;
   const bool closedEarly = form->Closing();
   form->Unload();
   form.reset();
@@ -264,6 +296,11 @@ int Showing(const std::wstring& folder, double seconds, const std::wstring& kind
                 st.own, st.own <= 0.5 ? "met" : "NOT met", st.total, st.total <= 1.0 ? "met" : "NOT met", st.decoder);
   } else if (kind == L"text") {
     std::printf("P2 text alone, steady state: %.3f %% of a core (no goal; for comparison)\n", st.total);
+    StampCost(std::filesystem::path(folder) / L"m.zrd");
+  } else if (displayOff) {
+    std::printf("P2 display off, after the notification: the saver's own share %.3f %% of a core (%.0f ms in %.0f s), "
+                "%d ticks (goal 0 ticks: %s)\n",
+                st.total, st.cpu, st.wall / 1000.0, static_cast<int>(ticksAfterSteady), ticksAfterSteady == 0 ? "met" : "NOT met");
   }
   return closedEarly ? 1 : 0;
 }
@@ -290,6 +327,6 @@ int main() {
   if ((argc == 4 || argc == 5) && std::wstring(argv[1]) == L"showing") {
     return Showing(argv[2], _wtof(argv[3]), argc == 5 ? argv[4] : L"");
   }
-  std::fprintf(stderr, "usage: win_picture_bench photo JPEG WxH [SCALING] | decoder JPEG | run WxH WAIT_MS FILE... | folder DIR N | showing FOLDER SECONDS [text|folder|interval]\n");
+  std::fprintf(stderr, "usage: win_picture_bench photo JPEG WxH [SCALING] | decoder JPEG | run WxH WAIT_MS FILE... | folder DIR N | showing FOLDER SECONDS [text|folder|interval|display-off]\n");
   return 2;
 }
