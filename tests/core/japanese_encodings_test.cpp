@@ -239,9 +239,9 @@ TEST(ImportReports, NameEveryEncodingAndEveryReason) {
                                    L"0 with characters Shift_JIS cannot hold, 0 over the limit of 500, 1 not valid "
                                    L"EUC-JP, 2 with control characters, 4 with JIS X 0212 characters), TABs made "
                                    L"blanks in 1");
-  ImportReport tabs{.registered = 1, .tabs = 1};
+  ImportReport tabs{.registered = 1, .skipped = {}, .tabs = 1};
   EXPECT_NE(ImportReportText(tabs), L"") << "a TAB made a blank is said even in CP932";
-  EXPECT_EQ(ImportReportText({.registered = 1, .encoding = TextEncoding::kIso2022Jp}),
+  EXPECT_EQ(ImportReportText({.registered = 1, .skipped = {}, .encoding = TextEncoding::kIso2022Jp}),
             L"1 件の文章を登録しました。\r\n文字コード: ISO-2022-JP");
 }
 

@@ -502,7 +502,7 @@ TEST_F(RegistrationFileCommandsTest, AnImportTellsItsReportOnlyWhenThereIsMoreTh
   WriteBytes(At(L"none.txt"), "\r\n\r\n");
   host_.Choose(At(L"none.txt"));
   EXPECT_EQ(commands_.Import(true), Kept(Status_::kRefused));
-  EXPECT_EQ(host_.events.back(), L"warn 登録できる文章がないため、ファイルを作りませんでした（文字コード: Shift_JIS、空行: 2）");
+  EXPECT_EQ(host_.events.end()[-2], L"warn 登録できる文章がないため、ファイルを作りませんでした（文字コード: Shift_JIS、空行: 2）");
   EXPECT_FALSE(FileExists(At(L"none.zrd")));
 }
 
