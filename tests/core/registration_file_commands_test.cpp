@@ -498,6 +498,13 @@ TEST_F(RegistrationFileCommandsTest, AnImportTellsItsReportOnlyWhenThereIsMoreTh
             L"imported 1 件の文章を登録しました。\r\n文字コード: UTF-8 (BOM)\r\n\r\n登録しなかった行:\r\n　長すぎる行: 1");
   EXPECT_EQ(Messages(At(L"utf8.zrd")), std::vector<std::wstring>{L"一"});
 
+  // The encoding the guess chose is told, EUC-JP among them.
+  WriteBytes(At(L"euc.txt"), "\xC6\xFC\xCB\xDC\xA4\xCE\xCA\xB8\r\n");
+  host_.Choose(At(L"euc.txt"));
+  EXPECT_EQ(commands_.Import(true), Done(At(L"euc.zrd")));
+  EXPECT_EQ(host_.events.back(), L"imported 1 件の文章を登録しました。\r\n文字コード: EUC-JP");
+  EXPECT_EQ(Messages(At(L"euc.zrd")), std::vector<std::wstring>{L"日本の文"});
+
   // Nothing to register: said, and no empty file is made or used.
   WriteBytes(At(L"none.txt"), "\r\n\r\n");
   host_.Choose(At(L"none.txt"));
