@@ -149,6 +149,16 @@ TEST(EncodingGuess, TakesTheReadingThatIsJapaneseText) {
   }
   EXPECT_EQ(Read(utf16).encoding, TextEncoding::kUtf16Le);
   EXPECT_EQ(Read(utf16).texts, Texts{L"日本語の文章"});
+  // ISO-2022-JP with a control character, and with one damaged line: the
+  // other lines are still read as ISO-2022-JP.
+  const std::string iso = IsoOfCp932(cp932);
+  const ImportedLines withNul = Read(iso + std::string("a\0b\r\n", 5));
+  EXPECT_EQ(withNul.encoding, TextEncoding::kIso2022Jp);
+  EXPECT_EQ(withNul.skipped, (SkippedLines{.control = 1}));
+  const ImportedLines damaged = Read(iso + "\x1B$BF\r\n\x1B(B");
+  EXPECT_EQ(damaged.encoding, TextEncoding::kIso2022Jp);
+  EXPECT_EQ(damaged.texts.size(), 4u);
+  EXPECT_EQ(damaged.skipped, (SkippedLines{.malformed = 1}));
   // A few bad lines in a long file do not refuse the rest.
   const ImportedLines mostly = Read(EucOfCp932(cp932) + "\xA4\r\n");
   EXPECT_EQ(mostly.encoding, TextEncoding::kEucJp);

@@ -98,13 +98,14 @@ EncodingVerdict ChooseReading(std::span<const ReadingSummary> readings, bool gue
   };
   if (readings.empty()) return {};
   if (guessing) {
-    // Well-formed UTF-8 beyond ASCII is hardly ever anything else, and an
-    // escape into JIS X 0208 of a 7-bit file never; ASCII alone is CP932.
+    // Well-formed UTF-8 beyond ASCII is hardly ever anything else, and a
+    // well-formed 7-bit file that escapes into JIS X 0208 never (its lines
+    // with control characters are skipped by their reason); ASCII alone is
+    // CP932. A damaged ISO-2022-JP file is weighed with the others below.
     if (const ReadingSummary* u = find(TextEncoding::kUtf8); u && !u->malformed && u->check.beyondAscii > 0) {
       return {TextEncoding::kUtf8, false};
     }
-    if (const ReadingSummary* j = find(TextEncoding::kIso2022Jp);
-        j && !j->malformed && j->shifted && j->check.badLines == 0) {
+    if (const ReadingSummary* j = find(TextEncoding::kIso2022Jp); j && !j->malformed && j->shifted) {
       return {TextEncoding::kIso2022Jp, false};
     }
     if (const ReadingSummary* s = find(TextEncoding::kCp932); s && s->check.badLines == 0 && s->check.beyondAscii == 0) {
@@ -123,7 +124,7 @@ EncodingVerdict ChooseReading(std::span<const ReadingSummary> readings, bool gue
     return std::make_tuple(r.check.badLines, -plausibility);
   };
   for (const ReadingSummary& r : readings) {
-    if (guessing && (r.encoding == TextEncoding::kUtf8 || r.encoding == TextEncoding::kIso2022Jp)) continue;
+    if (guessing && r.encoding == TextEncoding::kUtf8) continue;
     if (guessing && (r.check.badLines * 2 > r.check.lines || r.check.Plausibility() < kPlausible)) continue;
     if (best == nullptr || rank(r) < rank(*best)) best = &r;
   }

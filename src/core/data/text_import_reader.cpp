@@ -127,10 +127,8 @@ void TextImportReader::FeedReadings(std::span<const char> bytes) {
     }
     if (several) r->summary.check.Feed(cp932);
     if (r->splitter) r->splitter->Feed(cp932);
-    // The guess takes UTF-8 and ISO-2022-JP only when wholly well-formed.
-    const TextEncoding e = r->summary.encoding;
-    if (choice_ == EncodingChoice::kAuto && several && (e == TextEncoding::kUtf8 || e == TextEncoding::kIso2022Jp) &&
-        r->Malformed()) {
+    // The guess takes UTF-8 only when wholly well-formed.
+    if (choice_ == EncodingChoice::kAuto && several && r->summary.encoding == TextEncoding::kUtf8 && r->Malformed()) {
       r->summary.malformed = true;
       r->out = true;
     }
