@@ -16,6 +16,9 @@ ZOR_PACKAGES=(
   python3-fonttools
   clang libclang-rt-14-dev
   fp-utils p7zip-full nsis zip
+  # Japanese text as Debian ships it for the import's tests: passwd's manual
+  # pages (UTF-8) and vim-runtime's menu file (EUC-JP).
+  passwd vim-runtime
   python3 chromium
   locales
   osslsigncode openssl python3-yaml

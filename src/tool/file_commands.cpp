@@ -11,6 +11,7 @@
 #include "core/data/text_exchange.h"
 #include "core/settings_dialog/display_options.h"
 #include "core/settings_dialog/line_format.h"
+#include "core/text/look_alikes.h"
 #include "core/text/numbers.h"
 #include "tool/command.h"
 
@@ -103,14 +104,15 @@ int ListCommand(const std::vector<std::wstring>& args, Command& cmd) {
 int AddCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
   if (const std::optional<int> rc = Misuse(cmd, inv, L"add", {}, 2, 2)) return *rc;
-  return Report(cmd, AddMessage(PathFromText(inv.positional[0]), inv.positional[1]));
+  // The look-alikes the entry form and the import store as CP932 holds them.
+  return Report(cmd, AddMessage(PathFromText(inv.positional[0]), ReplaceLookAlikes(inv.positional[1])));
 }
 
 int EditCommand(const std::vector<std::wstring>& args, Command& cmd) {
   const Invocation inv = Split(args);
   int row = 0;
   if (const std::optional<int> rc = Misuse(cmd, inv, L"edit", {}, 3, 3, &row)) return *rc;
-  return Report(cmd, EditMessage(PathFromText(inv.positional[0]), row, inv.positional[2]));
+  return Report(cmd, EditMessage(PathFromText(inv.positional[0]), row, ReplaceLookAlikes(inv.positional[2])));
 }
 
 int DeleteCommand(const std::vector<std::wstring>& args, Command& cmd) {
@@ -342,14 +344,17 @@ int ImportCommand(const std::vector<std::wstring>& args, Command& cmd) {
   if (const std::optional<int> rc = Misuse(cmd, inv, L"import", {L"--no-limit", L"--encoding"}, 1, 1)) return *rc;
   EncodingChoice choice = EncodingChoice::kAuto;
   if (const auto given = inv.values.find(L"--encoding"); given != inv.values.end()) {
-    const std::pair<const wchar_t*, EncodingChoice> names[] = {{L"auto", EncodingChoice::kAuto},
-                                                                {L"cp932", EncodingChoice::kCp932},
-                                                                {L"utf-8", EncodingChoice::kUtf8},
-                                                                {L"utf-16", EncodingChoice::kUtf16}};
+    const std::pair<const wchar_t*, EncodingChoice> names[] = {
+        {L"auto", EncodingChoice::kAuto},          {L"cp932", EncodingChoice::kCp932},
+        {L"utf-8", EncodingChoice::kUtf8},         {L"utf-16", EncodingChoice::kUtf16},
+        {L"utf-16le", EncodingChoice::kUtf16Le},   {L"utf-16be", EncodingChoice::kUtf16Be},
+        {L"euc-jp", EncodingChoice::kEucJp},       {L"iso-2022-jp", EncodingChoice::kIso2022Jp}};
     const auto named = std::find_if(std::begin(names), std::end(names),
                                     [&](const auto& n) { return given->second == n.first; });
     if (named == std::end(names)) {
-      return cmd.Usage(L"import: --encoding takes auto, cp932, utf-8 or utf-16, not " + given->second);
+      return cmd.Usage(
+          L"import: --encoding takes auto, cp932, utf-8, utf-16, utf-16le, utf-16be, euc-jp or iso-2022-jp, not " +
+          given->second);
     }
     choice = named->second;
   }

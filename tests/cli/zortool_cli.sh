@@ -185,6 +185,62 @@ expect_out "ten-back.txt" export ten-utf8.zrd ten-back.txt --utf8
 if [ "$(printf '\xEF\xBB\xBF'; cat ten-crlf.utf8)" = "$(cat ten-back.txt)" ]; then pass; else
   fail "a UTF-8 export is not the messages with a byte-order mark and CR LF"
 fi
+
+# Japanese text as Debian packages ship it (a manual page of passwd in UTF-8,
+# a menu file of vim-runtime in EUC-JP, where installed) converted with iconv
+# into every encoding: each is read as the same messages, and the report
+# names the encoding the guess chose.
+real=()
+if [ -r /usr/share/man/ja/man1/chage.1.gz ]; then zcat /usr/share/man/ja/man1/chage.1.gz >real-man.utf8 && real+=(real-man); fi
+vimmenu=/usr/share/vim/vim90/lang/menu_ja_jp.euc-jp.vim
+if [ -r "$vimmenu" ]; then iconv -f EUC-JP -t UTF-8 "$vimmenu" >real-vim.utf8 && real+=(real-vim); fi
+if [ "${#real[@]}" -eq 0 ]; then
+  echo "note: no Japanese text of Debian packages found here; the ten messages stand in"
+  cp ten.utf8 real-ten.utf8
+  real=(real-ten)
+fi
+for base in "${real[@]}"; do
+  # What every encoding holds: the text through EUC-JP (JIS X 0208).
+  iconv -f UTF-8 -t EUC-JP -c "$base.utf8" >"$base-euc.txt"
+  iconv -f EUC-JP -t UTF-8 "$base-euc.txt" >"$base-utf8.txt"
+  iconv -f EUC-JP-MS -t CP932 "$base-euc.txt" >"$base-sjis.txt"
+  iconv -f UTF-8 -t ISO-2022-JP "$base-utf8.txt" >"$base-jis.txt"
+  iconv -f UTF-8 -t UTF-16LE "$base-utf8.txt" >"$base-u16le.txt"
+  iconv -f UTF-8 -t UTF-16BE "$base-utf8.txt" >"$base-u16be.txt"
+  for kind in utf8:UTF-8 sjis:Shift_JIS euc:EUC-JP jis:ISO-2022-JP u16le:"UTF-16 LE" u16be:"UTF-16 BE"; do
+    file=$base-${kind%%:*}
+    rm -f "$file.zrd"
+    if "${TOOL[@]}" import "$file.txt" --no-limit >"$file.out" 2>"$file.err" && [ -s "$file.zrd" ] &&
+      grep -q "^zortool: import: read as ${kind#*:}, " "$file.err"; then pass; else
+      fail "$file.txt: not imported as ${kind#*:}: $(tr -d '\r' <"$file.err")"
+    fi
+    if cmp -s "$base-utf8.zrd" "$file.zrd"; then pass; else fail "$file.txt imports to other messages than $base-utf8.txt"; fi
+  done
+  count=$(tail -n 1 "$base-utf8.out" | tr -d '\r')
+  if [ "${count:-0}" -ge 8 ]; then pass; else fail "$base: only '${count}' messages registered"; fi
+done
+# No TAB, NUL or other control character is stored; a TAB becomes a blank.
+printf 'a\tb\r\nc\000d\r\ne\033f\r\ng\r\nh\r\n' >controls.txt
+expect_import "controls.zrd
+3" import controls.txt
+expect_out "a b
+g
+h" list controls.zrd
+# A binary file and Latin-1 text are refused with a reason; nothing is made.
+head -c 4000 "${TOOL[-1]}" >binary.txt
+printf 'Le caf\351 \351tait tr\350s bon.\r\n\334ber die Br\374cke.\r\nGr\366\337ere \304pfel.\r\n' >latin1.txt
+for f in binary latin1; do
+  expect_rc 1 import "$f.txt"
+  if [ ! -e "$f.zrd" ]; then pass; else fail "$f.txt: a registration file was made"; fi
+done
+# A forced encoding that does not fit says so, exits 1 and makes nothing.
+untitled=$(ls 無題*.zrd 2>/dev/null | wc -l)
+expect_rc 1 import ten-cp932.txt --encoding utf-8
+if [ "$(ls 無題*.zrd 2>/dev/null | wc -l)" -eq "$untitled" ]; then pass; else fail "a forced encoding that does not fit made a file"; fi
+# zortool add stores the wave dash as the entry form does.
+expect_out "" new wave.zrd
+expect_out "" add wave.zrd "十時〜十一時"
+expect_out "十時～十一時" list wave.zrd
 popd >/dev/null || exit 1
 rm -rf "$work"
 

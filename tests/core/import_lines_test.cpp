@@ -57,16 +57,16 @@ TEST(ImportLines, RefusesWhatTheLengthRuleRefuses) {
 }
 
 TEST(ImportLines, InvalidBytesSkipTheLineAndNothingElse) {
-  const std::string garbage[] = {
-      "\x82",          // lone lead byte at the end of the line
-      "ab\x82\x20z",   // lead byte before a blank
-      "\xFD\xFE\xFF",  // undefined single bytes
-      "x\ry",          // a CR inside the line
+  const std::pair<std::string, SkippedLines> garbage[] = {
+      {"\x82", {.malformed = 1}},          // lone lead byte at the end of the line
+      {"ab\x82\x20z", {.malformed = 1}},   // lead byte before a blank
+      {"\xFD\xFE\xFF", {.malformed = 1}},  // undefined single bytes
+      {"x\ry", {.control = 1}},            // a CR inside the line
   };
-  for (const std::string& g : garbage) {
+  for (const auto& [g, reason] : garbage) {
     const ImportedLines r = FromBytes("first\r\n" + g + "\r\nlast\r\n");
     EXPECT_EQ(r.texts, (std::vector<std::wstring>{L"first", L"last"})) << g;
-    EXPECT_EQ(r.skipped, (SkippedLines{.unstorable = 1})) << g;
+    EXPECT_EQ(r.skipped, reason) << g;
   }
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary.push_back(static_cast<char>((i * 7919) & 0xFF));
@@ -118,7 +118,7 @@ TEST(ImportLineSplitter, PiecesOfAnySizeGiveTheLinesOfTheWhole) {
   EXPECT_EQ(SplitImportLines(longLine, 100).texts, std::vector<std::wstring>{std::wstring(96, L'a')})
       << "trailing blanks never count against a line";
   EXPECT_EQ(SplitImportLines(inputs[1], 100).texts, (std::vector<std::wstring>{L"y"}));
-  EXPECT_EQ(SplitImportLines(inputs[1], 100).skipped.unstorable, 2) << "x CR and z CR blanks hold a CR in the line";
+  EXPECT_EQ(SplitImportLines(inputs[1], 100).skipped.control, 2) << "x CR and z CR blanks hold a CR in the line";
 }
 
 TEST(ImportLineSplitter, FullTakesNoMoreAndAnEmptyFeedChangesNothing) {

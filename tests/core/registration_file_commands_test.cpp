@@ -498,10 +498,19 @@ TEST_F(RegistrationFileCommandsTest, AnImportTellsItsReportOnlyWhenThereIsMoreTh
             L"imported 1 件の文章を登録しました。\r\n文字コード: UTF-8 (BOM)\r\n\r\n登録しなかった行:\r\n　長すぎる行: 1");
   EXPECT_EQ(Messages(At(L"utf8.zrd")), std::vector<std::wstring>{L"一"});
 
+  // The encoding the guess chose is told, EUC-JP among them.
+  WriteBytes(At(L"euc.txt"), "\xC6\xFC\xCB\xDC\xA4\xCE\xCA\xB8\r\n");
+  host_.Choose(At(L"euc.txt"));
+  EXPECT_EQ(commands_.Import(true), Done(At(L"euc.zrd")));
+  EXPECT_EQ(host_.events.back(), L"imported 1 件の文章を登録しました。\r\n文字コード: EUC-JP");
+  EXPECT_EQ(Messages(At(L"euc.zrd")), std::vector<std::wstring>{L"日本の文"});
+
+  // Nothing to register: said, and no empty file is made or used.
   WriteBytes(At(L"none.txt"), "\r\n\r\n");
   host_.Choose(At(L"none.txt"));
-  EXPECT_EQ(commands_.Import(true), Done(At(L"none.zrd")));
-  EXPECT_EQ(host_.events.back().substr(0, 26), L"imported 登録できる文章はありませんでした。") << "nothing registered is said";
+  EXPECT_EQ(commands_.Import(true), Kept(Status_::kRefused));
+  EXPECT_EQ(host_.events.end()[-2], L"warn 登録できる文章がないため、ファイルを作りませんでした（文字コード: Shift_JIS、空行: 2）");
+  EXPECT_FALSE(FileExists(At(L"none.zrd")));
 }
 
 // --- export ----------------------------------------------------------------

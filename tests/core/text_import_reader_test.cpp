@@ -15,11 +15,14 @@
 #include "core/text/measures.h"
 #include "core/text/unicode.h"
 #include "core/text/unicode_to_cp932.h"
+#include "jis_bytes.h"
 #include "temp_folder.h"
 
 namespace zor {
 namespace {
 
+using testing::EucOfCp932;
+using testing::IsoOfCp932;
 using testing::ReadBytes;
 using testing::TempFolder;
 using testing::WriteBytes;
@@ -85,6 +88,10 @@ std::vector<Encoded> EveryEncoding() {
       {"UTF-8 with mark", "\xEF\xBB\xBF" + ToUtf8(unicode), TextEncoding::kUtf8WithMark},
       {"UTF-16 LE", "\xFF\xFE" + Utf16(unicode, false), TextEncoding::kUtf16Le},
       {"UTF-16 BE", "\xFE\xFF" + Utf16(unicode, true), TextEncoding::kUtf16Be},
+      {"UTF-16 LE without a mark", Utf16(unicode, false), TextEncoding::kUtf16Le},
+      {"UTF-16 BE without a mark", Utf16(unicode, true), TextEncoding::kUtf16Be},
+      {"EUC-JP", EucOfCp932(cp932), TextEncoding::kEucJp},
+      {"ISO-2022-JP", IsoOfCp932(cp932), TextEncoding::kIso2022Jp},
   };
 }
 
@@ -112,7 +119,7 @@ TEST(ImportEncodings, ForcedChoices) {
   // CP932 read as UTF-8: every line holds malformed bytes.
   const ImportedLines forced = Read(ToCp932(text), EncodingChoice::kUtf8);
   EXPECT_TRUE(forced.texts.empty());
-  EXPECT_EQ(forced.skipped, (SkippedLines{.unstorable = 2}));
+  EXPECT_EQ(forced.skipped, (SkippedLines{.malformed = 2})) << "not UTF-8, which is not what CP932 cannot hold";
   // UTF-8 read as CP932 is what the user asked for: mojibake where it decodes.
   EXPECT_EQ(Read(ToUtf8(L"abc\r\n"), EncodingChoice::kCp932).encoding, TextEncoding::kCp932);
   EXPECT_EQ(Read(ToCp932(text), EncodingChoice::kCp932).texts.size(), 2u);
@@ -128,7 +135,7 @@ TEST(ImportEncodings, MarksAloneAndShortFiles) {
   EXPECT_EQ(Read("").encoding, TextEncoding::kCp932);
   EXPECT_EQ(Read("a").texts, std::vector<std::wstring>{L"a"});
   EXPECT_EQ(Read("ab").texts, std::vector<std::wstring>{L"ab"});
-  EXPECT_EQ(Read("\xFF\xFE" "a").skipped, (SkippedLines{.unstorable = 1})) << "half a UTF-16 unit";
+  EXPECT_EQ(Read("\xFF\xFE" "a").skipped, (SkippedLines{.malformed = 1})) << "half a UTF-16 unit";
 }
 
 TEST(ImportEncodings, CutSequencesSkipOnlyTheirLine) {
@@ -137,17 +144,17 @@ TEST(ImportEncodings, CutSequencesSkipOnlyTheirLine) {
   for (const std::string& head : {std::string(), std::string("\xEF\xBB\xBF")}) {
     const ImportedLines r = Read(head + ToUtf8(L"最初\r\n") + yoshi.substr(0, 2));
     EXPECT_EQ(r.texts, std::vector<std::wstring>{L"最初"});
-    EXPECT_EQ(r.skipped, (SkippedLines{.unstorable = 1}));
+    EXPECT_EQ(r.skipped, (SkippedLines{.malformed = 1}));
     EXPECT_NE(r.encoding, TextEncoding::kCp932);
   }
   // A high surrogate at the end, and one followed by no low surrogate.
   const std::string high = Utf16(L"\U00020BB7", false).substr(0, 2);
   const ImportedLines cut = Read("\xFF\xFE" + Utf16(L"一\r\n", false) + high);
   EXPECT_EQ(cut.texts, std::vector<std::wstring>{L"一"});
-  EXPECT_EQ(cut.skipped, (SkippedLines{.unstorable = 1}));
+  EXPECT_EQ(cut.skipped, (SkippedLines{.malformed = 1}));
   const ImportedLines lone = Read("\xFF\xFE" + high + Utf16(L"x\r\ny", false));
   EXPECT_EQ(lone.texts, std::vector<std::wstring>{L"y"});
-  EXPECT_EQ(lone.skipped, (SkippedLines{.unstorable = 1}));
+  EXPECT_EQ(lone.skipped, (SkippedLines{.malformed = 1}));
 }
 
 TEST(ImportEncodings, TheGuessOfUtf8) {
@@ -159,7 +166,7 @@ TEST(ImportEncodings, TheGuessOfUtf8) {
     EXPECT_EQ(Read(ToUtf8(L"あ\r\n") + bad + "\r\n").encoding, TextEncoding::kCp932) << "malformed";
     const ImportedLines marked = Read("\xEF\xBB\xBF" + ToUtf8(L"あ\r\n") + bad + "\r\n");
     EXPECT_EQ(marked.texts, std::vector<std::wstring>{L"あ"});
-    EXPECT_EQ(marked.skipped, (SkippedLines{.unstorable = 1}));
+    EXPECT_EQ(marked.skipped, (SkippedLines{.malformed = 1}));
   }
   // ASCII alone is read as CP932 (the same either way).
   EXPECT_EQ(Read("plain ascii\r\n").encoding, TextEncoding::kCp932);

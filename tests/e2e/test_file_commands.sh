@@ -285,6 +285,23 @@ e2e_file_commands_import_reads_utf8_and_reports_and_export_writes_utf8() {
   cmp -s "$d/lines.zrd" "$d/ref/ten.zrd" || { echo "the UTF-8 import differs from the CP932 one: $(fc_changed_bytes "$d/lines.zrd" "$d/ref/ten.zrd")"; ok=1; }
   fc_in_use "import lines.zrd" "$d" lines.zrd 10 || ok=1
 
+  # An EUC-JP copy, as Unix systems write it, reads as the same ten, and the report names EUC-JP.
+  iconv -f CP932 -t EUC-JP-MS "$d/ref/ten.txt" >"$d/euc.txt"
+  if fc_menu alt+f i && fc_file_dialog インポート "$w\\euc.txt" file-import-eucjp && fc_ask wait ZORANTE 20000; then
+    sleep 0.3
+    import -window root "$SHOTS/file-import-eucjp-report.png"
+    box=$(fc_ask text ZORANTE Static '#1')
+    [ "$box" = "10 件の文章を登録しました。
+文字コード: EUC-JP" ] || { echo "EUC-JP import report reads '$box'"; ok=1; }
+    xdotool key Return
+    fc_ask gone ZORANTE 10000 && zor_poll 5 fc_alone || { echo "Return did not close the EUC-JP report"; ok=1; }
+  else
+    echo "no EUC-JP import report: $(fc_ask windows | tr '\n' '|')"
+    ok=1
+  fi
+  cmp -s "$d/euc.zrd" "$d/ref/ten.zrd" || { echo "the EUC-JP import differs from the CP932 one: $(fc_changed_bytes "$d/euc.zrd" "$d/ref/ten.zrd")"; ok=1; }
+  fc_in_use "import euc.zrd" "$d" euc.zrd 10 || ok=1
+
   # Export as the second file type: UTF-8 with a mark, CR LF.
   if fc_menu alt+f e && fc_ask wait エクスポート 10000; then
     sleep 0.5

@@ -114,6 +114,40 @@ TEST_F(FileCommands, ImportAndExport) {
   EXPECT_EQ(Ok({L"export", File(L"memo.zrd"), File(L"out.txt")}).out, File(L"out.txt") + L"\n");
 }
 
+// Catches zortool refusing what the entry form and the import store: the
+// look-alikes become the characters CP932 holds in add and edit.
+TEST_F(FileCommands, AddAndEditStoreLookAlikesAsTheEntryFormDoes) {
+  const std::wstring f = File(L"l.zrd");
+  Ok({L"new", f});
+  Ok({L"add", f, L"十時\u301C十一時"});
+  Ok({L"add", f, L"x"});
+  Ok({L"edit", f, L"2", L"\u2212五\u2014"});
+  EXPECT_EQ(Ok({L"list", f}).out, L"十時\uFF5E十一時\n\uFF0D五\u2015\n");
+  EXPECT_EQ(Tool({L"add", f, L"한"}).rc, kRefused) << "what has no look-alike is still refused";
+}
+
+// Catches the new encodings refused by name, and an import that registers
+// nothing still making a file and ending in success.
+TEST_F(FileCommands, ImportNamesEveryEncodingAndRefusesWhatGivesNothing) {
+  const std::wstring euc = File(L"e.txt");
+  WriteBytes(PathFromText(euc), "\xC6\xFC\xCB\xDC\xA4\xCE\xCA\xB8\r\n");  // 日本の文 in EUC-JP
+  EXPECT_TRUE(Ok({L"import", euc}).err.starts_with(L"zortool: import: read as EUC-JP, 1 registered"));
+  EXPECT_EQ(Ok({L"list", File(L"e.zrd")}).out, L"日本の文\n");
+  EXPECT_EQ(Ok({L"import", euc, L"--encoding", L"euc-jp"}).out, File(L"無題1.zrd") + L"\n1\n");
+  const std::wstring iso = File(L"i.txt");
+  WriteBytes(PathFromText(iso), "\x1B$BF|K\\\x1B(B\r\n");
+  EXPECT_EQ(Ok({L"import", iso, L"--encoding", L"iso-2022-jp"}).out, File(L"i.zrd") + L"\n1\n");
+
+  const ToolRun nothing = Tool({L"import", euc, L"--encoding", L"utf-8"});
+  EXPECT_EQ(nothing.rc, kRefused);
+  EXPECT_EQ(nothing.err, L"zortool: 登録できる文章がないため、ファイルを作りませんでした（文字コード: UTF-8、"
+                         L"UTF-8 として読めないバイトを含む行: 1）\n");
+  EXPECT_FALSE(FileExists(dir_ / "無題2.zrd"));
+  WriteBytes(dir_ / "bin.txt", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0>\0", 20));
+  EXPECT_EQ(Tool({L"import", File(L"bin.txt")}).rc, kRefused);
+  EXPECT_FALSE(FileExists(dir_ / "bin.zrd"));
+}
+
 TEST_F(FileCommands, ImportEncodingsAndTheReport) {
   const std::wstring txt = File(L"u.txt");
   WriteBytes(PathFromText(txt), "\xEF\xBB\xBF" + ToUtf8(L"一〜二\r\n\r\n𠮷\r\n"));

@@ -7,6 +7,7 @@
 #include "core/text/cp932.h"
 #include "core/text/measures.h"
 #include "core/text/unicode.h"
+#include "core/text/unicode_to_cp932.h"
 
 namespace zor {
 
@@ -52,14 +53,34 @@ void ImportLineSplitter::Feed(std::span<const char> bytes) {
 // Leading blanks are dropped; blanks after the text are counted and joined
 // to it only when more text follows, while the line can still be short enough.
 // A CR is held back until the next byte shows whether it ends the line.
+// Control bytes and markers are never part of a CP932 character (no lead
+// or trail byte is below 0x40 or above 0xFC), so they are found byte by byte.
 void ImportLineSplitter::Append(std::string_view piece) {
   if (piece.empty()) return;
   if (crHeld_) strayCr_ = true;  // the held CR is not followed by the LF
   crHeld_ = piece.back() == '\r';
   if (crHeld_) piece.remove_suffix(1);
-  // A CR inside the line would end the message's line on export.
-  if (piece.find('\r') != std::string_view::npos) strayCr_ = true;
-  if (overlong_ || strayCr_) return;
+  bool tab = false;
+  for (const char c : piece) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) {
+      // A CR inside the line would end the message's line on export.
+      tab = tab || b == '\t';
+      control_ = control_ || (b != '\t');
+    } else if (markers_ && b >= 0xFD) {
+      malformed_ = malformed_ || c == kMalformedByte;
+      unstorable_ = unstorable_ || c == kNoCp932Byte;
+      jisX0212_ = jisX0212_ || c == kJisX0212Byte;
+    }
+  }
+  if (overlong_ || strayCr_ || control_ || malformed_ || unstorable_ || jisX0212_) return;
+  std::string blanked;
+  if (tab) {
+    blanked.assign(piece);
+    std::replace(blanked.begin(), blanked.end(), '\t', ' ');
+    piece = blanked;
+    tab_ = true;
+  }
   if (line_.empty()) piece.remove_prefix(std::min(piece.find_first_not_of(' '), piece.size()));
   const std::size_t last = piece.find_last_not_of(' ');
   if (last == std::string_view::npos) {
@@ -78,7 +99,13 @@ void ImportLineSplitter::Append(std::string_view piece) {
 void ImportLineSplitter::EndLine() {
   if (!any_) return;
   SkippedLines& skipped = result_.skipped;
-  if (strayCr_) {
+  if (strayCr_ || control_) {
+    ++skipped.control;
+  } else if (malformed_) {
+    ++skipped.malformed;
+  } else if (jisX0212_) {
+    ++skipped.jisX0212;
+  } else if (unstorable_) {
     ++skipped.unstorable;
   } else if (overlong_) {
     ++skipped.tooLong;
@@ -89,17 +116,18 @@ void ImportLineSplitter::EndLine() {
     switch (JudgeCp932Line(line_)) {
       case Cp932LineVerdict::kAcceptable: ++skipped.overLimit; break;
       case Cp932LineVerdict::kTooLong: ++skipped.tooLong; break;
-      case Cp932LineVerdict::kUnstorable: ++skipped.unstorable; break;
+      case Cp932LineVerdict::kUnstorable: ++skipped.malformed; break;
     }
   } else {
     std::wstring text = FromCp932(line_);
     // The decoder marks every byte that is not valid CP932 (CP932 itself has no U+FFFD).
     if (text.find(static_cast<wchar_t>(kReplacementChar)) != std::wstring::npos) {
-      ++skipped.unstorable;
+      ++skipped.malformed;
     } else if (!AcceptableMessage(text)) {
       ++skipped.tooLong;
     } else {
       result_.texts.push_back(std::move(text));
+      if (tab_) ++result_.tabs;
     }
   }
   line_.clear();
@@ -107,6 +135,11 @@ void ImportLineSplitter::EndLine() {
   overlong_ = false;
   crHeld_ = false;
   strayCr_ = false;
+  control_ = false;
+  malformed_ = false;
+  unstorable_ = false;
+  jisX0212_ = false;
+  tab_ = false;
   any_ = false;
 }
 

@@ -86,23 +86,37 @@ Result<ImportReport> ImportInto(const std::filesystem::path& registration, const
   if (!in) return CannotRead(text);
   std::FILE* f = in.get();
   const int limit = limitTo100 ? kImportLimitedLines : kMaxMessages;
+  const auto source = [f](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, f); };
+  std::vector<char> chunk(1 << 16);
   if (choice == EncodingChoice::kAuto) {
-    // A first pass tells whether the file is UTF-8 (a mark of UTF-8 included),
-    // so that a large UTF-8 file is read once, not in both encodings at once.
+    // UTF-8 (the guess's first rule) is told by a pass far cheaper than
+    // reading the file in every encoding, and is the commonest case.
     Utf8Check check;
-    std::vector<char> chunk(1 << 16);
-    while (!check.malformed()) {
-      const std::size_t n = std::fread(chunk.data(), 1, chunk.size(), f);
-      if (n == 0) break;
+    for (std::size_t n; !check.malformed() && (n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0;) {
       check.Feed(std::span<const char>(chunk.data(), n));
     }
     if (std::ferror(f) != 0) return CannotRead(text);
     if (check.IsUtf8BeyondAscii()) choice = EncodingChoice::kUtf8;
     std::rewind(f);
   }
-  const ImportedLines lines = ReadImportLines(
-      [f](char* buffer, std::size_t size) { return std::fread(buffer, 1, size, f); }, limit, choice);
+  if (choice == EncodingChoice::kAuto || choice == EncodingChoice::kUtf16) {
+    // A first pass finds the encoding, so that the file is then read once
+    // in it rather than kept in every encoding at once.
+    TextImportReader guess(limit, choice, TextImportReader::Lines::kNone);
+    for (std::size_t n; (n = std::fread(chunk.data(), 1, chunk.size(), f)) > 0;) {
+      guess.Feed(std::span<const char>(chunk.data(), n));
+    }
+    if (std::ferror(f) != 0) return CannotRead(text);
+    const ImportedLines found = guess.Finish();
+    if (found.unreadable) return Status::Fail(FileError::kRefused, std::wstring(kUnreadableTextMessage));
+    choice = ChoiceReading(found.encoding);
+    std::rewind(f);
+  }
+  const ImportedLines lines = ReadImportLines(source, limit, choice);
   if (std::ferror(f) != 0) return CannotRead(text);
+  const ImportReport report{static_cast<int>(lines.texts.size()), limit, lines.skipped, lines.encoding, lines.tabs};
+  // An empty registration file would only stand in the way of the next try.
+  if (lines.texts.empty()) return Status::Fail(FileError::kRefused, NothingImportedSentence(report));
 
   RegistrationHeader header;
   header.count = static_cast<std::int16_t>(lines.texts.size());
@@ -110,7 +124,7 @@ Result<ImportReport> ImportInto(const std::filesystem::path& registration, const
   records.reserve(lines.texts.size());
   for (const std::wstring& t : lines.texts) records.push_back(RecordOf(t));
   if (Status written = ReplaceRegistrationFile(registration, header, records); !written.ok()) return written;
-  return ImportReport{static_cast<int>(lines.texts.size()), limit, lines.skipped, lines.encoding};
+  return report;
 }
 
 Result<ImportOutcome> Import(const std::filesystem::path& text, bool limitTo100, EncodingChoice choice) {

@@ -1,5 +1,5 @@
 // Plain-text import and export: one message per line, CR LF. Import reads
-// CP932, UTF-8 and UTF-16 (text_import_reader.h, by the rules of
+// CP932, UTF-8, UTF-16, EUC-JP and ISO-2022-JP (text_import_reader.h, by the rules of
 // import_lines.h, told in the words of import_report.h); export writes
 // CP932 or UTF-8.
 #pragma once
@@ -36,7 +36,8 @@ struct ImportOutcome {
 
 // Registers the lines of a text file in a new registration file
 // (ImportTargetFor), at most 500, at most 100 when limited. Nothing is
-// created when the text file cannot be read.
+// created when the text file cannot be read, when no encoding reads it
+// cleanly (guessed), or when no line of it can be registered.
 [[nodiscard]] Result<ImportOutcome> Import(const std::filesystem::path& text, bool limitTo100,
                                            EncodingChoice choice = EncodingChoice::kAuto);
 

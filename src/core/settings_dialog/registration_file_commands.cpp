@@ -175,7 +175,11 @@ FileCommandResult RegistrationFileCommands::Import(bool limitTo100) {
     BusyScope busy(host_);
     // An import that fails leaves the file in use as it was.
     const Result<ImportReport> imported = ImportInto(target.value(), text, limitTo100);
-    if (!imported.ok()) return Warned(FileCommandStatus::kFailed, imported.status());
+    if (!imported.ok()) {
+      // A text file that gives nothing to register is refused for its content.
+      const bool refused = imported.status().error() == FileError::kRefused;
+      return Warned(refused ? FileCommandStatus::kRefused : FileCommandStatus::kFailed, imported.status());
+    }
     report = imported.value();
     result = Use(target.value(), PathText(target.value()));
   }

@@ -39,7 +39,7 @@ void Cp932Transcoder::Emit(char32_t cp, std::string& out) {
 
 void Cp932Transcoder::EmitMalformed(std::string& out) {
   malformed_ = true;
-  out.push_back(kNoCp932Byte);
+  out.push_back(kMalformedByte);
 }
 
 // Well-formed sequences as the Unicode standard's table of them defines; a

@@ -10,9 +10,13 @@ namespace zor {
 
 enum class UnicodeForm { kUtf8, kUtf16Le, kUtf16Be };
 
-// Stands for a character CP932 cannot hold, or a malformed sequence: a byte
-// that is never part of CP932 text, so the line that holds it is refused.
+// Bytes that are never part of CP932 text (no lead, trail or single byte),
+// which the converters to CP932 put where a line must be refused, each
+// standing for its own reason: a character CP932 cannot hold, bytes that
+// are not well-formed in the encoding read, and a JIS X 0212 character.
 inline constexpr char kNoCp932Byte = '\xFF';
+inline constexpr char kMalformedByte = '\xFE';
+inline constexpr char kJisX0212Byte = '\xFD';
 
 class Cp932Transcoder {
  public:
@@ -25,7 +29,7 @@ class Cp932Transcoder {
   // Appends the CP932 form of the next bytes, look-alikes replaced. A
   // sequence cut by the end of the piece is finished by the next one.
   void Feed(std::span<const char> bytes, std::string& out);
-  // A sequence left unfinished at the end is one kNoCp932Byte.
+  // A sequence left unfinished at the end is one kMalformedByte.
   void Finish(std::string& out);
 
   // A byte sequence that is not well-formed in the form has been seen.
