@@ -45,8 +45,19 @@ class NoWait final : public WorkWaiter {
   }
 };
 
+// A quit left in the thread's queue by an earlier test would end every wait
+// at once, as it ends the saver's.
+class PictureWorker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
+};
+
 // Catches: a wait that holds the window's messages, or never gives up on a hung read.
-TEST(PictureWorker, AWaitAnswersMessagesAndGivesUpAtItsLimit) {
+TEST_F(PictureWorker, AWaitAnswersMessagesAndGivesUpAtItsLimit) {
   auto gate = std::make_shared<Gate>();
   auto work = StartWork([gate](const std::atomic<bool>&) {
     WaitForSingleObject(gate->open, INFINITE);
@@ -84,7 +95,7 @@ TEST(PictureWorker, AWaitAnswersMessagesAndGivesUpAtItsLimit) {
 
 // Catches: threads piling up behind reads that never end, and abandoned work
 // kept running or keeping its result.
-TEST(PictureWorker, HungWorkIsBoundedAndAbandonedWorkStopsAndLetsGo) {
+TEST_F(PictureWorker, HungWorkIsBoundedAndAbandonedWorkStopsAndLetsGo) {
   WaitUntilNoWork();
   auto gate = std::make_shared<Gate>();
   std::vector<std::shared_ptr<Work<int>>> hung;
@@ -115,7 +126,7 @@ TEST(PictureWorker, HungWorkIsBoundedAndAbandonedWorkStopsAndLetsGo) {
 
 // Catches: a decode that goes on to its end (and holds its memory) after it
 // was abandoned.
-TEST(PictureWorker, AnAbandonedDecodeStops) {
+TEST_F(PictureWorker, AnAbandonedDecodeStops) {
   TempFolder dir;
   WriteBmp(dir / "p.bmp", 400, 300);
   const std::atomic<bool> unwanted{false};
@@ -126,7 +137,7 @@ TEST(PictureWorker, AnAbandonedDecodeStops) {
 
 // Catches: the held picture decoding on the calling (window's) thread, waiting
 // again on every page for a read that ran out of time, or decoding twice.
-TEST(PictureWorker, TheHeldPictureNeverWaitsTwiceAndTakesTheDecodeWhenItEnds) {
+TEST_F(PictureWorker, TheHeldPictureNeverWaitsTwiceAndTakesTheDecodeWhenItEnds) {
   TempFolder dir;
   WriteBmp(dir / "big.bmp", 3000, 2000);
   WriteBmp(dir / "small.bmp", 40, 30);
@@ -162,7 +173,7 @@ TEST(PictureWorker, TheHeldPictureNeverWaitsTwiceAndTakesTheDecodeWhenItEnds) {
 
 // Catches: the loop-held figure missing a long message, or counting the
 // waits that answer messages as held.
-TEST(PictureWorker, TheLoopHeldFigureCountsHandlingButNotWaits) {
+TEST_F(PictureWorker, TheLoopHeldFigureCountsHandlingButNotWaits) {
   loop_hold::Reset();
   {
     const loop_hold::Handling handling;
@@ -200,7 +211,7 @@ void RunMessagesUntil(F&& done) {
 
 // Catches: a viewer opened before its picture was read that never takes the
 // picture (or its size), or stays open on a file that turns out broken.
-TEST(PictureWorker, AViewerOpenedBeforeItsPictureTakesItOrClosesOnAFailure) {
+TEST_F(PictureWorker, AViewerOpenedBeforeItsPictureTakesItOrClosesOnAFailure) {
   TempFolder dir;
   WriteBmp(dir / "a.bmp", 300, 200);
   zor::testing::WriteBytes(dir / "broken.jpg", "\xFF\xD8\xFF\xE0 truncated");
