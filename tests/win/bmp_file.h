@@ -10,6 +10,11 @@
 
 namespace zor::win::testing {
 
+// Integers as the bytes of a file, least or most significant byte first.
+inline std::string Le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
+inline std::string Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
+inline std::string Be16(unsigned v) { return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)}; }
+
 inline void WriteBmp(const std::filesystem::path& file, int width, int height, std::uint32_t colour = 0x3080C0) {
   const int stride = (width * 3 + 3) & ~3;
   const std::uint32_t size = 54 + static_cast<std::uint32_t>(stride * height);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "../core/temp_folder.h"
+#include "bmp_file.h"
 #include "core/screen/picture_orientation.h"
 #include "win/common/com.h"
 
@@ -22,16 +23,12 @@ namespace zor::win {
 namespace {
 
 using zor::testing::TempFolder;
+using zor::testing::WriteBytes;
+using zor::win::testing::Be16;
+using zor::win::testing::Le16;
+using zor::win::testing::Le32;
 using Bytes = std::string;
 
-Bytes Le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
-Bytes Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
-Bytes Be16(unsigned v) { return {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)}; }
-
-void WriteFile(const std::filesystem::path& file, const Bytes& bytes) {
-  std::ofstream out(file, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // Pixels (0xAARRGGBB) encoded by a WIC encoder, with alpha where asked.
 Bytes Encoded(const GUID& container, int w, int h, const std::vector<std::uint32_t>& pixels, bool alpha = false) {
@@ -169,7 +166,7 @@ class PictureKinds : public ::testing::Test {
  protected:
   DecodedPicture Decode(const char* name, const Bytes& bytes, const PictureUse& use = {},
                         PixelSize screen = {1024, 768}) {
-    WriteFile(dir / name, bytes);
+    WriteBytes(dir / name, bytes);
     return DecodePictureFile(dir / name, screen, use);
   }
   TempFolder dir;
@@ -372,7 +369,7 @@ TEST_F(PictureKinds, FoldersListEveryDecodedFormat) {
   // Wine's and Windows' BMP decoder both claim ".dib".
   EXPECT_NE(std::find(more.begin(), more.end(), L"dib"), more.end());
   for (const char* name : {"a.png", "b.PNG", "c.tif", "d.tiff", "e.jpg", "f.dib", "g.txt", "h.png.txt"}) {
-    WriteFile(dir / name, "x");
+    WriteBytes(dir / name, "x");
   }
   std::filesystem::create_directory(dir / "folder.png");
   EXPECT_EQ(ListPictureFiles(dir.path().wstring()),

@@ -12,6 +12,7 @@
 #include <tuple>
 
 #include "../core/temp_folder.h"
+#include "bmp_file.h"
 #include "core/screen/background.h"
 #include "win/screen/gdi_surface.h"
 #include "win/screen/image_file.h"
@@ -21,15 +22,11 @@ namespace zor::win {
 namespace {
 
 using zor::testing::TempFolder;
+using zor::testing::WriteBytes;
+using zor::win::testing::Le16;
+using zor::win::testing::Le32;
 using Bytes = std::string;
 
-Bytes Le16(unsigned v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
-Bytes Le32(std::uint32_t v) { return Le16(v & 0xFFFF) + Le16(v >> 16); }
-
-void WriteFile(const std::filesystem::path& file, const Bytes& bytes) {
-  std::ofstream out(file, std::ios::binary);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A BMP with a palette of black, red, green, blue and the given pixel data.
 Bytes PaletteBmp(int width, int height, int bits, std::uint32_t compression, const Bytes& data) {
@@ -111,8 +108,8 @@ class Pictures : public ::testing::Test {
 };
 
 TEST_F(Pictures, EveryFormatOfThePattern) {
-  WriteFile(dir / "rle8.bmp", Rle8());
-  WriteFile(dir / "rle4.rle", Rle4());
+  WriteBytes(dir / "rle8.bmp", Rle8());
+  WriteBytes(dir / "rle4.rle", Rle4());
   Encode(dir / "plain.bmp", GUID_ContainerFormatBmp, 40, 30, [](int x, int y) { return Halves(x, y, 40); });
   Encode(dir / "photo.jpg", GUID_ContainerFormatJpeg, 40, 30, [](int x, int y) { return Halves(x, y, 40); });
   Encode(dir / "anim.gif", GUID_ContainerFormatGif, 40, 30, [](int x, int y) { return Halves(x, y, 40); });
@@ -141,20 +138,20 @@ TEST_F(Pictures, BrokenAndHostileFilesLeaveTheHeldPicture) {
   Encode(dir / "big.jpg", GUID_ContainerFormatJpeg, 256, 256, [](int x, int y) { return (x ^ y) * 0x010101u; });
   std::ifstream in(dir / "big.jpg", std::ios::binary);
   const Bytes jpeg((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  WriteFile(dir / "truncated.jpg", jpeg.substr(0, jpeg.size() / 2));
-  WriteFile(dir / "header-only.jpg", jpeg.substr(0, 200));
-  WriteFile(dir / "empty.bmp", "");
-  WriteFile(dir / "text.jpg", "this is a letter, not a picture\r\n");
-  WriteFile(dir / "garbage.gif", Bytes(5000, '\xA5'));
+  WriteBytes(dir / "truncated.jpg", jpeg.substr(0, jpeg.size() / 2));
+  WriteBytes(dir / "header-only.jpg", jpeg.substr(0, 200));
+  WriteBytes(dir / "empty.bmp", "");
+  WriteBytes(dir / "text.jpg", "this is a letter, not a picture\r\n");
+  WriteBytes(dir / "garbage.gif", Bytes(5000, '\xA5'));
   // A BMP header claiming 65535 × 65535 pixels over a few bytes of data.
-  WriteFile(dir / "huge.bmp", PaletteBmp(65535, 65535, 8, 1, Bytes{0, 1}));
+  WriteBytes(dir / "huge.bmp", PaletteBmp(65535, 65535, 8, 1, Bytes{0, 1}));
   // The same in a JPEG frame header: 0xFFC0 with height and width 0xFFFF.
   Bytes hostile = jpeg;
   const std::size_t sof = hostile.find("\xFF\xC0");
   ASSERT_NE(sof, Bytes::npos);
   hostile.replace(sof + 5, 4, "\xFF\xFF\xFF\xFF");
-  WriteFile(dir / "huge.jpg", hostile);
-  WriteFile(dir / "rle8-cut.bmp", Rle8().substr(0, Rle8().size() - 5));
+  WriteBytes(dir / "huge.jpg", hostile);
+  WriteBytes(dir / "rle8-cut.bmp", Rle8().substr(0, Rle8().size() - 5));
 
   HeldPicture p;
   ASSERT_EQ(p.Load(dir / "good.jpg", {1024, 768}), PictureLoad::kLoaded);
@@ -448,7 +445,7 @@ TEST_F(Pictures, PrefetchedPicturesAreTakenFromTheirDecode) {
   Encode(dir / "a.bmp", GUID_ContainerFormatBmp, 40, 30, [](int, int) { return 0xFF0000u; });
   Encode(dir / "b.jpg", GUID_ContainerFormatJpeg, 40, 30, [](int, int) { return 0x0000FFu; });
   Encode(dir / "c.bmp", GUID_ContainerFormatBmp, 40, 30, [](int, int) { return 0x00FF00u; });
-  WriteFile(dir / "broken.jpg", "not a picture");
+  WriteBytes(dir / "broken.jpg", "not a picture");
   HeldPicture p;
   ASSERT_EQ(p.Load(dir / "a.bmp", {1024, 768}), PictureLoad::kLoaded);
 
@@ -689,7 +686,7 @@ TEST_F(Placement, TinyPictureTilesOnceOverThePage) {
 }
 
 TEST_F(Placement, BrokenBackgroundLeavesThePlainGround) {
-  WriteFile(dir / "bad.jpg", "not a picture");
+  WriteBytes(dir / "bad.jpg", "not a picture");
   settings.frame.backgroundMode = 1;
   settings.backgroundSingleFile = (dir / "bad.jpg").wstring();
   BackgroundPainter painter(*surface, random, folders, settings, false);
@@ -702,7 +699,7 @@ TEST_F(Placement, BrokenBackgroundLeavesThePlainGround) {
 
 TEST_F(Pictures, FolderListsInNameOrderRefreshedWhenTheFolderChanges) {
   for (const char* name : {"b.JPG", "A.bmp", "c.gif", "10.jpeg", "9.rle", "notes.txt", "d.png", "e.jpgx"}) {
-    WriteFile(dir / name, "x");
+    WriteBytes(dir / name, "x");
   }
   std::filesystem::create_directory(dir / "sub.jpg");
   const std::wstring folder = dir.path().wstring();
@@ -721,7 +718,7 @@ TEST_F(Pictures, FolderListsInNameOrderRefreshedWhenTheFolderChanges) {
 
   // The folder's last-write time moves with a new file (a second later: coarse clocks).
   Sleep(1100);
-  WriteFile(dir / "aa.jpg", "x");
+  WriteBytes(dir / "aa.jpg", "x");
   EXPECT_EQ(lists.Files(folder).size(), 7u);
   EXPECT_TRUE(lists.Files(folder + L"\\missing").empty());
 }
