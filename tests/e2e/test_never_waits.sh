@@ -29,8 +29,7 @@ unmount_blocking_folder() {
   fusermount3 -uz "$1/share" 2>/dev/null
 }
 
-# Starts the saver of folder $1; prints its process id, and sets SAVER_WINDOW.
-# A text page must show within $2 seconds.
+# True when a text page shows within $2 seconds (the screenshot kept as $3).
 saver_shows_text() {  # FOLDER SECONDS SHOT
   local shot="$SHOTS/$3.png"
   zor_poll_every 200 "$2" sh -c "import -window root '$shot' 2>/dev/null && convert '$shot' -colorspace gray \
@@ -60,9 +59,9 @@ e2e_a_picture_whose_read_never_ends_neither_stops_the_pages_nor_the_key() {
   printf 'BgBMP=2\r\nBgBMPStr=1\r\nBgBMPDorB=-1\r\nBgBMPBMP=%s\r\nItBMP=2\r\nItBMPStr=1\r\nItBMPDir=%s\r\n' \
     "$(zor_wine_path "$d/share/hang.jpg")" "$(zor_wine_path "$d/share")" >>"$d/ZORANTE.ini"
   xdotool mousemove 300 300
-  (cd "$d" && exec wine zorante.scr /s) >/dev/null 2>&1 &
-  pid=$!
-  w=$(zor_wait_x_window '^ZORANTE$' 30)
+  start_saver "$d" >/dev/null 2>&1
+  pid=$SAVER_PID
+  w=$SAVER_WIN
   if [ -z "$w" ]; then
     echo "no saver window"
     ok=1
@@ -88,9 +87,9 @@ e2e_large_jpegs_and_a_folder_removed_while_running_leave_pages_and_the_key_worki
   printf 'BgBMP=4\r\nBgBMPStr=2\r\nBgBMPDorB=0\r\nBgBMPDir=%s\r\nItBMP=2\r\nItBMPStr=1\r\nItBMPDir=%s\r\n' \
     "$(zor_wine_path "$d/big")" "$(zor_wine_path "$d/big")" >>"$d/ZORANTE.ini"
   xdotool mousemove 300 300
-  (cd "$d" && exec wine zorante.scr /s) >/dev/null 2>&1 &
-  pid=$!
-  w=$(zor_wait_x_window '^ZORANTE$' 30)
+  start_saver "$d" >/dev/null 2>&1
+  pid=$SAVER_PID
+  w=$SAVER_WIN
   if [ -z "$w" ]; then
     echo "no saver window"
     ok=1
